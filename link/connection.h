@@ -1,0 +1,29 @@
+// How the program reaches its controller: the connection part of the application settings and
+// the open-from-settings operation every window uses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "link/channel.h"
+
+namespace velta {
+
+// Admin flag: over TCP, memory writes use the serial command base 0x90 instead of 0x98.
+constexpr std::uint8_t kAdminSerialWriteBase = 0x02;
+
+struct ConnectionSettings {
+  std::int32_t comPort = 1;
+  bool useTcp = false;
+  std::string tcpHost;
+  std::int32_t tcpPort = 10001;
+  std::uint8_t admin = 0;  // Admin flags, low 8 bits of the stored value
+};
+
+// Serial port comPort at 9600 baud, or TCP tcpHost:tcpPort.
+Channel* OpenFromSettings(const ConnectionSettings& settings);
+
+// 0x90 over serial or with Admin flag 0x02, else 0x98 over TCP.
+std::uint8_t WriteFamilyBase(const ConnectionSettings& settings);
+
+}  // namespace velta

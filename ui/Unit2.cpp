@@ -1,0 +1,3 @@
+#include "ui/Unit2.h"
+
+Form2::Form2(QWidget* parent) : QDialog(parent) {}

@@ -1,0 +1,32 @@
+// The one seam between the windows and the person in front of them: message boxes, file
+// dialogs, the warning beep and the web browser. Tests install their own Desktop to answer
+// without a person.
+#pragma once
+
+#include <QString>
+
+namespace velta {
+
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+  // Yes/No question with the exclamation icon and No as the default button; true on Yes.
+  virtual bool AskYesNo(const QString& caption, const QString& text) = 0;
+  // A plain message box with an OK button.
+  virtual void ShowMessage(const QString& text) = 0;
+  // File dialogs; an empty result means the user cancelled. `filter` is in Qt's form
+  // ("Settings (*.ini)"); `defaultSuffix` without the dot.
+  virtual QString OpenFileName(const QString& filter, const QString& defaultSuffix) = 0;
+  virtual QString SaveFileName(const QString& filter, const QString& defaultSuffix) = 0;
+  // The system's exclamation beep.
+  virtual void Beep() = 0;
+  // Opens a web address with the desktop's default handler.
+  virtual void OpenUrl(const QString& url) = 0;
+};
+
+// The Desktop in use: the real one unless a test installed another.
+Desktop& CurrentDesktop();
+// Installs `desktop` (not owned); nullptr goes back to the real one.
+void SetDesktop(Desktop* desktop);
+
+}  // namespace velta

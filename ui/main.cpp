@@ -1,0 +1,16 @@
+#include <QApplication>
+
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/Unit3.h"
+#include "ui/forms.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("VELTA Control");
+  form1 = new Form1;
+  form3 = new Form3;
+  form2 = new Form2;
+  form1->show();
+  return QApplication::exec();
+}
