@@ -1,0 +1,1 @@
+#include "monitor/app_settings.h"
