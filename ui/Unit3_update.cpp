@@ -1,0 +1,3 @@
+#include "ui/Unit3.h"
+
+void Form3::bbUpdateClick() {}
