@@ -13,6 +13,8 @@ class Feedback {
   virtual ~Feedback() = default;
   // One line appended to the window's log memo (already translated and formatted).
   virtual void Log(const std::string& line) = 0;
+  // Empties the log memo (a table load starts afresh, a finished update leaves one line).
+  virtual void ClearLog() {}
   // The system's exclamation beep that goes with an error.
   virtual void Beep() = 0;
   virtual void SetBarColour(BarColour) {}

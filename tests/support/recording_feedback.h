@@ -11,6 +11,10 @@ namespace velta::test {
 class RecordingFeedback : public Feedback {
  public:
   void Log(const std::string& line) override { lines.push_back(line); }
+  void ClearLog() override {
+    lines.clear();
+    ++clears;
+  }
   void Beep() override { ++beeps; }
   void SetBarColour(BarColour colour) override { colours.push_back(colour); }
   void SetBarMaximum(int maximum) override { barMaximum = maximum; }
@@ -21,6 +25,7 @@ class RecordingFeedback : public Feedback {
   void ShowWriteButtons(bool visible) override { writeButtons.push_back(visible); }
 
   std::vector<std::string> lines;
+  int clears = 0;
   int beeps = 0;
   std::vector<BarColour> colours;
   int barMaximum = 100;
