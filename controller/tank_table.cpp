@@ -1,0 +1,113 @@
+#include "controller/tank_table.h"
+
+#include <cctype>
+#include <fstream>
+#include <optional>
+#include <string_view>
+
+#include "controller/atomic_write.h"
+#include "i18n/lookup.h"
+
+namespace velta {
+namespace {
+
+// One line of the file without its line end; lines may end in LF or CR LF, the last may end in
+// neither. The whole line is read, however long.
+bool ReadLine(std::istream& in, std::string& line) {
+  if (!std::getline(in, line)) return false;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
+// A decimal integer with optional leading blanks and sign, as scanf's %d takes it. Values beyond
+// the int range saturate, so they fail the range checks instead of wrapping into them.
+std::optional<std::int32_t> ParseInteger(std::string_view text, std::size_t& pos) {
+  while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos]))) ++pos;
+  bool negative = false;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
+  const std::size_t digits = pos;
+  std::int64_t value = 0;
+  for (; pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos])); ++pos) {
+    if (value <= INT32_MAX) value = value * 10 + (text[pos] - '0');
+  }
+  if (pos == digits) return std::nullopt;
+  if (negative) value = -value;
+  if (value > INT32_MAX) return INT32_MAX;
+  if (value < INT32_MIN) return INT32_MIN;
+  return static_cast<std::int32_t>(value);
+}
+
+struct Pair {
+  std::int32_t index;
+  std::int32_t value;
+};
+
+// "index;value": nothing may stand between the index and the semicolon; whatever follows the value
+// is ignored.
+std::optional<Pair> ParsePair(std::string_view line) {
+  std::size_t pos = 0;
+  const auto index = ParseInteger(line, pos);
+  if (!index || pos >= line.size() || line[pos] != ';') return std::nullopt;
+  ++pos;
+  const auto value = ParseInteger(line, pos);
+  if (!value) return std::nullopt;
+  return Pair{*index, *value};
+}
+
+}  // namespace
+
+int ReadTankTable(std::istream& in, const std::string& path, TankTable& table, std::string& name,
+                  std::string& message, Feedback& log) {
+  const auto fail = [&](int result, const char* msgid, int entry = 0) {
+    message = Format(_(msgid), path.c_str(), entry);
+    return result;
+  };
+  constexpr const char* kTooFew = "Datei %s enthält zu wenige Werte.";
+  std::string line;
+  if (!ReadLine(in, line)) return fail(kTankFileTooFewValues, kTooFew);
+  name = line;
+  log.ClearLog();
+  for (int i = 0; i < kTankEntries; ++i) {
+    const int entry = i + 1;
+    if (!ReadLine(in, line)) return fail(kTankFileTooFewValues, kTooFew);
+    const auto pair = ParsePair(line);
+    if (!pair) return fail(kTankFileNoPair, "Datei %s enthält in Zeile %d kein Wertepaar.", entry);
+    if (pair->index != i) {
+      return fail(kTankFileWrongEntry, "Datei %s enthält in Zeile %d einen falschen Index.", entry);
+    }
+    if (pair->value < 0 || pair->value > 100) {
+      return fail(kTankFileWrongEntry, "Datei %s enthält in Zeile %d einen falschen Wert.", entry);
+    }
+    if (i > 0 && pair->value < table[static_cast<std::size_t>(i - 1)]) {
+      return fail(kTankFileDescending, "Datei %s enthält in Zeile %d absteigende Werte.", entry);
+    }
+    table[static_cast<std::size_t>(i)] = pair->value;
+    log.Log(Format("%d;%d", i, pair->value));
+  }
+  message.clear();
+  return kTankFileOk;
+}
+
+int ReadTankTableFile(const std::string& path, TankTable& table, std::string& name,
+                      std::string& message, Feedback& log) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    message = Format(_("Datei %s kann nicht geöffnet werden."), path.c_str());
+    return kTankFileCannotOpen;
+  }
+  return ReadTankTable(in, path, table, name, message, log);
+}
+
+std::string TankTableText(const std::string& name, const TankTable& table) {
+  std::string text = name + "\r\n";
+  for (int i = 0; i < kTankEntries; ++i) {
+    text += Format("%d;%d\r\n", i, table[static_cast<std::size_t>(i)]);
+  }
+  return text;
+}
+
+bool WriteTankTableFile(const std::string& path, const std::string& name, const TankTable& table) {
+  return WriteFileAtomically(path, TankTableText(name, table));
+}
+
+}  // namespace velta

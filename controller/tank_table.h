@@ -1,0 +1,42 @@
+// The custom tank-shape table: 101 level percentages (index 0..100) that the controller uses for
+// the tank shape "Eigene Tankform", and its text file (a name line, then "index;value" lines).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <istream>
+#include <string>
+
+#include "controller/feedback.h"
+
+namespace velta {
+
+constexpr int kTankEntries = 101;
+using TankTable = std::array<std::int32_t, kTankEntries>;
+
+// Results of the table file reader.
+enum TankFileResult : int {
+  kTankFileOk = 0,
+  kTankFileCannotOpen = -1,
+  kTankFileTooFewValues = -2,
+  kTankFileNoPair = -3,
+  kTankFileWrongEntry = -4,  // wrong index or a value outside 0..100
+  kTankFileDescending = -5,
+};
+
+// Reads a table file. `path` is only used in the message. Once the name line has been read the
+// log is emptied, and every accepted entry is logged as "index;value". Entries before a failing
+// line are already replaced; the rest keep their values. On failure `message` holds the
+// translated, filled-in reason (entry numbers count from 1).
+int ReadTankTable(std::istream& in, const std::string& path, TankTable& table, std::string& name,
+                  std::string& message, Feedback& log);
+int ReadTankTableFile(const std::string& path, TankTable& table, std::string& name,
+                      std::string& message, Feedback& log);
+
+// The file text: the name line, then 101 lines "index;value", each ending in CR LF.
+std::string TankTableText(const std::string& name, const TankTable& table);
+// Writes the file through a temporary file beside it that replaces the target only when complete.
+// False when the file could not be written; the target is then untouched.
+bool WriteTankTableFile(const std::string& path, const std::string& name, const TankTable& table);
+
+}  // namespace velta
