@@ -1,9 +1,54 @@
 #include "i18n/lookup.h"
 
-namespace velta {
+#include <libintl.h>
+#include <unistd.h>
 
-void UseLanguage(const std::string&, const std::string&) {}
-std::string Translate(const char* msgid) { return msgid; }
-std::string Translate(const std::string& msgid) { return msgid; }
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace velta {
+namespace {
+
+constexpr const char* kDomain = "default";
+
+// The folder "locale" beside the running program, where the build and the install put the
+// catalogue.
+std::string DefaultLocaleDir() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return "locale";
+  return (program.parent_path() / "locale").string();
+}
+
+// glibc ignores LANGUAGE while LC_MESSAGES is the plain "C" locale, and the user's own locale may
+// be missing or German. Any installed UTF-8 locale will do: the language comes from LANGUAGE.
+void SelectMessageLocale() {
+  for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8", "en_US.utf8", "en_GB.UTF-8"}) {
+    if (std::setlocale(LC_MESSAGES, name) != nullptr) return;
+  }
+}
+
+}  // namespace
+
+void UseLanguage(const std::string& language, const std::string& localeDir) {
+  setenv("LANGUAGE", language.c_str(), 1);
+  SelectMessageLocale();
+  // Formats print numbers with a point whatever the user's region says.
+  std::setlocale(LC_NUMERIC, "C");
+  const std::string dir = localeDir.empty() ? DefaultLocaleDir() : localeDir;
+  bindtextdomain(kDomain, dir.c_str());
+  bind_textdomain_codeset(kDomain, "UTF-8");
+  textdomain(kDomain);
+}
+
+std::string Translate(const char* msgid) {
+  // An empty key would return the catalogue's header entry.
+  if (msgid == nullptr || *msgid == '\0') return std::string();
+  return dgettext(kDomain, msgid);
+}
+
+std::string Translate(const std::string& msgid) { return Translate(msgid.c_str()); }
 
 }  // namespace velta
