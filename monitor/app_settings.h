@@ -1,5 +1,46 @@
 // The Application settings of the Monitor window, kept in the settings store (QSettings,
-// organisation "Korvelt", application "VELTA").
+// organisation "Korvelt", application "VELTA", native format), and the TCP address files.
 #pragma once
 
+#include <QSettings>
+#include <cstdint>
+#include <memory>
+#include <string>
+
 #include "link/connection.h"
+
+namespace velta {
+
+// What the Monitor window persists. The defaults are those of a first start.
+struct AppSettings {
+  ConnectionSettings connection;  // ComPort, UseTCP, TCPHost, TCPPort, Admin
+  std::int32_t comPortIndex = 0;  // selected entry of the port list, -1 = none
+  bool startSend = false;         // Polling was on
+  bool store = false;             // append error lines to the error file
+  std::string file;               // error file path; empty = keep the window's default
+  bool view3D = false;            // history chart drawn in 3D
+};
+
+// The program's settings store. VELTA_CONFIG_DIR, when set, moves the user scope into that folder
+// (the demo and the tests), so the user's own settings are never touched.
+std::unique_ptr<QSettings> OpenSettingsStore();
+
+// Each value is read only when present; an absent one keeps the value already in `settings`.
+// "Admin" keeps only its low 8 bits.
+void ReadAppSettings(QSettings& store, AppSettings& settings);
+AppSettings ReadAppSettings(QSettings& store);
+// Writes every value except "Admin", which is only ever read.
+void WriteAppSettings(QSettings& store, const AppSettings& settings);
+
+// TCP address file: INI section "TCP" with "Host" and "Port" (the port text as typed).
+struct TcpAddress {
+  std::string host;
+  std::string port;
+};
+// Missing keys (or a file that cannot be read) give the literal texts "Host" and "Port".
+TcpAddress LoadTcpAddressFile(const std::string& path);
+// Keeps every other section and key of an existing file; the file is replaced in one step.
+// Returns false when the file could not be written.
+bool SaveTcpAddressFile(const std::string& path, const std::string& host, const std::string& port);
+
+}  // namespace velta
