@@ -36,8 +36,14 @@ enum class OpenError {
   Other,
 };
 OpenError LastOpenError();
+// How an errno from opening or locking a device reads as an OpenError.
+OpenError OpenErrorFromErrno(int error);
 
+// Opens the device of COM `port` (see ComDevicePath) exclusively: a second open of the same
+// device fails (Busy) while a Channel holds it. Raw 8N1 at `baud`, no flow control.
 Channel* OpenSerialChannel(std::uint32_t port, std::int32_t baud);
+// Dotted IPv4 text is used as it is, anything else is resolved (IPv4, first address). The connect
+// gives up after 5 s. Small writes go out at once (no Nagle delay).
 Channel* OpenTcpChannel(const std::string& host, std::uint16_t port);
 
 // Serial: 0 when all bytes were written, -1 when the write failed, -2 when it was short.

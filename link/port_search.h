@@ -1,5 +1,8 @@
-// Serial port numbers. On Linux a COM number 1..255 names a device file by a fixed mapping
-// (see ComDevicePath); a per-number override points a COM number at any path.
+// Serial port numbers. On Linux a COM number 1..255 names a device file by a fixed mapping:
+//   COM1..COM4 -> /dev/ttyS0..3, COM5..COM36 -> /dev/ttyUSB0..31,
+//   COM37..COM68 -> /dev/ttyACM0..31, COM69..COM255 -> /dev/ttyS4..190.
+// A per-number override points a COM number at any path: SetComPortOverride, or else the
+// environment variable VELTA_COM<n> (VELTA_COM5=/dev/serial/by-id/usb-...).
 #pragma once
 
 #include <cstdint>
@@ -8,13 +11,16 @@
 
 namespace velta {
 
-// The device file COM `port` opens: the override when one is set, else the fixed mapping.
+// The device file COM `port` opens: the override when one is set, else the fixed mapping; empty
+// for numbers outside 1..255.
 std::string ComDevicePath(std::uint32_t port);
 
 // Points COM `port` at `path` (a /dev/serial/by-id link, a pseudo-terminal); empty removes it.
 void SetComPortOverride(std::uint32_t port, const std::string& path);
 
-// Fills `numbers` with at most `maximum` COM numbers whose devices exist; returns how many.
+// Fills `numbers` with at most `maximum` COM numbers whose devices exist, ascending; returns how
+// many. A mapped /dev/ttyS counts only when a UART sits behind it; an override counts when its
+// path exists.
 std::int32_t FindComPorts(std::int32_t maximum, std::int32_t* numbers);
 
 // The name-parsing core of the port search: keeps, in order and at most `maximum`, the number of

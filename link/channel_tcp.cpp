@@ -1,0 +1,143 @@
+// The TCP Channel: an IPv4 stream socket, blocking, with poll() giving each wait its time-out.
+// (POSIX sockets need no library start-up, so there is no "socket library started" state.)
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <thread>
+
+#include "link/channel.h"
+#include "link/channel_internal.h"
+
+namespace velta {
+
+namespace {
+
+// A controller behind an unreachable address would otherwise freeze the window for the system's
+// own connect time-out (minutes).
+constexpr int kConnectTimeoutMs = 5000;
+constexpr int kDiscardChunk = 20;
+constexpr int kWritableWaitMs = 1000;
+constexpr int kReceiveWaitMs = 1000;
+constexpr int kReceiveLimitMs = 1000;
+
+bool ResolveIpv4(const std::string& host, in_addr* address) {
+  if (inet_pton(AF_INET, host.c_str(), address) == 1) return true;
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (host.empty() || getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) {
+    return false;
+  }
+  *address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+  freeaddrinfo(found);
+  return true;
+}
+
+// Connects with a time-out: non-blocking connect, wait for the outcome, back to blocking.
+bool ConnectWithin(int fd, const sockaddr_in& address, int timeoutMs) {
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) return false;
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    if (errno != EINPROGRESS) return false;
+    const auto start = std::chrono::steady_clock::now();
+    for (;;) {
+      const auto remaining = timeoutMs - detail::MillisecondsSince(start);
+      pollfd p{fd, POLLOUT, 0};
+      const int ready = remaining > 0 ? poll(&p, 1, static_cast<int>(remaining)) : 0;
+      if (ready > 0) break;
+      if (ready == 0 || errno != EINTR) return false;
+    }
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) return false;
+  }
+  return fcntl(fd, F_SETFL, flags) == 0;
+}
+
+Channel* FailOpen(int fd, OpenError error) {
+  if (fd >= 0) close(fd);
+  detail::SetLastOpenError(error);
+  return kFailureChannel;
+}
+
+int PollFor(int fd, short events, int timeoutMs) {
+  pollfd p{fd, events, 0};
+  int ready;
+  do {
+    ready = poll(&p, 1, timeoutMs);
+  } while (ready < 0 && errno == EINTR);
+  return ready > 0 ? p.revents : 0;
+}
+
+}  // namespace
+
+Channel* OpenTcpChannel(const std::string& host, std::uint16_t port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  if (!ResolveIpv4(host, &address.sin_addr)) return FailOpen(-1, OpenError::UnknownHost);
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
+  if (fd < 0) return FailOpen(-1, OpenError::Other);
+  if (!ConnectWithin(fd, address, kConnectTimeoutMs)) {
+    return FailOpen(fd, OpenError::ConnectFailed);
+  }
+  // Frames and the boot loader's single bytes must leave at once, not wait for Nagle's timer.
+  const int on = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  detail::SetLastOpenError(OpenError::None);
+  return new Channel{kTcpChannelTag, fd};
+}
+
+namespace detail {
+
+std::int32_t TcpSend(int fd, const std::uint8_t* bytes, std::int32_t count) {
+  if (count < 0 || (count > 0 && bytes == nullptr)) return -1;
+  // Whatever is still pending belongs to an earlier exchange. A peer that has closed keeps the
+  // socket readable with empty reads, so an empty or failed read ends the loop too.
+  std::uint8_t stale[kDiscardChunk];
+  while (PollFor(fd, POLLIN, 0) != 0) {
+    if (recv(fd, stale, sizeof stale, MSG_DONTWAIT) <= 0) break;
+  }
+  const ssize_t sent = send(fd, bytes, static_cast<size_t>(count), MSG_NOSIGNAL);
+  if (sent < 0) return -1;
+  if ((PollFor(fd, POLLOUT, kWritableWaitMs) & POLLOUT) == 0) return -1;
+  return static_cast<std::int32_t>(sent);
+}
+
+// Waits in steps of up to 1 s until count bytes arrived; the 1000 ms limit is tested between
+// waits, so a receive that gets nothing lasts 1000 ms to just under 2000 ms.
+std::int32_t TcpReceive(int fd, std::uint8_t* buffer, std::int32_t count) {
+  if (count < 0 || (count > 0 && buffer == nullptr)) return -1;
+  const auto start = std::chrono::steady_clock::now();
+  std::int32_t received = 0;
+  while (received < count) {
+    if (PollFor(fd, POLLIN, kReceiveWaitMs) != 0) {
+      const ssize_t n = recv(fd, buffer + received, static_cast<size_t>(count - received), 0);
+      if (n > 0) {
+        received += static_cast<std::int32_t>(n);
+      } else {
+        // The peer closed or the socket failed: nothing more can come, but the receive still
+        // lasts its limit, as for a controller that does not answer; sleep rather than spin.
+        const auto remaining = kReceiveLimitMs - MillisecondsSince(start);
+        if (remaining > 0) std::this_thread::sleep_for(std::chrono::milliseconds(remaining));
+      }
+    }
+    if (MillisecondsSince(start) >= kReceiveLimitMs) break;
+  }
+  return received;
+}
+
+void TcpClose(int fd) {
+  if (fd >= 0) close(fd);
+}
+
+}  // namespace detail
+}  // namespace velta
