@@ -1,0 +1,63 @@
+#include "controller/live_values.h"
+
+#include "i18n/lookup.h"
+#include "link/frames.h"
+
+namespace velta {
+namespace {
+
+unsigned Word(std::span<const std::uint8_t> page, int index) {
+  return (unsigned{page[static_cast<std::size_t>(index)]} << 8) |
+         page[static_cast<std::size_t>(index) + 1];
+}
+
+std::string Labelled(const char* label, unsigned value) {
+  return _(label) + std::to_string(value);
+}
+
+}  // namespace
+
+std::string PumpRunTimeLine(std::uint16_t ticks) {
+  // The controller's tick is 0.4096 s; the product is taken in single precision and truncated,
+  // so 10000 ticks make exactly 4096 s.
+  const float product = static_cast<float>(ticks) * 0.4096f;
+  const auto seconds = static_cast<unsigned long>(product);
+  return Format(_("Pumpe Rest[h]: %02lum:%02lus (%4d)"), (seconds / 60) % 60, seconds % 60,
+                static_cast<int>(ticks));
+}
+
+std::vector<std::string> LiveValueLines(std::span<const std::uint8_t> page, bool expert) {
+  std::vector<std::string> lines{_("Referenzwert(100%)=Messwert-Leerwert"),
+                                 Labelled("Zisterne (Messwert):", Word(page, 4))};
+  if (!expert) return lines;
+  const unsigned long cycles = (static_cast<unsigned long>(Word(page, 10)) << 16) | Word(page, 12);
+  lines.push_back(Labelled("ADC0(Druck):", Word(page, 0)));
+  lines.push_back(Labelled("ADC1(Temp):", Word(page, 2)));
+  lines.push_back(PumpRunTimeLine(static_cast<std::uint16_t>(Word(page, 6))));
+  lines.push_back(Labelled("Er.L/Zähler:", page[8]));
+  lines.push_back(Labelled("Schreibfreigabezeit:", page[9]));
+  lines.push_back(Format(_("Pumpe Taktungen:%10lu"), cycles));
+  return lines;
+}
+
+LiveReadOutcome ReadLiveValues(const ConnectionSettings& settings, Feedback& feedback,
+                               bool expert) {
+  Channel* channel = OpenFromSettings(settings);
+  if (!IsOpenChannel(channel)) return LiveReadOutcome::NotOpened;
+  const Frame request = StatusRequest(kCountersPage);
+  ChannelSend(channel, request.data(), static_cast<std::int32_t>(request.size()));
+  std::uint8_t reply[kCountersPageLength + 1] = {};
+  const std::int32_t received = ChannelReceive(channel, reply, kCountersPageLength + 1);
+  CloseChannel(channel);
+
+  if (received < kCountersPageLength + 1) {
+    feedback.Log(_("Fehler beim auslesen !"));
+    return LiveReadOutcome::ShortReply;
+  }
+  if (!IsGoodDataReply(reply, received, kCountersPageLength)) return LiveReadOutcome::BadChecksum;
+  feedback.ClearLog();
+  for (const std::string& line : LiveValueLines(reply, expert)) feedback.Log(line);
+  return LiveReadOutcome::Listed;
+}
+
+}  // namespace velta

@@ -1,0 +1,29 @@
+// One snapshot of the controller's measurements and internal timers (the Counters page) as the
+// Settings window lists it.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "controller/feedback.h"
+#include "link/connection.h"
+
+namespace velta {
+
+// "Pumpe Rest[h]: ..." for a pump run time of `ticks` of 0.4096 s within the current hour.
+std::string PumpRunTimeLine(std::uint16_t ticks);
+
+// The listing of a good 14-byte page: the reference hint and the cistern measurement, and in the
+// expert view the raw inputs and counters.
+std::vector<std::string> LiveValueLines(std::span<const std::uint8_t> page, bool expert);
+
+enum class LiveReadOutcome { NotOpened, ShortReply, BadChecksum, Listed };
+
+// Asks for the Counters page. A short reply is logged; a bad checksum is ignored silently; a good
+// page replaces the log with its listing.
+LiveReadOutcome ReadLiveValues(const ConnectionSettings& settings, Feedback& feedback,
+                               bool expert);
+
+}  // namespace velta

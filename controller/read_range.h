@@ -1,0 +1,39 @@
+// Reading a range of controller memory with the checksum test, followed by the Version query and
+// the version check that decides whether this controller may be written.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "controller/feedback.h"
+#include "link/connection.h"
+
+namespace velta {
+
+// The firmware version the Settings window writes to (shown as V1.60).
+constexpr std::uint16_t kRequiredVersion = 160;
+
+struct ControllerVersion {
+  int shown[3];           // digits of reply bytes 0, 2, 3: what the controller displays
+  std::uint16_t number;   // bytes 4, 6, 7 as a three-digit number: what the check compares
+};
+
+// Decodes a Version query reply; nothing unless exactly nine bytes arrived. The characters are
+// taken as ASCII digits without validation, as the controller sends them.
+std::optional<ControllerVersion> ParseVersionReply(std::span<const std::uint8_t> reply,
+                                                   std::int32_t received);
+
+struct ReadResult {
+  bool success = false;            // full length and matching checksum
+  std::vector<std::uint8_t> data;  // data[i] = address first + i (kept even when the sum is wrong)
+  std::uint16_t version = 0;       // 0 when the controller did not answer the Version query
+};
+
+// Reads addresses first..last (at most 255 of them), logs each step, queries the version after
+// every full-length reply and shows or hides the write buttons by the version check.
+ReadResult ReadRange(const ConnectionSettings& settings, Feedback& feedback, int first, int last);
+
+}  // namespace velta

@@ -1,0 +1,77 @@
+#include "controller/settings_transfer.h"
+
+#include <algorithm>
+#include <span>
+
+#include "controller/read_range.h"
+#include "i18n/lookup.h"
+
+namespace velta {
+namespace {
+
+constexpr int kLastParameter = kParameterBlockSize - 1;
+constexpr int kLastAddress = kImageSize - 1;
+// Cistern reference values (two bytes each): the controller measures them, so a settings write
+// keeps the controller's own unless the user asks to send the view's.
+constexpr int kRefZistVoll = 4;
+constexpr int kRefZistLeer = 16;
+
+void CopyInto(ControllerImage& image, int firstAddress, std::span<const std::uint8_t> data) {
+  std::copy(data.begin(), data.end(), image.bytes.begin() + firstAddress);
+}
+
+}  // namespace
+
+bool ReadParameterBlock(const ConnectionSettings& settings, Feedback& feedback,
+                        ControllerImage& image) {
+  const ReadResult read = ReadRange(settings, feedback, 0, kLastParameter);
+  if (read.success) CopyInto(image, 0, read.data);
+  return read.success;
+}
+
+bool ReadBackupImage(const ConnectionSettings& settings, Feedback& feedback,
+                     ControllerImage& image) {
+  // One read carries at most 255 bytes: addresses 1..255 first, then 0 (read as 0..1).
+  const ReadResult upper = ReadRange(settings, feedback, 1, kLastAddress);
+  if (upper.success) CopyInto(image, 1, upper.data);
+  const ReadResult lower = ReadRange(settings, feedback, 0, 1);
+  if (lower.success) image.SetByte(0, lower.data[0]);
+  return upper.success;
+}
+
+bool FetchControllerReferences(const ConnectionSettings& settings, Feedback& feedback,
+                               ControllerImage& image) {
+  const ReadResult read = ReadRange(settings, feedback, 0, kLastParameter);
+  if (!read.success) {
+    feedback.Log(_("Fehler beim auslesen des Moduls!"));
+    feedback.Beep();
+    return false;
+  }
+  for (int address : {kRefZistVoll, kRefZistVoll + 1, kRefZistLeer, kRefZistLeer + 1}) {
+    image.SetByte(address, read.data[static_cast<std::size_t>(address)]);
+  }
+  return true;
+}
+
+WriteOutcome TransferParameterBlock(const ConnectionSettings& settings, Feedback& feedback,
+                                    const ControllerImage& image) {
+  WritePlan plan;
+  plan.values = std::span(image.bytes).first(kParameterBlockSize);
+  plan.openFailure = "Fehler beim öffnen der Schnittstelle!";
+  plan.startLine = "Übertrage alle Einstellungen zur Steuerung...";
+  plan.closing = ClosingRequest::SettingsDone;
+  return WriteBytes(settings, feedback, plan);
+}
+
+WriteOutcome TransferBackupImage(const ConnectionSettings& settings, Feedback& feedback,
+                                 const ControllerImage& image) {
+  WritePlan plan;
+  plan.values = image.bytes;
+  plan.openFailure = "Fehler beim öffnen der Schnittstelle!";
+  plan.startLine = "Übertrage das komplette Backup zur Steuerung...";
+  plan.closing = ClosingRequest::Restart;
+  plan.closingLine = "Neustart der Steuerung !!!";
+  return WriteBytes(settings, feedback, plan);
+}
+
+}  // namespace velta

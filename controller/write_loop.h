@@ -1,0 +1,33 @@
+// Writing controller memory one byte per request, each acknowledged by exactly one byte of any
+// value; the first missing acknowledgement ends the transfer.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "controller/feedback.h"
+#include "link/connection.h"
+
+namespace velta {
+
+// The request without reply that ends a transfer, sent also after a stopped one.
+enum class ClosingRequest { None, SettingsDone, Restart };
+
+struct WritePlan {
+  int firstAddress = 0;
+  std::span<const std::uint8_t> values;            // values[i] goes to firstAddress + i
+  const char* openFailure = nullptr;               // msgid logged when no Channel opens
+  const char* startLine = nullptr;                 // msgid logged once the Channel is open
+  ClosingRequest closing = ClosingRequest::None;
+  const char* closingLine = nullptr;               // msgid logged before the closing request
+};
+
+enum class WriteOutcome { NotOpened, Stopped, Done };
+
+// Opens a Channel from `settings`, writes every value with the Write family of `settings` and a
+// red progress bar, sends the closing request and closes. Logs the success line only when every
+// byte was acknowledged.
+WriteOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
+                        const WritePlan& plan);
+
+}  // namespace velta
