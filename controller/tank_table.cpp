@@ -1,6 +1,7 @@
 #include "controller/tank_table.h"
 
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string_view>
@@ -90,8 +91,11 @@ int ReadTankTable(std::istream& in, const std::string& path, TankTable& table, s
 
 int ReadTankTableFile(const std::string& path, TankTable& table, std::string& name,
                       std::string& message, Feedback& log) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::error_code ignored;
+  std::ifstream in;
+  // A folder opens like a file on this platform and only fails on reading: refuse it here.
+  if (!std::filesystem::is_directory(path, ignored)) in.open(path, std::ios::binary);
+  if (!in.is_open()) {
     message = Format(_("Datei %s kann nicht geöffnet werden."), path.c_str());
     return kTankFileCannotOpen;
   }
