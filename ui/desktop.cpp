@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QStringList>
 #include <QUrl>
 
 namespace velta {
@@ -37,6 +38,20 @@ class RealDesktop : public Desktop {
 Desktop* installed = nullptr;
 
 }  // namespace
+
+QString QtFileFilter(const QString& pipeFilter) {
+  const QStringList parts = pipeFilter.split(u'|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString description = parts[i].trimmed();
+    const QString pattern = parts[i + 1].trimmed();
+    // The description often names its pattern already; Qt reads the last parenthesis as the pattern.
+    const qsizetype open = description.lastIndexOf(u'(');
+    if (open >= 0 && description.endsWith(u')')) description = description.left(open).trimmed();
+    filters << QStringLiteral("%1 (%2)").arg(description, QString(pattern).replace(u';', u' '));
+  }
+  return filters.join(QStringLiteral(";;"));
+}
 
 Desktop& CurrentDesktop() {
   static RealDesktop real;

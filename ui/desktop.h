@@ -24,6 +24,10 @@ class Desktop {
   virtual void OpenUrl(const QString& url) = 0;
 };
 
+// A filter in the system's own form ("Tankform(*.csv)|*.csv": description and pattern pairs
+// separated by "|") as a Qt dialog filter ("Tankform (*.csv)"; pairs joined by ";;").
+QString QtFileFilter(const QString& pipeFilter);
+
 // The Desktop in use: the real one unless a test installed another.
 Desktop& CurrentDesktop();
 // Installs `desktop` (not owned); nullptr goes back to the real one.
