@@ -1,0 +1,47 @@
+// The stored-error record: numbered, time-stamped lines for every error that appeared, optionally
+// appended to a text file.
+#pragma once
+
+#include <ctime>
+#include <string>
+
+namespace velta {
+
+// Where stored lines go besides the list. Appending must never throw; a line that cannot be
+// written is lost from the file only.
+class ErrorLineSink {
+ public:
+  virtual ~ErrorLineSink() = default;
+  // Appends `line` and a line feed; false when the file could not be written.
+  virtual bool AppendLine(const std::string& line) = 0;
+};
+
+// The error file: opened for appending (created if missing) and closed again for every line.
+class ErrorFile : public ErrorLineSink {
+ public:
+  explicit ErrorFile(std::string path) : path_(std::move(path)) {}
+  bool AppendLine(const std::string& line) override;
+
+ private:
+  std::string path_;
+};
+
+// "dd.MM.yyyy" and "HH:mm:ss" of the local time: the short date and long time of the German
+// regional settings, fixed so the file reads the same on every machine.
+std::string ShortDate(std::time_t when);
+std::string LongTime(std::time_t when);
+
+class ErrorLog {
+ public:
+  // Builds "#n/ date/ time/ message" with the current line number, counts it and, when `file`
+  // is given, appends it there. Returns the line for MemoErrorStore.
+  std::string Add(const std::string& message, std::time_t when, ErrorLineSink* file);
+  // The stored list was emptied: numbering starts again at 0.
+  void Clear() { next_ = 0; }
+  unsigned Next() const { return next_; }
+
+ private:
+  unsigned next_ = 0;
+};
+
+}  // namespace velta

@@ -1,0 +1,63 @@
+// The status poll cycle: which page the next 200 ms tick asks for, how long its reply is, and how
+// a reply (good or not) steers the cycle. Pure state machine; the exchange itself is in poll_tick.h.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "link/frames.h"
+
+namespace velta {
+
+// The Poll state is the status page number, or 255 for the History block read.
+enum class PollState : std::uint8_t {
+  MainStatus = 1,
+  ModuleRinse = 10,
+  FilterRinse = 11,
+  Counters = 12,
+  WaterMeter = 15,
+  History = 255,
+};
+
+// Every reply fits this buffer; the History block is the longest (57 data bytes and the sum).
+constexpr int kLongestPollReply = 58;
+
+// The remembered error pair before any page was displayed; no page can produce it.
+constexpr std::uint8_t kNoErrorsShown = 0xFF;
+
+// Everything the cycle keeps for the whole program run. A Polling restart only resets the Main
+// page count and asks for the filter rinse page again (ResetForPollingStart).
+struct PollCycle {
+  PollState state = PollState::MainStatus;
+  std::uint16_t mainPageCount = 0;  // wraps; the History block follows the page seen at 0
+  bool waterMeterPresent = false;
+  bool moduleRinseConfigured = false;
+  bool rinseRunning = false;
+  bool levelMeasurementOn = false;
+  bool filterRinseConfigured = true;
+  std::uint16_t pumpHours = 0;  // from the Main status page, shown with the Counters page
+  // The error pair (E1, E2) last displayed, so an unchanged pair is not listed again.
+  std::uint8_t shownE1 = kNoErrorsShown;
+  std::uint8_t shownE2 = kNoErrorsShown;
+};
+
+void ResetForPollingStart(PollCycle& cycle);
+
+Frame PollRequest(PollState state);
+// Bytes expected for the state's reply, checksum included.
+int PollReplyLength(PollState state);
+
+// Which decoder a reply goes to.
+enum class PageDecode { None, MainStatus, ModuleRinse, FilterRinse, Counters, WaterMeter, History };
+
+struct PollVerdict {
+  PollState page;     // the state that was asked for
+  PageDecode decode;  // None for a reply that is not shown
+  bool good;          // exact length and matching sum
+};
+
+// Judges the reply of the current state, takes the steering flags from a good page and moves to
+// the next state. `reply` holds at least `received` bytes (received may be -1 or short).
+PollVerdict PollStep(PollCycle& cycle, std::span<const std::uint8_t> reply, std::int32_t received);
+
+}  // namespace velta

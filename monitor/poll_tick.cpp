@@ -1,0 +1,40 @@
+#include "monitor/poll_tick.h"
+
+#include <array>
+
+namespace velta {
+
+StatusUpdate DecodeReply(const PollVerdict& verdict, std::span<const std::uint8_t> reply,
+                         PollCycle& cycle) {
+  StatusUpdate update{verdict, {}, {}, {}, {}, {}, {}};
+  switch (verdict.decode) {
+    case PageDecode::None: break;
+    case PageDecode::MainStatus: update.main = DecodeMainPage(reply, cycle); break;
+    case PageDecode::ModuleRinse:
+      update.moduleRinse = DecodeModuleRinsePage(reply, cycle.rinseRunning);
+      break;
+    case PageDecode::FilterRinse: update.filterRinse = DecodeFilterRinsePage(reply); break;
+    case PageDecode::Counters:
+      update.counters = DecodeCountersPage(reply, verdict.good, cycle.pumpHours);
+      break;
+    case PageDecode::WaterMeter: update.waterMeters = DecodeWaterMeterPage(reply); break;
+    case PageDecode::History:
+      update.history = DecodeHistoryBlock(reply, cycle.levelMeasurementOn);
+      break;
+  }
+  return update;
+}
+
+StatusUpdate PollTick(PollCycle& cycle, Channel* channel) {
+  const Frame request = PollRequest(cycle.state);
+  ChannelSend(channel, request.data(), static_cast<std::int32_t>(request.size()));
+  // Zeroed each tick so a short reply never shows bytes of an earlier one.
+  std::array<std::uint8_t, kLongestPollReply> reply{};
+  const std::int32_t received = ChannelReceive(channel, reply.data(), PollReplyLength(cycle.state));
+  const PollVerdict verdict = PollStep(cycle, reply, received);
+  StatusUpdate update = DecodeReply(verdict, reply, cycle);
+  ChannelDiscardInput(channel);
+  return update;
+}
+
+}  // namespace velta
