@@ -1,3 +1,150 @@
 #include "ui/Unit2.h"
 
-Form2::Form2(QWidget* parent) : QDialog(parent) {}
+#include <QEvent>
+#include <QFileInfo>
+#include <QPalette>
+#include <QStringDecoder>
+
+#include "controller/tank_transfer.h"
+#include "i18n/lookup.h"
+#include "ui/Unit1.h"
+#include "ui/desktop.h"
+#include "ui/forms.h"
+#include "ui_Unit2.h"
+
+namespace {
+
+QString ToQString(const std::string& text) { return QString::fromStdString(text); }
+
+// Table files written on other systems may carry the name in a single-byte code page.
+QString DecodeName(const std::string& bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8);
+  const QString name = utf8(QByteArray::fromStdString(bytes));
+  return utf8.hasError() ? QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()))
+                         : name;
+}
+
+QColor ColourOf(velta::BarColour colour) {
+  switch (colour) {
+    case velta::BarColour::Green: return Qt::green;
+    case velta::BarColour::Red: return Qt::red;
+    case velta::BarColour::Blue: return Qt::blue;
+  }
+  return Qt::green;
+}
+
+}  // namespace
+
+// Memo3, the beep and pbAktiv as the table operations report through them.
+class Form2::WindowFeedback : public velta::Feedback {
+ public:
+  explicit WindowFeedback(Ui::Form2& ui) : ui_(ui) {}
+  void Log(const std::string& line) override { ui_.Memo3->appendPlainText(ToQString(line)); }
+  void ClearLog() override { ui_.Memo3->clear(); }
+  void Beep() override { velta::CurrentDesktop().Beep(); }
+  void SetBarColour(velta::BarColour colour) override {
+    QPalette palette = ui_.pbAktiv->palette();
+    palette.setColor(QPalette::Highlight, ColourOf(colour));
+    ui_.pbAktiv->setPalette(palette);
+  }
+  void SetBarMaximum(int maximum) override { ui_.pbAktiv->setMaximum(maximum); }
+  void SetBarPosition(int position) override { ui_.pbAktiv->setValue(position); }
+  void FillBar() override { ui_.pbAktiv->setValue(ui_.pbAktiv->maximum()); }
+  void EmptyBar() override { ui_.pbAktiv->setValue(ui_.pbAktiv->minimum()); }
+
+ private:
+  Ui::Form2& ui_;
+};
+
+Form2::Form2(QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::Form2>()), feedback_(std::make_unique<WindowFeedback>(*ui)) {
+  ui->setupUi(this);
+  // Fixed border with a minimise button; the layout fixes the size.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  connect(ui->bbLoad, &QPushButton::clicked, this, &Form2::bbLoadClick);
+  connect(ui->bbSave, &QPushButton::clicked, this, &Form2::bbSaveClick);
+  connect(ui->bbRead, &QPushButton::clicked, this, &Form2::bbReadClick);
+  connect(ui->bbSend, &QPushButton::clicked, this, &Form2::bbSendClick);
+  ui->Memo3->viewport()->installEventFilter(this);
+  ui->plotTank->SetTable(table_);
+}
+
+Form2::~Form2() = default;
+
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui->Memo3->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    Memo3DblClick();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void Form2::Memo3DblClick() { ui->Memo3->clear(); }
+
+void Form2::SetTableUsable(bool usable) {
+  ui->bbSave->setEnabled(usable);
+  ui->bbSend->setEnabled(usable);
+}
+
+template <typename Operation>
+void Form2::RunLocked(QWidget* button, Operation operation) {
+  button->setEnabled(false);
+  setEnabled(false);
+  operation();
+  button->setEnabled(true);
+  setEnabled(true);
+}
+
+void Form2::bbLoadClick() {
+  const QString chosen = velta::CurrentDesktop().OpenFileName(
+      velta::QtFileFilter(ToQString(_("Tankform(*.csv)|*.csv"))), QStringLiteral("csv"));
+  if (chosen.isEmpty()) return;
+  const QFileInfo file(chosen);
+  const std::string path = file.absoluteFilePath().toStdString();
+  std::string name, message;
+  if (velta::ReadTankTableFile(path, table_, name, message, *feedback_) == velta::kTankFileOk) {
+    ui->edTabName->setText(DecodeName(name));
+    message = velta::Format(_("\nTabelle:%s\nerfolgreich eingelesen"),
+                            file.fileName().toStdString().c_str());
+    SetTableUsable(true);
+  } else {
+    SetTableUsable(false);
+  }
+  feedback_->Log(message);
+  ui->plotTank->SetTable(table_);
+}
+
+void Form2::bbSaveClick() {
+  const QString chosen = velta::CurrentDesktop().SaveFileName(
+      velta::QtFileFilter(ToQString(_("Tankform(*.csv)|*.csv"))), QStringLiteral("csv"));
+  if (chosen.isEmpty()) return;
+  const std::string path = QFileInfo(chosen).absoluteFilePath().toStdString();
+  if (!velta::WriteTankTableFile(path, ui->edTabName->text().toStdString(), table_)) {
+    feedback_->Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    feedback_->Beep();
+    return;
+  }
+  feedback_->Log(velta::Format(_("\nIn %s gespeichert"), path.c_str()));
+}
+
+void Form2::bbReadClick() {
+  RunLocked(ui->bbRead, [this] {
+    if (velta::ReadTankTableFromController(form1->Connection(), table_, *feedback_) ==
+        velta::TankReadResult::Read) {
+      SetTableUsable(true);
+      ui->plotTank->SetTable(table_);
+    }
+  });
+}
+
+void Form2::bbSendClick() {
+  if (!velta::CurrentDesktop().AskYesNo(
+          QStringLiteral("Info"),
+          ToQString(_("ACHTUNG:\nSoll die aktuelle Tabelle zur Steuerung übertragen werden?\n")))) {
+    return;
+  }
+  RunLocked(ui->bbSend, [this] {
+    velta::SendTankTableToController(form1->Connection(), table_, *feedback_);
+  });
+}

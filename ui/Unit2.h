@@ -1,10 +1,47 @@
 // Tank table window ("Eigene Tankform"): the custom tank-shape table, its file and its transfer.
+// Its captions stay German; only its runtime messages are looked up.
 #pragma once
 
 #include <QDialog>
+#include <memory>
+
+#include "controller/feedback.h"
+#include "controller/tank_table.h"
+
+namespace Ui {
+class Form2;
+}
 
 class Form2 : public QDialog {
   Q_OBJECT
  public:
+  // Created by main with the Settings window as parent, so that it stays usable while the
+  // Settings window runs modally.
   explicit Form2(QWidget* parent = nullptr);
+  ~Form2() override;
+
+  // The table the window holds; it lives as long as the window.
+  const velta::TankTable& Table() const { return table_; }
+
+  void bbLoadClick();
+  void bbSaveClick();
+  void bbReadClick();
+  void bbSendClick();
+  void Memo3DblClick();
+
+ protected:
+  // Routes the memo's double click to Memo3DblClick.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  class WindowFeedback;
+  // Saving and sending are offered only for a table that was loaded or read completely.
+  void SetTableUsable(bool usable);
+  // The handlers of the controller group run with the window and their button disabled.
+  template <typename Operation>
+  void RunLocked(QWidget* button, Operation operation);
+
+  std::unique_ptr<Ui::Form2> ui;
+  std::unique_ptr<WindowFeedback> feedback_;
+  velta::TankTable table_{};
 };

@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("VELTA Control");
   form1 = new Form1;
   form3 = new Form3;
-  form2 = new Form2;
+  form2 = new Form2(form3);  // a child of the Settings window stays usable while that runs modally
   form1->show();
   return QApplication::exec();
 }
