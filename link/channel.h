@@ -51,7 +51,8 @@ Channel* OpenTcpChannel(const std::string& host, std::uint16_t port);
 std::int32_t ChannelSend(Channel* channel, const std::uint8_t* bytes, std::int32_t count);
 
 // Places up to count bytes in buffer and returns how many arrived (0..count), or -1 on a failed
-// read. Serial: returns at once with what is waiting, else waits for count bytes or 2500 ms.
+// read (serial: also when the device hung up). Serial: returns at once with what is waiting, else
+// waits for count bytes or 2500 ms.
 // TCP: waits in 1 s steps until count bytes arrived or 1000 ms have passed since the start.
 std::int32_t ChannelReceive(Channel* channel, std::uint8_t* buffer, std::int32_t count);
 

@@ -40,7 +40,8 @@ bool SpeedFor(std::int32_t baud, speed_t* speed) {
 }
 
 // Raw 8N1, no parity check, no hardware or XON/XOFF flow control, modem lines ignored. Reads
-// never block in the driver: the receive waits with poll().
+// never block in the driver (O_NONBLOCK): the receive waits with poll(). VMIN 1 makes an empty
+// read say EAGAIN, so that a read of 0 bytes means a hang-up.
 bool ApplyLineSettings(int fd, std::int32_t baud) {
   speed_t speed;
   termios tio{};
@@ -49,7 +50,7 @@ bool ApplyLineSettings(int fd, std::int32_t baud) {
   tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
   tio.c_cflag |= CS8 | CLOCAL | CREAD;
   tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK);
-  tio.c_cc[VMIN] = 0;
+  tio.c_cc[VMIN] = 1;
   tio.c_cc[VTIME] = 0;
   if (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0) return false;
   if (tcsetattr(fd, TCSANOW, &tio) != 0) return false;
@@ -134,8 +135,9 @@ std::int32_t SerialReceive(int fd, std::uint8_t* buffer, std::int32_t count) {
       if (!waited) break;
       continue;
     }
-    // 0 is a hang-up: nothing more will come.
-    if (n == 0) break;
+    // 0 is a hang-up (adapter unplugged, the far side of a pseudo-terminal closed): the device
+    // is gone, which the caller hears about as a failed read.
+    if (n == 0) return -1;
     if (errno == EINTR) continue;
     if (errno != EAGAIN) return -1;
     waited = true;
