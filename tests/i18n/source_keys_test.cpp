@@ -1,0 +1,96 @@
+// Every German text the program's code looks up is a catalogue key, so a mistyped key (a missing
+// blank, a different umlaut or case) cannot silently show German to English users. The few
+// lookups that have no entry on purpose are listed here.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <string>
+
+#include "tests/i18n/catalogue_keys.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Looked up like every runtime text, but the catalogue has no entry for them: number formats,
+// units and the filters of the update and error file dialogs.
+const std::set<std::string> kLookedUpWithoutEntry = {
+    "%d. port: COM%lu", "%10lu Starts",  "%7lu.%03lum³",           "%8lu.%02lum³",
+    "%9lu.%1lum³",      "%10lum³",       "UpdateFile (*.enc)|*.enc", "Error (*.txt)|*.txt",
+    "OK",               "x",             "0ms",
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The text a C++ string literal's body stands for (the escapes the code uses).
+std::string Unescape(const std::string& body) {
+  std::string out;
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    if (body[i] != '\\' || i + 1 == body.size()) {
+      out += body[i];
+      continue;
+    }
+    const char next = body[++i];
+    out += next == 'n' ? '\n' : next == 't' ? '\t' : next;
+  }
+  return out;
+}
+
+struct Lookup {
+  std::string text;
+  std::string where;
+};
+
+// Literal keys passed to _() or velta::Translate() in the program's sources.
+std::vector<Lookup> LiteralLookups(const fs::path& root) {
+  static const std::regex call(R"re((?:\b_|\bTranslate)\(\s*"((?:[^"\\]|\\.)*)"\s*\))re");
+  std::vector<Lookup> found;
+  for (const char* folder : {"link", "controller", "monitor", "update", "ui"}) {
+    if (!fs::exists(root / folder)) continue;
+    for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
+      const std::string extension = entry.path().extension().string();
+      if (extension != ".cpp" && extension != ".h") continue;
+      const std::string source = ReadFile(entry.path());
+      for (std::sregex_iterator it(source.begin(), source.end(), call), end; it != end; ++it) {
+        found.push_back({Unescape((*it)[1].str()), entry.path().string()});
+      }
+    }
+  }
+  return found;
+}
+
+TEST(SourceKeys, EveryLiteralLookupIsACatalogueKeyOrKnownToHaveNone) {
+  const std::set<std::string> keys(velta::test::kCatalogueKeys.begin(),
+                                   velta::test::kCatalogueKeys.end());
+  const std::vector<Lookup> lookups = LiteralLookups(fs::path(__FILE__).parent_path() / "../..");
+  ASSERT_FALSE(lookups.empty()) << "no sources found beside " << __FILE__;
+  for (const Lookup& lookup : lookups) {
+    EXPECT_TRUE(keys.count(lookup.text) != 0 || kLookedUpWithoutEntry.count(lookup.text) != 0)
+        << "not in the catalogue: \"" << lookup.text << "\" in " << lookup.where;
+  }
+}
+
+TEST(SourceKeys, ScannerReadsKeysAsTheCompilerDoes) {
+  const fs::path dir = fs::path(::testing::TempDir()) / "velta_source_keys";
+  fs::create_directories(dir / "ui");
+  std::ofstream(dir / "ui" / "sample.cpp")
+      << "Log(_(\"c:\\\\fehler.txt\"));\n"
+         "Box(velta::Translate(\"ACHTUNG:\\nSoll das -Update- wirklich durchgeführt werden?\\n\"));\n"
+         "auto a = my_(\"not a lookup\"); auto b = _( \"Fehler: %s\" );\n";
+  const std::vector<Lookup> lookups = LiteralLookups(dir);
+  fs::remove_all(dir);
+  ASSERT_EQ(lookups.size(), 3u);
+  EXPECT_EQ(lookups[0].text, "c:\\fehler.txt");
+  EXPECT_EQ(lookups[1].text, "ACHTUNG:\nSoll das -Update- wirklich durchgeführt werden?\n");
+  EXPECT_EQ(lookups[2].text, "Fehler: %s");
+}
+
+}  // namespace
