@@ -1,0 +1,54 @@
+// The controller's boot loader: after the Update request it waits for the handshake byte, then
+// takes the firmware image in numbered 32-byte blocks, each acknowledged when its sum is right,
+// until the end sequence hands control back to the normal firmware.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velta::sim {
+
+constexpr std::uint8_t kHandshake = 0xA1;
+constexpr std::uint8_t kHandshakeAnswer = 0xD2;
+constexpr std::uint8_t kBlockAcknowledge = 0x00;
+constexpr std::uint8_t kBlockRefused = 0xFF;
+constexpr std::uint8_t kEndFirst = 0x24;
+constexpr std::uint8_t kEndSecond = 0x09;
+constexpr int kBlockSize = 32;
+constexpr int kBlockFrameSize = kBlockSize + 3;  // 2 number bytes, data, sum
+constexpr int kFlashBlocks = 0x3800 / kBlockSize;
+
+struct BootFaults {
+  std::optional<int> handshakeAnswer;  // instead of D2; -1 = no answer
+  std::optional<int> blockStop;        // first block that is not acknowledged
+};
+
+class BootLoader {
+ public:
+  struct Step {
+    std::optional<std::uint8_t> reply;
+    bool finished = false;  // the end sequence arrived: back to the normal firmware
+  };
+
+  // Starts a new programming session; the image programmed so far is forgotten.
+  void Enter();
+  Step Feed(std::uint8_t byte, const BootFaults& faults);
+
+  // The programmed image: every acknowledged block at its place, unprogrammed bytes FF.
+  const std::vector<std::uint8_t>& Image() const { return image_; }
+  // What happened, one line per event ("handshake D2", "block 3 ok", "block 4 bad sum", "end").
+  const std::vector<std::string>& Events() const { return events_; }
+  bool AwaitingHandshake() const { return !connected_; }
+
+ private:
+  Step FinishBlock(const BootFaults& faults);
+
+  bool connected_ = false;
+  std::vector<std::uint8_t> pending_;
+  std::vector<std::uint8_t> image_;
+  std::vector<std::string> events_;
+};
+
+}  // namespace velta::sim

@@ -1,0 +1,249 @@
+#include "sim/server.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+#include "sim/control.h"
+
+namespace velta::sim {
+
+namespace {
+
+constexpr double kAdvanceSeconds = 0.25;  // how often the live model moves on
+
+volatile sig_atomic_t stopSignal = 0;
+
+void OnStopSignal(int) { stopSignal = 1; }
+
+// Stop signals are blocked except while waiting in ppoll, so none is lost between the check of
+// the flag and the wait.
+void InstallSignals(sigset_t& waitMask) {
+  signal(SIGPIPE, SIG_IGN);
+  struct sigaction action{};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  sigset_t blocked;
+  sigemptyset(&blocked);
+  for (int s : {SIGTERM, SIGINT, SIGHUP}) {
+    sigaction(s, &action, nullptr);
+    sigaddset(&blocked, s);
+  }
+  sigprocmask(SIG_BLOCK, &blocked, &waitMask);
+  for (int s : {SIGTERM, SIGINT, SIGHUP}) sigdelset(&waitMask, s);
+}
+
+timespec ToTimespec(double seconds) {
+  timespec ts{};
+  ts.tv_sec = static_cast<time_t>(seconds);
+  ts.tv_nsec = static_cast<long>((seconds - static_cast<double>(ts.tv_sec)) * 1e9);
+  return ts;
+}
+
+}  // namespace
+
+double MonotonicSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+Server::Server(Device& device, const SimOptions& options) : device_(device), options_(options) {}
+
+Server::~Server() {
+  CloseTcpClient();
+  for (auto& client : controlClients_) CloseFd(client.fd);
+  CloseFd(tcpListener_.fd);
+  CloseFd(controlListener_.fd);
+  CloseFd(pty_.master);
+  CloseFd(pty_.slave);
+  if (!options_.ptyLink.empty()) unlink(options_.ptyLink.c_str());
+}
+
+bool Server::Start(std::string& error) {
+  if (options_.tcp) {
+    tcpListener_ = ListenTcp(options_.tcpHost, options_.tcpPort, error);
+    if (tcpListener_.fd < 0) return false;
+    std::printf("tcp %s:%u\n", options_.tcpHost.c_str(), tcpListener_.port);
+  }
+  if (options_.control) {
+    controlListener_ = ListenTcp("127.0.0.1", options_.controlPort, error);
+    if (controlListener_.fd < 0) return false;
+    std::printf("control 127.0.0.1:%u\n", controlListener_.port);
+  }
+  if (options_.pty) {
+    pty_ = OpenPty(error);
+    if (pty_.master < 0) return false;
+    if (!options_.ptyLink.empty() && !MakeSymlink(pty_.path, options_.ptyLink, error)) return false;
+    ptyLink_ = std::make_unique<Link>();
+    ptyLink_->fd = pty_.master;
+    ptyLink_->output = OutputQueue(options_.baud);
+    std::printf("pty %s\n", pty_.path.c_str());
+    if (!options_.ptyLink.empty()) std::printf("pty-link %s\n", options_.ptyLink.c_str());
+  }
+  std::printf("ready\n");
+  std::fflush(stdout);
+  return true;
+}
+
+void Server::CloseTcpClient() {
+  if (tcpClient_) CloseFd(tcpClient_->fd);
+  tcpClient_.reset();
+}
+
+void Server::ReadLink(Link& link, double now) {
+  std::uint8_t buffer[4096];
+  for (;;) {
+    const ssize_t n = read(link.fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN) return;
+    if (n <= 0) {
+      // The peer closed (TCP). A pseudo-terminal reports EIO while no program has it open;
+      // the held slave end prevents that, so any failure here means the link is gone.
+      if (link.tcp) {
+        link.closing = true;
+        link.output.Clear();
+      }
+      return;
+    }
+    DeviceOutput out;
+    device_.Receive(link.state, std::span(buffer, static_cast<std::size_t>(n)), now, out);
+    link.output.Add(out.reply, now);
+    if (out.close && link.tcp) {
+      link.closing = true;
+      return;
+    }
+  }
+}
+
+void Server::ServeLink(Link& link, double now) {
+  if (!link.closing) ReadLink(link, now);
+  if (!link.output.Flush(link.fd, now)) {
+    link.output.Clear();
+    if (link.tcp) link.closing = true;
+  }
+}
+
+void Server::AcceptTcp(double now) {
+  for (;;) {
+    const int fd = AcceptClient(tcpListener_.fd);
+    if (fd < 0) return;
+    // One client at a time, the newest wins: a program that reconnects for its next operation
+    // must not wait for the old connection to time out. What the old one sent is served first.
+    if (tcpClient_) {
+      ServeLink(*tcpClient_, now);
+      CloseTcpClient();
+    }
+    tcpClient_ = std::make_unique<Link>();
+    tcpClient_->fd = fd;
+    tcpClient_->tcp = true;
+    tcpClient_->output = OutputQueue(options_.baud);
+  }
+}
+
+void Server::AcceptControl() {
+  for (;;) {
+    const int fd = AcceptClient(controlListener_.fd);
+    if (fd < 0) return;
+    controlClients_.push_back({fd, {}});
+  }
+}
+
+// Returns false when the client is gone.
+bool Server::ServeControl(ControlClient& client) {
+  char buffer[4096];
+  const ssize_t n = read(client.fd, buffer, sizeof buffer);
+  if (n < 0) return errno == EAGAIN || errno == EINTR;
+  if (n == 0) return false;
+  client.input.append(buffer, static_cast<std::size_t>(n));
+  std::size_t end;
+  while ((end = client.input.find('\n')) != std::string::npos) {
+    const std::string line = client.input.substr(0, end);
+    client.input.erase(0, end + 1);
+    const ControlReply reply = ExecuteControl(device_, line);
+    // Replies are small and the client waits for them: write them out completely.
+    std::size_t sent = 0;
+    while (sent < reply.text.size()) {
+      const ssize_t w = write(client.fd, reply.text.data() + sent, reply.text.size() - sent);
+      if (w > 0) {
+        sent += static_cast<std::size_t>(w);
+      } else if (w < 0 && (errno == EAGAIN || errno == EINTR)) {
+        pollfd p{client.fd, POLLOUT, 0};
+        poll(&p, 1, 1000);
+      } else {
+        return false;
+      }
+    }
+    if (reply.quit) quit_ = true;
+  }
+  return true;
+}
+
+double Server::Timeout(double now) const {
+  double timeout = device_.Live() ? std::max(0.0, lastAdvance_ + kAdvanceSeconds - now) : 3600.0;
+  for (const Link* link : {tcpClient_.get(), ptyLink_.get()}) {
+    if (link == nullptr || link->output.Blocked()) continue;
+    const double next = link->output.SecondsToNext(now);
+    if (next >= 0) timeout = std::min(timeout, next);
+  }
+  return timeout;
+}
+
+void Server::Run() {
+  sigset_t waitMask;
+  InstallSignals(waitMask);
+  lastAdvance_ = MonotonicSeconds();
+  while (!quit_ && stopSignal == 0) {
+    std::vector<pollfd> fds;
+    auto watch = [&](int fd, short events) {
+      fds.push_back({fd, events, 0});
+    };
+    if (tcpListener_.fd >= 0) watch(tcpListener_.fd, POLLIN);
+    if (controlListener_.fd >= 0) watch(controlListener_.fd, POLLIN);
+    for (const Link* link : {tcpClient_.get(), ptyLink_.get()}) {
+      if (link) {
+        watch(link->fd, static_cast<short>((link->closing ? 0 : POLLIN) |
+                                           (link->output.Blocked() ? POLLOUT : 0)));
+      }
+    }
+    for (const auto& client : controlClients_) watch(client.fd, POLLIN);
+
+    const timespec timeout = ToTimespec(Timeout(MonotonicSeconds()));
+    if (ppoll(fds.data(), fds.size(), &timeout, &waitMask) < 0 && errno != EINTR) break;
+
+    const double now = MonotonicSeconds();
+    if (device_.Live()) {
+      if (now - lastAdvance_ >= kAdvanceSeconds) {
+        device_.Advance(now - lastAdvance_);
+        lastAdvance_ = now;
+      }
+    } else {
+      lastAdvance_ = now;
+    }
+    // The controller link is served before new connections and before the control port, so a
+    // request sent just before a reconnect or a control query is already counted.
+    if (ptyLink_) ServeLink(*ptyLink_, now);
+    if (tcpClient_) {
+      ServeLink(*tcpClient_, now);
+      if (tcpClient_->closing && tcpClient_->output.Empty()) CloseTcpClient();
+    }
+    if (tcpListener_.fd >= 0) AcceptTcp(now);
+    if (controlListener_.fd >= 0) AcceptControl();
+    for (auto it = controlClients_.begin(); it != controlClients_.end();) {
+      if (ServeControl(*it)) {
+        ++it;
+      } else {
+        CloseFd(it->fd);
+        it = controlClients_.erase(it);
+      }
+    }
+  }
+}
+
+}  // namespace velta::sim

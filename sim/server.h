@@ -1,0 +1,65 @@
+// The simulator's event loop: one thread serving the controller link (one TCP client at a time
+// and the pseudo-terminal), the control port and the live model's clock.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/device.h"
+#include "sim/options.h"
+#include "sim/output_queue.h"
+#include "sim/transport.h"
+
+namespace velta::sim {
+
+class Server {
+ public:
+  Server(Device& device, const SimOptions& options);
+  ~Server();
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
+
+  // Opens the listeners and the pseudo-terminal and prints where they are. False with `error`
+  // set when one of them cannot be opened.
+  bool Start(std::string& error);
+  // Serves until "quit" or SIGTERM/SIGINT/SIGHUP.
+  void Run();
+
+ private:
+  struct Link {
+    int fd = -1;
+    bool tcp = false;
+    LinkState state;
+    OutputQueue output;
+    bool closing = false;  // dropped by a fault: no more input, closed once the output is out
+  };
+  struct ControlClient {
+    int fd = -1;
+    std::string input;
+  };
+
+  void ServeLink(Link& link, double now);
+  void ReadLink(Link& link, double now);
+  void AcceptTcp(double now);
+  void AcceptControl();
+  bool ServeControl(ControlClient& client);
+  void CloseTcpClient();
+  double Timeout(double now) const;
+
+  Device& device_;
+  SimOptions options_;
+  Listener tcpListener_;
+  Listener controlListener_;
+  Pty pty_;
+  std::unique_ptr<Link> tcpClient_;
+  std::unique_ptr<Link> ptyLink_;
+  std::vector<ControlClient> controlClients_;
+  double lastAdvance_ = 0;
+  bool quit_ = false;
+};
+
+// Seconds on the monotonic clock.
+double MonotonicSeconds();
+
+}  // namespace velta::sim
