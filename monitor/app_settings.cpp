@@ -1,5 +1,7 @@
 #include "monitor/app_settings.h"
 
+// The INI parser is compiled here, so sanitizer builds instrument it too.
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 #include <fcntl.h>
 #include <unistd.h>

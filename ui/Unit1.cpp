@@ -1,12 +1,362 @@
 #include "ui/Unit1.h"
 
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+#include <QThread>
+
+#include "i18n/lookup.h"
+#include "i18n/translate_component.h"
+#include "link/port_search.h"
+#include "monitor/app_settings.h"
+#include "ui/Unit3.h"
+#include "ui/desktop.h"
+#include "ui/forms.h"
 #include "ui_Unit1.h"
+
+namespace {
+
+constexpr char kVersion[] = "1.60.0";
+constexpr int kPollIntervalMs = 200;
+// Time the last exchange gets before the poll Channel is closed.
+constexpr unsigned long kCloseDelayMs = 310;
+constexpr int kMaxPorts = 50;
+
+constexpr std::uint8_t kAdminClearErrors = 0x01;
+constexpr std::uint8_t kAdminUpdateOverTcp = 0x04;
+constexpr std::uint8_t kAdminWriteEnable = 0x08;
+
+// The port field as a number: its leading decimal digits, 0 when there are none.
+std::int32_t LeadingNumber(const QString& text) {
+  std::int32_t value = 0;
+  for (const QChar c : text) {
+    if (c < '0' || c > '9' || value > 99999999) break;
+    value = value * 10 + (c.unicode() - '0');
+  }
+  return value;
+}
+
+}  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>()) {
   ui->setupUi(this);
-  setWindowTitle("VEL Control V1.60.0");
+  setWindowTitle(QString("VEL Control V") + kVersion);
+  velta::UseLanguage("en");
+  velta::TranslateComponent(this);
+
+  // Fixed single border: system menu and minimise only, centred on the screen.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setFixedSize(size());
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame = rect();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+  ui->bbSearchPort->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+  ui->bbWriteEnable->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+  ui->imgStore->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+
+  Timer1.setObjectName("Timer1");
+  Timer1.setParent(this);
+  Timer1.setInterval(kPollIntervalMs);
+  ConnectControls();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+  Timer1.stop();
+  if (velta::IsOpenChannel(channel_)) velta::CloseChannel(channel_);
+}
 
-void Form1::SetBlueLedCaption(const QString&) {}
+void Form1::ConnectControls() {
+  connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1Timer);
+  connect(ui->bbSearchPort, &QPushButton::clicked, this, &Form1::bbSearchPortClick);
+  // activated: only a choice by the user runs the port change, not a selection made by code.
+  connect(ui->cbCom, &QComboBox::activated, this, &Form1::cbComChange);
+  connect(ui->rbSerial, &QRadioButton::clicked, this, &Form1::rbSerialClick);
+  connect(ui->rbTcp, &QRadioButton::clicked, this, &Form1::rbTcpClick);
+  // textChanged: text put into the fields by code is copied back too.
+  connect(ui->edHost, &QLineEdit::textChanged, this, &Form1::edHostChange);
+  connect(ui->edPort, &QLineEdit::textChanged, this, &Form1::edPortChange);
+  connect(ui->bLoadTCP, &QPushButton::clicked, this, &Form1::bLoadTCPClick);
+  connect(ui->bSaveTCP, &QPushButton::clicked, this, &Form1::bSaveTCPClick);
+  // toggled: ticking the box from the saved settings starts Polling like a click does.
+  connect(ui->cbStartSend, &QCheckBox::toggled, this, &Form1::cbStartSendClick);
+  connect(ui->bbSetup, &QPushButton::clicked, this, &Form1::bbSetupClick);
+  connect(ui->imgStore, &QToolButton::clicked, this, &Form1::imgStoreClick);
+  connect(ui->bbClrError, &QPushButton::clicked, this, &Form1::bbClrErrorClick);
+  connect(ui->bbWriteEnable, &QPushButton::clicked, this, &Form1::bbWriteEnableClick);
+  for (QObject* watched : {static_cast<QObject*>(ui->Memo1->viewport()),
+                           static_cast<QObject*>(ui->MemoError->viewport()),
+                           static_cast<QObject*>(ui->MemoErrorStore->viewport()),
+                           static_cast<QObject*>(ui->edFile), static_cast<QObject*>(ui->Image1),
+                           static_cast<QObject*>(ui->Chart1)}) {
+    watched->installEventFilter(this);
+  }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == ui->Memo1->viewport()) {
+      Memo1DblClick();
+      return true;
+    }
+    if (watched == ui->MemoError->viewport()) {
+      MemoErrorDblClick();
+      return true;
+    }
+    if (watched == ui->MemoErrorStore->viewport()) {
+      MemoErrorStoreDblClick();
+      return true;
+    }
+    if (watched == ui->edFile) {
+      edFileDblClick();
+      return true;
+    }
+  }
+  if (event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (watched == ui->Image1) {
+      Image1Click();
+      return true;
+    }
+    if (watched == ui->Chart1) {
+      Chart1Click();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void Form1::SetBlueLedCaption(const QString& caption) { ui->lblLedBlue->setText(caption); }
+
+void Form1::Log(const std::string& line) {
+  ui->Memo1->appendPlainText(QString::fromStdString(line));
+}
+
+// --- start-up and shut-down ---
+
+void Form1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (shown_ || event->spontaneous()) return;
+  shown_ = true;
+  FormShow();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  FormClose();
+  event->accept();
+}
+
+void Form1::FormShow() {
+  bbSearchPortClick();
+
+  velta::AppSettings settings;
+  settings.connection = connection_;  // keeps the port the search selected unless one is stored
+  settings.file = ui->edFile->text().toStdString();
+  settings.view3D = View3D();
+  velta::ReadAppSettings(*velta::OpenSettingsStore(), settings);
+  connection_ = settings.connection;
+  ui->cbStore->setChecked(settings.store);
+  ui->edFile->setText(QString::fromStdString(settings.file));
+  SetView3D(settings.view3D);
+  ApplyAdminFlags();
+  ui->edHost->setText(QString::fromStdString(connection_.tcpHost));
+  ui->edPort->setText(QString::number(connection_.tcpPort));
+  if (connection_.useTcp) {
+    ui->rbTcp->setChecked(true);
+    rbTcpClick();
+  }
+  if (form3 != nullptr) form3->ResetView();
+
+  ui->cbCom->setCurrentIndex(settings.comPortIndex);
+  if (settings.startSend) ui->cbStartSend->setChecked(true);
+  const bool flow = form3 != nullptr && form3->FlowSensorTicked();
+  SetBlueLedCaption(flow ? QString::fromStdString(_("Fluss")) : QString(" "));
+}
+
+void Form1::FormClose() {
+  velta::AppSettings settings;
+  settings.connection = connection_;
+  settings.comPortIndex = ui->cbCom->currentIndex();
+  settings.startSend = startSend_;
+  settings.store = ui->cbStore->isChecked();
+  settings.file = ui->edFile->text().toStdString();
+  settings.view3D = View3D();
+  velta::WriteAppSettings(*velta::OpenSettingsStore(), settings);
+  if (startSend_) {
+    Timer1.stop();
+    velta::CloseChannel(channel_);
+    channel_ = nullptr;
+  }
+}
+
+void Form1::ApplyAdminFlags() {
+  ui->bbClrError->setVisible((connection_.admin & kAdminClearErrors) != 0);
+  ui->bbWriteEnable->setVisible((connection_.admin & kAdminWriteEnable) != 0);
+}
+
+// --- port and transport ---
+
+void Form1::bbSearchPortClick() {
+  std::int32_t numbers[kMaxPorts];
+  const std::int32_t count = std::max(0, velta::FindComPorts(kMaxPorts, numbers));
+  Log(_("------ Suche Ports ------"));
+  Log(velta::Format(_("%d Ports gefunden:"), count));
+  ui->cbCom->clear();
+  for (std::int32_t i = 0; i < count; ++i) {
+    Log(velta::Format(_("%d. port: COM%lu"), i + 1, static_cast<unsigned long>(numbers[i])));
+    ui->cbCom->addItem(QString::number(numbers[i]));
+  }
+  Log("-----------------------------------");
+  // Refilling the list drops any earlier choice, so the first port is taken.
+  if (count > 0) {
+    ui->cbCom->setCurrentIndex(0);
+    cbComChange();
+  }
+}
+
+void Form1::cbComChange() {
+  if (ui->cbCom->currentIndex() < 0) return;
+  connection_.comPort = ui->cbCom->currentText().toInt(nullptr, 10);
+}
+
+void Form1::rbSerialClick() {
+  for (QWidget* w : {static_cast<QWidget*>(ui->Memo1), static_cast<QWidget*>(ui->bbSearchPort),
+                     static_cast<QWidget*>(ui->cbCom)}) {
+    w->setEnabled(true);
+  }
+  for (QWidget* w : {static_cast<QWidget*>(ui->edHost), static_cast<QWidget*>(ui->edPort),
+                     static_cast<QWidget*>(ui->bSaveTCP), static_cast<QWidget*>(ui->bLoadTCP)}) {
+    w->setEnabled(false);
+  }
+  if (form3 != nullptr) form3->SetUpdateButtonVisible(true);
+  connection_.useTcp = false;
+}
+
+void Form1::rbTcpClick() {
+  for (QWidget* w : {static_cast<QWidget*>(ui->Memo1), static_cast<QWidget*>(ui->bbSearchPort),
+                     static_cast<QWidget*>(ui->cbCom)}) {
+    w->setEnabled(false);
+  }
+  for (QWidget* w : {static_cast<QWidget*>(ui->edHost), static_cast<QWidget*>(ui->edPort),
+                     static_cast<QWidget*>(ui->bSaveTCP), static_cast<QWidget*>(ui->bLoadTCP)}) {
+    w->setEnabled(true);
+  }
+  if (form3 != nullptr) {
+    form3->SetUpdateButtonVisible((connection_.admin & kAdminUpdateOverTcp) != 0);
+  }
+  connection_.useTcp = true;
+}
+
+void Form1::edHostChange() { connection_.tcpHost = ui->edHost->text().toStdString(); }
+
+void Form1::edPortChange() { connection_.tcpPort = LeadingNumber(ui->edPort->text()); }
+
+// --- TCP address files ---
+
+void Form1::bLoadTCPClick() {
+  const QString path = velta::CurrentDesktop().OpenFileName("TCP (*.tcp)", "tcp");
+  if (path.isEmpty()) return;
+  const velta::TcpAddress address = velta::LoadTcpAddressFile(path.toStdString());
+  ui->edHost->setText(QString::fromStdString(address.host));
+  ui->edPort->setText(QString::fromStdString(address.port));
+}
+
+void Form1::bSaveTCPClick() {
+  const QString path = velta::CurrentDesktop().SaveFileName("TCP (*.tcp)", "tcp");
+  if (path.isEmpty()) return;
+  if (!velta::SaveTcpAddressFile(path.toStdString(), ui->edHost->text().toStdString(),
+                                 ui->edPort->text().toStdString())) {
+    Log(velta::Format("Could not write the TCP address file %s", path.toUtf8().constData()));
+    velta::CurrentDesktop().Beep();
+  }
+}
+
+// --- Polling ---
+
+void Form1::cbStartSendClick() {
+  if (ui->cbStartSend->isChecked()) {
+    startSend_ = true;
+    ResetPollForStart();
+  } else {
+    startSend_ = false;
+  }
+  if (startSend_) {
+    StartPolling();
+  } else {
+    StopPolling();
+  }
+}
+
+void Form1::StartPolling() {
+  const velta::ConnectionSettings& c = connection_;
+  // A port number beyond 16 bits would silently reach another port; refuse it instead.
+  if (c.useTcp && c.tcpPort > 65535) {
+    Timer1.stop();
+    Log(velta::Format("TCP port %d is out of range (0 to 65535); no connection opened", c.tcpPort));
+    velta::CurrentDesktop().Beep();
+    SetConnectionControlsEnabled(true);
+    return;
+  }
+  channel_ = velta::OpenFromSettings(c);
+  if (!velta::IsOpenChannel(channel_)) {
+    Timer1.stop();
+    if (c.useTcp) {
+      Log(velta::Format(_("Fehler %d beim Verbinden mit %s:%d"), -1, c.tcpHost.c_str(), c.tcpPort));
+    } else {
+      Log(velta::Format(_("Fehler %d beim öffnen der Schnittstelle! COM%d"), -1, c.comPort));
+      if (velta::LastOpenError() == velta::OpenError::PermissionDenied) {
+        Log(velta::Format("Permission denied on %s: the user must be in the \"dialout\" group",
+                          velta::ComDevicePath(static_cast<std::uint32_t>(c.comPort)).c_str()));
+      }
+    }
+    velta::CurrentDesktop().Beep();
+    SetConnectionControlsEnabled(true);
+    return;
+  }
+  Timer1.start();
+  if (c.useTcp) {
+    Log(velta::Format(_("Verbindung zu %s:%d geöffnet"), c.tcpHost.c_str(), c.tcpPort));
+  } else {
+    Log(velta::Format(_("Schnittstelle COM%d geöffnet"), c.comPort));
+  }
+  SetConnectionControlsEnabled(false);
+}
+
+void Form1::StopPolling() {
+  const velta::ConnectionSettings& c = connection_;
+  Timer1.stop();
+  if (c.useTcp) {
+    Log(velta::Format(_("Verbindung zu %s:%d getrennt"), c.tcpHost.c_str(), c.tcpPort));
+  } else {
+    Log(velta::Format(_("Schnittstelle COM%d geschlossen"), c.comPort));
+  }
+  QThread::msleep(kCloseDelayMs);
+  velta::CloseChannel(channel_);
+  channel_ = nullptr;
+  SetConnectionControlsEnabled(true);
+}
+
+void Form1::SetConnectionControlsEnabled(bool enabled) {
+  for (QWidget* w : {static_cast<QWidget*>(ui->bbSearchPort), static_cast<QWidget*>(ui->bbSetup),
+                     static_cast<QWidget*>(ui->bbWriteEnable), static_cast<QWidget*>(ui->edHost),
+                     static_cast<QWidget*>(ui->edPort), static_cast<QWidget*>(ui->rbSerial),
+                     static_cast<QWidget*>(ui->rbTcp), static_cast<QWidget*>(ui->bbClrError),
+                     static_cast<QWidget*>(ui->edFile), static_cast<QWidget*>(ui->cbStore),
+                     static_cast<QWidget*>(ui->bSaveTCP), static_cast<QWidget*>(ui->bLoadTCP)}) {
+    w->setEnabled(enabled);
+  }
+}
+
+// --- log and settings window ---
+
+void Form1::Memo1DblClick() { ui->Memo1->clear(); }
+
+void Form1::bbSetupClick() {
+  if (form3 != nullptr) form3->exec();
+}

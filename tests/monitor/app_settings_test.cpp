@@ -1,0 +1,175 @@
+// Application settings in the settings store and the TCP address files, without a window.
+#include "monitor/app_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace velta {
+namespace {
+
+std::string ReadWhole(const QString& path) {
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class AppSettingsTest : public ::testing::Test {
+ protected:
+  QTemporaryDir dir;
+  QString StorePath() const { return dir.filePath("store.ini"); }
+};
+
+TEST_F(AppSettingsTest, EmptyStoreGivesTheFirstStartDefaults) {
+  QSettings store(StorePath(), QSettings::IniFormat);
+  const AppSettings s = ReadAppSettings(store);
+  EXPECT_EQ(s.connection.comPort, 1);
+  EXPECT_EQ(s.comPortIndex, 0);
+  EXPECT_FALSE(s.startSend);
+  EXPECT_FALSE(s.connection.useTcp);
+  EXPECT_EQ(s.connection.tcpHost, "");
+  EXPECT_EQ(s.connection.tcpPort, 10001);
+  EXPECT_EQ(s.connection.admin, 0);
+  EXPECT_FALSE(s.store);
+  EXPECT_FALSE(s.view3D);
+}
+
+TEST_F(AppSettingsTest, WrittenSettingsReadBackUnchanged) {
+  AppSettings written;
+  written.connection.comPort = 17;
+  written.connection.useTcp = true;
+  written.connection.tcpHost = "pump-7.example.net";
+  written.connection.tcpPort = 502;
+  written.comPortIndex = -1;
+  written.startSend = true;
+  written.store = true;
+  written.file = "c:\\error.txt";
+  written.view3D = true;
+  {
+    QSettings store(StorePath(), QSettings::IniFormat);
+    WriteAppSettings(store, written);
+  }
+  QSettings store(StorePath(), QSettings::IniFormat);
+  const AppSettings read = ReadAppSettings(store);
+  EXPECT_EQ(read.connection.comPort, 17);
+  EXPECT_TRUE(read.connection.useTcp);
+  EXPECT_EQ(read.connection.tcpHost, "pump-7.example.net");
+  EXPECT_EQ(read.connection.tcpPort, 502);
+  EXPECT_EQ(read.comPortIndex, -1);
+  EXPECT_TRUE(read.startSend);
+  EXPECT_TRUE(read.store);
+  EXPECT_EQ(read.file, "c:\\error.txt");
+  EXPECT_TRUE(read.view3D);
+  // The value names are part of the store's format.
+  for (const char* key : {"ComPort", "ComPortIndex", "StartSend", "Store", "File", "View3D", "TCPHost",
+                          "TCPPort", "UseTCP"}) {
+    EXPECT_TRUE(store.contains(key)) << key;
+  }
+}
+
+TEST_F(AppSettingsTest, AdminIsReadAsItsLowEightBitsAndNeverWritten) {
+  struct Row {
+    const char* stored;
+    std::uint8_t flags;
+  };
+  for (const Row& row : {Row{"0", 0x00}, Row{"9", 0x09}, Row{"268", 0x0C}, Row{"0x10C", 0x0C},
+                         Row{"255", 0xFF}, Row{"-1", 0xFF}, Row{"256", 0x00}}) {
+    QFile::remove(StorePath());
+    QSettings store(StorePath(), QSettings::IniFormat);
+    store.setValue("Admin", row.stored);
+    EXPECT_EQ(ReadAppSettings(store).connection.admin, row.flags) << row.stored;
+  }
+  QFile::remove(StorePath());
+  QSettings store(StorePath(), QSettings::IniFormat);
+  AppSettings settings;
+  settings.connection.admin = 0x09;
+  WriteAppSettings(store, settings);
+  EXPECT_FALSE(store.contains("Admin"));
+  store.setValue("Admin", 1);
+  WriteAppSettings(store, settings);
+  EXPECT_EQ(store.value("Admin").toInt(), 1);
+}
+
+TEST_F(AppSettingsTest, AbsentOrUnreadableValuesKeepWhatTheCallerHad) {
+  QSettings store(StorePath(), QSettings::IniFormat);
+  store.setValue("TCPPort", 4001);
+  store.setValue("ComPort", "not a number");
+  AppSettings settings;
+  settings.connection.comPort = 5;  // chosen by the port search before the store is read
+  settings.file = "c:\\error.txt";  // the window's translated default
+  ReadAppSettings(store, settings);
+  EXPECT_EQ(settings.connection.tcpPort, 4001);
+  EXPECT_EQ(settings.connection.comPort, 5);
+  EXPECT_EQ(settings.file, "c:\\error.txt");
+  store.setValue("File", "");
+  ReadAppSettings(store, settings);
+  EXPECT_EQ(settings.file, "") << "a stored empty path is a value, not an absent one";
+}
+
+TEST_F(AppSettingsTest, ConfigDirectoryOfTheEnvironmentHoldsTheStore) {
+  const QString configDir = dir.filePath("config");
+  QDir().mkpath(configDir);
+  setenv("VELTA_CONFIG_DIR", configDir.toLocal8Bit().constData(), 1);
+  {
+    auto store = OpenSettingsStore();
+    AppSettings settings;
+    settings.connection.tcpHost = "10.1.2.3";
+    WriteAppSettings(*store, settings);
+    EXPECT_TRUE(store->fileName().startsWith(configDir)) << store->fileName().toStdString();
+  }
+  auto reopened = OpenSettingsStore();
+  EXPECT_EQ(ReadAppSettings(*reopened).connection.tcpHost, "10.1.2.3");
+  unsetenv("VELTA_CONFIG_DIR");
+}
+
+TEST_F(AppSettingsTest, TcpAddressFileRoundTripKeepsOtherSections) {
+  const std::string path = dir.filePath("plant.tcp").toStdString();
+  {
+    std::ofstream existing(path);
+    existing << "[Notes]\nsite=north shed\n[TCP]\nHost=old\n";
+  }
+  ASSERT_TRUE(SaveTcpAddressFile(path, "192.168.0.40", "10001"));
+  const TcpAddress loaded = LoadTcpAddressFile(path);
+  EXPECT_EQ(loaded.host, "192.168.0.40");
+  EXPECT_EQ(loaded.port, "10001");
+  const std::string text = ReadWhole(QString::fromStdString(path));
+  EXPECT_NE(text.find("Host=192.168.0.40"), std::string::npos) << text;
+  EXPECT_NE(text.find("Port=10001"), std::string::npos) << text;
+  EXPECT_NE(text.find("site=north shed"), std::string::npos) << text;
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "no temporary file left behind";
+}
+
+TEST_F(AppSettingsTest, TcpAddressFileWithoutKeysGivesTheLiteralNames) {
+  struct Row {
+    const char* content;  // nullptr: no file at all
+    const char* host;
+    const char* port;
+  };
+  const std::string path = dir.filePath("partial.tcp").toStdString();
+  for (const Row& row : {Row{"[TCP]\nHost=pump\n", "pump", "Port"},
+                         Row{"[TCP]\nPort=8080\n", "Host", "8080"},
+                         Row{"[Other]\nHost=x\nPort=1\n", "Host", "Port"},
+                         Row{"", "Host", "Port"}, Row{nullptr, "Host", "Port"}}) {
+    std::remove(path.c_str());
+    if (row.content != nullptr) std::ofstream(path) << row.content;
+    const TcpAddress loaded = LoadTcpAddressFile(path);
+    EXPECT_EQ(loaded.host, row.host) << (row.content ? row.content : "(no file)");
+    EXPECT_EQ(loaded.port, row.port) << (row.content ? row.content : "(no file)");
+  }
+}
+
+TEST_F(AppSettingsTest, TcpAddressFileThatCannotBeWrittenIsReportedAndLeavesNothing) {
+  const std::string path = dir.filePath("missing-folder/plant.tcp").toStdString();
+  EXPECT_FALSE(SaveTcpAddressFile(path, "host", "1"));
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(path + ".tmp")));
+}
+
+}  // namespace
+}  // namespace velta
