@@ -1,12 +1,17 @@
 // Monitor window: connection management, the live status poll and the error log.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "link/channel.h"
 #include "link/connection.h"
+#include "monitor/error_log.h"
+#include "monitor/main_page.h"
+#include "monitor/poll_cycle.h"
 
 namespace Ui {
 class Form1;
@@ -24,6 +29,23 @@ class Form1 : public QWidget {
   // The caption of the blue LED's label (the Settings window's flow sensor and valve options).
   void SetBlueLedCaption(const QString& caption);
 
+  // --- Start-up, settings and connection management (defined in Unit1.cpp) ---
+  void FormShow();
+  void FormClose();
+  void bbSearchPortClick();
+  void cbComChange();
+  void rbSerialClick();
+  void rbTcpClick();
+  void edHostChange();
+  void edPortChange();
+  void bLoadTCPClick();
+  void bSaveTCPClick();
+  // The "Statusabfrage" box: starts or stops Polling.
+  void cbStartSendClick();
+  void Memo1DblClick();
+  void bbSetupClick();
+  // --- end of connection management ---
+
   // --- Status poll and view (defined in Unit1_status.cpp) ---
   void Timer1Timer();
   // Polling was switched on: history read again, filter rinse page asked again.
@@ -40,8 +62,33 @@ class Form1 : public QWidget {
   void bbWriteEnableClick();
   // --- end of status poll and view ---
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  // Routes clicks and double-clicks of memos, labels and painted pictures to their handlers.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  void ConnectControls();
+  void StartPolling();
+  void StopPolling();
+  // The twelve controls that are locked while Polling.
+  void SetConnectionControlsEnabled(bool enabled);
+  void ApplyAdminFlags();
+  void Log(const std::string& line);
+
   std::unique_ptr<Ui::Form1> ui;
   velta::ConnectionSettings connection_;
-  velta::Channel* channel_ = nullptr;  // the poll Channel while Polling
+  bool startSend_ = false;  // the "Statusabfrage" box asks for Polling
+  bool shown_ = false;      // FormShow runs on the first show only
+  QTimer Timer1;            // 200 ms status poll tick while Polling
+  velta::Channel* channel_ = nullptr;  // the poll Channel while Polling (or the failure value)
+  // Status view (Unit1_status.cpp): a Main status page, a changed error list, one stored error.
+  void ShowMainPage(const velta::MainPageView& view);
+  void ShowErrors(const velta::ErrorListing& listing);
+  void AddError(const std::string& message);
+
+  // Status poll state and the stored-error numbering; both live for the program run.
+  velta::PollCycle poll_;
+  velta::ErrorLog errorLog_;
 };
