@@ -1,0 +1,41 @@
+// One request/reply exchange with the simulator over a real Channel, for the simulator's tests.
+#pragma once
+
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <vector>
+
+#include "link/channel.h"
+#include "link/frames.h"
+
+namespace velta::test {
+
+// Sends `request` and receives up to `expected` bytes; returns what arrived.
+inline std::vector<std::uint8_t> Exchange(Channel* channel, const std::vector<std::uint8_t>& request,
+                                          int expected) {
+  ChannelSend(channel, request.data(), static_cast<std::int32_t>(request.size()));
+  std::vector<std::uint8_t> reply(static_cast<std::size_t>(expected));
+  const std::int32_t received = ChannelReceive(channel, reply.data(), expected);
+  reply.resize(received > 0 ? static_cast<std::size_t>(received) : 0);
+  return reply;
+}
+
+inline std::vector<std::uint8_t> Exchange(Channel* channel, const Frame& request, int expected) {
+  return Exchange(channel, std::vector<std::uint8_t>(request.begin(), request.end()), expected);
+}
+
+// True when a TCP channel holds no further byte right now. The simulator writes each reply with
+// one write, so bytes beyond the expected length would already be here.
+inline bool NothingMoreWaiting(Channel* channel) {
+  std::uint8_t byte;
+  return recv(channel->handle, &byte, 1, MSG_DONTWAIT) < 0 && errno == EAGAIN;
+}
+
+inline bool SumMatches(const std::vector<std::uint8_t>& reply) {
+  return !reply.empty() &&
+         Checksum(std::span(reply).first(reply.size() - 1)) == reply.back();
+}
+
+}  // namespace velta::test
