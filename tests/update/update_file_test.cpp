@@ -1,0 +1,109 @@
+// The Update file: which files are taken, how the image is padded, and how a block goes on the wire.
+#include "update/update_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "i18n/lookup.h"
+#include "update/boot_loader.h"
+
+namespace velta {
+namespace {
+
+namespace fs = std::filesystem;
+
+class UpdateFile : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { UseLanguage("en"); }
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("update_file_test_" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string Write(const std::vector<std::uint8_t>& bytes, const std::string& name = "firmware.enc") {
+    const fs::path path = dir_ / name;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path.string();
+  }
+  fs::path dir_;
+};
+
+// Distinct bytes, so a shifted or truncated copy shows.
+std::vector<std::uint8_t> Pattern(std::size_t size) {
+  std::vector<std::uint8_t> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+  return bytes;
+}
+
+TEST_F(UpdateFile, SizesAcceptedAndPadded) {
+  const struct {
+    std::size_t size;
+    std::size_t padded;
+  } cases[] = {{1, 32}, {31, 32}, {32, 32}, {33, 64}, {1000, 1024}, {14335, 14336}, {14336, 14336}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.size);
+    const auto file = Pattern(c.size);
+    std::vector<std::uint8_t> image{1, 2, 3};
+    ASSERT_EQ(LoadUpdateFile(Write(file), image), UpdateFileResult::Loaded);
+    ASSERT_EQ(image.size(), c.padded);
+    EXPECT_TRUE(std::equal(file.begin(), file.end(), image.begin()));
+    EXPECT_TRUE(std::all_of(image.begin() + static_cast<long>(c.size), image.end(),
+                            [](std::uint8_t b) { return b == 0xFF; }));
+  }
+}
+
+TEST_F(UpdateFile, RefusedFilesLeaveNoImageAndSayWhy) {
+  const struct {
+    const char* what;
+    std::string path;
+    UpdateFileResult result;
+    const char* message;
+  } cases[] = {
+      {"empty", Write({}, "empty.enc"), UpdateFileResult::Unreadable, "Error: File could not be read."},
+      {"one byte too large", Write(Pattern(14337), "large.enc"), UpdateFileResult::TooLarge,
+       "Error: File is too large"},
+      {"missing", (dir_ / "missing.enc").string(), UpdateFileResult::CannotOpen,
+       "Error: file cannot open"},
+      {"a folder", dir_.string(), UpdateFileResult::CannotOpen, "Error: file cannot open"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::uint8_t> image{1, 2, 3};
+    const UpdateFileResult result = LoadUpdateFile(c.path, image);
+    EXPECT_EQ(result, c.result);
+    EXPECT_TRUE(image.empty());
+    EXPECT_EQ(UpdateFileMessage(result), c.message);
+  }
+}
+
+TEST(UpdateBlock, NumberLowByteFirstThenDataThenSum) {
+  std::vector<std::uint8_t> image(448 * 32, 0x00);
+  for (std::size_t i = 300 * 32; i < 301 * 32; ++i) image[i] = 0xFF;
+  const struct {
+    int block;
+    std::uint8_t low, high, fill, sum;
+  } cases[] = {
+      {0, 0x00, 0x00, 0x00, 0x00},
+      {1, 0x01, 0x00, 0x00, 0x01},
+      {255, 0xFF, 0x00, 0x00, 0xFF},
+      {256, 0x00, 0x01, 0x00, 0x01},
+      // 0x2C + 0x01 + 32 * 0xFF = 0x202D
+      {300, 0x2C, 0x01, 0xFF, 0x0D},
+      {447, 0xBF, 0x01, 0x00, 0xC0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.block);
+    UpdateBlock expected{};
+    expected[0] = c.low;
+    expected[1] = c.high;
+    std::fill(expected.begin() + 2, expected.end() - 1, c.fill);
+    expected.back() = c.sum;
+    EXPECT_EQ(BuildUpdateBlock(image, c.block), expected);
+  }
+}
+
+}  // namespace
+}  // namespace velta
