@@ -71,11 +71,6 @@ TEST_F(Lookup, TranslatedFormatsFillInTheirArguments) {
             "File " + path + " contains descending values in line 41.");
 }
 
-// Points, not commas: numbers in texts do not follow the user's region.
-TEST_F(Lookup, NumbersAreFormattedWithAPoint) {
-  EXPECT_EQ(velta::Format("%.1f", 3.5), "3.5");
-}
-
 // A catalogue folder given explicitly wins over the one beside the program; one without the
 // catalogue leaves every text in German.
 TEST_F(Lookup, ExplicitFolderWithoutCatalogueShowsGerman) {
