@@ -17,7 +17,7 @@ void Form3::bbUpdateClick() {
       QString::fromStdString(_("ACHTUNG:\nSoll das -Update- wirklich durchgeführt werden?\n")));
   const QString chosen =
       confirmed ? velta::CurrentDesktop().OpenFileName(
-                      velta::QtFileFilter(QString::fromStdString(_("UpdateFile (*.enc)|*.enc"))),
+                      velta::QtFileFilter(QStringLiteral("UpdateFile (*.enc)|*.enc")),
                       QStringLiteral("enc"))
                 : QString();
   if (!chosen.isEmpty()) {
