@@ -4,6 +4,7 @@
 #include <charconv>
 #include <span>
 
+#include "controller/fields.h"
 #include "controller/read_range.h"
 #include "controller/write_loop.h"
 
@@ -12,30 +13,34 @@ namespace {
 
 // Addresses 0..87 cover every counter in one read.
 constexpr int kCountersLastAddress = 87;
-constexpr int kHoursFirst = 60;
-constexpr int kHoursValue = 62;
+
+LongField LongCounter(Counter counter) {
+  switch (counter) {
+    case Counter::PumpStarts: return field::PumpeStarts;
+    case Counter::MainsPulses: return field::StadtwasserPulse;
+    default: return field::ZisternePulse;
+  }
+}
 
 }  // namespace
 
 AddressRange CounterReadRange(Counter counter) {
-  switch (counter) {
-    case Counter::PumpHours: return {kHoursValue, kHoursValue + 1};
-    case Counter::PumpStarts: return {84, 87};
-    case Counter::MainsPulses: return {52, 55};
-    case Counter::CisternPulses: return {56, 59};
+  if (counter == Counter::PumpHours) {
+    return {field::PumpeStunden.address, field::PumpeStunden.address + 1};
   }
-  return {0, -1};
+  const int first = LongCounter(counter).address;
+  return {first, first + 3};
 }
 
 AddressRange CounterWriteRange(Counter counter) {
-  if (counter == Counter::PumpHours) return {kHoursFirst, kHoursValue + 1};
+  // The hour counter is written as the whole four-byte run time, upper word cleared.
+  if (counter == Counter::PumpHours) return {field::PumpeZeit.address, field::PumpeZeit.address + 3};
   return CounterReadRange(counter);
 }
 
 std::string CounterText(const ControllerImage& image, Counter counter) {
-  const int first = CounterReadRange(counter).first;
-  if (counter == Counter::PumpHours) return std::to_string(image.Word(first));
-  return std::to_string(image.Long(first));
+  if (counter == Counter::PumpHours) return std::to_string(Get(image, field::PumpeStunden));
+  return std::to_string(Get(image, LongCounter(counter)));
 }
 
 std::optional<std::uint32_t> ParseCounterValue(std::string_view text) {
@@ -48,13 +53,11 @@ std::optional<std::uint32_t> ParseCounterValue(std::string_view text) {
 
 void StoreCounter(ControllerImage& image, Counter counter, std::uint32_t value) {
   if (counter == Counter::PumpHours) {
-    image.SetWord(kHoursFirst, 0);
-    image.SetWord(kHoursValue, static_cast<std::uint16_t>(value & 0xFFFF));
+    Set(image, field::PumpeZeit, value & 0xFFFF);
     return;
   }
-  image.SetLong(CounterReadRange(counter).first, value);
+  Set(image, LongCounter(counter), value);
 }
-
 std::optional<std::string> ReadCounter(const ConnectionSettings& settings, Feedback& feedback,
                                        ControllerImage& image, Counter counter) {
   const ReadResult read = ReadRange(settings, feedback, 0, kCountersLastAddress);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controller/fields.h"
 #include "controller/read_range.h"
 #include "controller/write_loop.h"
 #include "i18n/lookup.h"
@@ -11,7 +12,7 @@ namespace {
 
 constexpr int kErrorMemoryLastRead = 81;
 
-constexpr const char* kLabels[kErrorKinds] = {
+constexpr const char* kLabels[field::kErrorCounterCount] = {
     "Er.t #", "Er.P #", "Er.C #", "Er.h #", "Er.L #",   "Er.1 #",
     "Er.2 #", "Er.b #", "P.LE #", "Rückstau #", "Er.F #",
 };
@@ -20,8 +21,8 @@ constexpr const char* kLabels[kErrorKinds] = {
 
 std::vector<std::string> ErrorMemoryLines(const ControllerImage& image) {
   std::vector<std::string> lines{std::string(), _("Fehlerspeicher:")};
-  for (int i = 0; i < kErrorKinds; ++i) {
-    lines.push_back(_(kLabels[i]) + std::to_string(image.Byte(kErrorMemoryFirst + i)));
+  for (int i = 0; i < field::kErrorCounterCount; ++i) {
+    lines.push_back(_(kLabels[i]) + std::to_string(Get(image, field::ErrorCounter(i))));
   }
   return lines;
 }
@@ -30,8 +31,8 @@ bool ReadErrorMemory(const ConnectionSettings& settings, Feedback& feedback,
                      ControllerImage& image) {
   const ReadResult read = ReadRange(settings, feedback, 0, kErrorMemoryLastRead);
   if (!read.success) return false;
-  std::copy_n(read.data.begin() + kErrorMemoryFirst, kErrorKinds,
-              image.bytes.begin() + kErrorMemoryFirst);
+  std::copy_n(read.data.begin() + field::kErrorCounterFirst, field::kErrorCounterCount,
+              image.bytes.begin() + field::kErrorCounterFirst);
   for (const std::string& line : ErrorMemoryLines(image)) feedback.Log(line);
   return true;
 }
@@ -39,7 +40,7 @@ bool ReadErrorMemory(const ConnectionSettings& settings, Feedback& feedback,
 bool ClearErrorCounter(const ConnectionSettings& settings, Feedback& feedback, int index) {
   static constexpr std::uint8_t kZero[1] = {0};
   WritePlan plan;
-  plan.firstAddress = kErrorMemoryFirst + index;
+  plan.firstAddress = field::ErrorCounter(index).address;
   plan.values = kZero;
   plan.openFailure = "Fehler beim Öffnen der Schnittstelle!";
   return WriteBytes(settings, feedback, plan) == WriteOutcome::Done;

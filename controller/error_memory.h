@@ -1,4 +1,5 @@
-// The controller's error memory: one count per error kind at addresses 64..74.
+// The controller's error memory: one count per error kind at addresses 64..74, in the order of
+// the error choice list.
 #pragma once
 
 #include <string>
@@ -9,9 +10,6 @@
 #include "link/connection.h"
 
 namespace velta {
-
-constexpr int kErrorMemoryFirst = 64;
-constexpr int kErrorKinds = 11;
 
 // The read-out: an empty line, the heading and one "label count" line per error kind.
 std::vector<std::string> ErrorMemoryLines(const ControllerImage& image);

@@ -1,5 +1,8 @@
 #include "controller/settings_file.h"
 
+// The parser is compiled here rather than taken from the prebuilt library, so sanitizer and
+// fuzzing builds instrument it too.
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include <sys/stat.h>
@@ -8,7 +11,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "controller/atomic_file.h"
+#include "controller/atomic_write.h"
 
 namespace velta {
 namespace {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "controller/fields.h"
 #include "controller/read_range.h"
 #include "i18n/lookup.h"
 
@@ -11,10 +12,6 @@ namespace {
 
 constexpr int kLastParameter = kParameterBlockSize - 1;
 constexpr int kLastAddress = kImageSize - 1;
-// Cistern reference values (two bytes each): the controller measures them, so a settings write
-// keeps the controller's own unless the user asks to send the view's.
-constexpr int kRefZistVoll = 4;
-constexpr int kRefZistLeer = 16;
 
 void CopyInto(ControllerImage& image, int firstAddress, std::span<const std::uint8_t> data) {
   std::copy(data.begin(), data.end(), image.bytes.begin() + firstAddress);
@@ -47,9 +44,12 @@ bool FetchControllerReferences(const ConnectionSettings& settings, Feedback& fee
     feedback.Beep();
     return false;
   }
-  for (int address : {kRefZistVoll, kRefZistVoll + 1, kRefZistLeer, kRefZistLeer + 1}) {
-    image.SetByte(address, read.data[static_cast<std::size_t>(address)]);
-  }
+  // The cistern reference values are measured on site by the controller; a settings write keeps
+  // the controller's own unless the user asks to send the view's.
+  ControllerImage controller;
+  CopyInto(controller, 0, read.data);
+  Set(image, field::RefZistVoll, Get(controller, field::RefZistVoll));
+  Set(image, field::RefZistLeer, Get(controller, field::RefZistLeer));
   return true;
 }
 
