@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "link/channel.h"
@@ -31,6 +32,17 @@ inline std::vector<std::uint8_t> Exchange(Channel* channel, const Frame& request
 inline bool NothingMoreWaiting(Channel* channel) {
   std::uint8_t byte;
   return recv(channel->handle, &byte, 1, MSG_DONTWAIT) < 0 && errno == EAGAIN;
+}
+
+inline std::string HexFrame(const Frame& frame) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (std::uint8_t b : frame) {
+    if (!text.empty()) text += ' ';
+    text += kDigits[b >> 4];
+    text += kDigits[b & 0x0F];
+  }
+  return text;
 }
 
 inline bool SumMatches(const std::vector<std::uint8_t>& reply) {

@@ -1,0 +1,84 @@
+// The simulator's pseudo-terminal, opened the way the program opens a serial port.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "link/channel.h"
+#include "link/frames.h"
+#include "link/port_search.h"
+#include "tests/sim/exchange.h"
+#include "tests/support/sim_process.h"
+
+namespace velta::test {
+namespace {
+
+constexpr std::uint32_t kComPort = 41;
+
+TEST(SimPty, AnswersEveryRequestWithItsExactLength) {
+  SimProcess sim({"--pty", "--write-enable"});
+  ASSERT_FALSE(sim.PtyPath().empty());
+  SetComPortOverride(kComPort, sim.PtyPath());
+  Channel* channel = OpenSerialChannel(kComPort, 9600);
+  ASSERT_TRUE(IsOpenChannel(channel));
+
+  // A serial line keeps what was not read, so a reply one byte too long would spoil the next.
+  struct Request {
+    Frame frame;
+    int length;
+  };
+  const Request requests[] = {
+      {StatusRequest(kMainStatusPage), 15},  {StatusRequest(kModuleRinsePage), 7},
+      {StatusRequest(kFilterRinsePage), 5},  {StatusRequest(kCountersPage), 15},
+      {StatusRequest(kWaterMeterPage), 10},  {ReadRequest(0x62, 0x62 + 56), 58},
+      {ReadRequest(0, 51), 53},              {ReadRequest(1, 255), 256},
+      {ReadRequest(0, 1), 3},                {ReadRequest(0, 87), 89},
+      {ReadRequest(0, 81), 83},              {ReadRequest(155, 255), 102},
+  };
+  for (const auto& request : requests) {
+    const auto reply = Exchange(channel, request.frame, request.length);
+    ASSERT_EQ(reply.size(), static_cast<std::size_t>(request.length)) << HexFrame(request.frame);
+    EXPECT_TRUE(SumMatches(reply)) << HexFrame(request.frame);
+  }
+  EXPECT_EQ(Exchange(channel, WriteRequest(kSerialWriteBase, 0x9B, 0x64), 1).size(), 1u);
+  const auto version = Exchange(channel, StatusRequest(kVersionQuery), 9);
+  EXPECT_EQ(std::string(version.begin(), version.end()).substr(0, 8), "1.601.60");
+  // Nothing follows the last reply.
+  std::uint8_t extra;
+  EXPECT_EQ(ChannelReceive(channel, &extra, 1), 0);
+  CloseChannel(channel);
+
+  EXPECT_EQ(sim.Memory()[0x9B], 0x64);
+  EXPECT_EQ(sim.Frames().size(), std::size(requests) + 2);
+  SetComPortOverride(kComPort, "");
+}
+
+TEST(SimPty, FixedLinkPathReachesThePseudoTerminalAndIsRemovedAtTheEnd) {
+  const auto directory = std::filesystem::temp_directory_path() /
+                         ("velta-sim-pty-" + std::to_string(getpid()));
+  std::filesystem::create_directories(directory);
+  const auto link = directory / "ttyVEL";
+  {
+    SimProcess sim({"--pty-link", link.string()});
+    ASSERT_EQ(std::filesystem::read_symlink(link).string(), sim.PtyPath());
+    ASSERT_EQ(setenv(("VELTA_COM" + std::to_string(kComPort + 1)).c_str(), link.c_str(), 1), 0);
+    Channel* channel = OpenSerialChannel(kComPort + 1, 9600);
+    ASSERT_TRUE(IsOpenChannel(channel));
+    const auto page = Exchange(channel, StatusRequest(kMainStatusPage), 15);
+    EXPECT_EQ(page.size(), 15u);
+    EXPECT_TRUE(SumMatches(page));
+    CloseChannel(channel);
+    // The program opens the port anew for every operation.
+    channel = OpenSerialChannel(kComPort + 1, 9600);
+    ASSERT_TRUE(IsOpenChannel(channel));
+    EXPECT_EQ(Exchange(channel, StatusRequest(kCountersPage), 15).size(), 15u);
+    CloseChannel(channel);
+  }
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+  std::filesystem::remove_all(directory);
+}
+
+}  // namespace
+}  // namespace velta::test
