@@ -11,10 +11,6 @@
 
 namespace velta {
 
-bool UpdateButtonVisible(const ConnectionSettings& settings) {
-  return !settings.useTcp || (settings.admin & kAdminUpdateOverTcp) != 0;
-}
-
 UpdateOutcome RunFirmwareUpdate(const ConnectionSettings& settings, const std::string& path,
                                 Feedback& feedback) {
   std::vector<std::uint8_t> image;

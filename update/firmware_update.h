@@ -8,13 +8,8 @@
 
 namespace velta {
 
-// Admin flag: the update is offered over TCP too.
-constexpr std::uint8_t kAdminUpdateOverTcp = 0x04;
 // The boot loader needs this long after the Update request before it listens.
 constexpr int kBootLoaderStartMs = 1250;
-
-// The update button is shown over serial, and over TCP only with Admin flag 0x04.
-bool UpdateButtonVisible(const ConnectionSettings& settings);
 
 enum class UpdateOutcome {
   FileRefused,  // missing, empty, unreadable or too large: one log line, nothing sent
