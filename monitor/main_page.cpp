@@ -85,7 +85,7 @@ MainPageView DecodeMainPage(std::span<const std::uint8_t> page, PollCycle& cycle
   view.sensorMin = Pick(inputs & 0x01, "SensorMin EIN", "SensorMin AUS");
   view.sensorMax = Pick(inputs & 0x02, "SensorMax EIN", "SensorMax AUS");
   view.overflowSensor = Pick(inputs & 0x04, "SensorRückstau EIN", "SensorRückstau AUS");
-  view.buttonPressed = inputs & 0x08;
+  view.buttonOffShown = inputs & 0x08;
   if (!(inputs & 0x10)) view.moduleRinse = _("Keine Modulspülung");
   view.levelMeasurement = Pick(inputs & 0x20, "Keine Füllstandsmessung", "Füllstandsmessung EIN");
   view.flowSensor = Pick(inputs & 0x40, "SensorFluss EIN", "SensorFluss AUS");

@@ -36,7 +36,7 @@ struct ErrorListing {
 struct MainPageView {
   std::array<std::array<bool, kSegmentCount>, 3> segments;  // [byte 0..2][Segment]
   std::array<bool, kLedCount> leds;
-  bool buttonPressed;  // imgTastOff shown, imgTastOn hidden
+  bool buttonOffShown;  // byte 3 bit 0x08: imgTastOff shown and imgTastOn hidden, else the reverse
 
   std::string sensorMin, sensorMax, overflowSensor, flowSensor, levelMeasurement;
   std::optional<std::string> moduleRinse;  // only "Keine Modulspülung"; else the page 10 text stays

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPalette>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <ctime>
 
 #include "i18n/lookup.h"
@@ -29,6 +30,16 @@ void SetBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
   widget->setPalette(palette);
 }
 
+// The bar's colour under any style: the palette, and the chunk rule of a style sheet when the
+// form gives the bar one.
+void SetBarColour(QProgressBar* bar, const QColor& colour) {
+  SetBackground(bar, QPalette::Highlight, colour);
+  static const QRegularExpression chunkRule(R"(QProgressBar::chunk\s*\{[^}]*\})");
+  QString sheet = bar->styleSheet();
+  sheet.remove(chunkRule);
+  bar->setStyleSheet(sheet + QString(" QProgressBar::chunk { background: %1; }").arg(colour.name()));
+}
+
 void ShowDisplay(QWidget& form, const velta::MainPageView& view) {
   for (int digit = 0; digit < 3; ++digit) {
     for (int s = 0; s < velta::kSegmentCount; ++s) {
@@ -49,8 +60,8 @@ void ShowLeds(Ui::Form1& ui, const velta::MainPageView& view) {
     pairs[led].first->setVisible(view.leds[led]);
     pairs[led].second->setVisible(!view.leds[led]);
   }
-  ui.imgTastOff->setVisible(view.buttonPressed);
-  ui.imgTastOn->setVisible(!view.buttonPressed);
+  ui.imgTastOff->setVisible(view.buttonOffShown);
+  ui.imgTastOn->setVisible(!view.buttonOffShown);
 }
 
 void ShowTexts(Ui::Form1& ui, const velta::MainPageView& view) {
@@ -135,9 +146,8 @@ void Form1::ShowErrors(const velta::ErrorListing& listing) {
     }
   }
   if (listing.barColour != velta::LevelBarColour::Unchanged) {
-    SetBackground(ui->pbZist, QPalette::Highlight,
-                  listing.barColour == velta::LevelBarColour::Red ? QColor(255, 0, 0)
-                                                                  : QColor(0, 0, 255));
+    SetBarColour(ui->pbZist, listing.barColour == velta::LevelBarColour::Red ? QColor(255, 0, 0)
+                                                                             : QColor(0, 0, 255));
   }
 }
 

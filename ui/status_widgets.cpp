@@ -129,7 +129,8 @@ void HistoryChart::paintEvent(QPaintEvent*) {
   // takes some of the top right.
   const int depth = view3D_ ? 6 : 0;
   const QFontMetrics metrics(font());
-  const QRectF plot(4, 4 + depth, width() - 4 - metrics.horizontalAdvance("100") - 6 - depth,
+  const double left = metrics.horizontalAdvance("-28") / 2.0 + 2;
+  const QRectF plot(left, 4 + depth, width() - left - metrics.horizontalAdvance("100") - 6 - depth,
                     height() - 8 - depth - metrics.height());
   if (plot.width() <= 0 || plot.height() <= 0) return;
   auto toScreen = [&](double x, double y) {

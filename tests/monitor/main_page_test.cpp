@@ -48,7 +48,7 @@ TEST(MainPageTexts, InputAndOutputBitsChooseTheirTexts) {
   EXPECT_EQ(on.sensorMin, "SensorMin EIN");
   EXPECT_EQ(on.sensorMax, "SensorMax AUS");
   EXPECT_EQ(on.overflowSensor, "SensorRückstau EIN");
-  EXPECT_TRUE(on.buttonPressed);
+  EXPECT_TRUE(on.buttonOffShown);
   EXPECT_EQ(on.moduleRinse, "Keine Modulspülung");
   EXPECT_EQ(on.levelMeasurement, "Füllstandsmessung EIN");
   EXPECT_EQ(on.flowSensor, "SensorFluss EIN");
@@ -71,7 +71,7 @@ TEST(MainPageTexts, InputAndOutputBitsChooseTheirTexts) {
   EXPECT_EQ(off.sensorMin, "SensorMin AUS");
   EXPECT_EQ(off.sensorMax, "SensorMax EIN");
   EXPECT_EQ(off.overflowSensor, "SensorRückstau AUS");
-  EXPECT_FALSE(off.buttonPressed);
+  EXPECT_FALSE(off.buttonOffShown);
   EXPECT_FALSE(off.moduleRinse.has_value()) << "module rinse text belongs to page 10 then";
   EXPECT_EQ(off.levelMeasurement, "Keine Füllstandsmessung");
   EXPECT_EQ(off.flowSensor, "SensorFluss AUS");
