@@ -112,7 +112,7 @@ std::int32_t SerialSend(int fd, const std::uint8_t* bytes, std::int32_t count) {
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno != EAGAIN) return written == 0 ? -1 : -2;
+    if (n == 0 || errno != EAGAIN) return written == 0 ? -1 : -2;
     const auto remaining = kStallLimitMs - MillisecondsSince(lastProgress);
     pollfd p{fd, POLLOUT, 0};
     if (remaining <= 0 || (poll(&p, 1, static_cast<int>(remaining)) < 0 && errno != EINTR)) {
