@@ -1,29 +1,242 @@
 #include "ui/Unit3.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHideEvent>
+#include <QRegularExpressionValidator>
+#include <QShowEvent>
+#include <QStyle>
+
+#include "controller/default_block.h"
+#include "i18n/translate_component.h"
+#include "monitor/app_settings.h"
+#include "ui/Unit2.h"
+#include "ui/desktop.h"
+#include "ui/forms.h"
+#include "ui/pictures.h"
+#include "ui/value_editor.h"
 #include "ui_Unit3.h"
 
 namespace {
 
-class NoFeedback : public velta::Feedback {
+constexpr int kCustomTankform = 3;  // "Eigene Tankform": the Tank table window's table
+
+// How operations report in the Settings window: Memo3, the beep, pbAktiv and the write buttons.
+class WindowReport : public velta::Feedback {
  public:
-  void Log(const std::string&) override {}
-  void Beep() override {}
+  explicit WindowReport(Ui::Form3& ui) : ui_(ui) {}
+
+  void Log(const std::string& line) override {
+    ui_.Memo3->appendPlainText(QString::fromStdString(line));
+  }
+  void Beep() override { velta::CurrentDesktop().Beep(); }
+  void SetBarColour(velta::BarColour colour) override {
+    QPalette palette = ui_.pbAktiv->palette();
+    palette.setColor(QPalette::Highlight, BarColor(colour));
+    ui_.pbAktiv->setPalette(palette);
+  }
+  void SetBarMaximum(int maximum) override { ui_.pbAktiv->setMaximum(maximum); }
+  void SetBarPosition(int position) override { ui_.pbAktiv->setValue(position); }
+  void FillBar() override { ui_.pbAktiv->setValue(ui_.pbAktiv->maximum()); }
+  void EmptyBar() override { ui_.pbAktiv->setValue(ui_.pbAktiv->minimum()); }
+  void Repaint() override {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+  void ShowWriteButtons(bool visible) override {
+    ui_.bbSendBC->setVisible(visible);
+    ui_.bbClrError->setVisible(visible);
+    ui_.bbWriteH->setVisible(visible);
+  }
+
+  static QColor BarColor(velta::BarColour colour) {
+    switch (colour) {
+      case velta::BarColour::Green: return QColor(0, 128, 0);
+      case velta::BarColour::Red: return QColor(255, 0, 0);
+      case velta::BarColour::Blue: return QColor(0, 0, 255);
+    }
+    return QColor(0, 128, 0);
+  }
+
+ private:
+  Ui::Form3& ui_;
 };
 
 }  // namespace
 
-Form3::Form3(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::Form3>()) {
+Form3::Form3(QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::Form3>()),
+      feedback_(std::make_unique<WindowReport>(*ui)) {
   ui->setupUi(this);
+
+  // Each stepper drives the text field of the same name ("udDruckEin" -> "edDruckEin"); the
+  // regulation parts and the leak count show the bare number, which the stepper writes itself.
+  for (UpDown* stepper : findChildren<UpDown*>()) {
+    auto* field = findChild<QLineEdit*>("ed" + stepper->objectName().mid(2));
+    const bool bare = stepper == ui->udRegelP || stepper == ui->udRegelD || stepper == ui->udLeckAnzahl;
+    if (field != nullptr) stepper->setBuddy(field, bare);
+  }
+  auto* digits = new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this);
+  for (QLineEdit* field : {ui->edRefZistLeer, ui->edRefZistVoll, ui->edPumpeH}) field->setValidator(digits);
+  for (QObject* watched : {static_cast<QObject*>(ui->Memo3->viewport()),
+                           static_cast<QObject*>(ui->Image1), static_cast<QObject*>(ui->edLaufzeit),
+                           static_cast<QObject*>(ui->edLaufzeitProzent)}) {
+    watched->installEventFilter(this);
+  }
+  ui->bbOK->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+  ui->bbAbbruch->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+  ui->bbReadTimer->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+  ui->Image1->setPixmap(velta::MakerLogo());
+  ui->imgNoExpert->setPixmap(velta::NormalViewPicture());
+  ConnectControls();
+
+  velta::LoadDefaultBlock(image_);
+  LoadRegistryCache();
+  ShowBlock();
+  SelectPreset();
+  chkRegelungClick();
+  velta::TranslateComponent(this);
 }
 
 Form3::~Form3() = default;
 
-void Form3::ResetView() {}
-void Form3::SetUpdateButtonVisible(bool) {}
-bool Form3::FlowSensorTicked() const { return false; }
-velta::Feedback& Form3::WindowFeedback() {
-  static NoFeedback none;
-  return none;
+void Form3::ConnectControls() {
+  const std::pair<UpDown*, void (Form3::*)()> steppers[] = {
+      {ui->udDruckEin, &Form3::udDruckEinClick},
+      {ui->udDruckRegel, &Form3::udDruckRegelClick},
+      {ui->udDruckendwert, &Form3::udDruckendwertClick},
+      {ui->udNachlaufzeit, &Form3::udNachlaufzeitClick},
+      {ui->udStartDelay, &Form3::udStartDelayClick},
+      {ui->udAnzeige, &Form3::udAnzeigeClick},
+      {ui->udLeckDauer, &Form3::udLeckDauerClick},
+      {ui->udKugelhahnLaufzeit, &Form3::udKugelhahnLaufzeitClick},
+      {ui->udFilterSpuelZeit, &Form3::udFilterSpuelZeitClick},
+      {ui->udModulSpuelZeit, &Form3::udModulSpuelZeitClick},
+      {ui->udFilterSpuelIntervall, &Form3::udFilterSpuelIntervallClick},
+      {ui->udModulSpuelIntervall, &Form3::udModulSpuelIntervallClick},
+      {ui->upZistLeer, &Form3::upZistLeerClick},
+      {ui->upZistVoll, &Form3::upZistVollClick},
+      {ui->udPumpeMin, &Form3::udPumpeMinClick},
+      {ui->udLaufzeitProzent, &Form3::udLaufzeitProzentClick},
+      {ui->udMaxPower, &Form3::udMaxPowerClick},
+      {ui->udMaxPowerTime, &Form3::udMaxPowerTimeClick},
+      {ui->udRetryIntervallTime, &Form3::udRetryIntervallTimeClick},
+      {ui->udRetryCount, &Form3::udRetryCountClick},
+      {ui->udLaufzeit, &Form3::udLaufzeitClick},
+      {ui->udSanftStart, &Form3::udSanftStartClick},
+      {ui->udPulsFenster, &Form3::udPulsFensterClick},
+      {ui->udRegelT, &Form3::udRegelTClick},
+      {ui->udTempOff, &Form3::udTempOffClick},
+      {ui->udTempOn, &Form3::udTempOnClick},
+      {ui->udRegelP, &Form3::udRegelPClick},
+      {ui->udRegelD, &Form3::udRegelDClick},
+  };
+  for (const auto& [stepper, handler] : steppers) connect(stepper, &UpDown::clicked, this, handler);
+
+  const std::pair<QAbstractButton*, void (Form3::*)()> buttons[] = {
+      {ui->bbReadBC, &Form3::bbReadBCClick},     {ui->bbSendBC, &Form3::bbSendBCClick},
+      {ui->bbLoad, &Form3::bbLoadClick},         {ui->bSave, &Form3::bSaveClick},
+      {ui->bbReadH, &Form3::bbReadHClick},       {ui->bbWriteH, &Form3::bbWriteHClick},
+      {ui->bbReadError, &Form3::bbReadErrorClick}, {ui->bbClrError, &Form3::bbClrErrorClick},
+      {ui->bbReadTimer, &Form3::bbReadTimerClick}, {ui->bbUpdate, &Form3::bbUpdateClick},
+      {ui->bbEditTF, &Form3::bbEditTFClick},     {ui->bbOK, &Form3::bbOKClick},
+      {ui->bbAbbruch, &Form3::bbAbbruchClick},   {ui->rbNormal, &Form3::rgAnsichtClick},
+      {ui->rbExperte, &Form3::rgAnsichtClick},
+  };
+  for (const auto& [button, handler] : buttons) connect(button, &QAbstractButton::clicked, this, handler);
+
+  // A check box runs its handler whenever its state changes, also when code ticks it.
+  const std::pair<QCheckBox*, void (Form3::*)()> boxes[] = {
+      {ui->chkRegelung, &Form3::chkRegelungClick},
+      {ui->chkSetupFlusssensor, &Form3::chkSetupFlusssensorClick},
+      {ui->chkSchwimmerSchalter, &Form3::chkSchwimmerSchalterClick},
+      {ui->cbBackup, &Form3::cbBackupClick},
+  };
+  for (const auto& [box, handler] : boxes) connect(box, &QCheckBox::toggled, this, handler);
+
+  // Lists run their handler only when the user picks an item; code that sets an item calls the
+  // handler itself where it is needed.
+  const std::pair<QComboBox*, void (Form3::*)()> lists[] = {
+      {ui->cbRegelungsart, &Form3::cbRegelungsartChange},
+      {ui->cbVariante, &Form3::cbVarianteChange},
+      {ui->cbPower, &Form3::cbPowerChange},
+      {ui->cbDrucksensor, &Form3::cbDrucksensorClick},
+      {ui->cbMinInput, &Form3::cbMinInputClick},
+      {ui->cbMaxInput, &Form3::cbMinInputClick},
+      {ui->cbTankform, &Form3::cbTankformChange},
+      {ui->cbClr, &Form3::cbClrChange},
+      {ui->cbFehlerspeicher, &Form3::cbFehlerspeicherChange},
+  };
+  for (const auto& [list, handler] : lists) connect(list, &QComboBox::activated, this, handler);
 }
-void Form3::ShowBlock() {}
-bool Form3::CollectBlock() { return true; }
+
+velta::Feedback& Form3::WindowFeedback() { return *feedback_; }
+
+void Form3::ResetView() {
+  SetViewItem(0);
+  rgAnsichtClick();
+}
+
+void Form3::SetUpdateButtonVisible(bool visible) { ui->bbUpdate->setVisible(visible); }
+
+bool Form3::FlowSensorTicked() const { return ui->chkSetupFlusssensor->isChecked(); }
+
+void Form3::LoadRegistryCache() {
+  const auto store = velta::OpenSettingsStore();
+  for (int address = 0; address < velta::kParameterBlockSize; ++address) {
+    const QVariant value = store->value(QString::number(address));
+    bool number = false;
+    const qlonglong byte = value.toLongLong(&number);
+    // A value that is missing or no number keeps the byte already in the block.
+    if (number) image_.SetByte(address, static_cast<std::uint8_t>(byte & 0xFF));
+  }
+  bool number = false;
+  const qlonglong expert = store->value("Expert").toLongLong(&number);
+  if (number && (expert & 0x100) != 0) expertConsent_ = true;
+  if (number && (expert & 0x80) != 0) powerStageUnlocked_ = true;
+}
+
+void Form3::SaveRegistryCache() {
+  const auto store = velta::OpenSettingsStore();
+  for (int address = 0; address < velta::kParameterBlockSize; ++address) {
+    store->setValue(QString::number(address), static_cast<int>(image_.Byte(address)));
+  }
+  store->sync();
+}
+
+void Form3::bbOKClick() {
+  if (!CollectBlock()) return;
+  SaveRegistryCache();
+  accept();
+}
+
+void Form3::bbAbbruchClick() { reject(); }
+
+void Form3::cbTankformChange() {
+  const bool custom = ui->cbTankform->currentIndex() == kCustomTankform;
+  ui->bbEditTF->setEnabled(custom);
+  if (!custom && form2 != nullptr) form2->close();
+}
+
+void Form3::Memo3DblClick() { ui->Memo3->clear(); }
+
+void Form3::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
+void Form3::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (!event->spontaneous()) FormClose();
+}
+
+bool Form3::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui->Memo3->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    Memo3DblClick();
+    return true;
+  }
+  if (event->type() == QEvent::MouseButtonRelease) {
+    if (watched == ui->Image1) Image1Click();
+    if (watched == ui->edLaufzeit || watched == ui->edLaufzeitProzent) edLaufzeitClick();
+  }
+  return QDialog::eventFilter(watched, event);
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <memory>
 
 #include "controller/feedback.h"
@@ -23,14 +24,82 @@ class Form3 : public QDialog {
   void SetUpdateButtonVisible(bool visible);
   // Whether the flow sensor option is ticked (the Monitor window's blue LED caption).
   bool FlowSensorTicked() const;
+  // The caption of the Monitor window's blue LED for the options shown: "Fluss", "Filter" or " ".
+  QString BlueLedCaption() const;
 
   // The process-wide controller image (Parameter block and Backup image).
   velta::ControllerImage& Image() { return image_; }
   // Memo3, the beep and pbAktiv, as the operations report through them.
   velta::Feedback& WindowFeedback();
-  // The binding between the image and the editors.
+
+  // --- Binding between the image and the editors (Unit3_binding.cpp) ---
+  // Block -> editors; callers that changed the block by reading or loading also run SelectPreset.
   void ShowBlock();
+  // (RegelP, RegelD) of the block -> the regulation preset list.
+  void SelectPreset();
+  // Editors -> block bytes 0..51 in address order. A reference value that is not a number stops
+  // it with a message box (the bytes before it stay collected) and returns false; the caller
+  // then stops without saving, writing or closing.
   bool CollectBlock();
+  // Bits 0..6 show the expert groups, bit 7 unlocks the power stage; 0 shows the picture panel.
+  void ApplyGroupMask(int mask);
+  // The Registry cache: values "0".."51" and "Expert" in the program's settings store.
+  void LoadRegistryCache();
+  void SaveRegistryCache();
+
+  // --- Value editor display handlers (Unit3_editors.cpp) ---
+  void udDruckEinClick();
+  void udDruckRegelClick();
+  void udDruckendwertClick();
+  void udNachlaufzeitClick();
+  void udStartDelayClick();
+  void udAnzeigeClick();
+  void udLeckDauerClick();
+  void udKugelhahnLaufzeitClick();
+  void udFilterSpuelZeitClick();
+  void udModulSpuelZeitClick();
+  void udFilterSpuelIntervallClick();
+  void udModulSpuelIntervallClick();
+  void upZistLeerClick();
+  void upZistVollClick();
+  void udPumpeMinClick();
+  void udLaufzeitProzentClick();
+  void udMaxPowerClick();
+  void udMaxPowerTimeClick();
+  void udRetryIntervallTimeClick();
+  void udRetryCountClick();
+  void udLaufzeitClick();
+  void udSanftStartClick();
+  void udPulsFensterClick();
+  void udRegelTClick();
+  void udTempOffClick();
+  void udTempOnClick();
+  void udRegelPClick();
+  void udRegelDClick();
+  // A click on the run-time text fields switches the monitoring off and back on.
+  void edLaufzeitClick();
+
+  // --- Regulation, input and view options (Unit3_options.cpp) ---
+  void cbRegelungsartChange();
+  void chkRegelungClick();
+  void chkSetupFlusssensorClick();
+  void cbVarianteChange();
+  void cbPowerChange();
+  void cbDrucksensorClick();
+  void chkSchwimmerSchalterClick();
+  void cbMinInputClick();
+  void rgAnsichtClick();
+  void FormShow();
+  void FormClose();
+  void cbBackupClick();
+  void bbEditTFClick();
+  void Image1Click();
+
+  // --- Window life cycle (Unit3.cpp) ---
+  void bbOKClick();
+  void bbAbbruchClick();
+  void cbTankformChange();
+  void Memo3DblClick();
 
   // --- Controller operations (defined in Unit3_operations.cpp) ---
   void bbReadBCClick();
@@ -50,7 +119,23 @@ class Form3 : public QDialog {
   void bbUpdateClick();
   // --- end of firmware update ---
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  void ConnectControls();
+  void SetViewItem(int item);
+  int ViewItem() const;
+
   std::unique_ptr<Ui::Form3> ui;
   velta::ControllerImage image_;
+  std::unique_ptr<velta::Feedback> feedback_;
+  // Run-time window restored by a click on its text after switching it off.
+  int rememberedLaufzeit_ = 90;
+  // The expert view may be chosen without the disclaimer question.
+  bool expertConsent_ = false;
+  // The expert view also unlocks the power stage (mask 255 instead of 127).
+  bool powerStageUnlocked_ = false;
 };

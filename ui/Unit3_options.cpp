@@ -1,0 +1,160 @@
+// Handlers that keep the Settings window consistent with the chosen hardware and mode:
+// regulation presets, regulation on/off, flow sensor, valve output, power stage, pressure sensor,
+// float switch, input functions, the view levels and the small window handlers.
+#include <QString>
+
+#include "controller/block_bits.h"
+#include "controller/fields.h"
+#include "i18n/lookup.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/Unit3.h"
+#include "ui/desktop.h"
+#include "ui/forms.h"
+#include "ui/value_editor.h"
+#include "ui_Unit3.h"
+
+namespace {
+
+constexpr char kMakerWebAddress[] = "https://www.korvelt.example/";
+constexpr int kFilterRinse = 2;
+constexpr int kFirstPressureSwitch = 3;
+constexpr int kNormalMask = 0;
+constexpr int kExpertMask = 127;
+constexpr int kUnlockedExpertMask = 255;
+
+void SetVisible(std::initializer_list<QWidget*> widgets, bool visible) {
+  for (QWidget* w : widgets) w->setVisible(visible);
+}
+
+QString Tr(const char* msgid) { return QString::fromStdString(_(msgid)); }
+
+}  // namespace
+
+QString Form3::BlueLedCaption() const {
+  if (FlowSensorTicked()) return Tr("Fluss");
+  if (ui->cbVariante->currentIndex() == kFilterRinse) return Tr("Filter");
+  return " ";
+}
+
+void Form3::cbRegelungsartChange() {
+  const int item = ui->cbRegelungsart->currentIndex();
+  if (item >= 0 && item < velta::kPresetCount) {
+    velta::Set(image_, velta::field::RegelP, velta::kRegulationPresets[item].p);
+    velta::Set(image_, velta::field::RegelD, velta::kRegulationPresets[item].d);
+  } else {
+    ui->cbRegelungsart->setCurrentIndex(velta::kPresetCount - 1);
+  }
+  // The whole window comes back from the block: edits not yet collected are replaced.
+  ShowBlock();
+}
+
+void Form3::chkRegelungClick() {
+  const bool on = ui->chkRegelung->isChecked();
+  SetVisible({ui->lblMinimale, ui->lblPumpenleistung, ui->edPumpeMin, ui->udPumpeMin, ui->gbReg,
+              ui->lblEndstufe, ui->lblRegelzeit, ui->lblRegelP, ui->lblRegelD, ui->cbPower,
+              ui->edRegelT, ui->udRegelT, ui->edRegelP, ui->udRegelP, ui->edRegelD, ui->udRegelD},
+             on);
+  ui->lblDruck2->setText(Tr(on ? "Regelwert" : "Abschaltwert"));
+  // Without regulation the controller needs the flow sensor to see the pump's demand.
+  ui->chkSetupFlusssensor->setEnabled(on);
+  if (!on) ui->chkSetupFlusssensor->setChecked(true);
+  chkSetupFlusssensorClick();
+}
+
+void Form3::chkSetupFlusssensorClick() {
+  const bool flow = FlowSensorTicked();
+  SetVisible({ui->lblEr1, ui->lblMaxPower, ui->edMaxPower, ui->udMaxPower, ui->lblMaxPowerTime,
+              ui->edMaxPowerTime, ui->udMaxPowerTime},
+             ui->chkRegelung->isChecked() && !flow);
+  ui->udPumpeMin->setMinimum(flow ? 35 : 60);
+  udPumpeMinClick();
+  if (form1 != nullptr) form1->SetBlueLedCaption(BlueLedCaption());
+}
+
+void Form3::cbVarianteChange() {
+  SetVisible({ui->lblFilterSpuelIntervall, ui->edFilterSpuelIntervall, ui->udFilterSpuelIntervall,
+              ui->lblFilterSpuelZeit, ui->edFilterSpuelZeit, ui->udFilterSpuelZeit},
+             ui->cbVariante->currentIndex() == kFilterRinse);
+  if (form1 != nullptr) form1->SetBlueLedCaption(BlueLedCaption());
+}
+
+void Form3::cbPowerChange() {
+  SetVisible({ui->edPulsFenster, ui->udPulsFenster}, ui->cbPower->currentIndex() == 0);
+}
+
+void Form3::cbDrucksensorClick() {
+  const bool pressureSwitch = ui->cbDrucksensor->currentIndex() >= kFirstPressureSwitch;
+  if (pressureSwitch) {
+    // A switch only knows on and off: no regulation, fixed pressures.
+    ui->chkRegelung->setChecked(false);
+    chkRegelungClick();
+    ui->udDruckEin->setValue(15);
+    udDruckEinClick();
+    ui->udDruckRegel->setValue(25);
+    udDruckRegelClick();
+    ui->udDruckendwert->setValue(100);
+    udDruckendwertClick();
+  }
+  SetVisible({ui->lblDruckEin, ui->lblDruck2, ui->edDruckEin, ui->udDruckEin, ui->edDruckRegel,
+              ui->udDruckRegel, ui->edDruckendwert, ui->udDruckendwert, ui->chkRegelung},
+             !pressureSwitch);
+  ui->cbDrucksensor->setFixedWidth(pressureSwitch ? 201 : 105);
+}
+
+void Form3::chkSchwimmerSchalterClick() {
+  SetVisible({ui->lblZistLeer, ui->edZistLeer, ui->upZistLeer, ui->lblZistVoll, ui->edZistVoll,
+              ui->upZistVoll},
+             !ui->chkSchwimmerSchalter->isChecked());
+}
+
+void Form3::cbMinInputClick() {
+  ui->gbWasseruhr->setVisible(ui->cbMinInput->currentIndex() == velta::kInputWasseruhr ||
+                              ui->cbMaxInput->currentIndex() == velta::kInputWasseruhr);
+}
+
+int Form3::ViewItem() const { return ui->rbExperte->isChecked() ? 1 : 0; }
+
+void Form3::SetViewItem(int item) { (item == 1 ? ui->rbExperte : ui->rbNormal)->setChecked(true); }
+
+void Form3::rgAnsichtClick() {
+  bool expert = ViewItem() == 1;
+  int mask = powerStageUnlocked_ ? kUnlockedExpertMask : kExpertMask;
+  if (expert && !expertConsent_) {
+    // Consent given here counts for this switch only.
+    expert = velta::CurrentDesktop().AskYesNo(
+        "Info", Tr("ACHTUNG:\nSchäden die durch falsche Einstellungen im Expert-Modus entstehen, "
+                   "werden vom Hersteller nicht übernommen!\n\nIch habe den Hinweis gelesen und "
+                   "akzeptiert!\n"));
+    mask = kExpertMask;
+  }
+  SetViewItem(expert ? 1 : 0);
+  ui->cbBackup->setVisible(expert);
+  ApplyGroupMask(expert ? mask : kNormalMask);
+}
+
+void Form3::FormShow() {
+  if (form1 == nullptr || (form1->Admin() & 0x80) == 0) return;
+  expertConsent_ = true;
+  SetViewItem(1);
+  ui->cbBackup->setVisible(true);
+  rgAnsichtClick();
+}
+
+void Form3::FormClose() {
+  if (form2 != nullptr) form2->close();
+}
+
+void Form3::cbBackupClick() {
+  for (QWidget* group : {static_cast<QWidget*>(ui->gbDatei), static_cast<QWidget*>(ui->gbVEL)}) {
+    QPalette palette;  // the window's normal colours
+    if (ui->cbBackup->isChecked()) palette.setColor(QPalette::Window, Qt::yellow);
+    group->setPalette(palette);
+  }
+}
+
+void Form3::bbEditTFClick() {
+  if (form2 != nullptr) form2->show();
+}
+
+void Form3::Image1Click() { velta::CurrentDesktop().OpenUrl(kMakerWebAddress); }

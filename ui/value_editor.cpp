@@ -1,0 +1,78 @@
+#include "ui/value_editor.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <algorithm>
+
+UpDown::UpDown(QWidget* parent)
+    : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  for (auto* button : {up_, down_}) {
+    button->setAutoRepeat(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFixedSize(17, 11);
+    button->setIconSize(QSize(7, 5));
+    layout->addWidget(button);
+  }
+  up_->setArrowType(Qt::UpArrow);
+  down_->setArrowType(Qt::DownArrow);
+  connect(up_, &QToolButton::clicked, this, [this] { stepBy(1); });
+  connect(down_, &QToolButton::clicked, this, [this] { stepBy(-1); });
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void UpDown::setValue(int position) {
+  position_ = std::clamp(position, minimum_, maximum_);
+  ShowPosition();
+}
+
+void UpDown::setMinimum(int minimum) {
+  minimum_ = std::min(minimum, maximum_);
+  setValue(position_);
+}
+
+void UpDown::setMaximum(int maximum) {
+  maximum_ = maximum;
+  minimum_ = std::min(minimum_, maximum_);
+  setValue(position_);
+}
+
+void UpDown::setBuddy(QLineEdit* buddy, bool fillText) {
+  buddy_ = buddy;
+  fillBuddy_ = fillText;
+  buddy_->installEventFilter(this);
+  ShowPosition();
+}
+
+void UpDown::stepBy(int steps) {
+  if (!isEnabled()) return;
+  setValue(position_ + steps * step_);
+  emit clicked();
+}
+
+bool UpDown::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == buddy_ && isEnabled()) {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        stepBy(key == Qt::Key_Up ? 1 : -1);
+        return true;
+      }
+    } else if (event->type() == QEvent::Wheel) {
+      const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+      if (delta != 0) stepBy(delta > 0 ? 1 : -1);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void UpDown::ShowPosition() {
+  if (fillBuddy_ && buddy_ != nullptr) buddy_->setText(QString::number(position_));
+}

@@ -1,0 +1,51 @@
+// The stepper of a value editor: a pair of arrow buttons holding an integer position within
+// [minimum, maximum], moved by its step. The position is the raw value as the controller stores
+// it; the text field beside it is written by the window's display handler. Editors that show the
+// bare number have a buddy field the stepper fills itself.
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QToolButton;
+
+class UpDown : public QWidget {
+  Q_OBJECT
+ public:
+  explicit UpDown(QWidget* parent = nullptr);
+
+  int value() const { return position_; }
+  int minimum() const { return minimum_; }
+  int maximum() const { return maximum_; }
+  int singleStep() const { return step_; }
+  // Out-of-range positions show the nearest limit. A minimum above the maximum is held at the
+  // maximum, so the position never leaves the stepper's range.
+  void setValue(int position);
+  void setMinimum(int minimum);
+  void setMaximum(int maximum);
+  void setSingleStep(int step) { step_ = step > 0 ? step : 1; }
+  // The text field the stepper writes its decimal position into, and whose arrow keys and wheel
+  // step it. Editors with a display handler attach their field without filling it.
+  void setBuddy(QLineEdit* buddy, bool fillText);
+
+  // A click on an arrow: one step up (+1) or down (-1), then clicked().
+  void stepBy(int steps);
+
+ signals:
+  void clicked();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void ShowPosition();
+
+  QToolButton* up_;
+  QToolButton* down_;
+  QLineEdit* buddy_ = nullptr;
+  bool fillBuddy_ = false;
+  int minimum_ = 0;
+  int maximum_ = 100;
+  int step_ = 1;
+  int position_ = 0;
+};
