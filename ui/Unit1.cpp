@@ -24,6 +24,7 @@ constexpr int kPollIntervalMs = 200;
 // Time the last exchange gets before the poll Channel is closed.
 constexpr unsigned long kCloseDelayMs = 310;
 constexpr int kMaxPorts = 50;
+constexpr char kTcpFilter[] = "TCP (*.tcp)|*.tcp";
 
 constexpr std::uint8_t kAdminClearErrors = 0x01;
 constexpr std::uint8_t kAdminUpdateOverTcp = 0x04;
@@ -44,6 +45,15 @@ std::int32_t LeadingNumber(const QString& text) {
 Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>()) {
   ui->setupUi(this);
   setWindowTitle(QString("VEL Control V") + kVersion);
+  // The program's catalogue exclusions, registered once before the language is chosen.
+  static const bool excluded = [] {
+    velta::RegisterExclusion("QAction", "Category");
+    velta::RegisterExclusion("QWidget", "HelpKeyword");
+    velta::RegisterExclusion("QWidget", "ImeName");
+    velta::RegisterExclusion("QFont");
+    return true;
+  }();
+  (void)excluded;
   velta::UseLanguage("en");
   velta::TranslateComponent(this);
 
@@ -260,7 +270,7 @@ void Form1::edPortChange() { connection_.tcpPort = LeadingNumber(ui->edPort->tex
 // --- TCP address files ---
 
 void Form1::bLoadTCPClick() {
-  const QString path = velta::CurrentDesktop().OpenFileName("TCP (*.tcp)", "tcp");
+  const QString path = velta::CurrentDesktop().OpenFileName(velta::QtFileFilter(kTcpFilter), "tcp");
   if (path.isEmpty()) return;
   const velta::TcpAddress address = velta::LoadTcpAddressFile(path.toStdString());
   ui->edHost->setText(QString::fromStdString(address.host));
@@ -268,7 +278,7 @@ void Form1::bLoadTCPClick() {
 }
 
 void Form1::bSaveTCPClick() {
-  const QString path = velta::CurrentDesktop().SaveFileName("TCP (*.tcp)", "tcp");
+  const QString path = velta::CurrentDesktop().SaveFileName(velta::QtFileFilter(kTcpFilter), "tcp");
   if (path.isEmpty()) return;
   if (!velta::SaveTcpAddressFile(path.toStdString(), ui->edHost->text().toStdString(),
                                  ui->edPort->text().toStdString())) {

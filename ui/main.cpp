@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   // Monitor window first: it is the main window; the other two are opened from the Settings window.
   form1 = new Form1;
   form3 = new Form3;
-  form2 = new Form2;
+  form2 = new Form2(form3);
   form1->show();
   const int result = QApplication::exec();
   delete form2;

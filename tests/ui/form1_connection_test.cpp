@@ -1,0 +1,379 @@
+// The Monitor window's start-up, settings and connection management, driven through its controls
+// against the controller simulator over loopback TCP and a pseudo-terminal.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "link/port_search.h"
+#include "monitor/app_settings.h"
+#include "tests/support/qt_app.h"
+#include "tests/support/sim_process.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/Unit3.h"
+#include "ui/desktop.h"
+#include "ui/forms.h"
+
+namespace {
+
+// Answers the window's dialogs from a script and counts beeps.
+class ScriptedDesktop : public velta::Desktop {
+ public:
+  bool AskYesNo(const QString&, const QString&) override { return false; }
+  void ShowMessage(const QString&) override {}
+  QString OpenFileName(const QString&, const QString&) override { return Next(); }
+  QString SaveFileName(const QString&, const QString&) override { return Next(); }
+  void Beep() override { ++beeps; }
+  void OpenUrl(const QString&) override {}
+
+  std::deque<QString> fileNames;  // an empty entry cancels the dialog
+  int beeps = 0;
+
+ private:
+  QString Next() {
+    if (fileNames.empty()) return {};
+    QString name = fileNames.front();
+    fileNames.pop_front();
+    return name;
+  }
+};
+
+// A loopback port on which nothing listens: bound once to learn a free number, then released.
+std::uint16_t RefusedPort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  close(fd);
+  return ntohs(address.sin_port);
+}
+
+// The twelve controls locked while Polling.
+const char* const kLockedControls[] = {"bbSearchPort", "bbSetup", "bbWriteEnable", "edHost",
+                                       "edPort", "rbSerial", "rbTcp", "bbClrError", "edFile",
+                                       "cbStore", "bSaveTCP", "bLoadTCP"};
+
+class Form1ConnectionTest : public ::testing::Test {
+ protected:
+  Form1ConnectionTest() {
+    velta::test::EnsureApplication();
+    setenv("VELTA_CONFIG_DIR", config.path().toLocal8Bit().constData(), 1);
+    velta::SetDesktop(&desktop);
+  }
+  ~Form1ConnectionTest() override {
+    EndProgram(false);
+    velta::SetDesktop(nullptr);
+    unsetenv("VELTA_CONFIG_DIR");
+  }
+
+  // The windows as the program creates them, and the Monitor window shown.
+  void StartProgram() {
+    form1 = new Form1;
+    form3 = new Form3;
+    form2 = new Form2(form3);
+    form1->show();
+  }
+  // Closing the Monitor window is what ends the program (settings written, Channel closed).
+  void EndProgram(bool closeFirst = true) {
+    if (form1 == nullptr) return;
+    if (closeFirst) form1->close();
+    delete form2;
+    delete form3;
+    delete form1;
+    form1 = nullptr;
+    form3 = nullptr;
+    form2 = nullptr;
+  }
+  void Seed(const char* key, const QVariant& value) { velta::OpenSettingsStore()->setValue(key, value); }
+
+  template <typename T = QWidget>
+  T* Control(const char* name) {
+    T* found = form1->findChild<T*>(name);
+    if (found == nullptr) ADD_FAILURE() << name << " missing";
+    return found;
+  }
+  QStringList Log() { return Control<QPlainTextEdit>("Memo1")->toPlainText().split('\n'); }
+  bool Logged(const QString& line) { return Log().contains(line); }
+  bool Polling() { return Control<QTimer>("Timer1")->isActive(); }
+  void ChooseTcp(const QString& host, std::uint16_t port) {
+    Control<QRadioButton>("rbTcp")->click();
+    Control<QLineEdit>("edHost")->setText(host);
+    Control<QLineEdit>("edPort")->setText(QString::number(port));
+  }
+  void ExpectLocked(bool locked) {
+    for (const char* name : kLockedControls) EXPECT_EQ(Control(name)->isEnabled(), !locked) << name;
+    EXPECT_TRUE(Control("cbCom")->isEnabled() || Control<QRadioButton>("rbTcp")->isChecked());
+    EXPECT_TRUE(Control("cbStartSend")->isEnabled());
+  }
+  // Lets the poll timer run until the simulator has seen a status request.
+  static bool SawStatusPoll(velta::test::SimProcess& sim) {
+    for (int i = 0; i < 150; ++i) {
+      const auto frames = sim.Frames();
+      if (std::find(frames.begin(), frames.end(), "60 00 01 61") != frames.end()) return true;
+      QTest::qWait(20);
+    }
+    return false;
+  }
+
+  QTemporaryDir config;
+  ScriptedDesktop desktop;
+};
+
+TEST_F(Form1ConnectionTest, FirstStartWithAnEmptyStoreShowsTheDefaults) {
+  StartProgram();
+  auto* com = Control<QComboBox>("cbCom");
+  // The port search ran first and took its first port; without any port COM1 stays.
+  const int expectedPort = com->count() > 0 ? com->itemText(0).toInt() : 1;
+  EXPECT_EQ(form1->Connection().comPort, expectedPort);
+  EXPECT_EQ(com->currentIndex(), com->count() > 0 ? 0 : -1);
+  EXPECT_TRUE(Logged("------ search ports ------"));
+  EXPECT_TRUE(Logged(QString("%1 Ports found:").arg(com->count())));
+  EXPECT_TRUE(Logged(QString(35, '-')));
+  EXPECT_FALSE(form1->Connection().useTcp);
+  EXPECT_TRUE(Control<QRadioButton>("rbSerial")->isChecked());
+  EXPECT_FALSE(Control("edHost")->isEnabled());
+  EXPECT_EQ(Control<QLineEdit>("edPort")->text(), "10001");
+  EXPECT_EQ(Control<QLineEdit>("edHost")->text(), "");
+  EXPECT_EQ(Control<QLineEdit>("edFile")->text(), "c:\\error.txt");
+  EXPECT_FALSE(Control<QCheckBox>("cbStore")->isChecked());
+  EXPECT_FALSE(Control<QCheckBox>("cbStartSend")->isChecked());
+  EXPECT_FALSE(Polling());
+  EXPECT_FALSE(form1->View3D());
+  EXPECT_EQ(form1->Admin(), 0);
+  EXPECT_TRUE(Control("bbClrError")->isHidden());
+  EXPECT_TRUE(Control("bbWriteEnable")->isHidden());
+  // Showing the window again does not run the start-up steps again.
+  form1->hide();
+  form1->show();
+  EXPECT_EQ(Log().count("------ search ports ------"), 1);
+
+  EndProgram();
+  const velta::AppSettings saved = velta::ReadAppSettings(*velta::OpenSettingsStore());
+  EXPECT_EQ(saved.connection.tcpPort, 10001);
+  EXPECT_EQ(saved.connection.comPort, expectedPort);
+  EXPECT_FALSE(saved.startSend);
+  EXPECT_EQ(saved.file, "c:\\error.txt");
+  EXPECT_FALSE(velta::OpenSettingsStore()->contains("Admin"));
+}
+
+TEST_F(Form1ConnectionTest, StatusInquiryOverTcpPollsAndLocksTheConnectionControls) {
+  velta::test::SimProcess sim;
+  StartProgram();
+  ChooseTcp("127.0.0.1", sim.TcpPort());
+  const QString endpoint = QString("127.0.0.1:%1").arg(sim.TcpPort());
+
+  Control<QCheckBox>("cbStartSend")->click();
+  EXPECT_TRUE(Logged("connection to " + endpoint + " opened")) << Log().join('|').toStdString();
+  EXPECT_TRUE(Polling());
+  ExpectLocked(true);
+  EXPECT_TRUE(SawStatusPoll(sim)) << "the poll timer asks the controller";
+
+  Control<QCheckBox>("cbStartSend")->click();
+  EXPECT_TRUE(Logged("connection to " + endpoint + " closed"));
+  EXPECT_FALSE(Polling());
+  ExpectLocked(false);
+  EXPECT_EQ(desktop.beeps, 0);
+  sim.ClearFrames();
+  QTest::qWait(450);
+  EXPECT_TRUE(sim.Frames().empty()) << "no request after Polling stopped";
+}
+
+TEST_F(Form1ConnectionTest, SerialPollingOverAPseudoTerminal) {
+  velta::test::SimProcess sim({"--pty"});
+  velta::SetComPortOverride(200, sim.PtyPath());
+  StartProgram();
+  auto* com = Control<QComboBox>("cbCom");
+  const int entry = com->findText("200");
+  ASSERT_GE(entry, 0) << "the port search lists the pseudo-terminal as COM200";
+  com->setCurrentIndex(entry);
+  emit com->activated(entry);
+  EXPECT_EQ(form1->Connection().comPort, 200);
+
+  Control<QCheckBox>("cbStartSend")->click();
+  EXPECT_TRUE(Logged("Interface COM200 open")) << Log().join('|').toStdString();
+  EXPECT_TRUE(SawStatusPoll(sim));
+  Control<QCheckBox>("cbStartSend")->click();
+  EXPECT_TRUE(Logged("Interface COM200 closed"));
+  EXPECT_FALSE(Polling());
+  velta::SetComPortOverride(200, "");
+}
+
+TEST_F(Form1ConnectionTest, PortSearchRefillsTheListAndTakesTheFirstPort) {
+  velta::SetComPortOverride(201, "/dev/null");
+  velta::SetComPortOverride(202, "/dev/null");
+  StartProgram();
+  auto* com = Control<QComboBox>("cbCom");
+  ASSERT_GE(com->count(), 2);
+  const int last = com->count() - 1;
+  com->setCurrentIndex(last);
+  emit com->activated(last);
+  EXPECT_EQ(form1->Connection().comPort, com->itemText(last).toInt());
+
+  Control<QPushButton>("bbSearchPort")->click();
+  EXPECT_EQ(com->currentIndex(), 0);
+  EXPECT_EQ(form1->Connection().comPort, com->itemText(0).toInt());
+  const QStringList log = Log();
+  const int found = com->findText("202");
+  ASSERT_GE(found, 0);
+  EXPECT_TRUE(log.contains(QString("%1. port: COM202").arg(found + 1))) << log.join('|').toStdString();
+  velta::SetComPortOverride(201, "");
+  velta::SetComPortOverride(202, "");
+}
+
+TEST_F(Form1ConnectionTest, AFailedOpenIsLoggedWithABeepAndLeavesTheBoxTicked) {
+  struct Row {
+    bool tcp;
+    QString expected;
+  };
+  const std::uint16_t refused = RefusedPort();
+  for (const Row& row : {Row{true, QString("Error -1 when connecting with 127.0.0.1:%1").arg(refused)},
+                         Row{false, "Error -1 with open to the interface! COM250"}}) {
+    Seed("ComPort", 250);  // a COM number without a device
+    StartProgram();
+    if (row.tcp) {
+      ChooseTcp("127.0.0.1", refused);
+    } else {
+      Control<QRadioButton>("rbSerial")->click();
+    }
+    desktop.beeps = 0;
+    Control<QCheckBox>("cbStartSend")->click();
+    EXPECT_TRUE(Logged(row.expected)) << Log().join('|').toStdString();
+    EXPECT_EQ(desktop.beeps, 1);
+    EXPECT_TRUE(Control<QCheckBox>("cbStartSend")->isChecked());
+    EXPECT_FALSE(Polling());
+    ExpectLocked(false);
+    // Unticking from the failed state goes back to idle without trouble.
+    Control<QCheckBox>("cbStartSend")->click();
+    EXPECT_FALSE(Polling());
+    EndProgram();
+  }
+}
+
+TEST_F(Form1ConnectionTest, APortFieldBeyondSixteenBitsIsRefused) {
+  StartProgram();
+  ChooseTcp("127.0.0.1", 0);
+  Control<QLineEdit>("edPort")->setText("70000");
+  Control<QCheckBox>("cbStartSend")->click();
+  const QStringList log = Log();
+  EXPECT_TRUE(std::any_of(log.begin(), log.end(),
+                          [](const QString& line) { return line.contains("70000") && line.contains("out of range"); }))
+      << log.join('|').toStdString();
+  EXPECT_FALSE(std::any_of(log.begin(), log.end(), [](const QString& line) { return line.startsWith("connection to"); }));
+  EXPECT_EQ(desktop.beeps, 1);
+  EXPECT_FALSE(Polling());
+  ExpectLocked(false);
+}
+
+TEST_F(Form1ConnectionTest, SettingsSurviveARestartAndPollingResumesAfterThePortSearch) {
+  velta::test::SimProcess sim;
+  const QString errorFile = config.filePath("errors.txt");
+  StartProgram();
+  ChooseTcp("127.0.0.1", sim.TcpPort());
+  Control<QLineEdit>("edFile")->setText(errorFile);
+  Control<QCheckBox>("cbStore")->click();
+  form1->SetView3D(true);
+  Control<QCheckBox>("cbStartSend")->click();
+  ASSERT_TRUE(Polling());
+  EndProgram();
+
+  sim.ClearFrames();
+  StartProgram();
+  const QStringList log = Log();
+  const int search = log.indexOf("------ search ports ------");
+  const int opened = log.indexOf(QString("connection to 127.0.0.1:%1 opened").arg(sim.TcpPort()));
+  ASSERT_GE(search, 0);
+  ASSERT_GT(opened, search) << log.join('|').toStdString();
+  EXPECT_TRUE(Polling());
+  EXPECT_TRUE(Control<QCheckBox>("cbStartSend")->isChecked());
+  EXPECT_TRUE(Control<QRadioButton>("rbTcp")->isChecked());
+  EXPECT_EQ(Control<QLineEdit>("edHost")->text(), "127.0.0.1");
+  EXPECT_EQ(Control<QLineEdit>("edPort")->text(), QString::number(sim.TcpPort()));
+  EXPECT_EQ(Control<QLineEdit>("edFile")->text(), errorFile);
+  EXPECT_TRUE(Control<QCheckBox>("cbStore")->isChecked());
+  EXPECT_TRUE(form1->View3D());
+  ExpectLocked(true);
+  EXPECT_TRUE(SawStatusPoll(sim));
+}
+
+TEST_F(Form1ConnectionTest, AdminFlagsShowTheServiceButtons) {
+  struct Row {
+    int stored;
+    bool tcp;
+    bool clearErrors, writeEnable, update;
+  };
+  for (const Row& row : {Row{0x10C, true, false, true, true}, Row{0x09, true, true, true, false},
+                         Row{0x00, false, false, false, true}, Row{0x101, false, true, false, true}}) {
+    Seed("Admin", row.stored);
+    Seed("UseTCP", row.tcp ? 1 : 0);
+    StartProgram();
+    EXPECT_EQ(!Control("bbClrError")->isHidden(), row.clearErrors) << row.stored;
+    EXPECT_EQ(!Control("bbWriteEnable")->isHidden(), row.writeEnable) << row.stored;
+    QWidget* update = form3->findChild<QWidget*>("bbUpdate");
+    ASSERT_NE(update, nullptr);
+    EXPECT_EQ(!update->isHidden(), row.update) << row.stored;
+    EndProgram();
+    EXPECT_EQ(velta::OpenSettingsStore()->value("Admin").toInt(), row.stored) << "Admin is never written";
+  }
+}
+
+TEST_F(Form1ConnectionTest, TcpAddressFilesSaveLoadAndFillMissingKeys) {
+  StartProgram();
+  ChooseTcp("controller.local", 4001);
+  const QString saved = config.filePath("site.tcp");
+  desktop.fileNames = {saved};
+  Control<QPushButton>("bSaveTCP")->click();
+
+  ChooseTcp("other", 9);
+  desktop.fileNames = {saved};
+  Control<QPushButton>("bLoadTCP")->click();
+  EXPECT_EQ(Control<QLineEdit>("edHost")->text(), "controller.local");
+  EXPECT_EQ(form1->Connection().tcpHost, "controller.local");
+  EXPECT_EQ(form1->Connection().tcpPort, 4001);
+
+  const QString empty = config.filePath("empty.tcp");
+  QFile(empty).open(QIODevice::WriteOnly);
+  desktop.fileNames = {empty};
+  Control<QPushButton>("bLoadTCP")->click();
+  EXPECT_EQ(Control<QLineEdit>("edHost")->text(), "Host");
+  EXPECT_EQ(Control<QLineEdit>("edPort")->text(), "Port");
+  EXPECT_EQ(form1->Connection().tcpPort, 0);
+
+  desktop.fileNames = {QString()};  // cancelled
+  Control<QPushButton>("bLoadTCP")->click();
+  EXPECT_EQ(Control<QLineEdit>("edHost")->text(), "Host");
+}
+
+TEST_F(Form1ConnectionTest, PortFieldCountsItsLeadingDigits) {
+  StartProgram();
+  Control<QRadioButton>("rbTcp")->click();
+  struct Row {
+    const char* text;
+    int port;
+  };
+  for (const Row& row : {Row{"10001", 10001}, Row{"12ab", 12}, Row{"abc", 0}, Row{"", 0}, Row{" 80", 0}}) {
+    Control<QLineEdit>("edPort")->setText(row.text);
+    EXPECT_EQ(form1->Connection().tcpPort, row.port) << row.text;
+  }
+}
+
+}  // namespace
