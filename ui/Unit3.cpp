@@ -29,6 +29,7 @@ class WindowReport : public velta::Feedback {
   void Log(const std::string& line) override {
     ui_.Memo3->appendPlainText(QString::fromStdString(line));
   }
+  void ClearLog() override { ui_.Memo3->clear(); }
   void Beep() override { velta::CurrentDesktop().Beep(); }
   void SetBarColour(velta::BarColour colour) override {
     QPalette palette = ui_.pbAktiv->palette();
