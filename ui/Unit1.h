@@ -86,7 +86,7 @@ class Form1 : public QWidget {
   // Status view (Unit1_status.cpp): a Main status page, a changed error list, one stored error.
   void ShowMainPage(const velta::MainPageView& view);
   void ShowErrors(const velta::ErrorListing& listing);
-  void AddError(const std::string& message);
+  void AddError(const std::string& message, std::time_t when);
 
   // Status poll state and the stored-error numbering; both live for the program run.
   velta::PollCycle poll_;

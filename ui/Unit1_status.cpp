@@ -138,9 +138,11 @@ void Form1::ShowMainPage(const velta::MainPageView& view) {
 
 void Form1::ShowErrors(const velta::ErrorListing& listing) {
   ui->MemoError->clear();
+  // Errors of one page share one time stamp.
+  const std::time_t now = std::time(nullptr);
   for (const std::string& line : listing.lines) {
     if (listing.stored) {
-      AddError(line);
+      AddError(line, now);
     } else {
       ui->MemoError->appendPlainText(Q(line));
     }
@@ -151,11 +153,11 @@ void Form1::ShowErrors(const velta::ErrorListing& listing) {
   }
 }
 
-void Form1::AddError(const std::string& message) {
+void Form1::AddError(const std::string& message, std::time_t when) {
   ui->MemoError->appendPlainText(Q(message));
   velta::ErrorFile file(ui->edFile->text().toStdString());
   const std::string line =
-      errorLog_.Add(message, std::time(nullptr), ui->cbStore->isChecked() ? &file : nullptr);
+      errorLog_.Add(message, when, ui->cbStore->isChecked() ? &file : nullptr);
   ui->MemoErrorStore->appendPlainText(Q(line));
 }
 
