@@ -224,7 +224,10 @@ TEST_F(Form1StatusView, ClearErrorsAndWriteEnableRequests) {
 
   sim_->ClearFrames();
   window_->bbWriteEnableClick();
-  EXPECT_EQ(sim_->Frames(), std::vector<std::string>{"60 00 0E 6E"});
+  // The request awaits no reply; the next request's answer shows the simulator has both.
+  sim_->Control("fault clear");
+  window_->bbClrErrorClick();
+  EXPECT_EQ(sim_->Frames(), (std::vector<std::string>{"60 00 0E 6E", "60 00 0D 6D"}));
 
   Control<QLineEdit>("edPort")->setText("1");  // nobody listens there
   const int before = Lines("MemoError").size();
