@@ -1,0 +1,291 @@
+// The Tank table window as the user drives it: its buttons, dialogs and enable rules, its memo,
+// and its transfers with the simulated controller reached through the Monitor window's settings.
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "controller/tank_transfer.h"
+#include "tests/support/qt_app.h"
+#include "tests/support/sim_process.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/Unit3.h"
+#include "ui/desktop.h"
+#include "ui/forms.h"
+
+namespace {
+
+// Answers the window's dialogs from a script and remembers what it was asked.
+class ScriptedDesktop : public velta::Desktop {
+ public:
+  bool AskYesNo(const QString& caption, const QString& text) override {
+    questions.push_back(caption + "|" + text);
+    return answerYes;
+  }
+  void ShowMessage(const QString&) override {}
+  QString OpenFileName(const QString& filter, const QString& suffix) override {
+    return Next(filter, suffix);
+  }
+  QString SaveFileName(const QString& filter, const QString& suffix) override {
+    return Next(filter, suffix);
+  }
+  void Beep() override { ++beeps; }
+  void OpenUrl(const QString&) override {}
+
+  std::deque<QString> fileNames;  // an empty entry cancels the dialog
+  bool answerYes = true;
+  QStringList questions;
+  QStringList dialogs;  // "filter|suffix" of every file dialog
+  int beeps = 0;
+
+ private:
+  QString Next(const QString& filter, const QString& suffix) {
+    dialogs.push_back(filter + "|" + suffix);
+    if (fileNames.empty()) return {};
+    QString name = fileNames.front();
+    fileNames.pop_front();
+    return name;
+  }
+};
+
+QString TableText(const QString& name, int last, int (*value)(int)) {
+  QString text = name + "\n";
+  for (int i = 0; i <= last; ++i) text += QStringLiteral("%1;%2\n").arg(i).arg(value(i));
+  return text;
+}
+int Identity(int i) { return i; }
+
+class Form2TankTest : public ::testing::Test {
+ protected:
+  Form2TankTest() {
+    velta::test::EnsureApplication();
+    setenv("VELTA_CONFIG_DIR", config.path().toLocal8Bit().constData(), 1);
+    velta::SetDesktop(&desktop);
+    form1 = new Form1;
+    form3 = new Form3;
+    form2 = new Form2(form3);
+  }
+  ~Form2TankTest() override {
+    delete form3;  // owns the Tank table window
+    delete form1;
+    form1 = nullptr;
+    form3 = nullptr;
+    form2 = nullptr;
+    velta::SetDesktop(nullptr);
+    unsetenv("VELTA_CONFIG_DIR");
+  }
+
+  template <typename T = QWidget>
+  T* Control(const char* name) {
+    T* found = form2->findChild<T*>(name);
+    if (found == nullptr) ADD_FAILURE() << name << " missing";
+    return found;
+  }
+  QStringList Memo() {
+    const QString text = Control<QPlainTextEdit>("Memo3")->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split('\n');
+  }
+  bool SaveAndSendEnabled() {
+    const bool save = Control("bbSave")->isEnabled();
+    EXPECT_EQ(save, Control("bbSend")->isEnabled());
+    return save;
+  }
+  QString File(const QString& name, const QString& content) {
+    const QString path = files.filePath(name);
+    std::ofstream(path.toStdString(), std::ios::binary) << content.toStdString();
+    return path;
+  }
+  void Load(const QString& path) {
+    desktop.fileNames = {path};
+    Control<QPushButton>("bbLoad")->click();
+  }
+  // The Monitor window's connection choice, as the user makes it.
+  void ChooseTcp(std::uint16_t port) {
+    form1->findChild<QRadioButton*>("rbTcp")->click();
+    form1->findChild<QLineEdit*>("edHost")->setText("127.0.0.1");
+    form1->findChild<QLineEdit*>("edPort")->setText(QString::number(port));
+  }
+
+  QTemporaryDir config;
+  QTemporaryDir files;
+  ScriptedDesktop desktop;
+};
+
+TEST_F(Form2TankTest, WindowStartsWithGermanCaptionsAndSaveSendDisabled) {
+  EXPECT_EQ(form2->windowTitle(), "Eigene Tankform");
+  EXPECT_EQ(Control<QPushButton>("bbLoad")->text(), "Laden");
+  EXPECT_EQ(Control<QPushButton>("bbSend")->text(), "Übertragen");
+  EXPECT_EQ(Control("edTabName")->toolTip(), "Beschreibung der eigenen Tankform");
+  EXPECT_FALSE(SaveAndSendEnabled());
+  EXPECT_TRUE(Control<QPlainTextEdit>("Memo3")->isReadOnly());
+  EXPECT_EQ(Control<QProgressBar>("pbAktiv")->maximum(), 130);
+  form2->show();
+  QApplication::processEvents();
+  EXPECT_EQ(form2->minimumSize(), form2->maximumSize());  // fixed border
+  EXPECT_FALSE(form2->windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
+TEST_F(Form2TankTest, LoadingEnablesSaveAndSendAndFailingDisablesThem) {
+  const QString good = File("good.csv", TableText("Zisterne Süd", 100, Identity));
+  Control<QPlainTextEdit>("Memo3")->appendPlainText("earlier");
+  Load(good);
+  EXPECT_EQ(desktop.dialogs, QStringList{"tankform (*.csv)|csv"});
+  QStringList expected;
+  for (int i = 0; i <= 100; ++i) expected << QStringLiteral("%1;%1").arg(i);
+  expected << "" << "Table:good.csv" << "successfully read in";
+  EXPECT_EQ(Memo(), expected);  // emptied first, then the entries and the success line
+  EXPECT_EQ(Control<QLineEdit>("edTabName")->text(), "Zisterne Süd");
+  EXPECT_TRUE(SaveAndSendEnabled());
+  EXPECT_EQ(form2->Table()[100], 100);
+
+  const QString bad = File("bad.csv", TableText("Anders", 4, Identity) + "5;101\n");
+  Load(bad);
+  EXPECT_EQ(Memo().back(), QStringLiteral("File %1 contains a wrong value in line 6.").arg(bad));
+  EXPECT_FALSE(SaveAndSendEnabled());
+  EXPECT_EQ(Control<QLineEdit>("edTabName")->text(), "Zisterne Süd");
+
+  // A cancelled dialog changes nothing.
+  const QStringList before = Memo();
+  desktop.fileNames = {QString()};
+  Control<QPushButton>("bbLoad")->click();
+  EXPECT_EQ(Memo(), before);
+  EXPECT_FALSE(SaveAndSendEnabled());
+}
+
+TEST_F(Form2TankTest, EmptyFileLeavesTheMemoAsItWas) {
+  Control<QPlainTextEdit>("Memo3")->appendPlainText("earlier");
+  const QString empty = File("empty.csv", "");
+  Load(empty);
+  EXPECT_EQ(Memo(), (QStringList{"earlier", QStringLiteral("File %1 contains too few values.").arg(empty)}));
+  EXPECT_FALSE(SaveAndSendEnabled());
+}
+
+TEST_F(Form2TankTest, SaveWritesTheEditedNameAndLoadsBack) {
+  Load(File("in.csv", TableText("alt", 100, [](int i) { return i / 4; })));
+  Control<QLineEdit>("edTabName")->setText("Neuer Name");
+  const QString saved = files.filePath("out.csv");
+  desktop.fileNames = {saved};
+  Control<QPushButton>("bbSave")->click();
+  EXPECT_EQ(Memo().mid(Memo().size() - 2), (QStringList{"", "In " + saved + " stored"}));
+
+  Control<QLineEdit>("edTabName")->clear();
+  Load(saved);
+  EXPECT_EQ(Control<QLineEdit>("edTabName")->text(), "Neuer Name");
+  EXPECT_EQ(form2->Table()[100], 25);
+
+  // A file that cannot be created: one clear line and a beep, nothing else.
+  const QString unreachable = files.filePath("no/such/folder.csv");
+  desktop.fileNames = {unreachable};
+  Control<QPushButton>("bbSave")->click();
+  EXPECT_EQ(Memo().back(), QStringLiteral("File %1 cannot be opened.").arg(unreachable));
+  EXPECT_EQ(desktop.beeps, 1);
+  EXPECT_FALSE(QFile::exists(unreachable));
+}
+
+TEST_F(Form2TankTest, DoubleClickEmptiesTheMemo) {
+  Control<QPlainTextEdit>("Memo3")->appendPlainText("something");
+  form2->show();
+  QTest::mouseDClick(Control<QPlainTextEdit>("Memo3")->viewport(), Qt::LeftButton);
+  EXPECT_TRUE(Memo().isEmpty());
+}
+
+TEST_F(Form2TankTest, ReadFromTheControllerShowsAndEnables) {
+  velta::test::SimProcess sim({"--fault", "short read 101"});
+  std::vector<std::uint8_t> bytes(velta::kTankEntries);
+  for (int i = 0; i < velta::kTankEntries; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+  bytes[50] = 200;
+  sim.SetMemory(velta::kTankTableAddress, bytes);
+  ChooseTcp(sim.TcpPort());
+  Control<QPlainTextEdit>("Memo3")->appendPlainText("earlier");
+
+  // A short reply: one line, the table and the buttons stay as they were.
+  Control<QPushButton>("bbRead")->click();
+  EXPECT_EQ(Memo(), (QStringList{"earlier", "Error during reading !"}));
+  EXPECT_FALSE(SaveAndSendEnabled());
+  EXPECT_EQ(form2->Table()[50], 0);
+
+  sim.Fault("clear");
+  Control<QPushButton>("bbRead")->click();
+  const QStringList memo = Memo();
+  ASSERT_EQ(memo.size(), 2 + 1 + velta::kTankEntries);
+  EXPECT_EQ(memo[2], "Data were properly read out!");
+  EXPECT_EQ(memo[3], "0;0");
+  EXPECT_EQ(memo[3 + 50], "50;200");
+  EXPECT_EQ(memo.back(), "100;100");
+  EXPECT_EQ(form2->Table()[50], 200);
+  EXPECT_TRUE(SaveAndSendEnabled());
+  EXPECT_TRUE(form2->isEnabled());
+  EXPECT_TRUE(Control("bbRead")->isEnabled());
+
+  // A later failed read keeps saving and sending on.
+  sim.Fault("badsum read");
+  Control<QPushButton>("bbRead")->click();
+  EXPECT_EQ(Memo().back(), "Data were wrong selected!");
+  EXPECT_TRUE(SaveAndSendEnabled());
+}
+
+TEST_F(Form2TankTest, SendAsksFirstAndRunsOnlyOnYes) {
+  velta::test::SimProcess sim({"--write-enable"});
+  ChooseTcp(sim.TcpPort());
+  Load(File("t.csv", TableText("T", 100, [](int i) { return i / 2; })));
+  sim.ClearFrames();
+
+  desktop.answerYes = false;
+  Control<QPushButton>("bbSend")->click();
+  EXPECT_EQ(desktop.questions,
+            QStringList{"Info|Attention:\nShould all settings to the control be transferred?\n"});
+  EXPECT_TRUE(sim.Frames().empty());
+
+  desktop.answerYes = true;
+  Control<QPushButton>("bbSend")->click();
+  const auto frames = sim.Frames();
+  ASSERT_EQ(frames.size(), static_cast<std::size_t>(velta::kTankEntries));
+  EXPECT_EQ(frames.back(), "98 FF 32 C9");
+  EXPECT_EQ(Memo().back(), "Transfer all attitudes to the control…");
+  const auto* bar = Control<QProgressBar>("pbAktiv");
+  EXPECT_EQ(bar->maximum(), 120);
+  EXPECT_EQ(bar->value(), bar->minimum());
+  EXPECT_EQ(bar->palette().color(QPalette::Highlight), QColor(Qt::red));
+  EXPECT_TRUE(form2->isEnabled());
+  EXPECT_TRUE(Control("bbSend")->isEnabled());
+  EXPECT_EQ(desktop.beeps, 0);
+
+  // Without write permission the first write stays unanswered: one line, one beep, one frame.
+  sim.Set("writeenable=0");
+  sim.ClearFrames();
+  Control<QPushButton>("bbSend")->click();
+  EXPECT_EQ(sim.Frames().size(), 1u);
+  EXPECT_EQ(Memo().mid(Memo().size() - 2),
+            (QStringList{"Error during writing or reading!", "->possibly no write-enable!"}));
+  EXPECT_EQ(desktop.beeps, 1);
+}
+
+TEST_F(Form2TankTest, UsableWhileTheSettingsWindowRunsModally) {
+  const QString good = File("good.csv", TableText("Modal", 100, Identity));
+  desktop.fileNames = {good};
+  bool loaded = false;
+  QTimer::singleShot(0, form3, [&] {
+    form2->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(form2));
+    // A click through the window system, which drops input to windows that a modal one blocks.
+    auto* button = Control<QPushButton>("bbLoad");
+    QTest::mouseClick(form2->windowHandle(), Qt::LeftButton, {},
+                      button->mapTo(form2, button->rect().center()));
+    loaded = form2->Table()[100] == 100;
+    form3->reject();
+  });
+  form3->exec();
+  EXPECT_TRUE(loaded);
+  EXPECT_TRUE(SaveAndSendEnabled());
+}
+
+}  // namespace
