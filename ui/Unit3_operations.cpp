@@ -1,13 +1,201 @@
-#include "ui/Unit3.h"
+// The Settings window's controller operations: reading and writing the settings or the backup,
+// the settings and backup files, the counters, the error memory and the live values.
+#include <QAbstractButton>
+#include <QFileInfo>
 
-void Form3::bbReadBCClick() {}
-void Form3::bbSendBCClick() {}
-void Form3::bbLoadClick() {}
-void Form3::bSaveClick() {}
-void Form3::bbReadHClick() {}
-void Form3::bbWriteHClick() {}
-void Form3::cbClrChange() {}
-void Form3::bbReadErrorClick() {}
-void Form3::bbClrErrorClick() {}
-void Form3::cbFehlerspeicherChange() {}
-void Form3::bbReadTimerClick() {}
+#include "controller/counters.h"
+#include "controller/error_memory.h"
+#include "controller/live_values.h"
+#include "controller/settings_file.h"
+#include "controller/settings_transfer.h"
+#include "i18n/lookup.h"
+#include "ui/Unit1.h"
+#include "ui/Unit3.h"
+#include "ui/desktop.h"
+#include "ui/forms.h"
+#include "ui_Unit3.h"
+
+namespace {
+
+// The window and the pressed button stay disabled while an operation runs and come back on
+// every way out of the handler; a button may show a different caption meanwhile.
+class BusyWindow {
+ public:
+  BusyWindow(QWidget* window, QAbstractButton* button, const QString& busyCaption = QString())
+      : window_(window), button_(button), caption_(button->text()) {
+    window_->setEnabled(false);
+    button_->setEnabled(false);
+    if (!busyCaption.isEmpty()) button_->setText(busyCaption);
+  }
+  ~BusyWindow() {
+    button_->setText(caption_);
+    button_->setEnabled(true);
+    window_->setEnabled(true);
+  }
+  BusyWindow(const BusyWindow&) = delete;
+  BusyWindow& operator=(const BusyWindow&) = delete;
+
+ private:
+  QWidget* window_;
+  QAbstractButton* button_;
+  QString caption_;
+};
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+// Every operation that overwrites controller data asks first.
+bool Confirm(const char* msgid) {
+  return velta::CurrentDesktop().AskYesNo(QStringLiteral("Info"), Text(_(msgid)));
+}
+
+struct FileDialogKind {
+  velta::ImageFileKind kind;
+  const char* filter;
+  const char* suffix;
+};
+
+FileDialogKind DialogKind(bool backup) {
+  if (backup) return {velta::ImageFileKind::Backup, "Backup (*.bak)|*.bak", "bak"};
+  return {velta::ImageFileKind::Settings, "Einstellungen (*.ini)|*.ini", "ini"};
+}
+
+QString Filter(const FileDialogKind& dialog) { return velta::QtFileFilter(Text(_(dialog.filter))); }
+
+std::string FullName(const QString& path) {
+  return QFileInfo(path).absoluteFilePath().toStdString();
+}
+
+}  // namespace
+
+void Form3::bbReadBCClick() {
+  BusyWindow busy(this, ui->bbReadBC);
+  velta::Feedback& feedback = WindowFeedback();
+  const bool read = ui->cbBackup->isChecked()
+                        ? velta::ReadBackupImage(form1->Connection(), feedback, image_)
+                        : velta::ReadParameterBlock(form1->Connection(), feedback, image_);
+  if (!read) return;
+  // Shown once both backup reads are done, so the view also holds address 0 of the second one.
+  ShowBlock();
+  SelectPreset();
+  ui->cbWriteRef->setChecked(false);
+  ui->bbSendBC->setEnabled(true);
+}
+
+void Form3::bbSendBCClick() {
+  const bool backup = ui->cbBackup->isChecked();
+  if (!Confirm(backup ? "ACHTUNG:\nSoll das komplette Backup zur Steuerung übertragen werden?\n"
+                        "Es werden ALLE Daten und Einstellungen überschrieben!!!\n"
+                      : "ACHTUNG:\nSollen alle Einstellungen zur Steuerung übertragen werden?\n")) {
+    return;
+  }
+  BusyWindow busy(this, ui->bbSendBC);
+  velta::Feedback& feedback = WindowFeedback();
+  const velta::ConnectionSettings& connection = form1->Connection();
+  velta::WriteOutcome outcome;
+  if (backup) {
+    // The image goes out as read or loaded; the view is not collected.
+    outcome = velta::TransferBackupImage(connection, feedback, image_);
+  } else {
+    if (!CollectBlock()) return;
+    if (!ui->cbWriteRef->isChecked()) {
+      if (!velta::FetchControllerReferences(connection, feedback, image_)) return;
+      ShowBlock();
+      SelectPreset();
+      if (!CollectBlock()) return;
+    }
+    outcome = velta::TransferParameterBlock(connection, feedback, image_);
+  }
+  if (outcome == velta::WriteOutcome::Done) ui->cbWriteRef->setChecked(false);
+}
+
+void Form3::bbLoadClick() {
+  const FileDialogKind dialog = DialogKind(ui->cbBackup->isChecked());
+  const QString chosen = velta::CurrentDesktop().OpenFileName(Filter(dialog), dialog.suffix);
+  if (chosen.isEmpty()) return;
+  const std::string path = FullName(chosen);
+  velta::Feedback& feedback = WindowFeedback();
+  const std::optional<int> version = velta::LoadImageFile(path, image_, dialog.kind);
+  if (!version) {
+    feedback.Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    feedback.Beep();
+    return;
+  }
+  ShowBlock();
+  SelectPreset();
+  feedback.Log(velta::Format(_("%s geladen"), path.c_str()));
+  if (*version != velta::kImageFileVersion) {
+    feedback.Log(_("\nVersionsunterschiede der Datei!\nEinstellungen überprüfen!"));
+    feedback.Beep();
+  }
+  ui->bbSendBC->setEnabled(true);
+}
+
+void Form3::bSaveClick() {
+  const FileDialogKind dialog = DialogKind(ui->cbBackup->isChecked());
+  const QString chosen = velta::CurrentDesktop().SaveFileName(Filter(dialog), dialog.suffix);
+  if (chosen.isEmpty()) return;
+  // A backup holds the image as it is; settings are taken from the editors first.
+  if (dialog.kind == velta::ImageFileKind::Settings && !CollectBlock()) return;
+  const std::string path = FullName(chosen);
+  velta::Feedback& feedback = WindowFeedback();
+  if (!velta::SaveImageFile(path, image_, dialog.kind)) {
+    feedback.Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    feedback.Beep();
+    return;
+  }
+  const char* saved = dialog.kind == velta::ImageFileKind::Backup
+                          ? "Backup in %s gespeichert"
+                          : "Einstellungen in %s gespeichert";
+  feedback.Log(velta::Format(_(saved), path.c_str()));
+}
+
+void Form3::cbClrChange() { ui->bbReadH->setEnabled(true); }
+
+void Form3::bbReadHClick() {
+  const int item = ui->cbClr->currentIndex();
+  if (item < 0) return;
+  BusyWindow busy(this, ui->bbReadH);
+  const auto shown = velta::ReadCounter(form1->Connection(), WindowFeedback(), image_,
+                                        static_cast<velta::Counter>(item));
+  if (!shown) return;
+  ui->edPumpeH->setText(Text(*shown));
+  ui->bbWriteH->setEnabled(true);
+}
+
+void Form3::bbWriteHClick() {
+  const int item = ui->cbClr->currentIndex();
+  if (item < 0) return;
+  if (!Confirm("ACHTUNG:\nSollen die neuen Zähler zur Steuerung übertragen werden?\n")) return;
+  // The field takes digits only, but a number beyond 32 bits must not be cut down silently.
+  const std::string typed = ui->edPumpeH->text().toStdString();
+  const auto value = velta::ParseCounterValue(typed);
+  if (!value) {
+    velta::CurrentDesktop().ShowMessage(
+        Text(velta::Format(_("'%s' ist kein gültiger Integerwert"), typed.c_str())));
+    return;
+  }
+  BusyWindow busy(this, ui->bbWriteH, QStringLiteral("..."));
+  velta::WriteCounter(form1->Connection(), WindowFeedback(), image_,
+                      static_cast<velta::Counter>(item), *value);
+}
+
+void Form3::bbReadErrorClick() {
+  BusyWindow busy(this, ui->bbReadError, QStringLiteral("Lese..."));
+  WindowFeedback().ClearLog();
+  velta::ReadErrorMemory(form1->Connection(), WindowFeedback(), image_);
+}
+
+void Form3::cbFehlerspeicherChange() { ui->bbClrError->setEnabled(true); }
+
+void Form3::bbClrErrorClick() {
+  BusyWindow busy(this, ui->bbClrError);
+  const int item = ui->cbFehlerspeicher->currentIndex();
+  if (item < 0) return;
+  if (!Confirm("ACHTUNG:\nSoll der ausgewählte Fehlerzähler wirklich gelöscht werden?\n")) return;
+  velta::ClearErrorCounter(form1->Connection(), WindowFeedback(), item);
+}
+
+void Form3::bbReadTimerClick() {
+  BusyWindow busy(this, ui->bbReadTimer);
+  velta::ReadLiveValues(form1->Connection(), WindowFeedback(), ViewItem() != 0);
+}
