@@ -1,0 +1,105 @@
+// The Settings window under test: offscreen, with its own settings store folder and a Desktop
+// that answers questions from the test and remembers what the window showed.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "monitor/app_settings.h"
+#include "tests/support/qt_app.h"
+#include "ui/Unit1.h"
+#include "ui/Unit3.h"
+#include "ui/desktop.h"
+#include "ui/forms.h"
+#include "ui/value_editor.h"
+
+namespace velta::test {
+
+class AnsweringDesktop : public Desktop {
+ public:
+  bool AskYesNo(const QString& caption, const QString& text) override {
+    questions.push_back(caption + "|" + text);
+    return answerYes;
+  }
+  void ShowMessage(const QString& text) override { messages.push_back(text); }
+  QString OpenFileName(const QString&, const QString&) override { return {}; }
+  QString SaveFileName(const QString&, const QString&) override { return {}; }
+  void Beep() override { ++beeps; }
+  void OpenUrl(const QString& url) override { urls.push_back(url); }
+
+  bool answerYes = false;
+  QStringList questions;
+  QStringList messages;
+  QStringList urls;
+  int beeps = 0;
+};
+
+class Form3Test : public ::testing::Test {
+ protected:
+  Form3Test() {
+    EnsureApplication();
+    setenv("VELTA_CONFIG_DIR", config.path().toLocal8Bit().constData(), 1);
+    SetDesktop(&desktop);
+  }
+  ~Form3Test() override {
+    delete form3;
+    delete form1;
+    form3 = nullptr;
+    form1 = nullptr;
+    SetDesktop(nullptr);
+    unsetenv("VELTA_CONFIG_DIR");
+  }
+
+  // The Settings window as the program creates it, from whatever the store holds by then.
+  Form3& Open() {
+    form3 = new Form3;
+    return *form3;
+  }
+  // The Monitor window, for the blue LED caption and the Admin flags; not shown.
+  Form1& Monitor() {
+    form1 = new Form1;
+    return *form1;
+  }
+  void Seed(const QString& key, const QVariant& value) { OpenSettingsStore()->setValue(key, value); }
+  QVariant Stored(const QString& key) { return OpenSettingsStore()->value(key); }
+
+  template <typename T = QWidget>
+  T* Control(const char* name) {
+    T* found = form3->findChild<T*>(name);
+    if (found == nullptr) ADD_FAILURE() << name << " missing";
+    return found;
+  }
+  QString Text(const char* field) { return Control<QLineEdit>(field)->text(); }
+  int Position(const char* stepper) { return Control<UpDown>(stepper)->value(); }
+  // Arrow clicks on a stepper, one call per click as the user makes them.
+  void Step(const char* stepper, int clicks) {
+    for (int i = 0; i < std::abs(clicks); ++i) Control<UpDown>(stepper)->stepBy(clicks > 0 ? 1 : -1);
+  }
+  // The user picks a list item.
+  void Choose(const char* list, int item) {
+    auto* combo = Control<QComboBox>(list);
+    combo->setCurrentIndex(item);
+    emit combo->activated(item);
+  }
+  QString Item(const char* list) { return Control<QComboBox>(list)->currentText(); }
+  bool Ticked(const char* box) { return Control<QCheckBox>(box)->isChecked(); }
+  // Visible as far as the window is concerned (the window itself is not shown).
+  bool Shown(const char* name) { return Control(name)->isVisibleTo(form3); }
+
+  // Puts `block` into the image and shows it, as a read or a file load does.
+  void ShowBlock(const std::vector<std::pair<int, int>>& bytes) {
+    for (const auto& [address, value] : bytes) form3->Image().SetByte(address, static_cast<std::uint8_t>(value));
+    form3->ShowBlock();
+    form3->SelectPreset();
+  }
+
+  QTemporaryDir config;
+  AnsweringDesktop desktop;
+};
+
+}  // namespace velta::test
