@@ -130,14 +130,6 @@ TEST_F(PollOverTcp, CountersWithBadSumStillShowHoursAndLeakStarts) {
   EXPECT_FALSE(updates[2].counters->starts.has_value());
 }
 
-TEST_F(PollOverTcp, ShortCountersReplyShowsNothing) {
-  Open(SimArgs(false, false, false, {"--fault", "short page12 14"}));
-  std::vector<StatusUpdate> updates;
-  Ticks(3, &updates);
-  EXPECT_EQ(updates[2].verdict.page, PollState::Counters);
-  EXPECT_FALSE(updates[2].counters.has_value());
-}
-
 std::string ReadAll(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
