@@ -1,19 +1,43 @@
 #include <QApplication>
 #include <QCoreApplication>
+#include <exception>
 
 #include "i18n/lookup.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
+#include "ui/desktop.h"
 #include "ui/forms.h"
 
+namespace {
+
+// An exception that escapes a handler is shown in a message box and the program goes on, instead
+// of unwinding through the toolkit's event loop.
+class Application : public QApplication {
+ public:
+  using QApplication::QApplication;
+  bool notify(QObject* receiver, QEvent* event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+      velta::CurrentDesktop().ShowMessage(QString::fromUtf8(error.what()));
+    } catch (...) {
+      velta::CurrentDesktop().ShowMessage("Unknown error");
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  Application app(argc, argv);
   QApplication::setApplicationName("VELTA Control");
   QCoreApplication::setOrganizationName("Korvelt");
   // The texts are German in the program and shown in English from the catalogue beside it.
   velta::UseLanguage("en");
-  // Monitor window first: it is the main window; the other two are opened from the Settings window.
+  // The Monitor window is the main window; the Tank table window belongs to the Settings window,
+  // from which it is opened.
   form1 = new Form1;
   form3 = new Form3;
   form2 = new Form2(form3);

@@ -269,6 +269,22 @@ TEST_F(Form1ConnectionTest, AFailedOpenIsLoggedWithABeepAndLeavesTheBoxTicked) {
   }
 }
 
+TEST_F(Form1ConnectionTest, ASerialPortRefusedForLackOfPermissionNamesTheDialoutGroup) {
+  if (geteuid() == 0) GTEST_SKIP() << "root opens any device; run as a normal user";
+  const QString device = config.filePath("ttyLocked");
+  QFile(device).open(QIODevice::WriteOnly);
+  QFile::setPermissions(device, QFileDevice::Permissions());
+  velta::SetComPortOverride(203, device.toStdString());
+  Seed("ComPort", 203);
+  StartProgram();
+  Control<QCheckBox>("cbStartSend")->click();
+  const QStringList log = Log();
+  EXPECT_TRUE(log.contains("Error -1 with open to the interface! COM203")) << log.join('|').toStdString();
+  EXPECT_TRUE(log.filter("\"dialout\"").size() == 1) << log.join('|').toStdString();
+  EXPECT_EQ(desktop.beeps, 1);
+  velta::SetComPortOverride(203, "");
+}
+
 TEST_F(Form1ConnectionTest, APortFieldBeyondSixteenBitsIsRefused) {
   StartProgram();
   ChooseTcp("127.0.0.1", 0);
