@@ -1,0 +1,47 @@
+// How closely velta-sim --baud 9600 keeps to the wire time of a real 9600 baud line (10 bits per
+// byte): each reply should take its byte count times 1.0417 ms from the request, no more.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "link/channel.h"
+#include "link/frames.h"
+#include "tests/support/sim_process.h"
+
+namespace {
+
+constexpr int kRounds = 50;
+constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;
+
+void Measure(velta::Channel* channel, const char* name, const velta::Frame& request, int length) {
+  std::vector<double> ms;
+  std::vector<std::uint8_t> reply(static_cast<std::size_t>(length));
+  int failed = 0;
+  for (int i = 0; i < kRounds; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    velta::ChannelSend(channel, request.data(), 4);
+    if (velta::ChannelReceive(channel, reply.data(), length) != length) ++failed;
+    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                     .count());
+  }
+  std::sort(ms.begin(), ms.end());
+  const double wire = length * kByteMs;
+  std::printf("%-18s %3d bytes  wire %7.3f ms  median %7.3f ms (%+6.3f)  p99 %7.3f ms  failed %d/%d\n",
+              name, length, wire, ms[ms.size() / 2], ms[ms.size() / 2] - wire,
+              ms[ms.size() * 99 / 100], failed, kRounds);
+}
+
+}  // namespace
+
+int main() {
+  velta::test::SimProcess sim({"--baud", "9600", "--write-enable"});
+  velta::Channel* channel = velta::OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  std::printf("velta-sim --baud 9600 over TCP, %d exchanges each\n", kRounds);
+  Measure(channel, "memory write", velta::WriteRequest(velta::kTcpWriteBase, 5, 1), 1);
+  Measure(channel, "main status page", velta::StatusRequest(velta::kMainStatusPage), 15);
+  Measure(channel, "history block", velta::ReadRequest(0x62, 0x62 + 56), 58);
+  Measure(channel, "backup 1..255", velta::ReadRequest(1, 255), 256);
+  velta::CloseChannel(channel);
+  return 0;
+}
