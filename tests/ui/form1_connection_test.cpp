@@ -280,7 +280,7 @@ TEST_F(Form1ConnectionTest, ASerialPortRefusedForLackOfPermissionNamesTheDialout
   Control<QCheckBox>("cbStartSend")->click();
   const QStringList log = Log();
   EXPECT_TRUE(log.contains("Error -1 with open to the interface! COM203")) << log.join('|').toStdString();
-  EXPECT_TRUE(log.filter("\"dialout\"").size() == 1) << log.join('|').toStdString();
+  EXPECT_EQ(log.filter("\"dialout\"").size(), 1) << log.join('|').toStdString();
   EXPECT_EQ(desktop.beeps, 1);
   velta::SetComPortOverride(203, "");
 }
