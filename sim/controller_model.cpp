@@ -32,6 +32,9 @@ void RunPump(LiveState& state, Memory& memory, double seconds) {
                        state.errors2 == 0;
   const bool running = demand && allowed;
   if (running && state.pumpPower == 0) Increment(memory, address::kPumpStarts);
+  // Water flows exactly while the pump runs; the blue LED shows the flow.
+  state.flowSensor = running;
+  state.blueLed = running;
   if (running) {
     state.pumpPower = 70 + static_cast<int>(20 * std::sin(state.seconds / 3.0));
     state.pressure = memory.Byte(address::kPressureRegulation) - 1 +
