@@ -12,6 +12,8 @@ namespace {
 // A request takes 4 ms on a 9600 baud line; bytes of a half frame that sat far longer than that
 // are leftovers of a broken request, not the start of the next one.
 constexpr double kStalePartialSeconds = 0.2;
+// A demo left polling for days must not grow without bound; tests see far fewer frames.
+constexpr std::size_t kFrameLogLimit = 100000;
 
 }  // namespace
 
@@ -54,6 +56,7 @@ void Device::Receive(LinkState& link, std::span<const std::uint8_t> bytes, doubl
 
 void Device::HandleFrame(LinkState& link, const Frame& frame, DeviceOutput& out) {
   const std::string text = HexBytes(frame);
+  if (frames_.size() >= kFrameLogLimit) frames_.erase(frames_.begin(), frames_.begin() + kFrameLogLimit / 10);
   frames_.push_back(text);
   ++link.requests;
   auto reply = Respond(frame);

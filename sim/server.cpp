@@ -17,6 +17,7 @@ namespace velta::sim {
 namespace {
 
 constexpr double kAdvanceSeconds = 0.25;  // how often the live model moves on
+constexpr std::size_t kControlLineLimit = 1 << 20;  // "set-mem 0" with all 2048 bytes is 4 KiB
 
 volatile sig_atomic_t stopSignal = 0;
 
@@ -173,16 +174,20 @@ bool Server::ServeControl(ControlClient& client) {
       const ssize_t w = write(client.fd, reply.text.data() + sent, reply.text.size() - sent);
       if (w > 0) {
         sent += static_cast<std::size_t>(w);
-      } else if (w < 0 && (errno == EAGAIN || errno == EINTR)) {
+      } else if (w < 0 && errno == EINTR) {
+        continue;
+      } else if (w < 0 && errno == EAGAIN) {
+        // A client that reads nothing for a second is given up rather than stalling the line.
         pollfd p{client.fd, POLLOUT, 0};
-        poll(&p, 1, 1000);
+        if (poll(&p, 1, 1000) <= 0) return false;
       } else {
         return false;
       }
     }
     if (reply.quit) quit_ = true;
   }
-  return true;
+  // A line that never ends is not a command.
+  return client.input.size() <= kControlLineLimit;
 }
 
 double Server::Timeout(double now) const {

@@ -83,3 +83,24 @@ TEST(SimSettings, EverySettingReadsBackAsItWasSet) {
 
 }  // namespace
 }  // namespace velta::sim
+
+namespace velta::sim {
+namespace {
+
+TEST(SimScenarios, ShippedScenarioFilesLoad) {
+  const auto folder = std::filesystem::path(__FILE__).parent_path() / "../../sim/scenarios";
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    SCOPED_TRACE(entry.path().string());
+    std::vector<std::pair<std::string, std::string>> settings;
+    ASSERT_EQ(ReadScenario(entry.path().string(), settings), "");
+    EXPECT_FALSE(settings.empty());
+    Device device;
+    for (const auto& [key, value] : settings) EXPECT_EQ(device.Set(key, value), "") << key;
+    ++files;
+  }
+  EXPECT_GT(files, 0);
+}
+
+}  // namespace
+}  // namespace velta::sim
