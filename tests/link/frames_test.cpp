@@ -89,10 +89,5 @@ TEST(DataReply, AcceptedOnlyWhole) {
   }
 }
 
-TEST(Acknowledgement, IsExactlyOneByteOfAnyValue) {
-  EXPECT_TRUE(IsAcknowledgement(1));
-  for (const std::int32_t received : {-1, 0, 2}) EXPECT_FALSE(IsAcknowledgement(received));
-}
-
 }  // namespace
 }  // namespace velta

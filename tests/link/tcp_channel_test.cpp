@@ -114,13 +114,6 @@ TEST_F(TcpChannelTest, StaleInputIsGoneBeforeTheNextRequest) {
   }
 }
 
-TEST_F(TcpChannelTest, DiscardInputLeavesTcpInputAlone) {
-  ASSERT_TRUE(WriteTo(peer_, {0x31, 0x32}));
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  ChannelDiscardInput(channel_);
-  EXPECT_EQ(Receive(2), (Bytes{0x31, 0x32}));
-}
-
 // A peer that closed leaves the socket readable with empty reads forever: neither the discard
 // loop of the send nor the receive may spin on that or hang.
 TEST_F(TcpChannelTest, ClosedPeerNeitherHangsNorSpins) {
