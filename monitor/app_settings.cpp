@@ -16,8 +16,8 @@ namespace {
 const char kOrganisation[] = "Korvelt";
 const char kApplication[] = "VELTA";
 
-// Reads an integer value when present and well-formed; "0x" prefixes are accepted because hand-edited
-// stores (and the demo) write the Admin mask that way.
+// Reads an integer value when present and well-formed; "0x" prefixes are accepted because
+// hand-edited stores (and the demo) write the Admin mask that way.
 bool ReadInteger(QSettings& store, const char* key, long long& value) {
   if (!store.contains(key)) return false;
   bool ok = false;
@@ -87,7 +87,8 @@ void ReadAppSettings(QSettings& store, AppSettings& settings) {
   ReadBool(store, "Store", settings.store);
   ReadText(store, "File", settings.file);
   long long admin = 0;
-  if (ReadInteger(store, "Admin", admin)) connection.admin = static_cast<std::uint8_t>(admin & 0xFF);
+  if (ReadInteger(store, "Admin", admin))
+    connection.admin = static_cast<std::uint8_t>(admin & 0xFF);
   ReadBool(store, "View3D", settings.view3D);
   ReadText(store, "TCPHost", connection.tcpHost);
   ReadInt32(store, "TCPPort", connection.tcpPort);

@@ -7,6 +7,7 @@
 #include <QShowEvent>
 #include <QStyle>
 #include <QThread>
+#include <initializer_list>
 
 #include "i18n/lookup.h"
 #include "i18n/translate_component.h"
@@ -29,6 +30,10 @@ constexpr char kTcpFilter[] = "TCP (*.tcp)|*.tcp";
 constexpr std::uint8_t kAdminClearErrors = 0x01;
 constexpr std::uint8_t kAdminUpdateOverTcp = 0x04;
 constexpr std::uint8_t kAdminWriteEnable = 0x08;
+
+void SetEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
+  for (QWidget* widget : widgets) widget->setEnabled(enabled);
+}
 
 // The port field as a number: its leading decimal digits, 0 when there are none.
 std::int32_t LeadingNumber(const QString& text) {
@@ -100,11 +105,9 @@ void Form1::ConnectControls() {
   connect(ui->imgStore, &QToolButton::clicked, this, &Form1::imgStoreClick);
   connect(ui->bbClrError, &QPushButton::clicked, this, &Form1::bbClrErrorClick);
   connect(ui->bbWriteEnable, &QPushButton::clicked, this, &Form1::bbWriteEnableClick);
-  for (QObject* watched : {static_cast<QObject*>(ui->Memo1->viewport()),
-                           static_cast<QObject*>(ui->MemoError->viewport()),
-                           static_cast<QObject*>(ui->MemoErrorStore->viewport()),
-                           static_cast<QObject*>(ui->edFile), static_cast<QObject*>(ui->Image1),
-                           static_cast<QObject*>(ui->Chart1)}) {
+  for (QObject* watched : std::initializer_list<QObject*>{
+           ui->Memo1->viewport(), ui->MemoError->viewport(), ui->MemoErrorStore->viewport(),
+           ui->edFile, ui->Image1, ui->Chart1}) {
     watched->installEventFilter(this);
   }
 }
@@ -176,7 +179,11 @@ void Form1::FormShow() {
   SetView3D(settings.view3D);
   ApplyAdminFlags();
   ui->edHost->setText(QString::fromStdString(connection_.tcpHost));
-  ui->edPort->setText(QString::number(connection_.tcpPort));
+  // The field holds five characters; a longer stored number is kept as it is, so that starting
+  // Polling refuses it instead of connecting to the port its first digits name.
+  const std::int32_t storedPort = connection_.tcpPort;
+  ui->edPort->setText(QString::number(storedPort));
+  connection_.tcpPort = storedPort;
   if (connection_.useTcp) {
     ui->rbTcp->setChecked(true);
     rbTcpClick();
@@ -236,27 +243,15 @@ void Form1::cbComChange() {
 }
 
 void Form1::rbSerialClick() {
-  for (QWidget* w : {static_cast<QWidget*>(ui->Memo1), static_cast<QWidget*>(ui->bbSearchPort),
-                     static_cast<QWidget*>(ui->cbCom)}) {
-    w->setEnabled(true);
-  }
-  for (QWidget* w : {static_cast<QWidget*>(ui->edHost), static_cast<QWidget*>(ui->edPort),
-                     static_cast<QWidget*>(ui->bSaveTCP), static_cast<QWidget*>(ui->bLoadTCP)}) {
-    w->setEnabled(false);
-  }
+  SetEnabled({ui->Memo1, ui->bbSearchPort, ui->cbCom}, true);
+  SetEnabled({ui->edHost, ui->edPort, ui->bSaveTCP, ui->bLoadTCP}, false);
   if (form3 != nullptr) form3->SetUpdateButtonVisible(true);
   connection_.useTcp = false;
 }
 
 void Form1::rbTcpClick() {
-  for (QWidget* w : {static_cast<QWidget*>(ui->Memo1), static_cast<QWidget*>(ui->bbSearchPort),
-                     static_cast<QWidget*>(ui->cbCom)}) {
-    w->setEnabled(false);
-  }
-  for (QWidget* w : {static_cast<QWidget*>(ui->edHost), static_cast<QWidget*>(ui->edPort),
-                     static_cast<QWidget*>(ui->bSaveTCP), static_cast<QWidget*>(ui->bLoadTCP)}) {
-    w->setEnabled(true);
-  }
+  SetEnabled({ui->Memo1, ui->bbSearchPort, ui->cbCom}, false);
+  SetEnabled({ui->edHost, ui->edPort, ui->bSaveTCP, ui->bLoadTCP}, true);
   if (form3 != nullptr) {
     form3->SetUpdateButtonVisible((connection_.admin & kAdminUpdateOverTcp) != 0);
   }
@@ -306,7 +301,7 @@ void Form1::cbStartSendClick() {
 void Form1::StartPolling() {
   const velta::ConnectionSettings& c = connection_;
   // A port number beyond 16 bits would silently reach another port; refuse it instead.
-  if (c.useTcp && c.tcpPort > 65535) {
+  if (c.useTcp && (c.tcpPort < 0 || c.tcpPort > 65535)) {
     Timer1.stop();
     Log(velta::Format("TCP port %d is out of range (0 to 65535); no connection opened", c.tcpPort));
     velta::CurrentDesktop().Beep();
@@ -353,14 +348,10 @@ void Form1::StopPolling() {
 }
 
 void Form1::SetConnectionControlsEnabled(bool enabled) {
-  for (QWidget* w : {static_cast<QWidget*>(ui->bbSearchPort), static_cast<QWidget*>(ui->bbSetup),
-                     static_cast<QWidget*>(ui->bbWriteEnable), static_cast<QWidget*>(ui->edHost),
-                     static_cast<QWidget*>(ui->edPort), static_cast<QWidget*>(ui->rbSerial),
-                     static_cast<QWidget*>(ui->rbTcp), static_cast<QWidget*>(ui->bbClrError),
-                     static_cast<QWidget*>(ui->edFile), static_cast<QWidget*>(ui->cbStore),
-                     static_cast<QWidget*>(ui->bSaveTCP), static_cast<QWidget*>(ui->bLoadTCP)}) {
-    w->setEnabled(enabled);
-  }
+  SetEnabled(
+      {ui->bbSearchPort, ui->bbSetup, ui->bbWriteEnable, ui->edHost, ui->edPort, ui->rbSerial,
+       ui->rbTcp, ui->bbClrError, ui->edFile, ui->cbStore, ui->bSaveTCP, ui->bLoadTCP},
+      enabled);
 }
 
 // --- log and settings window ---

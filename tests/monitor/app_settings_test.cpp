@@ -67,8 +67,8 @@ TEST_F(AppSettingsTest, WrittenSettingsReadBackUnchanged) {
   EXPECT_EQ(read.file, "c:\\error.txt");
   EXPECT_TRUE(read.view3D);
   // The value names are part of the store's format.
-  for (const char* key : {"ComPort", "ComPortIndex", "StartSend", "Store", "File", "View3D", "TCPHost",
-                          "TCPPort", "UseTCP"}) {
+  for (const char* key : {"ComPort", "ComPortIndex", "StartSend", "Store", "File", "View3D",
+                          "TCPHost", "TCPPort", "UseTCP"}) {
     EXPECT_TRUE(store.contains(key)) << key;
   }
 }
@@ -152,10 +152,10 @@ TEST_F(AppSettingsTest, TcpAddressFileWithoutKeysGivesTheLiteralNames) {
     const char* port;
   };
   const std::string path = dir.filePath("partial.tcp").toStdString();
-  for (const Row& row : {Row{"[TCP]\nHost=pump\n", "pump", "Port"},
-                         Row{"[TCP]\nPort=8080\n", "Host", "8080"},
-                         Row{"[Other]\nHost=x\nPort=1\n", "Host", "Port"},
-                         Row{"", "Host", "Port"}, Row{nullptr, "Host", "Port"}}) {
+  for (const Row& row :
+       {Row{"[TCP]\nHost=pump\n", "pump", "Port"}, Row{"[TCP]\nPort=8080\n", "Host", "8080"},
+        Row{"[Other]\nHost=x\nPort=1\n", "Host", "Port"}, Row{"", "Host", "Port"},
+        Row{nullptr, "Host", "Port"}}) {
     std::remove(path.c_str());
     if (row.content != nullptr) std::ofstream(path) << row.content;
     const TcpAddress loaded = LoadTcpAddressFile(path);

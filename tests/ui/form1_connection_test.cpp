@@ -69,9 +69,9 @@ std::uint16_t RefusedPort() {
 }
 
 // The twelve controls locked while Polling.
-const char* const kLockedControls[] = {"bbSearchPort", "bbSetup", "bbWriteEnable", "edHost",
-                                       "edPort", "rbSerial", "rbTcp", "bbClrError", "edFile",
-                                       "cbStore", "bSaveTCP", "bLoadTCP"};
+const char* const kLockedControls[] = {"bbSearchPort", "bbSetup",  "bbWriteEnable", "edHost",
+                                       "edPort",       "rbSerial", "rbTcp",         "bbClrError",
+                                       "edFile",       "cbStore",  "bSaveTCP",      "bLoadTCP"};
 
 class Form1ConnectionTest : public ::testing::Test {
  protected:
@@ -104,7 +104,9 @@ class Form1ConnectionTest : public ::testing::Test {
     form3 = nullptr;
     form2 = nullptr;
   }
-  void Seed(const char* key, const QVariant& value) { velta::OpenSettingsStore()->setValue(key, value); }
+  void Seed(const char* key, const QVariant& value) {
+    velta::OpenSettingsStore()->setValue(key, value);
+  }
 
   template <typename T = QWidget>
   T* Control(const char* name) {
@@ -235,7 +237,8 @@ TEST_F(Form1ConnectionTest, PortSearchRefillsTheListAndTakesTheFirstPort) {
   const QStringList log = Log();
   const int found = com->findText("202");
   ASSERT_GE(found, 0);
-  EXPECT_TRUE(log.contains(QString("%1. port: COM202").arg(found + 1))) << log.join('|').toStdString();
+  EXPECT_TRUE(log.contains(QString("%1. port: COM202").arg(found + 1)))
+      << log.join('|').toStdString();
   velta::SetComPortOverride(201, "");
   velta::SetComPortOverride(202, "");
 }
@@ -246,8 +249,9 @@ TEST_F(Form1ConnectionTest, AFailedOpenIsLoggedWithABeepAndLeavesTheBoxTicked) {
     QString expected;
   };
   const std::uint16_t refused = RefusedPort();
-  for (const Row& row : {Row{true, QString("Error -1 when connecting with 127.0.0.1:%1").arg(refused)},
-                         Row{false, "Error -1 with open to the interface! COM250"}}) {
+  for (const Row& row :
+       {Row{true, QString("Error -1 when connecting with 127.0.0.1:%1").arg(refused)},
+        Row{false, "Error -1 with open to the interface! COM250"}}) {
     Seed("ComPort", 250);  // a COM number without a device
     StartProgram();
     if (row.tcp) {
@@ -279,25 +283,45 @@ TEST_F(Form1ConnectionTest, ASerialPortRefusedForLackOfPermissionNamesTheDialout
   StartProgram();
   Control<QCheckBox>("cbStartSend")->click();
   const QStringList log = Log();
-  EXPECT_TRUE(log.contains("Error -1 with open to the interface! COM203")) << log.join('|').toStdString();
+  EXPECT_TRUE(log.contains("Error -1 with open to the interface! COM203"))
+      << log.join('|').toStdString();
   EXPECT_EQ(log.filter("\"dialout\"").size(), 1) << log.join('|').toStdString();
   EXPECT_EQ(desktop.beeps, 1);
   velta::SetComPortOverride(203, "");
 }
 
-TEST_F(Form1ConnectionTest, APortFieldBeyondSixteenBitsIsRefused) {
-  StartProgram();
-  ChooseTcp("127.0.0.1", 0);
-  Control<QLineEdit>("edPort")->setText("70000");
-  Control<QCheckBox>("cbStartSend")->click();
-  const QStringList log = Log();
-  EXPECT_TRUE(std::any_of(log.begin(), log.end(),
-                          [](const QString& line) { return line.contains("70000") && line.contains("out of range"); }))
-      << log.join('|').toStdString();
-  EXPECT_FALSE(std::any_of(log.begin(), log.end(), [](const QString& line) { return line.startsWith("connection to"); }));
-  EXPECT_EQ(desktop.beeps, 1);
-  EXPECT_FALSE(Polling());
-  ExpectLocked(false);
+TEST_F(Form1ConnectionTest, APortBeyondSixteenBitsIsRefusedInsteadOfCut) {
+  struct Row {
+    const char* typed;  // nullptr: the port comes from the store and Polling starts with the window
+    int port;
+  };
+  for (const Row& row : {Row{"70000", 70000}, Row{nullptr, 123456}}) {
+    if (row.typed == nullptr) {
+      Seed("UseTCP", 1);
+      Seed("TCPHost", "127.0.0.1");
+      Seed("TCPPort", row.port);
+      Seed("StartSend", 1);
+    }
+    desktop.beeps = 0;
+    StartProgram();
+    if (row.typed != nullptr) {
+      ChooseTcp("127.0.0.1", 0);
+      Control<QLineEdit>("edPort")->setText(row.typed);
+      Control<QCheckBox>("cbStartSend")->click();
+    }
+    const QStringList log = Log();
+    const QString port = QString::number(row.port);
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [&](const QString& line) {
+      return line.contains(port) && line.contains("out of range");
+    })) << log.join('|').toStdString();
+    EXPECT_FALSE(std::any_of(log.begin(), log.end(),
+                             [](const QString& line) { return line.startsWith("connection to"); }));
+    EXPECT_EQ(desktop.beeps, 1);
+    EXPECT_FALSE(Polling());
+    EXPECT_TRUE(Control<QCheckBox>("cbStartSend")->isChecked());
+    ExpectLocked(false);
+    EndProgram();
+  }
 }
 
 TEST_F(Form1ConnectionTest, SettingsSurviveARestartAndPollingResumesAfterThePortSearch) {
@@ -337,8 +361,9 @@ TEST_F(Form1ConnectionTest, AdminFlagsShowTheServiceButtons) {
     bool tcp;
     bool clearErrors, writeEnable, update;
   };
-  for (const Row& row : {Row{0x10C, true, false, true, true}, Row{0x09, true, true, true, false},
-                         Row{0x00, false, false, false, true}, Row{0x101, false, true, false, true}}) {
+  for (const Row& row :
+       {Row{0x10C, true, false, true, true}, Row{0x09, true, true, true, false},
+        Row{0x00, false, false, false, true}, Row{0x101, false, true, false, true}}) {
     Seed("Admin", row.stored);
     Seed("UseTCP", row.tcp ? 1 : 0);
     StartProgram();
@@ -348,7 +373,8 @@ TEST_F(Form1ConnectionTest, AdminFlagsShowTheServiceButtons) {
     ASSERT_NE(update, nullptr);
     EXPECT_EQ(!update->isHidden(), row.update) << row.stored;
     EndProgram();
-    EXPECT_EQ(velta::OpenSettingsStore()->value("Admin").toInt(), row.stored) << "Admin is never written";
+    EXPECT_EQ(velta::OpenSettingsStore()->value("Admin").toInt(), row.stored)
+        << "Admin is never written";
   }
 }
 
@@ -386,7 +412,8 @@ TEST_F(Form1ConnectionTest, PortFieldCountsItsLeadingDigits) {
     const char* text;
     int port;
   };
-  for (const Row& row : {Row{"10001", 10001}, Row{"12ab", 12}, Row{"abc", 0}, Row{"", 0}, Row{" 80", 0}}) {
+  for (const Row& row :
+       {Row{"10001", 10001}, Row{"12ab", 12}, Row{"abc", 0}, Row{"", 0}, Row{" 80", 0}}) {
     Control<QLineEdit>("edPort")->setText(row.text);
     EXPECT_EQ(form1->Connection().tcpPort, row.port) << row.text;
   }

@@ -69,13 +69,36 @@ TEST_F(Form1LayoutTest, EveryControlExistsUnderItsNameAndKind) {
   Control<QComboBox>("cbCom");
   Control<QProgressBar>("pbZist");
   Control<HistoryChart>("Chart1");
-  for (const char* name :
-       {"lblZist", "lblZisterneRueckstau", "edWasser1", "edWasser2", "lblWasserZ", "lblLedBlue",
-        "lblSensorMin", "lblSensorMax", "lblRueckStauSensor", "lblModulSpuelung", "lblFilterSpuelung",
-        "lblJP2", "lblFluss", "lblVentil", "lblRelais1", "lblRelais2", "lblHand", "lblBeep",
-        "lblWriteEnable", "lblUrlaub", "lblTemp", "lblPumpe", "lblDruck",
-        "lblPumpeLaufzeitMittelwert", "lblStarts", "lblPumpeh", "lblLeck", "imgTastOn", "imgTastOff",
-        "Image1"}) {
+  for (const char* name : {"lblZist",
+                           "lblZisterneRueckstau",
+                           "edWasser1",
+                           "edWasser2",
+                           "lblWasserZ",
+                           "lblLedBlue",
+                           "lblSensorMin",
+                           "lblSensorMax",
+                           "lblRueckStauSensor",
+                           "lblModulSpuelung",
+                           "lblFilterSpuelung",
+                           "lblJP2",
+                           "lblFluss",
+                           "lblVentil",
+                           "lblRelais1",
+                           "lblRelais2",
+                           "lblHand",
+                           "lblBeep",
+                           "lblWriteEnable",
+                           "lblUrlaub",
+                           "lblTemp",
+                           "lblPumpe",
+                           "lblDruck",
+                           "lblPumpeLaufzeitMittelwert",
+                           "lblStarts",
+                           "lblPumpeh",
+                           "lblLeck",
+                           "imgTastOn",
+                           "imgTastOff",
+                           "Image1"}) {
     Control<QLabel>(name);
   }
   int segments = 0;
@@ -98,16 +121,15 @@ TEST_F(Form1LayoutTest, AreasSitAtTheScaledDesignRectangles) {
     const char* name;
     QRect design;
   };
-  for (const Row& row : {Row{"gbZist", Scaled(8, 8, 217, 305)}, Row{"gbVEL", Scaled(232, 8, 313, 305)},
-                         Row{"gbInfo", Scaled(552, 8, 193, 305)}, Row{"Chart1", Scaled(8, 320, 345, 121)},
-                         Row{"gbPumpe1", Scaled(360, 320, 113, 121)},
-                         Row{"gbPort", Scaled(488, 320, 257, 297)},
-                         Row{"gbVerbindung", Scaled(488, 472, 257, 145)},
-                         Row{"bbSearchPort", Scaled(584, 486, 65, 24)}, Row{"cbCom", Scaled(664, 486, 73, 24)},
-                         Row{"MemoError", Scaled(8, 448, 465, 105)}, Row{"edFile", Scaled(8, 560, 353, 24)},
-                         Row{"MemoErrorStore", Scaled(8, 592, 465, 93)},
-                         Row{"cbStartSend", Scaled(536, 626, 161, 25)},
-                         Row{"bbSetup", Scaled(488, 656, 257, 41)}}) {
+  for (const Row& row :
+       {Row{"gbZist", Scaled(8, 8, 217, 305)}, Row{"gbVEL", Scaled(232, 8, 313, 305)},
+        Row{"gbInfo", Scaled(552, 8, 193, 305)}, Row{"Chart1", Scaled(8, 320, 345, 121)},
+        Row{"gbPumpe1", Scaled(360, 320, 113, 121)}, Row{"gbPort", Scaled(488, 320, 257, 297)},
+        Row{"gbVerbindung", Scaled(488, 472, 257, 145)},
+        Row{"bbSearchPort", Scaled(584, 486, 65, 24)}, Row{"cbCom", Scaled(664, 486, 73, 24)},
+        Row{"MemoError", Scaled(8, 448, 465, 105)}, Row{"edFile", Scaled(8, 560, 353, 24)},
+        Row{"MemoErrorStore", Scaled(8, 592, 465, 93)},
+        Row{"cbStartSend", Scaled(536, 626, 161, 25)}, Row{"bbSetup", Scaled(488, 656, 257, 41)}}) {
     QWidget* w = Control(row.name);
     if (w != nullptr) EXPECT_EQ(InWindow(w), row.design) << row.name;
   }
