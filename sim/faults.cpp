@@ -26,6 +26,13 @@ std::optional<RequestSelector> ParseSelector(const std::string& text) {
   for (const auto& named : kNamedCodes) {
     if (text == named.name) return RequestSelector{Kind::Status, named.code};
   }
+  if (text.rfind("0x", 0) == 0) {
+    const auto command = ParseNumber(text);
+    if (command && *command >= 0 && *command <= 255) {
+      return RequestSelector{Kind::Command, static_cast<int>(*command)};
+    }
+    return std::nullopt;
+  }
   for (const char* prefix : {"page", "code"}) {
     const std::string p = prefix;
     if (text.rfind(p, 0) == 0) {
@@ -43,6 +50,10 @@ std::string SelectorText(const RequestSelector& selector) {
     case RequestSelector::Kind::Any: return "all";
     case RequestSelector::Kind::Read: return "read";
     case RequestSelector::Kind::Write: return "write";
+    case RequestSelector::Kind::Command: {
+      static constexpr char kDigits[] = "0123456789ABCDEF";
+      return std::string("0x") + kDigits[selector.code >> 4] + kDigits[selector.code & 0x0F];
+    }
     case RequestSelector::Kind::Status: break;
   }
   for (const auto& named : kNamedCodes) {
@@ -65,6 +76,7 @@ bool RequestSelector::Matches(const Frame& request) const {
     case Kind::Read: return (request[0] & 0xF8) == kReadCommand;
     case Kind::Write: return (request[0] & 0xF0) == kSerialWriteBase;
     case Kind::Status: return request[0] == kStatusCommand && request[2] == code;
+    case Kind::Command: return request[0] == code;
   }
   return false;
 }
@@ -80,12 +92,19 @@ const char* const kFaultHelp =
     "  stale N              N extra bytes (EE) follow every reply\n"
     "  clear                remove all faults\n"
     "  SEL: pageN or codeN (status code N), version, update, done, restart, clear, enable,\n"
-    "       read, write, all\n";
+    "       read, write, 0xNN (command byte NN), all\n";
 
 std::string AddFault(Faults& faults, std::string_view spec) {
   std::istringstream in{std::string(spec)};
   std::string kind, first, second, extra;
-  in >> kind >> first >> second >> extra;
+  in >> kind >> first;
+  // "page 11" reads as well as "page11".
+  if (first == "page" || first == "code") {
+    std::string number;
+    in >> number;
+    first += number;
+  }
+  in >> second >> extra;
   if (!extra.empty()) return "too many words in fault: " + std::string(spec);
   if (kind == "clear" && first.empty()) {
     faults = Faults{};

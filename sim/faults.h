@@ -15,8 +15,8 @@ namespace velta::sim {
 
 // Which requests a reply fault applies to.
 struct RequestSelector {
-  enum class Kind { Status, Read, Write, Any } kind = Kind::Any;
-  int code = -1;  // status code for Kind::Status
+  enum class Kind { Status, Read, Write, Command, Any } kind = Kind::Any;
+  int code = -1;  // status code for Kind::Status, command byte for Kind::Command
   bool Matches(const Frame& request) const;
 };
 

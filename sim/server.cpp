@@ -167,6 +167,9 @@ bool Server::ServeControl(ControlClient& client) {
   while ((end = client.input.find('\n')) != std::string::npos) {
     const std::string line = client.input.substr(0, end);
     client.input.erase(0, end + 1);
+    // Whatever reached the controller link before this command was sent counts: a test that
+    // sends a request and then asks for the frame log must find the request in it.
+    ServeControllerLinks(MonotonicSeconds());
     const ControlReply reply = ExecuteControl(device_, line);
     // Replies are small and the client waits for them: write them out completely.
     std::size_t sent = 0;
@@ -188,6 +191,15 @@ bool Server::ServeControl(ControlClient& client) {
   }
   // A line that never ends is not a command.
   return client.input.size() <= kControlLineLimit;
+}
+
+void Server::ServeControllerLinks(double now) {
+  if (ptyLink_) ServeLink(*ptyLink_, now);
+  if (tcpListener_.fd >= 0) AcceptTcp(now);
+  if (tcpClient_) {
+    ServeLink(*tcpClient_, now);
+    if (tcpClient_->closing && tcpClient_->output.Empty()) CloseTcpClient();
+  }
 }
 
 double Server::Timeout(double now) const {
@@ -231,14 +243,7 @@ void Server::Run() {
     } else {
       lastAdvance_ = now;
     }
-    // The controller link is served before new connections and before the control port, so a
-    // request sent just before a reconnect or a control query is already counted.
-    if (ptyLink_) ServeLink(*ptyLink_, now);
-    if (tcpClient_) {
-      ServeLink(*tcpClient_, now);
-      if (tcpClient_->closing && tcpClient_->output.Empty()) CloseTcpClient();
-    }
-    if (tcpListener_.fd >= 0) AcceptTcp(now);
+    ServeControllerLinks(now);
     if (controlListener_.fd >= 0) AcceptControl();
     for (auto it = controlClients_.begin(); it != controlClients_.end();) {
       if (ServeControl(*it)) {

@@ -42,6 +42,8 @@ class Server {
   void ServeLink(Link& link, double now);
   void ReadLink(Link& link, double now);
   void AcceptTcp(double now);
+  // Takes in what arrived on the pseudo-terminal and TCP, new connections included.
+  void ServeControllerLinks(double now);
   void AcceptControl();
   bool ServeControl(ControlClient& client);
   void CloseTcpClient();

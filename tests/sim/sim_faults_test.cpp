@@ -38,6 +38,9 @@ const ReplyFaultCase kReplyFaults[] = {
     {"noreply clear", StatusRequest(kClearErrorsRequest), 1, 0, false},
     {"short version 8", StatusRequest(kVersionQuery), 9, 8, false},
     {"noreply write", WriteRequest(kTcpWriteBase, 10, 1), 1, 0, false},
+    {"noreply page 10", StatusRequest(kModuleRinsePage), 7, 0, false},
+    {"short 0x98 0", WriteRequest(kTcpWriteBase, 10, 1), 1, 0, false},
+    {"badsum 0x90", WriteRequest(kTcpWriteBase, 10, 1), 1, 1, true},   // the other write base
     {"badsum page99", StatusRequest(kMainStatusPage), 15, 15, true},  // another page: untouched
 };
 
@@ -106,7 +109,8 @@ TEST_F(SimFaults, ConnectionIsDroppedAfterKRequestsAndANewOneWorks) {
 TEST_F(SimFaults, MalformedFaultsAreRefused) {
   for (const char* bad : {"noreply", "noreply page", "noreply pagex", "short page1",
                           "short page1 -1", "write-stop 2048", "handshake 256", "drop-after 0",
-                          "badsum page1 extra", "explode"}) {
+                          "badsum page1 extra", "noreply 0x100", "noreply page 11 extra",
+                          "explode"}) {
     EXPECT_THROW(sim.Fault(bad), std::runtime_error) << bad;
   }
   EXPECT_TRUE(sim.Query("faults").empty());

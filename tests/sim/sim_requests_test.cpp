@@ -178,3 +178,32 @@ TEST(SimRequestOptions, ANewConnectionIsServedAfterTheOldOneClosed) {
 
 }  // namespace
 }  // namespace velta::test
+
+namespace velta::test {
+namespace {
+
+// With a baud rate the replies trickle out byte by byte; they must still be whole and in order.
+TEST(SimPacedReplies, ArriveCompleteAtRealLineSpeed) {
+  SimProcess sim({"--baud", "9600"});
+  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  for (const auto& request : kDataRequests) {
+    SCOPED_TRACE(request.name);
+    const auto reply = Exchange(channel, request.frame, request.replyLength);
+    ASSERT_EQ(reply.size(), static_cast<std::size_t>(request.replyLength));
+    EXPECT_TRUE(SumMatches(reply));
+  }
+  CloseChannel(channel);
+}
+
+TEST(SimPacedReplies, ADroppedConnectionStillGetsItsLastReply) {
+  SimProcess sim({"--baud", "9600", "--fault", "drop-after 1"});
+  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  const auto reply = Exchange(channel, ReadRequest(1, 255), 256);
+  EXPECT_EQ(reply.size(), 256u);
+  EXPECT_TRUE(SumMatches(reply));
+  EXPECT_TRUE(Exchange(channel, StatusRequest(kMainStatusPage), 15).empty());
+  CloseChannel(channel);
+}
+
+}  // namespace
+}  // namespace velta::test
