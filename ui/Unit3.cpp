@@ -95,6 +95,7 @@ Form3::Form3(QWidget* parent)
   ShowBlock();
   SelectPreset();
   chkRegelungClick();
+  ApplyGroupMask(0);  // the normal view until the Monitor window or the user chooses
   velta::TranslateComponent(this);
 }
 

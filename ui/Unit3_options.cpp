@@ -99,7 +99,13 @@ void Form3::cbDrucksensorClick() {
   SetVisible({ui->lblDruckEin, ui->lblDruck2, ui->edDruckEin, ui->udDruckEin, ui->edDruckRegel,
               ui->udDruckRegel, ui->edDruckendwert, ui->udDruckendwert, ui->chkRegelung},
              !pressureSwitch);
-  ui->cbDrucksensor->setFixedWidth(pressureSwitch ? 201 : 105);
+  // The list takes the room of the hidden editors, so a switch's long name can be read.
+  if (pressureSwitch) {
+    ui->cbDrucksensor->setMinimumWidth(201);
+    ui->cbDrucksensor->setMaximumWidth(QWIDGETSIZE_MAX);
+  } else {
+    ui->cbDrucksensor->setFixedWidth(105);
+  }
 }
 
 void Form3::chkSchwimmerSchalterClick() {
