@@ -40,7 +40,6 @@ class BootLoader {
   const std::vector<std::uint8_t>& Image() const { return image_; }
   // What happened, one line per event ("handshake D2", "block 3 ok", "block 4 bad sum", "end").
   const std::vector<std::string>& Events() const { return events_; }
-  bool AwaitingHandshake() const { return !connected_; }
 
  private:
   Step FinishBlock(const BootFaults& faults);

@@ -56,7 +56,6 @@ class Device {
   void ClearFrames() { frames_.clear(); }
   Memory& Mem() { return memory_; }
   const Memory& Mem() const { return memory_; }
-  const LiveState& State() const { return state_; }
   const BootLoader& Boot() const { return boot_; }
   // "normal", or "boot" while the boot loader runs.
   std::string Mode() const { return inBootLoader_ ? "boot" : "normal"; }
