@@ -1,5 +1,6 @@
 // The settings of the simulated controller by name: the command line's --set, the scenario
 // file and the control port's "set" all come through Device::Set.
+#include <iomanip>
 #include <sstream>
 
 #include "sim/device.h"
@@ -199,21 +200,24 @@ std::vector<std::string> Device::Settings() const {
 
 std::string Device::SettingsHelp() {
   std::ostringstream help;
-  for (const auto& f : kFlags) help << "  " << f.name << "=0|1  " << f.help << "\n";
-  for (const auto& n : kNumbers) help << "  " << n.name << "=N  " << n.help << "\n";
-  for (const auto& c : kCounters) help << "  " << c.name << "=N  " << c.help << "\n";
-  help << "  hours=N  pump operating hours (62..63; 60..61 become 0)\n"
-          "  error=N  error flags E1 (main page byte 5, bits 2..7); new errors are counted\n"
-          "  error2=N  error flags E2 (main page byte 6, bits 0..4)\n"
-          "  historypos=N  history position byte at address 154 (98..153 valid)\n"
-          "  ack=N  byte that acknowledges writes and Clear errors (default 0)\n"
-          "  version=TEXT  8 characters of the Version query reply, optional 9th (default 1.601.60)\n"
-          "  writeenable=0|1|always  revoke, grant for writeenabletime, grant for good\n"
-          "  writeenabletime=N  seconds a Write enable request grants (default 60)\n"
-          "  live=0|1  the installation runs by itself (pump cycles, level drift, history)\n"
-          "  display=HHHHHH|auto  fixed segment bytes of the three digits\n"
-          "  mode=normal|boot  leave or enter the boot loader\n"
-          "  fault=SPEC  add a fault (see below)\n";
+  auto line = [&help](const std::string& form, const char* text) {
+    help << "  " << std::left << std::setw(24) << form << text << "\n";
+  };
+  for (const auto& f : kFlags) line(std::string(f.name) + "=0|1", f.help);
+  for (const auto& n : kNumbers) line(std::string(n.name) + "=N", n.help);
+  for (const auto& c : kCounters) line(std::string(c.name) + "=N", c.help);
+  line("hours=N", "pump operating hours (62..63; 60..61 become 0)");
+  line("error=N", "error flags E1 (main page byte 5, bits 2..7); new errors are counted");
+  line("error2=N", "error flags E2 (main page byte 6, bits 0..4)");
+  line("historypos=N", "history position byte at address 154 (98..153 valid)");
+  line("ack=N", "byte that acknowledges writes and Clear errors (default 0)");
+  line("version=TEXT", "8 characters of the Version query reply, optional 9th (1.601.60)");
+  line("writeenable=0|1|always", "revoke, grant for writeenabletime, grant for good");
+  line("writeenabletime=N", "seconds a Write enable request grants (default 60)");
+  line("live=0|1", "the installation runs by itself (pump cycles, level drift, history)");
+  line("display=HHHHHH|auto", "fixed segment bytes of the three digits");
+  line("mode=normal|boot", "leave or enter the boot loader");
+  line("fault=SPEC", "add a fault (see below)");
   return help.str();
 }
 

@@ -141,8 +141,9 @@ std::string HelpText() {
              "  --quiet             no log of received frames on stderr\n"
              "  --help              this text\n"
              "\n"
-             "On start the simulator prints one line per listener to stdout and keeps running:\n"
-             "  tcp HOST:PORT\n  control 127.0.0.1:PORT\n  pty /dev/pts/N\n"
+             "On start the simulator prints one line per listener to stdout:\n"
+             "  tcp HOST:PORT\n  control 127.0.0.1:PORT\n  pty /dev/pts/N\n  pty-link PATH\n"
+             "and then \"ready\" once it serves all of them.\n"
              "\n"
              "Settings (KEY=VALUE; numbers decimal or 0x hex):\n") +
          Device::SettingsHelp() +

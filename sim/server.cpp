@@ -64,7 +64,7 @@ Server::~Server() {
   CloseFd(controlListener_.fd);
   CloseFd(pty_.master);
   CloseFd(pty_.slave);
-  if (!options_.ptyLink.empty()) unlink(options_.ptyLink.c_str());
+  if (linkMade_) unlink(options_.ptyLink.c_str());
 }
 
 bool Server::Start(std::string& error) {
@@ -81,7 +81,10 @@ bool Server::Start(std::string& error) {
   if (options_.pty) {
     pty_ = OpenPty(error);
     if (pty_.master < 0) return false;
-    if (!options_.ptyLink.empty() && !MakeSymlink(pty_.path, options_.ptyLink, error)) return false;
+    if (!options_.ptyLink.empty()) {
+      if (!MakeSymlink(pty_.path, options_.ptyLink, error)) return false;
+      linkMade_ = true;
+    }
     ptyLink_ = std::make_unique<Link>();
     ptyLink_->fd = pty_.master;
     ptyLink_->output = OutputQueue(options_.baud);

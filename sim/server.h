@@ -57,6 +57,7 @@ class Server {
   std::unique_ptr<Link> tcpClient_;
   std::unique_ptr<Link> ptyLink_;
   std::vector<ControlClient> controlClients_;
+  bool linkMade_ = false;  // the --pty-link symbolic link is ours to remove
   double lastAdvance_ = 0;
   bool quit_ = false;
 };

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <stdexcept>
 #include <string>
 
 #include "link/channel.h"
@@ -78,6 +80,17 @@ TEST(SimPty, FixedLinkPathReachesThePseudoTerminalAndIsRemovedAtTheEnd) {
   }
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
   std::filesystem::remove_all(directory);
+}
+
+TEST(SimPty, ARegularFileAtTheLinkPathIsNeitherReplacedNorRemoved) {
+  const auto file = std::filesystem::temp_directory_path() /
+                    ("velta-sim-not-a-link-" + std::to_string(getpid()));
+  std::ofstream(file) << "keep";
+  EXPECT_THROW(SimProcess({"--pty-link", file.string()}), std::runtime_error);
+  std::string content;
+  std::ifstream(file) >> content;
+  EXPECT_EQ(content, "keep");
+  std::filesystem::remove(file);
 }
 
 }  // namespace
