@@ -108,12 +108,10 @@ void Server::ReadLink(Link& link, double now) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno == EAGAIN) return;
     if (n <= 0) {
-      // The peer closed (TCP). A pseudo-terminal reports EIO while no program has it open;
-      // the held slave end prevents that, so any failure here means the link is gone.
-      if (link.tcp) {
-        link.closing = true;
-        link.output.Clear();
-      }
+      // The TCP peer is done sending; replies still on their way go out while it listens. (A
+      // pseudo-terminal reports EIO only while no program holds it; the held slave end
+      // prevents that.)
+      if (link.tcp) link.closing = true;
       return;
     }
     DeviceOutput out;
