@@ -146,6 +146,8 @@ std::int32_t SerialReceive(int fd, std::uint8_t* buffer, std::int32_t count) {
   return received;
 }
 
+// Only the receive side is flushed; there is no pending read to abort, as every read runs on the
+// caller's own thread.
 void SerialDiscardInput(int fd) { tcflush(fd, TCIFLUSH); }
 
 // Waits until the driver's transmit queue is empty so the last bytes sent leave the port, but not
