@@ -53,9 +53,9 @@ Run Measure(const velta::ConnectionSettings& settings, const std::string& path) 
 }  // namespace
 
 int main() {
-  const std::string path =
-      (std::filesystem::temp_directory_path() / ("update_bench_" + std::to_string(::getpid()) + ".enc"))
-          .string();
+  const std::string path = (std::filesystem::temp_directory_path() /
+                            ("update_bench_" + std::to_string(::getpid()) + ".enc"))
+                               .string();
   {
     std::ofstream out(path, std::ios::binary);
     for (int i = 0; i < velta::kMaxUpdateFileSize; ++i) out.put(static_cast<char>(i * 37));
@@ -79,9 +79,11 @@ int main() {
     const Run run = Measure(serial, path);
     const double reference = answersOnLine + wait;
     std::printf("serial pty, answers paced at %d baud:\n", kBaud);
-    std::printf("  to success line %.3f s, with Channel close %.3f s\n", run.toSuccessLine, run.total);
-    std::printf("  answers on the line %.3f s + pause %.3f s = %.3f s -> ratio %.3f (target <= 1.05)\n",
-                answersOnLine, wait, reference, run.toSuccessLine / reference);
+    std::printf("  to success line %.3f s, with Channel close %.3f s\n", run.toSuccessLine,
+                run.total);
+    std::printf(
+        "  answers on the line %.3f s + pause %.3f s = %.3f s -> ratio %.3f (target <= 1.05)\n",
+        answersOnLine, wait, reference, run.toSuccessLine / reference);
     std::printf("  (a real 9600 baud line also carries the %d sent bytes: %.1f s + pause)\n", sent,
                 (sent + answered) * kSecondsPerByte);
     if (!run.programmed) status = 1;
@@ -102,7 +104,8 @@ int main() {
     for (int i = 0; i < 3; ++i) {
       const Run run = Measure(sim.TcpSettings(), path);
       std::printf("  to success line %.3f s = pause %.3f s + %.3f s (target < 2 s)%s\n",
-                  run.toSuccessLine, wait, run.toSuccessLine - wait, run.programmed ? "" : " FAILED");
+                  run.toSuccessLine, wait, run.toSuccessLine - wait,
+                  run.programmed ? "" : " FAILED");
       if (!run.programmed) status = 1;
     }
   }

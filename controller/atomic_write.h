@@ -1,5 +1,5 @@
-// Files on disk are never left half-written: the content goes to a temporary file beside the target,
-// which then replaces the target in one rename.
+// Files on disk are never left half-written: the content goes to a temporary file beside the
+// target, which then replaces the target in one rename.
 #pragma once
 
 #include <string>

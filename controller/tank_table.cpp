@@ -59,28 +59,33 @@ std::optional<Pair> ParsePair(std::string_view line) {
 
 int ReadTankTable(std::istream& in, const std::string& path, TankTable& table, std::string& name,
                   std::string& message, Feedback& log) {
-  const auto fail = [&](int result, const char* msgid, int entry = 0) {
-    message = Format(_(msgid), path.c_str(), entry);
+  const auto fail = [&](int result, const std::string& format, int entry = 0) {
+    message = Format(format, path.c_str(), entry);
     return result;
   };
-  constexpr const char* kTooFew = "Datei %s enthält zu wenige Werte.";
+  const auto tooFew = [&] {
+    return fail(kTankFileTooFewValues, _("Datei %s enthält zu wenige Werte."));
+  };
   std::string line;
-  if (!ReadLine(in, line)) return fail(kTankFileTooFewValues, kTooFew);
+  if (!ReadLine(in, line)) return tooFew();
   name = line;
   log.ClearLog();
   for (int i = 0; i < kTankEntries; ++i) {
     const int entry = i + 1;
-    if (!ReadLine(in, line)) return fail(kTankFileTooFewValues, kTooFew);
+    if (!ReadLine(in, line)) return tooFew();
     const auto pair = ParsePair(line);
-    if (!pair) return fail(kTankFileNoPair, "Datei %s enthält in Zeile %d kein Wertepaar.", entry);
+    if (!pair)
+      return fail(kTankFileNoPair, _("Datei %s enthält in Zeile %d kein Wertepaar."), entry);
     if (pair->index != i) {
-      return fail(kTankFileWrongEntry, "Datei %s enthält in Zeile %d einen falschen Index.", entry);
+      return fail(kTankFileWrongEntry, _("Datei %s enthält in Zeile %d einen falschen Index."),
+                  entry);
     }
     if (pair->value < 0 || pair->value > 100) {
-      return fail(kTankFileWrongEntry, "Datei %s enthält in Zeile %d einen falschen Wert.", entry);
+      return fail(kTankFileWrongEntry, _("Datei %s enthält in Zeile %d einen falschen Wert."),
+                  entry);
     }
     if (i > 0 && pair->value < table[static_cast<std::size_t>(i - 1)]) {
-      return fail(kTankFileDescending, "Datei %s enthält in Zeile %d absteigende Werte.", entry);
+      return fail(kTankFileDescending, _("Datei %s enthält in Zeile %d absteigende Werte."), entry);
     }
     table[static_cast<std::size_t>(i)] = pair->value;
     log.Log(Format("%d;%d", i, pair->value));

@@ -53,7 +53,8 @@ int SendTankTableToController(const ConnectionSettings& settings, const TankTabl
   const std::uint8_t base = WriteFamilyBase(settings);
   int acknowledged = 0;
   for (; acknowledged < kTankEntries; ++acknowledged) {
-    const auto value = static_cast<std::uint8_t>(table[static_cast<std::size_t>(acknowledged)] & 0xFF);
+    const auto value =
+        static_cast<std::uint8_t>(table[static_cast<std::size_t>(acknowledged)] & 0xFF);
     const Frame request =
         WriteRequest(base, static_cast<std::uint16_t>(kTankTableAddress + acknowledged), value);
     std::uint8_t ack = 0;

@@ -57,7 +57,9 @@ class Form2::WindowFeedback : public velta::Feedback {
 };
 
 Form2::Form2(QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::Form2>()), feedback_(std::make_unique<WindowFeedback>(*ui)) {
+    : QDialog(parent),
+      ui(std::make_unique<Ui::Form2>()),
+      feedback_(std::make_unique<WindowFeedback>(*ui)) {
   ui->setupUi(this);
   // Fixed border with a minimise button; the layout fixes the size.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -144,7 +146,6 @@ void Form2::bbSendClick() {
           ToQString(_("ACHTUNG:\nSoll die aktuelle Tabelle zur Steuerung übertragen werden?\n")))) {
     return;
   }
-  RunLocked(ui->bbSend, [this] {
-    velta::SendTankTableToController(form1->Connection(), table_, *feedback_);
-  });
+  RunLocked(ui->bbSend,
+            [this] { velta::SendTankTableToController(form1->Connection(), table_, *feedback_); });
 }

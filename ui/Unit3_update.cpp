@@ -15,14 +15,14 @@ void Form3::bbUpdateClick() {
   const bool confirmed = velta::CurrentDesktop().AskYesNo(
       QStringLiteral("Info"),
       QString::fromStdString(_("ACHTUNG:\nSoll das -Update- wirklich durchgeführt werden?\n")));
-  const QString chosen =
-      confirmed ? velta::CurrentDesktop().OpenFileName(
-                      velta::QtFileFilter(QStringLiteral("UpdateFile (*.enc)|*.enc")),
-                      QStringLiteral("enc"))
-                : QString();
+  const QString chosen = confirmed
+                             ? velta::CurrentDesktop().OpenFileName(
+                                   velta::QtFileFilter(QStringLiteral("UpdateFile (*.enc)|*.enc")),
+                                   QStringLiteral("enc"))
+                             : QString();
   if (!chosen.isEmpty()) {
-    velta::RunFirmwareUpdate(form1->Connection(), QFileInfo(chosen).absoluteFilePath().toStdString(),
-                             WindowFeedback());
+    velta::RunFirmwareUpdate(form1->Connection(),
+                             QFileInfo(chosen).absoluteFilePath().toStdString(), WindowFeedback());
   }
   ui->bbUpdate->setEnabled(true);
   setEnabled(true);

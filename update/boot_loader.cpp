@@ -29,11 +29,12 @@ class BootExchange {
     ChannelSend(channel_, &byte, 1);
   }
 
-  void ExpectAnswer(const std::string& label, std::uint8_t expected, const char* failure) {
+  // True when exactly the expected byte came.
+  bool Answered(const std::string& label, std::uint8_t expected) {
     std::uint8_t byte = 0;
     const std::int32_t count = ChannelReceive(channel_, &byte, 1);
     if (traceLevel_ >= 1) Trace(label, byte, count == 1 ? 1 : 0);
-    if (count != 1 || byte != expected) throw BootLoaderFailure(_(failure));
+    return count == 1 && byte == expected;
   }
 
  private:
@@ -64,7 +65,8 @@ UpdateBlock BuildUpdateBlock(std::span<const std::uint8_t> image, int block) {
   UpdateBlock bytes{};
   bytes[0] = static_cast<std::uint8_t>(block & 0xFF);
   bytes[1] = static_cast<std::uint8_t>((block >> 8) & 0xFF);
-  const auto data = image.subspan(static_cast<std::size_t>(block) * kUpdateBlockSize, kUpdateBlockSize);
+  const auto data =
+      image.subspan(static_cast<std::size_t>(block) * kUpdateBlockSize, kUpdateBlockSize);
   std::copy(data.begin(), data.end(), bytes.begin() + 2);
   unsigned sum = 0;
   for (std::size_t i = 0; i + 1 < bytes.size(); ++i) sum += bytes[i];
@@ -77,8 +79,9 @@ int ProgramBootLoader(Channel* channel, std::span<const std::uint8_t> image, Fee
   BootExchange exchange(channel, feedback, traceLevel);
   try {
     exchange.Send(kBootHandshake, [] { return _("Verbindungsaufbau:"); });
-    exchange.ExpectAnswer(_("Antwort"), kBootHandshakeAnswer,
-                          "Ungültige oder keine Antwort beim Verbindungsaufbau");
+    if (!exchange.Answered(_("Antwort"), kBootHandshakeAnswer)) {
+      throw BootLoaderFailure(_("Ungültige oder keine Antwort beim Verbindungsaufbau"));
+    }
     const int blocks = static_cast<int>(image.size() / kUpdateBlockSize);
     const std::string ackLabel = _("Warte auf Blockprogrammierung...");
     for (int b = 0; b < blocks; ++b) {
@@ -87,7 +90,9 @@ int ProgramBootLoader(Channel* channel, std::span<const std::uint8_t> image, Fee
       feedback.Log(Format(_("Schreibe Block %3d von %3d Blöcken"), b + 1, blocks));
       feedback.Repaint();
       SendBlock(exchange, BuildUpdateBlock(image, b), b);
-      exchange.ExpectAnswer(ackLabel, kBootPageAcknowledgement, "Page Programmierung fehlgeschlagen");
+      if (!exchange.Answered(ackLabel, kBootPageAcknowledgement)) {
+        throw BootLoaderFailure(_("Page Programmierung fehlgeschlagen"));
+      }
     }
     for (std::uint8_t byte : kBootEndSequence) {
       exchange.Send(byte, [] { return _("Programmende Block senden:"); });

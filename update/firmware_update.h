@@ -15,7 +15,7 @@ enum class UpdateOutcome {
   FileRefused,  // missing, empty, unreadable or too large: one log line, nothing sent
   NoChannel,    // the Channel could not be opened: nothing logged, nothing sent
   Programmed,
-  Failed,       // the boot loader did not answer as it should (the log says where)
+  Failed,  // the boot loader did not answer as it should (the log says where)
 };
 
 // Reads and checks the file first, so a refused file never switches the controller into its boot

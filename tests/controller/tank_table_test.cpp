@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 std::string Entries(int first, int last, const std::function<int(int)>& value,
                     const std::string& eol = "\n") {
   std::string text;
-  for (int i = first; i <= last; ++i) text += std::to_string(i) + ";" + std::to_string(value(i)) + eol;
+  for (int i = first; i <= last; ++i)
+    text += std::to_string(i) + ";" + std::to_string(value(i)) + eol;
   return text;
 }
 int Identity(int i) { return i; }
@@ -62,12 +63,13 @@ struct ReaderCase {
   int result;
   const char* message;  // English, %s = the full path, %d = the entry number
   int entry;
-  int loggedEntries;    // entry lines logged (and stored) before the result
+  int loggedEntries;  // entry lines logged (and stored) before the result
 };
 
 TEST_F(TankTableFile, ReaderResultsMessagesAndPartialReplacement) {
   const auto withLine = [](int index, const std::string& line) {
-    return "Name\n" + Entries(0, index - 1, Identity) + line + "\n" + Entries(index + 1, 100, Identity);
+    return "Name\n" + Entries(0, index - 1, Identity) + line + "\n" +
+           Entries(index + 1, 100, Identity);
   };
   const std::vector<ReaderCase> cases = {
       {"0;0..100;100", "Name\n" + Entries(0, 100, Identity), 0, "", 0, 101},
@@ -75,13 +77,14 @@ TEST_F(TankTableFile, ReaderResultsMessagesAndPartialReplacement) {
       {"blank after the semicolon", withLine(5, "5; 5"), 0, "", 0, 101},
       {"text after the value", withLine(5, "5;5;x"), 0, "", 0, 101},
       {"blank before the index", withLine(5, "  5;5"), 0, "", 0, 101},
-      {"lines after the last entry", "Name\n" + Entries(0, 100, Identity) + "junk\n", 0, "", 0, 101},
-      {"last line without line end", "Name\n" + Entries(0, 99, Identity) + "100;100", 0, "", 0, 101},
+      {"lines after the last entry", "Name\n" + Entries(0, 100, Identity) + "junk\n", 0, "", 0,
+       101},
+      {"last line without line end", "Name\n" + Entries(0, 99, Identity) + "100;100", 0, "", 0,
+       101},
       {"40;30 after 39;31",
        "Name\n" + Entries(0, 38, [](int i) { return i / 2; }) + "39;31\n40;30\n" +
            Entries(41, 100, Identity),
-       -5,
-       "File %s contains descending values in line %d.", 41, 40},
+       -5, "File %s contains descending values in line %d.", 41, 40},
       {"value 101", withLine(5, "5;101"), -4, "File %s contains a wrong value in line %d.", 6, 5},
       {"value -1", withLine(5, "5;-1"), -4, "File %s contains a wrong value in line %d.", 6, 5},
       {"value beyond 32 bits", withLine(5, "5;4294967301"), -4,
@@ -95,7 +98,8 @@ TEST_F(TankTableFile, ReaderResultsMessagesAndPartialReplacement) {
       {"comma instead of semicolon", withLine(0, "0,0"), -3,
        "File %s does not contain a pair in line %d.", 1, 0},
       {"no value", withLine(7, "7;"), -3, "File %s does not contain a pair in line %d.", 8, 7},
-      {"empty entry line", withLine(3, ""), -3, "File %s does not contain a pair in line %d.", 4, 3},
+      {"empty entry line", withLine(3, ""), -3, "File %s does not contain a pair in line %d.", 4,
+       3},
       {"100 entry lines", "Name\n" + Entries(0, 99, Identity), -2,
        "File %s contains too few values.", 0, 100},
       {"name line only", "Name\n", -2, "File %s contains too few values.", 0, 0},
@@ -191,7 +195,9 @@ TEST_F(TankTableFile, SavedTableLoadsAgainUnchanged) {
   ASSERT_TRUE(WriteTankTableFile(path, name, saved));
 
   const std::string text = Slurp(path);
-  EXPECT_EQ(text, name + "\r\n" + Entries(0, 100, [](int i) { return i / 3; }, "\r\n"));
+  EXPECT_EQ(text, name + "\r\n" +
+                      Entries(
+                          0, 100, [](int i) { return i / 3; }, "\r\n"));
 
   TankTable loaded = Filled(50);
   std::string loadedName, message;

@@ -17,7 +17,8 @@ constexpr std::uint32_t kPtyComPort = 201;
 
 std::vector<std::uint8_t> Linear() {
   std::vector<std::uint8_t> bytes(kTankEntries);
-  for (int i = 0; i < kTankEntries; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+  for (int i = 0; i < kTankEntries; ++i)
+    bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
   return bytes;
 }
 
@@ -62,7 +63,8 @@ TEST_F(TankTransfer, GoodReadReplacesTableAndLogsEveryEntry) {
   std::vector<std::string> expected = {"earlier line", "Data were properly read out!"};
   for (int i = 0; i < kTankEntries; ++i) {
     EXPECT_EQ(table[static_cast<std::size_t>(i)], bytes[static_cast<std::size_t>(i)]) << i;
-    expected.push_back(std::to_string(i) + ";" + std::to_string(bytes[static_cast<std::size_t>(i)]));
+    expected.push_back(std::to_string(i) + ";" +
+                       std::to_string(bytes[static_cast<std::size_t>(i)]));
   }
   EXPECT_EQ(feedback.lines, expected);
   EXPECT_EQ(feedback.beeps, 0);
@@ -132,7 +134,8 @@ TEST_F(TankTransfer, SendWritesEveryEntryWithTheRightBaseAndNoClosingRequest) {
     EXPECT_EQ(frames.back(), c.last);
     std::vector<std::uint8_t> expected(kTankEntries);
     for (int i = 0; i < kTankEntries; ++i) {
-      expected[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(table[static_cast<std::size_t>(i)]);
+      expected[static_cast<std::size_t>(i)] =
+          static_cast<std::uint8_t>(table[static_cast<std::size_t>(i)]);
     }
     EXPECT_EQ(TableBytes(sim), expected);
     // A complete send logs no success line; the bar runs 0..100 of 120 and drops back.

@@ -141,7 +141,9 @@ TEST_F(Form2TankTest, LoadingEnablesSaveAndSendAndFailingDisablesThem) {
   EXPECT_EQ(desktop.dialogs, QStringList{"tankform (*.csv)|csv"});
   QStringList expected;
   for (int i = 0; i <= 100; ++i) expected << QStringLiteral("%1;%1").arg(i);
-  expected << "" << "Table:good.csv" << "successfully read in";
+  expected << ""
+           << "Table:good.csv"
+           << "successfully read in";
   EXPECT_EQ(Memo(), expected);  // emptied first, then the entries and the success line
   EXPECT_EQ(Control<QLineEdit>("edTabName")->text(), "Zisterne Süd");
   EXPECT_TRUE(SaveAndSendEnabled());
@@ -165,7 +167,8 @@ TEST_F(Form2TankTest, EmptyFileLeavesTheMemoAsItWas) {
   Control<QPlainTextEdit>("Memo3")->appendPlainText("earlier");
   const QString empty = File("empty.csv", "");
   Load(empty);
-  EXPECT_EQ(Memo(), (QStringList{"earlier", QStringLiteral("File %1 contains too few values.").arg(empty)}));
+  EXPECT_EQ(Memo(), (QStringList{"earlier",
+                                 QStringLiteral("File %1 contains too few values.").arg(empty)}));
   EXPECT_FALSE(SaveAndSendEnabled());
 }
 
@@ -201,7 +204,8 @@ TEST_F(Form2TankTest, DoubleClickEmptiesTheMemo) {
 TEST_F(Form2TankTest, ReadFromTheControllerShowsAndEnables) {
   velta::test::SimProcess sim({"--fault", "short read 101"});
   std::vector<std::uint8_t> bytes(velta::kTankEntries);
-  for (int i = 0; i < velta::kTankEntries; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+  for (int i = 0; i < velta::kTankEntries; ++i)
+    bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
   bytes[50] = 200;
   sim.SetMemory(velta::kTankTableAddress, bytes);
   ChooseTcp(sim.TcpPort());

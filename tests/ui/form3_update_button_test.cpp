@@ -164,8 +164,9 @@ TEST_F(Form3UpdateTest, RefusedFileAndFailedHandshakeShowTheirLines) {
   Control<QPlainTextEdit>("Memo3")->clear();
   desktop.fileName = File("fw.enc", 64);
   Update();
-  EXPECT_EQ(Memo(), (QStringList{"Start update…", desktop.fileName, "Answer", "55",
-                                 "Error: Invalid one or no answer with the connection establishment"}));
+  EXPECT_EQ(Memo(),
+            (QStringList{"Start update…", desktop.fileName, "Answer", "55",
+                         "Error: Invalid one or no answer with the connection establishment"}));
   ExpectUsable();
 }
 

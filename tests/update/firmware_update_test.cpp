@@ -37,7 +37,8 @@ class HistoryFeedback : public test::RecordingFeedback {
 
 std::vector<std::uint8_t> Pattern(std::size_t size) {
   std::vector<std::uint8_t> bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>((i * 13 + i / 251) & 0xFF);
+  for (std::size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<std::uint8_t>((i * 13 + i / 251) & 0xFF);
   return bytes;
 }
 
@@ -59,7 +60,8 @@ class FirmwareUpdate : public ::testing::Test {
   std::string Write(const std::vector<std::uint8_t>& bytes, const std::string& name) {
     const fs::path path = dir_ / name;
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path.string();
   }
   static ConnectionSettings Serial(const test::SimProcess& sim) {
@@ -171,10 +173,17 @@ TEST_F(FirmwareUpdate, BootLoaderFailuresEndTheUpdateWithTheirLine) {
     std::vector<std::string> tail;  // the last lines of the log
     int lastPosition;
   } cases[] = {
-      {"handshake answered 55", "handshake 0x55", 64, {kPathMarker, "Answer", "55", failedHandshake}, -1},
+      {"handshake answered 55",
+       "handshake 0x55",
+       64,
+       {kPathMarker, "Answer", "55", failedHandshake},
+       -1},
       {"handshake unanswered", "handshake none", 64, {kPathMarker, "Answer", failedHandshake}, -1},
-      {"block 10 unacknowledged", "block-stop 10", 14336,
-       {BlockLine(10, 448), kAckLabel, BlockLine(11, 448), kAckLabel, "Error: PAGE programming missed"},
+      {"block 10 unacknowledged",
+       "block-stop 10",
+       14336,
+       {BlockLine(10, 448), kAckLabel, BlockLine(11, 448), kAckLabel,
+        "Error: PAGE programming missed"},
        10},
   };
   for (const auto& c : cases) {
@@ -216,13 +225,19 @@ TEST_F(FirmwareUpdate, TraceLevelTwoAlsoTracesEverySentByte) {
   CloseChannel(channel);
 
   // Zero bytes show their label only; others add the byte in two lower-case hex digits.
-  std::vector<std::string> expected = {"Connection establishment:", "a1", "Answer", "d2",
-                                       BlockLine(1, 1), "PAGE number 0 send:", "PAGE number 0 send:",
-                                       "Page 0 byte 0 send", "10"};
+  std::vector<std::string> expected = {"Connection establishment:",
+                                       "a1",
+                                       "Answer",
+                                       "d2",
+                                       BlockLine(1, 1),
+                                       "PAGE number 0 send:",
+                                       "PAGE number 0 send:",
+                                       "Page 0 byte 0 send",
+                                       "10"};
   for (int j = 1; j < 32; ++j) expected.push_back(Format("Page 0 byte %d send", j));
-  expected.insert(expected.end(), {"Page 0 summ send", "10", kAckLabel, "Program end send block:",
-                                   "24", "Program end send block:", "09",
-                                   "Programming successfully!"});
+  expected.insert(expected.end(),
+                  {"Page 0 summ send", "10", kAckLabel, "Program end send block:", "24",
+                   "Program end send block:", "09", "Programming successfully!"});
   EXPECT_EQ(feedback.history, expected);
   EXPECT_EQ(sim.ProgrammedImage(), image);
 }

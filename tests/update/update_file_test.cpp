@@ -1,4 +1,5 @@
-// The Update file: which files are taken, how the image is padded, and how a block goes on the wire.
+// The Update file: which files are taken, how the image is padded, and how a block goes on the
+// wire.
 #include "update/update_file.h"
 
 #include <gtest/gtest.h>
@@ -22,10 +23,12 @@ class UpdateFile : public ::testing::Test {
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
-  std::string Write(const std::vector<std::uint8_t>& bytes, const std::string& name = "firmware.enc") {
+  std::string Write(const std::vector<std::uint8_t>& bytes,
+                    const std::string& name = "firmware.enc") {
     const fs::path path = dir_ / name;
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path.string();
   }
   fs::path dir_;
@@ -62,7 +65,8 @@ TEST_F(UpdateFile, RefusedFilesLeaveNoImageAndSayWhy) {
     UpdateFileResult result;
     const char* message;
   } cases[] = {
-      {"empty", Write({}, "empty.enc"), UpdateFileResult::Unreadable, "Error: File could not be read."},
+      {"empty", Write({}, "empty.enc"), UpdateFileResult::Unreadable,
+       "Error: File could not be read."},
       {"one byte too large", Write(Pattern(14337), "large.enc"), UpdateFileResult::TooLarge,
        "Error: File is too large"},
       {"missing", (dir_ / "missing.enc").string(), UpdateFileResult::CannotOpen,
