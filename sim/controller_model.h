@@ -47,7 +47,7 @@ struct LiveState {
   bool rinseRunning = false;
 
   // Rinse timers in 409.6 ms ticks: time to the next rinse, and the running rinse.
-  double moduleRinseTicks = 1234567;
+  double moduleRinseTicks = 300;  // a demo sees the first module rinse after two minutes
   double rinseProgressTicks = 0;
   double filterRinseTicks = 234567;
 
