@@ -88,7 +88,7 @@ Channel* OpenSerialChannel(std::uint32_t port, std::int32_t baud) {
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return FailOpen(-1, OpenErrorFromErrno(errno));
   // TIOCEXCL alone does not stop root or a process that opened the device before us; the lock
-  // does, for every program that plays by flock (minicom, screen, a second VELTA Control).
+  // does, for every program that locks with flock, a second VELTA Control among them.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) return FailOpen(fd, OpenErrorFromErrno(errno));
   if (!ApplyLineSettings(fd, baud)) return FailOpen(fd, OpenError::LineSettings);
   ioctl(fd, TIOCEXCL);
