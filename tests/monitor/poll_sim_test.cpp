@@ -178,32 +178,36 @@ TEST_F(PollOverTcp, ErrorsAreStoredOnceNumberedAndAppendedToTheFile) {
   std::filesystem::remove(path);
 }
 
-TEST(PollOverPty, SerialChannelPollsAndDiscardsStaleBytes) {
+// Bytes a controller sends after its reply must not shift the next reply, over either transport.
+TEST(PollStaleBytes, ThrownAwayBeforeTheNextRequest) {
   test::SimProcess sim(SimArgs(true, false, false, {"--pty", "--fault", "stale 3"}));
   ASSERT_FALSE(sim.PtyPath().empty());
   constexpr std::uint32_t kPort = 200;
   SetComPortOverride(kPort, sim.PtyPath());
-  ConnectionSettings settings;
-  settings.comPort = kPort;
-  Channel* channel = OpenFromSettings(settings);
-  ASSERT_TRUE(IsOpenChannel(channel));
-  PollCycle cycle;
-  std::vector<PollState> asked;
-  int good = 0;
-  for (int i = 0; i < 8; ++i) {
-    const StatusUpdate update = PollTick(cycle, channel);
-    asked.push_back(update.verdict.page);
-    good += update.verdict.good;
-    // Let the stale bytes arrive before the next tick, as the 200 ms timer does.
-    usleep(50 * 1000);
+  ConnectionSettings serial;
+  serial.comPort = kPort;
+  for (const ConnectionSettings& settings : {serial, sim.TcpSettings()}) {
+    Channel* channel = OpenFromSettings(settings);
+    ASSERT_TRUE(IsOpenChannel(channel));
+    PollCycle cycle;
+    std::vector<PollState> asked;
+    int good = 0;
+    for (int i = 0; i < 8; ++i) {
+      const StatusUpdate update = PollTick(cycle, channel);
+      asked.push_back(update.verdict.page);
+      good += update.verdict.good;
+      // Let the stale bytes arrive before the next tick, as the 200 ms timer does.
+      usleep(50 * 1000);
+    }
+    CloseChannel(channel);
+    EXPECT_EQ(asked, (std::vector<PollState>{PollState::MainStatus, PollState::History,
+                                              PollState::WaterMeter, PollState::Counters,
+                                              PollState::FilterRinse, PollState::MainStatus,
+                                              PollState::WaterMeter, PollState::Counters}))
+        << (settings.useTcp ? "TCP" : "serial");
+    EXPECT_EQ(good, 8) << (settings.useTcp ? "TCP" : "serial");
   }
-  CloseChannel(channel);
   SetComPortOverride(kPort, "");
-  EXPECT_EQ(asked, (std::vector<PollState>{PollState::MainStatus, PollState::History,
-                                            PollState::WaterMeter, PollState::Counters,
-                                            PollState::FilterRinse, PollState::MainStatus,
-                                            PollState::WaterMeter, PollState::Counters}));
-  EXPECT_EQ(good, 8) << "bytes left after a reply are thrown away before the next request";
 }
 
 }  // namespace
