@@ -35,8 +35,7 @@ void SetBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 void SetBarColour(QProgressBar* bar, const QColor& colour) {
   SetBackground(bar, QPalette::Highlight, colour);
   static const QRegularExpression chunkRule(R"(QProgressBar::chunk\s*\{[^}]*\})");
-  QString sheet = bar->styleSheet();
-  sheet.remove(chunkRule);
+  const QString sheet = bar->styleSheet().remove(chunkRule).trimmed();
   bar->setStyleSheet(sheet + QString(" QProgressBar::chunk { background: %1; }").arg(colour.name()));
 }
 
