@@ -1,0 +1,85 @@
+// Settings and backup transfers against the simulator paced at 9600 baud: each operation's time
+// beside the time its bytes need on a 9600-baud wire (request + reply bytes, 10 bits each).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "controller/settings_transfer.h"
+#include "link/port_search.h"
+#include "tests/support/recording_feedback.h"
+#include "tests/support/sim_process.h"
+
+namespace {
+
+constexpr int kRuns = 5;
+constexpr std::int32_t kBenchComPort = 247;
+constexpr int kVersionExchange = 4 + 9;
+constexpr int kWriteExchange = 4 + 1;
+constexpr int kClosingRequest = 4;
+
+struct Operation {
+  const char* name;
+  int wireBytes;
+  std::function<bool(const velta::ConnectionSettings&)> run;
+};
+
+double WireMs(int bytes) { return bytes * 10 * 1000.0 / 9600.0; }
+
+void Measure(const char* transport, const velta::ConnectionSettings& settings,
+             const Operation& operation) {
+  std::vector<double> ms;
+  int failed = 0;
+  for (int i = 0; i < kRuns; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    if (!operation.run(settings)) ++failed;
+    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                     .count());
+  }
+  std::sort(ms.begin(), ms.end());
+  const double median = ms[ms.size() / 2];
+  std::printf("%-4s %-15s %6d %9.1f %9.1f %9.1f %7.3f %6d/%d\n", transport, operation.name,
+              operation.wireBytes, WireMs(operation.wireBytes), median, ms.back(),
+              median / WireMs(operation.wireBytes), failed, kRuns);
+}
+
+}  // namespace
+
+int main() {
+  velta::test::SimProcess sim({"--write-enable", "--pty", "--baud", "9600"});
+  velta::SetComPortOverride(kBenchComPort, sim.PtyPath());
+  velta::ConnectionSettings serial;
+  serial.comPort = kBenchComPort;
+
+  velta::ControllerImage image;
+  for (int a = 0; a < velta::kImageSize; ++a) image.SetByte(a, static_cast<std::uint8_t>(a));
+  velta::test::RecordingFeedback feedback;
+  const Operation operations[] = {
+      {"settings read", 4 + 53 + kVersionExchange,
+       [&](const velta::ConnectionSettings& s) {
+         return velta::ReadParameterBlock(s, feedback, image);
+       }},
+      {"settings write", 52 * kWriteExchange + kClosingRequest,
+       [&](const velta::ConnectionSettings& s) {
+         return velta::TransferParameterBlock(s, feedback, image) == velta::WriteOutcome::Done;
+       }},
+      {"backup read", 4 + 256 + kVersionExchange + 4 + 3 + kVersionExchange,
+       [&](const velta::ConnectionSettings& s) {
+         return velta::ReadBackupImage(s, feedback, image);
+       }},
+      {"backup write", 256 * kWriteExchange + kClosingRequest,
+       [&](const velta::ConnectionSettings& s) {
+         return velta::TransferBackupImage(s, feedback, image) == velta::WriteOutcome::Done;
+       }},
+  };
+
+  std::printf("velta-sim --baud 9600, median of %d runs; ratio = median / wire time\n", kRuns);
+  std::printf("%-4s %-15s %6s %9s %9s %9s %7s %8s\n", "link", "operation", "bytes", "wire ms",
+              "median", "max ms", "ratio", "failed");
+  for (const auto& [transport, settings] :
+       {std::pair{"tcp", sim.TcpSettings()}, std::pair{"pty", serial}}) {
+    for (const Operation& operation : operations) Measure(transport, settings, operation);
+  }
+  return 0;
+}
