@@ -49,7 +49,6 @@ class Form2::WindowFeedback : public velta::Feedback {
   }
   void SetBarMaximum(int maximum) override { ui_.pbAktiv->setMaximum(maximum); }
   void SetBarPosition(int position) override { ui_.pbAktiv->setValue(position); }
-  void FillBar() override { ui_.pbAktiv->setValue(ui_.pbAktiv->maximum()); }
   void EmptyBar() override { ui_.pbAktiv->setValue(ui_.pbAktiv->minimum()); }
 
  private:
