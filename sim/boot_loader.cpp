@@ -13,7 +13,13 @@ void BootLoader::Enter() {
   events_.push_back("enter");
 }
 
-BootLoader::Step BootLoader::Feed(std::uint8_t byte, const BootFaults& faults) {
+BootLoader::Step BootLoader::Feed(std::uint8_t byte, const BootFaults& faults, double now) {
+  if (connected_ && now - lastByteTime_ > kIdleSeconds) {
+    connected_ = false;
+    pending_.clear();
+    events_.push_back("idle, waiting for the handshake");
+  }
+  lastByteTime_ = now;
   if (!connected_) {
     // Anything but the handshake byte is line noise before the programmer is ready.
     if (byte != kHandshake) return {};

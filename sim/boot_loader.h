@@ -34,7 +34,12 @@ class BootLoader {
 
   // Starts a new programming session; the image programmed so far is forgotten.
   void Enter();
-  Step Feed(std::uint8_t byte, const BootFaults& faults);
+  // One byte arriving at `now` (seconds). After a pause of kIdleSeconds the boot loader gives up
+  // a half-received block and waits for the handshake again, so a programmer that failed can
+  // start over.
+  Step Feed(std::uint8_t byte, const BootFaults& faults, double now);
+
+  static constexpr double kIdleSeconds = 1.0;
 
   // The programmed image: every acknowledged block at its place, unprogrammed bytes FF.
   const std::vector<std::uint8_t>& Image() const { return image_; }
@@ -45,6 +50,7 @@ class BootLoader {
   Step FinishBlock(const BootFaults& faults);
 
   bool connected_ = false;
+  double lastByteTime_ = 0;
   std::vector<std::uint8_t> pending_;
   std::vector<std::uint8_t> image_;
   std::vector<std::string> events_;

@@ -37,7 +37,7 @@ void Device::Receive(LinkState& link, std::span<const std::uint8_t> bytes, doubl
     if (out.close) return;  // the connection is being dropped; nothing more is read
     if (inBootLoader_) {
       const std::size_t events = boot_.Events().size();
-      const auto step = boot_.Feed(byte, {faults_.handshakeAnswer, faults_.blockStop});
+      const auto step = boot_.Feed(byte, {faults_.handshakeAnswer, faults_.blockStop}, now);
       if (boot_.Events().size() != events) Log("boot loader: " + boot_.Events().back());
       if (step.reply) out.reply.push_back(*step.reply);
       if (step.finished) {

@@ -1,7 +1,9 @@
 // The boot loader: handshake, numbered blocks with their sums, the end sequence, and its faults.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link/channel.h"
@@ -110,6 +112,24 @@ TEST(SimBootLoaderFaults, StopsAcknowledgingAtTheChosenBlock) {
   EXPECT_EQ(SendBlock(channel, 1, image), std::vector<std::uint8_t>{0x00});
   EXPECT_TRUE(SendBlock(channel, 2, image).empty());
   EXPECT_EQ(sim.Query("mode"), std::vector<std::string>{"boot"}) << "stuck in the boot loader";
+  CloseChannel(channel);
+}
+
+TEST(SimBootLoaderFaults, AFailedUpdateCanStartOverAfterAPause) {
+  SimProcess sim;
+  sim.Fault("block-stop 1");
+  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  const auto image = Image(2);
+  ASSERT_EQ(Handshake(channel), std::vector<std::uint8_t>{0xD2});
+  ASSERT_EQ(SendBlock(channel, 0, image), std::vector<std::uint8_t>{0x00});
+  ASSERT_TRUE(SendBlock(channel, 1, image).empty());  // the programmer gives up here
+  sim.Fault("clear");
+  // The unanswered wait above already lasted a second; make sure the boot loader saw the pause.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(Handshake(channel), std::vector<std::uint8_t>{0xD2});
+  EXPECT_EQ(SendBlock(channel, 0, image), std::vector<std::uint8_t>{0x00});
+  EXPECT_EQ(SendBlock(channel, 1, image), std::vector<std::uint8_t>{0x00});
+  EXPECT_EQ(sim.ProgrammedImage(), image);
   CloseChannel(channel);
 }
 
