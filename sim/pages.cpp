@@ -12,29 +12,28 @@ namespace {
 
 // Segment bits: g 0x80, a 0x40, d 0x20, e 0x10, f 0x08, b 0x04, c 0x02, point 0x01.
 constexpr std::uint8_t kDigits[10] = {0x7E, 0x06, 0xF4, 0xE6, 0x8E, 0xEA, 0xFA, 0x46, 0xFE, 0xEE};
-constexpr std::uint8_t kLetterE = 0xF8;
-constexpr std::uint8_t kLetterR = 0x90;
 constexpr std::uint8_t kPoint = 0x01;
+constexpr std::uint8_t kE = 0xF8;
+constexpr std::uint8_t kRPoint = 0x90 | kPoint;
 
-// The letter each error shows after "Er.", in the order of the error flags E1 bits 2..7, E2
-// bits 0..4.
-struct ErrorLetter {
-  bool second;
+// What the display shows for each error, in the order of the error flags E1 bits 2..7 and E2
+// bits 0..4. The backflow alarm has no code of its own: the red LED shows it.
+struct ErrorDisplay {
+  bool second;  // a flag of E2
   std::uint8_t bit;
-  std::uint8_t segments;
+  std::array<std::uint8_t, 3> segments;
 };
-constexpr ErrorLetter kErrorLetters[] = {
-    {false, 0x04, 0xBA},  // b
-    {false, 0x08, 0xDC},  // P
-    {false, 0x10, 0x80},  // - (backflow)
-    {false, 0x20, 0xB8},  // t
-    {false, 0x40, 0xF4},  // 2
-    {false, 0x80, 0x9A},  // h
-    {true, 0x01, 0x38},   // L
-    {true, 0x02, 0x06},   // 1
-    {true, 0x04, 0x78},   // C
-    {true, 0x08, 0x38},   // L of P.LE, shown as Er.L
-    {true, 0x10, 0xD8},   // F
+constexpr ErrorDisplay kErrorDisplays[] = {
+    {false, 0x04, {kE, kRPoint, 0xBA}},        // Er.b
+    {false, 0x08, {kE, kRPoint, 0xDC}},        // Er.P
+    {false, 0x20, {kE, kRPoint, 0xB8}},        // Er.t
+    {false, 0x40, {kE, kRPoint, kDigits[2]}},  // Er.2
+    {false, 0x80, {kE, kRPoint, 0x9A}},        // Er.h
+    {true, 0x01, {kE, kRPoint, 0x38}},         // Er.L
+    {true, 0x02, {kE, kRPoint, kDigits[1]}},   // Er.1
+    {true, 0x04, {kE, kRPoint, 0x78}},         // Er.C
+    {true, 0x08, {0xDC | kPoint, 0x38, kE}},   // P.LE
+    {true, 0x10, {kE, kRPoint, 0xD8}},         // Er.F
 };
 
 std::uint8_t Byte(unsigned value) { return static_cast<std::uint8_t>(value & 0xFF); }
@@ -122,10 +121,8 @@ std::vector<std::uint8_t> WithChecksum(std::vector<std::uint8_t> data) {
 
 std::array<std::uint8_t, 3> DisplaySegments(const LiveState& s, const Memory& memory) {
   if (s.displayOverride) return {s.display[0], s.display[1], s.display[2]};
-  for (const auto& e : kErrorLetters) {
-    if (((e.second ? s.errors2 : s.errors1) & e.bit) != 0) {
-      return {kLetterE, static_cast<std::uint8_t>(kLetterR | kPoint), e.segments};
-    }
+  for (const auto& e : kErrorDisplays) {
+    if (((e.second ? s.errors2 : s.errors1) & e.bit) != 0) return e.segments;
   }
   // The display alternates between level and pressure every Anzeige steps of 81.92 ms.
   const double period = std::max(1, int{memory.Byte(address::kDisplayTime)}) * 0.08192;

@@ -32,6 +32,7 @@ const PageCase kPageCases[] = {
     {"mean=255", 1, 13, {255}, 0xFF},
     {"level=42", 1, 0, {0x00, 0x8E, 0xF4}, 0xFF},          // the display shows " 42"
     {"error=0x08", 1, 0, {0xF8, 0x91, 0xDC}, 0xFF},        // then "Er.P" for the dry run
+    {"error=0 error2=0x08", 1, 0, {0xDD, 0x38, 0xF8}, 0xFF},  // "P.LE" for the pump leak
     {"display=7E0601", 1, 0, {0x7E, 0x06, 0x01}, 0xFF},
     {"sensormin=1", 1, 3, {0x01}, 0x01},
     {"sensormax=1", 1, 3, {0x02}, 0x02},
