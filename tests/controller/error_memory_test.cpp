@@ -74,7 +74,7 @@ TEST(ErrorMemory, UnacknowledgedClearReportsWithoutSuccess) {
   EXPECT_EQ(feedback.lines,
             Lines{"Fehler beim Schreiben oder Lesen!\n->Möglicherweise keine Schreibfreigabe!"});
   EXPECT_EQ(feedback.beeps, 1);
-  EXPECT_EQ(std::count(sim.Frames().begin(), sim.Frames().end(), "60 00 09 69"), 0);
+  EXPECT_EQ(sim.Frames(), std::vector<std::string>{"98 43 00 DB"}) << "no Restart request";
 }
 
 }  // namespace
