@@ -129,6 +129,6 @@ std::optional<std::vector<std::uint8_t>> Device::WriteMemory(const Frame& frame)
   return std::vector<std::uint8_t>{acknowledge_};
 }
 
-std::string Device::AddFault(std::string_view spec) { return sim::AddFault(faults_, spec); }
+std::string Device::AddFault(std::string_view description) { return sim::AddFault(faults_, description); }
 
 }  // namespace velta::sim

@@ -49,7 +49,7 @@ class Device {
   std::vector<std::string> Settings() const;
   static std::string SettingsHelp();
 
-  std::string AddFault(std::string_view spec);
+  std::string AddFault(std::string_view description);
   const Faults& CurrentFaults() const { return faults_; }
 
   const std::vector<std::string>& Frames() const { return frames_; }

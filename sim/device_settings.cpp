@@ -217,7 +217,7 @@ std::string Device::SettingsHelp() {
   line("live=0|1", "the installation runs by itself (pump cycles, level drift, history)");
   line("display=HHHHHH|auto", "fixed segment bytes of the three digits");
   line("mode=normal|boot", "leave or enter the boot loader");
-  line("fault=SPEC", "add a fault (see below)");
+  line("fault=FAULT", "add a fault (see below)");
   return help.str();
 }
 

@@ -94,8 +94,8 @@ const char* const kFaultHelp =
     "  SEL: pageN or codeN (status code N), version, update, done, restart, clear, enable,\n"
     "       read, write, 0xNN (command byte NN), all\n";
 
-std::string AddFault(Faults& faults, std::string_view spec) {
-  std::istringstream in{std::string(spec)};
+std::string AddFault(Faults& faults, std::string_view description) {
+  std::istringstream in{std::string(description)};
   std::string kind, first, second, extra;
   in >> kind >> first;
   // "page 11" reads as well as "page11".
@@ -105,7 +105,7 @@ std::string AddFault(Faults& faults, std::string_view spec) {
     first += number;
   }
   in >> second >> extra;
-  if (!extra.empty()) return "too many words in fault: " + std::string(spec);
+  if (!extra.empty()) return "too many words in fault: " + std::string(description);
   if (kind == "clear" && first.empty()) {
     faults = Faults{};
     return {};
@@ -119,15 +119,15 @@ std::string AddFault(Faults& faults, std::string_view spec) {
                      *selector, 0};
     if (fault.kind == ReplyFault::Kind::Short) {
       const auto length = ParseBounded(second, 0, 65535);
-      if (!length) return "short needs a byte count: " + std::string(spec);
+      if (!length) return "short needs a byte count: " + std::string(description);
       fault.length = *length;
     } else if (!second.empty()) {
-      return "too many words in fault: " + std::string(spec);
+      return "too many words in fault: " + std::string(description);
     }
     faults.replies.push_back(fault);
     return {};
   }
-  if (!second.empty()) return "too many words in fault: " + std::string(spec);
+  if (!second.empty()) return "too many words in fault: " + std::string(description);
   if (kind == "handshake" && first == "none") {
     faults.handshakeAnswer = -1;
     return {};
@@ -151,7 +151,7 @@ std::string AddFault(Faults& faults, std::string_view spec) {
     if (kind == "stale") faults.staleBytes = *value;
     return {};
   }
-  return "unknown fault: " + std::string(spec);
+  return "unknown fault: " + std::string(description);
 }
 
 std::optional<std::vector<std::uint8_t>> ApplyReplyFaults(const Faults& faults,

@@ -35,10 +35,10 @@ struct Faults {
   int staleBytes = 0;                      // extra bytes sent after every reply
 };
 
-// Adds the fault `spec` ("noreply page11", "short read 10", "badsum page12", "write-stop 17",
+// Adds the fault `description` ("noreply page11", "short read 10", "badsum page12", "write-stop 17",
 // "handshake 0x55", "handshake none", "block-stop 10", "drop-after 5", "stale 3", "clear").
 // Returns an error text, empty on success.
-std::string AddFault(Faults& faults, std::string_view spec);
+std::string AddFault(Faults& faults, std::string_view description);
 
 // The reply that leaves the controller for `request` once the reply faults have had their say;
 // nullopt when it stays silent.

@@ -132,7 +132,7 @@ std::string HelpText() {
              "  --baud N            send every reply byte at N baud, 10 bits per byte (also on TCP)\n"
              "  --set KEY=VALUE     change a setting (repeatable, applied in order)\n"
              "  --scenario FILE     settings from FILE, one KEY=VALUE per line, # comments\n"
-             "  --fault SPEC        add a fault (same as --set fault=SPEC)\n"
+             "  --fault FAULT       add a fault (same as --set fault=FAULT)\n"
              "  --version TEXT      Version query reply (same as --set version=TEXT)\n"
              "  --ack N             byte acknowledging writes (same as --set ack=N)\n"
              "  --write-enable      writes are always allowed (same as --set writeenable=always)\n"
@@ -148,7 +148,7 @@ std::string HelpText() {
              "Settings (KEY=VALUE; numbers decimal or 0x hex):\n") +
          Device::SettingsHelp() +
          "\n"
-         "Faults (SPEC):\n" + kFaultHelp +
+         "Faults (FAULT):\n" + kFaultHelp +
          "\n"
          "Control port commands (one per line; every reply ends with a line \".\"):\n"
          "  frames              request frames received, one per line (\"88 00 34 BC\")\n"
@@ -160,7 +160,7 @@ std::string HelpText() {
          "  mode                normal or boot\n"
          "  set KEY=VALUE ...   change settings\n"
          "  state               all settings as KEY=VALUE lines\n"
-         "  fault SPEC          add a fault (\"fault clear\" removes all)\n"
+         "  fault FAULT         add a fault (\"fault clear\" removes all)\n"
          "  faults              active faults, one per line\n"
          "  advance SECONDS     run the model forward\n"
          "  quit                stop the simulator\n"

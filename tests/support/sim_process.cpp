@@ -219,6 +219,6 @@ std::vector<std::uint8_t> SimProcess::ProgrammedImage() {
 
 void SimProcess::Set(const std::string& settings) { Query("set " + settings); }
 
-void SimProcess::Fault(const std::string& spec) { Query("fault " + spec); }
+void SimProcess::Fault(const std::string& description) { Query("fault " + description); }
 
 }  // namespace velta::test

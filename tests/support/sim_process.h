@@ -42,7 +42,7 @@ class SimProcess {
   // Changes simulator settings, e.g. Set("level=42 error=0x0C"); throws on an error reply.
   void Set(const std::string& settings);
   // Adds a fault, e.g. Fault("noreply page11"); Fault("clear") removes all.
-  void Fault(const std::string& spec);
+  void Fault(const std::string& description);
 
  private:
   void Stop();
