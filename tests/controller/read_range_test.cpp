@@ -168,15 +168,5 @@ TEST(ReadRange, BackupReadFillsAll256BytesWithTwoRequests) {
   EXPECT_EQ(feedback.writeButtons, (std::vector<bool>{true, true})) << "each read checks";
 }
 
-TEST(ReadRange, BackupOverSerialReadsTheSameBytes) {
-  test::SimProcess sim({"--pty"});
-  sim.SetMemory(0, test::Pattern(256, 7));
-  test::RecordingFeedback feedback;
-  ControllerImage image;
-  EXPECT_TRUE(ReadBackupImage(test::PtySettings(sim, 211), feedback, image));
-  EXPECT_EQ(std::vector<std::uint8_t>(image.bytes.begin(), image.bytes.end()),
-            test::Pattern(256, 7));
-}
-
 }  // namespace
 }  // namespace velta
