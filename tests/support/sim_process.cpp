@@ -159,19 +159,27 @@ std::string SimProcess::Control(const std::string& command) {
     close(fd);
     throw std::runtime_error("cannot send to the simulator's control port");
   }
+  // One command per connection: the reply (at least its status line) ends with the line ".".
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kControlLimitMs);
-  std::string reply, line;
-  bool complete = false;
-  while (ReadLine(fd, line, deadline)) {
-    if (line == ".") {
-      complete = true;
-      break;
-    }
-    reply += (reply.empty() ? "" : "\n") + line;
+  std::string text;
+  auto complete = [&text] {
+    return text.size() >= 3 && text.compare(text.size() - 3, 3, "\n.\n") == 0;
+  };
+  char buffer[8192];
+  while (!complete()) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          deadline - std::chrono::steady_clock::now())
+                          .count();
+    pollfd p{fd, POLLIN, 0};
+    if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0) break;
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n <= 0) break;
+    text.append(buffer, static_cast<std::size_t>(n));
   }
   close(fd);
-  if (!complete) throw std::runtime_error("no complete reply from the simulator to: " + command);
-  return reply;
+  if (!complete()) throw std::runtime_error("no complete reply from the simulator to: " + command);
+  text.resize(text.size() - 3);  // the last line's end and the "." line
+  return text;
 }
 
 std::vector<std::string> SimProcess::Query(const std::string& command) {
