@@ -170,8 +170,9 @@ void Form3::bbWriteHClick() {
   const std::string typed = ui->edPumpeH->text().toStdString();
   const auto value = velta::ParseCounterValue(typed);
   if (!value) {
+    // The same words as the toolkit's refusal of an unparsable reference value.
     velta::CurrentDesktop().ShowMessage(
-        Text(velta::Format(_("'%s' ist kein gültiger Integerwert"), typed.c_str())));
+        Text(velta::Format("'%s' ist kein gültiger Integerwert", typed.c_str())));
     return;
   }
   BusyWindow busy(this, ui->bbWriteH, QStringLiteral("..."));
