@@ -27,13 +27,13 @@ void SetVisible(std::initializer_list<QWidget*> widgets, bool visible) {
   for (QWidget* w : widgets) w->setVisible(visible);
 }
 
-QString Tr(const char* msgid) { return QString::fromStdString(_(msgid)); }
+QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
 QString Form3::BlueLedCaption() const {
-  if (FlowSensorTicked()) return Tr("Fluss");
-  if (ui->cbVariante->currentIndex() == kFilterRinse) return Tr("Filter");
+  if (FlowSensorTicked()) return Q(_("Fluss"));
+  if (ui->cbVariante->currentIndex() == kFilterRinse) return Q(_("Filter"));
   return " ";
 }
 
@@ -55,7 +55,7 @@ void Form3::chkRegelungClick() {
               ui->lblEndstufe, ui->lblRegelzeit, ui->lblRegelP, ui->lblRegelD, ui->cbPower,
               ui->edRegelT, ui->udRegelT, ui->edRegelP, ui->udRegelP, ui->edRegelD, ui->udRegelD},
              on);
-  ui->lblDruck2->setText(Tr(on ? "Regelwert" : "Abschaltwert"));
+  ui->lblDruck2->setText(Q(on ? _("Regelwert") : _("Abschaltwert")));
   // Without regulation the controller needs the flow sensor to see the pump's demand.
   ui->chkSetupFlusssensor->setEnabled(on);
   if (!on) ui->chkSetupFlusssensor->setChecked(true);
@@ -129,9 +129,8 @@ void Form3::rgAnsichtClick() {
   if (expert && !expertConsent_) {
     // Consent given here counts for this switch only.
     expert = velta::CurrentDesktop().AskYesNo(
-        "Info", Tr("ACHTUNG:\nSchäden die durch falsche Einstellungen im Expert-Modus entstehen, "
-                   "werden vom Hersteller nicht übernommen!\n\nIch habe den Hinweis gelesen und "
-                   "akzeptiert!\n"));
+        "Info",
+        Q(_("ACHTUNG:\nSchäden die durch falsche Einstellungen im Expert-Modus entstehen, werden vom Hersteller nicht übernommen!\n\nIch habe den Hinweis gelesen und akzeptiert!\n")));
     mask = kExpertMask;
   }
   SetViewItem(expert ? 1 : 0);

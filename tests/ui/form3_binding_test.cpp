@@ -73,8 +73,33 @@ TEST_F(Form3Binding, ShowThenCollectChangesOnlyWhatTheEditorsCannotHold) {
   EXPECT_EQ(form3->Image().Byte(35), 210);
 }
 
-TEST_F(Form3Binding, PackedBytesShowAndCollect) {
+TEST_F(Form3Binding, EveryFieldTravelsBackUnchanged) {
   Open();
+  // Every field at a value of its own within its editor's range, bit fields mixed.
+  const std::vector<int> block = {
+      7,    20,   40,   2,    0x12, 0x34, 0,    50,   2,    60,   45,   33,   0x9C,
+      77,   60,   100,  0x07, 0x08, 0x02, 0x58, 0x03, 0x20, 70,   50,   30,   2,
+      100,  15,   80,   222,  0x02, 0x00, 0x00, 0x2D, 0x0F, 0xA5, 0x03, 0xE8, 0x01,
+      0x41, 0xDD, 0x76, 0xA8, 1,    0xE1, 200,  75,   0x08, 0x9D, 0x03, 0xE9, 0xFA};
+  ASSERT_EQ(block.size(), std::size_t{kParameterBlockSize});
+  std::vector<std::pair<int, int>> bytes;
+  for (int a = 0; a < kParameterBlockSize; ++a) bytes.emplace_back(a, block[a]);
+  bytes.emplace_back(60, 0x5A);  // beyond the block: never collected
+  ShowBlock(bytes);
+  EXPECT_EQ(Item("cbMinInput"), "Leakage sensor");
+  EXPECT_EQ(Item("cbMaxInput"), "Pump off");
+  EXPECT_EQ(Text("edFilterSpuelIntervall"), "14days");
+  EXPECT_EQ(Text("edModulSpuelIntervall"), "100days");
+  EXPECT_TRUE(Ticked("chkAuto"));
+  EXPECT_TRUE(Ticked("chkSchwimmerSchalter"));
+  EXPECT_FALSE(Shown("edZistLeer"));
+  ASSERT_TRUE(form3->CollectBlock());
+  for (int a = 0; a < kParameterBlockSize; ++a) EXPECT_EQ(form3->Image().Byte(a), block[a]) << "address " << a;
+  EXPECT_EQ(form3->Image().Byte(60), 0x5A);
+}
+
+TEST_F(Form3Binding, PackedBytesShowAndCollect) {
+  OpenExpert();
   struct Row {
     std::vector<std::pair<int, int>> shown;
     const char* minInput;

@@ -11,7 +11,7 @@ namespace {
 using Form3Editors = Form3Test;
 
 TEST_F(Form3Editors, SteppingStopsAtTheLimitsAndShowsTheUnit) {
-  Open();
+  OpenExpert();
   struct Row {
     const char* stepper;
     const char* field;
@@ -71,7 +71,7 @@ TEST_F(Form3Editors, ArrowButtonsStepTheEditor) {
 }
 
 TEST_F(Form3Editors, CompanionEditorsFollowTheirOffSwitch) {
-  Open();
+  OpenExpert();
   // Retry count 0 hides the retry interval and its label.
   Step("udRetryCount", -3);
   EXPECT_FALSE(Shown("edRetryIntervallTime"));

@@ -2,6 +2,7 @@
 // that answers questions from the test and remembers what the window showed.
 #pragma once
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -58,6 +59,13 @@ class Form3Test : public ::testing::Test {
   // The Settings window as the program creates it, from whatever the store holds by then.
   Form3& Open() {
     form3 = new Form3;
+    return *form3;
+  }
+  // The window at the expert level with the power stage unlocked, so every group is shown.
+  Form3& OpenExpert() {
+    Seed("Expert", 0x180);
+    Open();
+    form3->findChild<QAbstractButton*>("rbExperte")->click();
     return *form3;
   }
   // The Monitor window, for the blue LED caption and the Admin flags; not shown.

@@ -51,7 +51,7 @@ TEST_F(Form3Options, ChoosingAPresetReloadsTheWindowFromTheBlock) {
 
 TEST_F(Form3Options, RegulationAndFlowSensorDecideEditorsLimitsAndTheBlueLed) {
   Monitor();
-  Open();
+  OpenExpert();
   auto* led = form1->findChild<QLabel*>("lblLedBlue");
   ASSERT_NE(led, nullptr);
   auto* flow = Control<QCheckBox>("chkSetupFlusssensor");
@@ -93,7 +93,7 @@ TEST_F(Form3Options, RegulationAndFlowSensorDecideEditorsLimitsAndTheBlueLed) {
 }
 
 TEST_F(Form3Options, PressureSwitchFixesThePressures) {
-  Open();
+  OpenExpert();
   auto* sensor = Control<QComboBox>("cbDrucksensor");
   Choose("cbDrucksensor", 4);
   EXPECT_EQ(Text("edDruckEin"), "1.5bar");
@@ -119,7 +119,7 @@ TEST_F(Form3Options, PressureSwitchFixesThePressures) {
 }
 
 TEST_F(Form3Options, FloatSwitchPowerStageAndInputsShowTheirEditors) {
-  Open();
+  OpenExpert();
   Control<QCheckBox>("chkSchwimmerSchalter")->click();
   for (const char* hidden : {"edZistLeer", "upZistLeer", "lblZistLeer", "edZistVoll", "upZistVoll", "lblZistVoll"}) {
     EXPECT_FALSE(Shown(hidden)) << hidden;
@@ -221,7 +221,7 @@ TEST_F(Form3Options, TankShapeOpensAndClosesTheTankTableWindow) {
 }
 
 TEST_F(Form3Options, WindowFeedbackLogoAndMemo) {
-  Open();
+  OpenExpert();
   Feedback& feedback = form3->WindowFeedback();
   auto* memo = Control<QPlainTextEdit>("Memo3");
   auto* bar = Control<QProgressBar>("pbAktiv");
