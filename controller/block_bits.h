@@ -7,7 +7,12 @@
 namespace velta {
 
 // Item indices of the Min and Max input lists.
-enum InputFunction { kInputNone = 0, kInputWasseruhr = 1, kInputLecksensor = 2, kInputPumpeAus = 3 };
+enum InputFunction {
+  kInputNone = 0,
+  kInputWasseruhr = 1,
+  kInputLecksensor = 2,
+  kInputPumpeAus = 3
+};
 
 struct InputChoice {
   int min = kInputNone;
@@ -43,7 +48,8 @@ struct RegulationPreset {
   int d;
 };
 inline constexpr int kPresetCount = 3;
-inline constexpr RegulationPreset kRegulationPresets[kPresetCount] = {{20, 25}, {40, 50}, {60, 100}};
+inline constexpr RegulationPreset kRegulationPresets[kPresetCount] = {
+    {20, 25}, {40, 50}, {60, 100}};
 inline constexpr int kUserDefinedPreset = 3;
 // The preset list item for a pair of proportional and differential parts.
 int PresetIndex(int p, int d);

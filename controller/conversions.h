@@ -1,6 +1,6 @@
 // The display texts of the Settings window's value editors and the unit conversions behind them.
-// Every real-to-integer conversion truncates toward zero. Texts that hold a catalogue word (" Tage",
-// " Minuten", "Aus") are looked up when built.
+// Every real-to-integer conversion truncates toward zero. Texts that hold a catalogue word ("
+// Tage", " Minuten", "Aus") are looked up when built.
 #pragma once
 
 #include <cstdint>
@@ -27,14 +27,14 @@ std::string TemperatureText(int raw);
 
 std::string PercentText(int percent);
 std::string DaysText(int days);
-std::string RegelTText(int position);          // "327ms (3)"
-std::string MaxPowerText(int percent);         // ">=99%" below 100, "=100%"
-std::string MaxPowerTimeText(int ticks);       // whole minutes
-std::string RetryIntervalText(int ticks);      // "4Min 59Sek"
-std::string RetryCountText(int count);         // "Aus" or "3x"
-std::string LaufzeitText(int position);        // "Aus" or minutes (2 per step)
-std::string SanftStartText(int position);      // "Aus" or milliseconds (20 per step)
-std::string PulsFensterText(int position);     // milliseconds (10 per step)
+std::string RegelTText(int position);       // "327ms (3)"
+std::string MaxPowerText(int percent);      // ">=99%" below 100, "=100%"
+std::string MaxPowerTimeText(int ticks);    // whole minutes
+std::string RetryIntervalText(int ticks);   // "4Min 59Sek"
+std::string RetryCountText(int count);      // "Aus" or "3x"
+std::string LaufzeitText(int position);     // "Aus" or minutes (2 per step)
+std::string SanftStartText(int position);   // "Aus" or milliseconds (20 per step)
+std::string PulsFensterText(int position);  // milliseconds (10 per step)
 
 // The leak monitoring time (in ticks) kept above the pump run-on time (in fifth ticks).
 struct LeakTimeLimits {

@@ -36,7 +36,9 @@ inline int Get(const ControllerImage& image, WordField f) { return image.Word(f.
 inline void Set(ControllerImage& image, WordField f, long long value) {
   image.SetWord(f.address, static_cast<std::uint16_t>(value & 0xFFFF));
 }
-inline std::uint32_t Get(const ControllerImage& image, LongField f) { return image.Long(f.address); }
+inline std::uint32_t Get(const ControllerImage& image, LongField f) {
+  return image.Long(f.address);
+}
 inline void Set(ControllerImage& image, LongField f, long long value) {
   image.SetLong(f.address, static_cast<std::uint32_t>(value & 0xFFFFFFFF));
 }
@@ -68,10 +70,10 @@ inline constexpr ByteField Druckendwert{9};
 inline constexpr ByteField DruckRegel{10};
 inline constexpr ByteField DruckEin{11};
 inline constexpr ByteField Eingang{12};
-inline constexpr BitField WasseruhrInputs{12, 0, 2};    // 01 on Min, 10 on Max
-inline constexpr BitField WasserZcount{12, 2, 2};       // "1L", "10L", "100L", "1m³"
-inline constexpr BitField LecksensorInputs{12, 4, 2};   // 01 on Min, 10 on Max
-inline constexpr BitField PumpeAusInputs{12, 6, 2};     // 01 on Min, 10 on Max
+inline constexpr BitField WasseruhrInputs{12, 0, 2};   // 01 on Min, 10 on Max
+inline constexpr BitField WasserZcount{12, 2, 2};      // "1L", "10L", "100L", "1m³"
+inline constexpr BitField LecksensorInputs{12, 4, 2};  // 01 on Min, 10 on Max
+inline constexpr BitField PumpeAusInputs{12, 6, 2};    // 01 on Min, 10 on Max
 inline constexpr ByteField RegelT{13};
 inline constexpr ByteField RegelP{14};
 inline constexpr ByteField RegelD{15};
@@ -89,7 +91,7 @@ inline constexpr ByteField KugelhahnLaufzeit{29};
 inline constexpr WordField FilterSpuelZeit{30};
 inline constexpr LongField FilterSpuelIntervall{32};  // Rinse ticks
 inline constexpr WordField ModulSpuelZeit{36};
-inline constexpr LongField ModulSpuelIntervall{38};   // Rinse ticks
+inline constexpr LongField ModulSpuelIntervall{38};  // Rinse ticks
 inline constexpr BitField SanftStart{42, 0, 7};
 inline constexpr BitField SanftOff{42, 7, 1};
 inline constexpr ByteField ShowPumpenLeistung{43};  // any non-zero value reads as on
@@ -102,7 +104,8 @@ inline constexpr ByteField MaxPower{46};
 inline constexpr WordField MaxPowerTime{47};
 inline constexpr WordField RetryIntervallTime{49};
 inline constexpr ByteField SetupFlags{51};
-inline constexpr BitField Urlaub{51, 0, 1};  // stored inverted: 1 = normal operation, 0 = pump always off
+inline constexpr BitField Urlaub{51, 0,
+                                 1};  // stored inverted: 1 = normal operation, 0 = pump always off
 inline constexpr BitField ShowTxRx{51, 1, 1};
 inline constexpr BitField SetupFlusssensor{51, 2, 1};
 inline constexpr BitField Regelung{51, 3, 1};
@@ -114,12 +117,12 @@ inline constexpr BitField Power{51, 7, 1};      // 0 PWM, 1 phase control
 // --- Beyond the Parameter block ---
 inline constexpr LongField StadtwasserPulse{52};
 inline constexpr LongField ZisternePulse{56};
-inline constexpr LongField PumpeZeit{60};   // written whole; the hours are its low word
+inline constexpr LongField PumpeZeit{60};  // written whole; the hours are its low word
 inline constexpr WordField PumpeStunden{62};
 inline constexpr int kErrorCounterFirst = 64;  // eleven error counters, one byte each
 inline constexpr int kErrorCounterCount = 11;
 inline constexpr LongField PumpeStarts{84};
-inline constexpr int kHistoryFirst = 98;   // 56 samples and the position of the newest
+inline constexpr int kHistoryFirst = 98;     // 56 samples and the position of the newest
 inline constexpr int kTankTableFirst = 155;  // entry i at address 155 + i
 inline constexpr int kTankTableSize = 101;
 

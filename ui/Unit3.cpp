@@ -40,9 +40,7 @@ class WindowReport : public velta::Feedback {
   void SetBarPosition(int position) override { ui_.pbAktiv->setValue(position); }
   void FillBar() override { ui_.pbAktiv->setValue(ui_.pbAktiv->maximum()); }
   void EmptyBar() override { ui_.pbAktiv->setValue(ui_.pbAktiv->minimum()); }
-  void Repaint() override {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  }
+  void Repaint() override { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
   void ShowWriteButtons(bool visible) override {
     ui_.bbSendBC->setVisible(visible);
     ui_.bbClrError->setVisible(visible);
@@ -51,9 +49,12 @@ class WindowReport : public velta::Feedback {
 
   static QColor BarColor(velta::BarColour colour) {
     switch (colour) {
-      case velta::BarColour::Green: return QColor(0, 128, 0);
-      case velta::BarColour::Red: return QColor(255, 0, 0);
-      case velta::BarColour::Blue: return QColor(0, 0, 255);
+      case velta::BarColour::Green:
+        return QColor(0, 128, 0);
+      case velta::BarColour::Red:
+        return QColor(255, 0, 0);
+      case velta::BarColour::Blue:
+        return QColor(0, 0, 255);
     }
     return QColor(0, 128, 0);
   }
@@ -65,7 +66,8 @@ class WindowReport : public velta::Feedback {
 }  // namespace
 
 Form3::Form3(QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::Form3>()),
+    : QDialog(parent),
+      ui(std::make_unique<Ui::Form3>()),
       feedback_(std::make_unique<WindowReport>(*ui)) {
   ui->setupUi(this);
 
@@ -73,14 +75,16 @@ Form3::Form3(QWidget* parent)
   // regulation parts and the leak count show the bare number, which the stepper writes itself.
   for (UpDown* stepper : findChildren<UpDown*>()) {
     auto* field = findChild<QLineEdit*>("ed" + stepper->objectName().mid(2));
-    const bool bare = stepper == ui->udRegelP || stepper == ui->udRegelD || stepper == ui->udLeckAnzahl;
+    const bool bare =
+        stepper == ui->udRegelP || stepper == ui->udRegelD || stepper == ui->udLeckAnzahl;
     if (field != nullptr) stepper->setBuddy(field, bare);
   }
   auto* digits = new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this);
-  for (QLineEdit* field : {ui->edRefZistLeer, ui->edRefZistVoll, ui->edPumpeH}) field->setValidator(digits);
-  for (QObject* watched : {static_cast<QObject*>(ui->Memo3->viewport()),
-                           static_cast<QObject*>(ui->Image1), static_cast<QObject*>(ui->edLaufzeit),
-                           static_cast<QObject*>(ui->edLaufzeitProzent)}) {
+  for (QLineEdit* field : {ui->edRefZistLeer, ui->edRefZistVoll, ui->edPumpeH})
+    field->setValidator(digits);
+  for (QObject* watched :
+       {static_cast<QObject*>(ui->Memo3->viewport()), static_cast<QObject*>(ui->Image1),
+        static_cast<QObject*>(ui->edLaufzeit), static_cast<QObject*>(ui->edLaufzeitProzent)}) {
     watched->installEventFilter(this);
   }
   ui->bbOK->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
@@ -135,16 +139,17 @@ void Form3::ConnectControls() {
   for (const auto& [stepper, handler] : steppers) connect(stepper, &UpDown::clicked, this, handler);
 
   const std::pair<QAbstractButton*, void (Form3::*)()> buttons[] = {
-      {ui->bbReadBC, &Form3::bbReadBCClick},     {ui->bbSendBC, &Form3::bbSendBCClick},
-      {ui->bbLoad, &Form3::bbLoadClick},         {ui->bSave, &Form3::bSaveClick},
-      {ui->bbReadH, &Form3::bbReadHClick},       {ui->bbWriteH, &Form3::bbWriteHClick},
+      {ui->bbReadBC, &Form3::bbReadBCClick},       {ui->bbSendBC, &Form3::bbSendBCClick},
+      {ui->bbLoad, &Form3::bbLoadClick},           {ui->bSave, &Form3::bSaveClick},
+      {ui->bbReadH, &Form3::bbReadHClick},         {ui->bbWriteH, &Form3::bbWriteHClick},
       {ui->bbReadError, &Form3::bbReadErrorClick}, {ui->bbClrError, &Form3::bbClrErrorClick},
       {ui->bbReadTimer, &Form3::bbReadTimerClick}, {ui->bbUpdate, &Form3::bbUpdateClick},
-      {ui->bbEditTF, &Form3::bbEditTFClick},     {ui->bbOK, &Form3::bbOKClick},
-      {ui->bbAbbruch, &Form3::bbAbbruchClick},   {ui->rbNormal, &Form3::rgAnsichtClick},
+      {ui->bbEditTF, &Form3::bbEditTFClick},       {ui->bbOK, &Form3::bbOKClick},
+      {ui->bbAbbruch, &Form3::bbAbbruchClick},     {ui->rbNormal, &Form3::rgAnsichtClick},
       {ui->rbExperte, &Form3::rgAnsichtClick},
   };
-  for (const auto& [button, handler] : buttons) connect(button, &QAbstractButton::clicked, this, handler);
+  for (const auto& [button, handler] : buttons)
+    connect(button, &QAbstractButton::clicked, this, handler);
 
   // A check box runs its handler whenever its state changes, also when code ticks it.
   const std::pair<QCheckBox*, void (Form3::*)()> boxes[] = {

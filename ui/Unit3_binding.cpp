@@ -21,8 +21,8 @@ bool ParseReference(const QLineEdit* field, int& value) {
   bool ok = false;
   value = field->text().toInt(&ok, 10);
   if (!ok) {
-    velta::CurrentDesktop().ShowMessage(QString::fromStdString(velta::Format(
-        "'%s' ist kein gültiger Integerwert", field->text().toStdString().c_str())));
+    velta::CurrentDesktop().ShowMessage(QString::fromStdString(
+        velta::Format("'%s' ist kein gültiger Integerwert", field->text().toStdString().c_str())));
   }
   return ok;
 }
@@ -52,7 +52,8 @@ void Form3::ShowBlock() {
   ui->udDruckEin->setValue(Get(b, f::DruckEin));
   udDruckEinClick();
 
-  const velta::InputChoice inputs = velta::DecodeInputs(static_cast<std::uint8_t>(Get(b, f::Eingang)));
+  const velta::InputChoice inputs =
+      velta::DecodeInputs(static_cast<std::uint8_t>(Get(b, f::Eingang)));
   ui->cbMinInput->setCurrentIndex(inputs.min);
   ui->cbMaxInput->setCurrentIndex(inputs.max);
   cbMinInputClick();
@@ -124,7 +125,8 @@ void Form3::ShowBlock() {
 }
 
 void Form3::SelectPreset() {
-  ui->cbRegelungsart->setCurrentIndex(velta::PresetIndex(Get(image_, f::RegelP), Get(image_, f::RegelD)));
+  ui->cbRegelungsart->setCurrentIndex(
+      velta::PresetIndex(Get(image_, f::RegelP), Get(image_, f::RegelD)));
 }
 
 bool Form3::CollectBlock() {
@@ -142,8 +144,9 @@ bool Form3::CollectBlock() {
   Set(b, f::Druckendwert, ui->udDruckendwert->value());
   Set(b, f::DruckRegel, ui->udDruckRegel->value());
   Set(b, f::DruckEin, ui->udDruckEin->value());
-  Set(b, f::Eingang, velta::EncodeEingang(ui->cbWasserZcount->currentIndex(),
-                                          {ui->cbMinInput->currentIndex(), ui->cbMaxInput->currentIndex()}));
+  Set(b, f::Eingang,
+      velta::EncodeEingang(ui->cbWasserZcount->currentIndex(),
+                           {ui->cbMinInput->currentIndex(), ui->cbMaxInput->currentIndex()}));
   Set(b, f::RegelT, ui->udRegelT->value());
   Set(b, f::RegelP, ui->udRegelP->value());
   Set(b, f::RegelD, ui->udRegelD->value());
@@ -166,8 +169,9 @@ bool Form3::CollectBlock() {
   b.SetByte(f::SanftStart.address,
             velta::EncodeSanftStart(ui->udSanftStart->value(), ui->chkSanftOff->isChecked()));
   Set(b, f::ShowPumpenLeistung, ui->chkShowPumpenLeistung->isChecked() ? 1 : 0);
-  Set(b, f::Leck, velta::EncodeLeck(ui->udLeckAnzahl->value(), ui->chkNoLeckError15s->isChecked(),
-                                     ui->chkLeckUeberwachung->isChecked()));
+  Set(b, f::Leck,
+      velta::EncodeLeck(ui->udLeckAnzahl->value(), ui->chkNoLeckError15s->isChecked(),
+                        ui->chkLeckUeberwachung->isChecked()));
   Set(b, f::LeckDauer, ui->udLeckDauer->value());
   Set(b, f::MaxPower, ui->udMaxPower->value());
   Set(b, f::MaxPowerTime, ui->udMaxPowerTime->value());
@@ -185,8 +189,8 @@ bool Form3::CollectBlock() {
 }
 
 void Form3::ApplyGroupMask(int mask) {
-  QWidget* const groups[] = {ui->gbTrockenlauf, ui->gbTemp, ui->gbRegelung, ui->gbLeck,
-                             ui->gbSpezial, ui->gbZaehler, ui->gbFehlerspeicher};
+  QWidget* const groups[] = {ui->gbTrockenlauf, ui->gbTemp,    ui->gbRegelung,      ui->gbLeck,
+                             ui->gbSpezial,     ui->gbZaehler, ui->gbFehlerspeicher};
   for (int bit = 0; bit < 7; ++bit) groups[bit]->setVisible((mask & (1 << bit)) != 0);
   ui->gbNoExpert->setVisible(mask == 0);
   const bool powerStage = (mask & 0x80) != 0;

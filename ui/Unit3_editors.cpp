@@ -10,7 +10,9 @@
 
 namespace {
 
-void Show(QLineEdit* field, const std::string& text) { field->setText(QString::fromStdString(text)); }
+void Show(QLineEdit* field, const std::string& text) {
+  field->setText(QString::fromStdString(text));
+}
 
 void ShowPressure(QLineEdit* field, const UpDown* stepper) {
   Show(field, velta::TenthsText(stepper->value(), "bar"));
@@ -40,7 +42,9 @@ void Form3::udNachlaufzeitClick() {
 void Form3::udStartDelayClick() { ShowFifthTicks(ui->edStartDelay, ui->udStartDelay); }
 void Form3::udAnzeigeClick() { ShowFifthTicks(ui->edAnzeige, ui->udAnzeige); }
 void Form3::udLeckDauerClick() { ShowTicks(ui->edLeckDauer, ui->udLeckDauer); }
-void Form3::udKugelhahnLaufzeitClick() { ShowTicks(ui->edKugelhahnLaufzeit, ui->udKugelhahnLaufzeit); }
+void Form3::udKugelhahnLaufzeitClick() {
+  ShowTicks(ui->edKugelhahnLaufzeit, ui->udKugelhahnLaufzeit);
+}
 void Form3::udFilterSpuelZeitClick() { ShowTicks(ui->edFilterSpuelZeit, ui->udFilterSpuelZeit); }
 void Form3::udModulSpuelZeitClick() { ShowTicks(ui->edModulSpuelZeit, ui->udModulSpuelZeit); }
 
@@ -67,7 +71,9 @@ void Form3::udPumpeMinClick() { Show(ui->edPumpeMin, velta::PercentText(ui->udPu
 void Form3::udLaufzeitProzentClick() {
   Show(ui->edLaufzeitProzent, velta::PercentText(ui->udLaufzeitProzent->value()));
 }
-void Form3::udMaxPowerClick() { Show(ui->edMaxPower, velta::MaxPowerText(ui->udMaxPower->value())); }
+void Form3::udMaxPowerClick() {
+  Show(ui->edMaxPower, velta::MaxPowerText(ui->udMaxPower->value()));
+}
 
 void Form3::udMaxPowerTimeClick() {
   if (ui->udMaxPowerTime->value() < velta::kMaxPowerTimeFloor) {
@@ -83,8 +89,9 @@ void Form3::udRetryIntervallTimeClick() {
 void Form3::udRetryCountClick() {
   const int count = ui->udRetryCount->value();
   Show(ui->edRetryCount, velta::RetryCountText(count));
-  for (QWidget* w : {static_cast<QWidget*>(ui->lblErP), static_cast<QWidget*>(ui->edRetryIntervallTime),
-                     static_cast<QWidget*>(ui->udRetryIntervallTime)}) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(ui->lblErP), static_cast<QWidget*>(ui->edRetryIntervallTime),
+        static_cast<QWidget*>(ui->udRetryIntervallTime)}) {
     w->setVisible(count != 0);
   }
 }
@@ -92,9 +99,9 @@ void Form3::udRetryCountClick() {
 void Form3::udLaufzeitClick() {
   const int window = ui->udLaufzeit->value();
   Show(ui->edLaufzeit, velta::LaufzeitText(window));
-  for (QWidget* w : {static_cast<QWidget*>(ui->lblLaufzeitProzent),
-                     static_cast<QWidget*>(ui->edLaufzeitProzent),
-                     static_cast<QWidget*>(ui->udLaufzeitProzent)}) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(ui->lblLaufzeitProzent), static_cast<QWidget*>(ui->edLaufzeitProzent),
+        static_cast<QWidget*>(ui->udLaufzeitProzent)}) {
     w->setVisible(window != 0);
   }
 }
@@ -109,12 +116,16 @@ void Form3::edLaufzeitClick() {
   udLaufzeitClick();
 }
 
-void Form3::udSanftStartClick() { Show(ui->edSanftStart, velta::SanftStartText(ui->udSanftStart->value())); }
+void Form3::udSanftStartClick() {
+  Show(ui->edSanftStart, velta::SanftStartText(ui->udSanftStart->value()));
+}
 void Form3::udPulsFensterClick() {
   Show(ui->edPulsFenster, velta::PulsFensterText(ui->udPulsFenster->value()));
 }
 void Form3::udRegelTClick() { Show(ui->edRegelT, velta::RegelTText(ui->udRegelT->value())); }
-void Form3::udTempOffClick() { Show(ui->edTempOff, velta::TemperatureText(ui->udTempOff->value())); }
+void Form3::udTempOffClick() {
+  Show(ui->edTempOff, velta::TemperatureText(ui->udTempOff->value()));
+}
 void Form3::udTempOnClick() { Show(ui->edTempOn, velta::TemperatureText(ui->udTempOn->value())); }
 
 void Form3::udRegelPClick() {

@@ -130,7 +130,8 @@ void Form3::rgAnsichtClick() {
     // Consent given here counts for this switch only.
     expert = velta::CurrentDesktop().AskYesNo(
         "Info",
-        Q(_("ACHTUNG:\nSchäden die durch falsche Einstellungen im Expert-Modus entstehen, werden vom Hersteller nicht übernommen!\n\nIch habe den Hinweis gelesen und akzeptiert!\n")));
+        Q(_("ACHTUNG:\nSchäden die durch falsche Einstellungen im Expert-Modus entstehen, werden "
+            "vom Hersteller nicht übernommen!\n\nIch habe den Hinweis gelesen und akzeptiert!\n")));
     mask = kExpertMask;
   }
   SetViewItem(expert ? 1 : 0);

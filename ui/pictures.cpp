@@ -49,7 +49,8 @@ QPixmap NormalViewPicture() {
   inside.addRoundedRect(tank.adjusted(3, 3, -3, -3), 15, 15);
   p.save();
   p.setClipPath(inside);
-  p.fillRect(QRectF(tank.left(), tank.top() + 45, tank.width(), tank.height()), QColor(60, 140, 220));
+  p.fillRect(QRectF(tank.left(), tank.top() + 45, tank.width(), tank.height()),
+             QColor(60, 140, 220));
   p.restore();
   p.drawLine(QPointF(80, 150), QPointF(80, 112));  // shaft
 
@@ -57,7 +58,7 @@ QPixmap NormalViewPicture() {
   p.setBrush(QColor(30, 110, 200));
   p.drawRoundedRect(pump, 6, 6);
   p.setPen(QPen(QColor(60, 60, 60), 5));
-  p.drawLine(QPointF(100, 250), QPointF(100, 80));   // suction pipe
+  p.drawLine(QPointF(100, 250), QPointF(100, 80));  // suction pipe
   p.drawLine(QPointF(100, 80), QPointF(150, 80));
   p.drawLine(QPointF(206, 80), QPointF(226, 80));
   p.drawLine(QPointF(226, 80), QPointF(226, 20));

@@ -44,7 +44,8 @@ TEST_F(EditorTexts, TemperatureCurve) {
   EXPECT_EQ(TemperatureText(172), "~87°C (172)");
   EXPECT_EQ(TemperatureText(327), "~62°C (327)");
   for (int raw = 1; raw <= 1023; ++raw) {
-    ASSERT_LE(TemperatureCelsius(raw), TemperatureCelsius(raw - 1)) << "the curve falls, at " << raw;
+    ASSERT_LE(TemperatureCelsius(raw), TemperatureCelsius(raw - 1))
+        << "the curve falls, at " << raw;
   }
 }
 

@@ -38,8 +38,8 @@ TEST(ImageEncodings, RinseIntervalsInDays) {
     int days;
   };
   // Reading adds one tick: 0 ticks is 0 days, a written whole day count reads back unchanged.
-  const Row reads[] = {{0, 0}, {0xFFFFFFFF, 20361}, {1476562, 7}, {1476563, 7},
-                       {6328125, 30}, {210937, 1}, {210936, 0}, {76992187, 365}};
+  const Row reads[] = {{0, 0},        {0xFFFFFFFF, 20361}, {1476562, 7}, {1476563, 7},
+                       {6328125, 30}, {210937, 1},         {210936, 0},  {76992187, 365}};
   ControllerImage image;
   for (const Row& row : reads) {
     Set(image, f::FilterSpuelIntervall, row.ticks);
@@ -147,9 +147,9 @@ TEST(PackedBytes, InputFunctionsDecode) {
       {0x00, kInputNone, kInputNone},
       {0x01, kInputWasseruhr, kInputNone},
       {0x02, kInputNone, kInputWasseruhr},
-      {0x03, kInputNone, kInputNone},       // the same function on both inputs shows on neither
-      {0x0C, kInputNone, kInputNone},       // the pulse value is no input function
-      {0x41, kInputPumpeAus, kInputNone},   // the later pair wins on Min
+      {0x03, kInputNone, kInputNone},      // the same function on both inputs shows on neither
+      {0x0C, kInputNone, kInputNone},      // the pulse value is no input function
+      {0x41, kInputPumpeAus, kInputNone},  // the later pair wins on Min
       {0x21, kInputWasseruhr, kInputLecksensor},
       {0x30, kInputNone, kInputNone},
       {0x92, kInputLecksensor, kInputPumpeAus},
@@ -205,7 +205,8 @@ TEST(PackedBytes, LeakRampAndSetupFlags) {
   alwaysOff.alwaysOff = true;
   SetupOptions everything{false, true, true, true, true, true, 1};
   SetupOptions defaults{false, false, true, true, false, false, 0};
-  const Row rows[] = {{SetupOptions{}, 0x81}, {alwaysOff, 0x80}, {everything, 0xFF}, {defaults, 0x8D}};
+  const Row rows[] = {
+      {SetupOptions{}, 0x81}, {alwaysOff, 0x80}, {everything, 0xFF}, {defaults, 0x8D}};
   for (const Row& row : rows) EXPECT_EQ(EncodeSetupFlags(row.options), row.flags);
 }
 
@@ -215,9 +216,15 @@ TEST(PackedBytes, RegulationPresets) {
     int d;
     int item;
   };
-  const Row rows[] = {{20, 25, 0}, {40, 50, 1}, {60, 100, 2}, {20, 20, kUserDefinedPreset},
-                      {40, 51, kUserDefinedPreset}, {25, 20, kUserDefinedPreset}, {0, 0, kUserDefinedPreset}};
-  for (const Row& row : rows) EXPECT_EQ(PresetIndex(row.p, row.d), row.item) << row.p << "/" << row.d;
+  const Row rows[] = {{20, 25, 0},
+                      {40, 50, 1},
+                      {60, 100, 2},
+                      {20, 20, kUserDefinedPreset},
+                      {40, 51, kUserDefinedPreset},
+                      {25, 20, kUserDefinedPreset},
+                      {0, 0, kUserDefinedPreset}};
+  for (const Row& row : rows)
+    EXPECT_EQ(PresetIndex(row.p, row.d), row.item) << row.p << "/" << row.d;
 }
 
 }  // namespace

@@ -19,20 +19,34 @@ TEST_F(Form3Binding, EmptyStoreShowsTheDefaultBlock) {
     const char* text;
   };
   const Row rows[] = {
-      {"edRetryCount", "3x"},         {"edZistLeer", "3%"},
-      {"edZistVoll", "5%"},           {"edRefZistVoll", "20000"},
-      {"edAnzeige", "3.5s"},          {"edDruckendwert", "10.0bar"},
-      {"edDruckRegel", "3.5bar"},     {"edDruckEin", "2.0bar"},
-      {"edRegelT", "327ms (3)"},      {"edRegelP", "20"},
-      {"edRegelD", "20"},             {"edRefZistLeer", "1850"},
-      {"edTempOff", "~87°C (172)"},   {"edTempOn", "~62°C (327)"},
-      {"edNachlaufzeit", "10.0s"},    {"edLaufzeit", "Off"},
-      {"edStartDelay", "3.0s"},       {"edPulsFenster", "100ms"},
-      {"edKugelhahnLaufzeit", "79.8s"}, {"edFilterSpuelZeit", "179.8s"},
-      {"edFilterSpuelIntervall", "7days"}, {"edModulSpuelZeit", "179.8s"},
-      {"edModulSpuelIntervall", "30days"}, {"edSanftStart", "Off"},
-      {"edLeckAnzahl", "10"},         {"edLeckDauer", "19.6s"},
-      {"edMaxPower", ">=99%"},        {"edMaxPowerTime", "10 Minutes"},
+      {"edRetryCount", "3x"},
+      {"edZistLeer", "3%"},
+      {"edZistVoll", "5%"},
+      {"edRefZistVoll", "20000"},
+      {"edAnzeige", "3.5s"},
+      {"edDruckendwert", "10.0bar"},
+      {"edDruckRegel", "3.5bar"},
+      {"edDruckEin", "2.0bar"},
+      {"edRegelT", "327ms (3)"},
+      {"edRegelP", "20"},
+      {"edRegelD", "20"},
+      {"edRefZistLeer", "1850"},
+      {"edTempOff", "~87°C (172)"},
+      {"edTempOn", "~62°C (327)"},
+      {"edNachlaufzeit", "10.0s"},
+      {"edLaufzeit", "Off"},
+      {"edStartDelay", "3.0s"},
+      {"edPulsFenster", "100ms"},
+      {"edKugelhahnLaufzeit", "79.8s"},
+      {"edFilterSpuelZeit", "179.8s"},
+      {"edFilterSpuelIntervall", "7days"},
+      {"edModulSpuelZeit", "179.8s"},
+      {"edModulSpuelIntervall", "30days"},
+      {"edSanftStart", "Off"},
+      {"edLeckAnzahl", "10"},
+      {"edLeckDauer", "19.6s"},
+      {"edMaxPower", ">=99%"},
+      {"edMaxPowerTime", "10 Minutes"},
       {"edRetryIntervallTime", "5Min 0Sek"},
   };
   for (const Row& row : rows) EXPECT_EQ(Text(row.field), row.text) << row.field;
@@ -76,11 +90,11 @@ TEST_F(Form3Binding, ShowThenCollectChangesOnlyWhatTheEditorsCannotHold) {
 TEST_F(Form3Binding, EveryFieldTravelsBackUnchanged) {
   Open();
   // Every field at a value of its own within its editor's range, bit fields mixed.
-  const std::vector<int> block = {
-      7,    20,   40,   2,    0x12, 0x34, 0,    50,   2,    60,   45,   33,   0x9C,
-      77,   60,   100,  0x07, 0x08, 0x02, 0x58, 0x03, 0x20, 70,   50,   30,   2,
-      100,  15,   80,   222,  0x02, 0x00, 0x00, 0x2D, 0x0F, 0xA5, 0x03, 0xE8, 0x01,
-      0x41, 0xDD, 0x76, 0xA8, 1,    0xE1, 200,  75,   0x08, 0x9D, 0x03, 0xE9, 0xFA};
+  const std::vector<int> block = {7,    20,   40,   2,    0x12, 0x34, 0,    50,   2,    60,   45,
+                                  33,   0x9C, 77,   60,   100,  0x07, 0x08, 0x02, 0x58, 0x03, 0x20,
+                                  70,   50,   30,   2,    100,  15,   80,   222,  0x02, 0x00, 0x00,
+                                  0x2D, 0x0F, 0xA5, 0x03, 0xE8, 0x01, 0x41, 0xDD, 0x76, 0xA8, 1,
+                                  0xE1, 200,  75,   0x08, 0x9D, 0x03, 0xE9, 0xFA};
   ASSERT_EQ(block.size(), std::size_t{kParameterBlockSize});
   std::vector<std::pair<int, int>> bytes;
   for (int a = 0; a < kParameterBlockSize; ++a) bytes.emplace_back(a, block[a]);
@@ -94,7 +108,8 @@ TEST_F(Form3Binding, EveryFieldTravelsBackUnchanged) {
   EXPECT_TRUE(Ticked("chkSchwimmerSchalter"));
   EXPECT_FALSE(Shown("edZistLeer"));
   ASSERT_TRUE(form3->CollectBlock());
-  for (int a = 0; a < kParameterBlockSize; ++a) EXPECT_EQ(form3->Image().Byte(a), block[a]) << "address " << a;
+  for (int a = 0; a < kParameterBlockSize; ++a)
+    EXPECT_EQ(form3->Image().Byte(a), block[a]) << "address " << a;
   EXPECT_EQ(form3->Image().Byte(60), 0x5A);
 }
 
@@ -107,8 +122,8 @@ TEST_F(Form3Binding, PackedBytesShowAndCollect) {
     bool waterMeterGroup;
   };
   const Row rows[] = {
-      {{{12, 0x03}}, "none", "none", false},               // water meter on both: on neither
-      {{{12, 0x41}}, "Pump off", "none", false},           // the later pair wins
+      {{{12, 0x03}}, "none", "none", false},      // water meter on both: on neither
+      {{{12, 0x41}}, "Pump off", "none", false},  // the later pair wins
       {{{12, 0x0E}}, "none", "Water meter", true},
       {{{12, 0x30}}, "none", "none", false},
   };
@@ -152,8 +167,8 @@ TEST_F(Form3Binding, PackedBytesShowAndCollect) {
 
 TEST_F(Form3Binding, UnparsableReferenceStopsOkWithTheWindowUsable) {
   Open();
-  Step("udRetryCount", 2);                     // address 0: collected before the failure
-  Control<QCheckBox>("chkAuto")->click();      // address 6: after it, not collected
+  Step("udRetryCount", 2);                 // address 0: collected before the failure
+  Control<QCheckBox>("chkAuto")->click();  // address 6: after it, not collected
   Control<QLineEdit>("edRefZistVoll")->clear();
   auto* ok = Control<QPushButton>("bbOK");
   form3->show();
@@ -183,10 +198,10 @@ TEST_F(Form3Binding, UnparsableReferenceStopsOkWithTheWindowUsable) {
 }
 
 TEST_F(Form3Binding, RegistryCacheRoundTripAndItsOddValues) {
-  Seed("3", 3);          // Eigene Tankform
-  Seed("9", 50 + 256);   // only the low byte counts
-  Seed("24", "zwanzig"); // not a number: the default stays
-  Seed("51", 0x0D);      // bit 7 clear
+  Seed("3", 3);           // Eigene Tankform
+  Seed("9", 50 + 256);    // only the low byte counts
+  Seed("24", "zwanzig");  // not a number: the default stays
+  Seed("51", 0x0D);       // bit 7 clear
   Open();
   EXPECT_EQ(Item("cbTankform"), "Own tank shape");
   EXPECT_TRUE(Control<QPushButton>("bbEditTF")->isEnabled());
@@ -221,7 +236,8 @@ TEST_F(Form3Binding, ExpertValueSetsConsentAndPowerStage) {
     bool powerStageEnabled;
   };
   // 0x80 alone unlocks the power stage only together with consent given at start.
-  const Row rows[] = {{0x180, false, true}, {0x100, false, false}, {0x80, true, false}, {0, true, false}};
+  const Row rows[] = {
+      {0x180, false, true}, {0x100, false, false}, {0x80, true, false}, {0, true, false}};
   for (const Row& row : rows) {
     Seed("Expert", row.expert);
     Open();

@@ -126,14 +126,17 @@ TEST_F(Form3Editors, RunOnTimeSetsTheLeakTime) {
     int leakPosition;
     const char* leakText;
   };
-  const Row rows[] = {{false, 25, 10, 21, "8.6s"}, {true, 25, 8, 16, "6.5s"},
-                      {false, 184, 42, 53, "21.7s"}, {true, 50, 13, 21, "8.6s"}};
+  const Row rows[] = {{false, 25, 10, 21, "8.6s"},
+                      {true, 25, 8, 16, "6.5s"},
+                      {false, 184, 42, 53, "21.7s"},
+                      {true, 50, 13, 21, "8.6s"}};
   auto* runOn = Control<UpDown>("udNachlaufzeit");
   auto* leak = Control<UpDown>("udLeckDauer");
   for (const Row& row : rows) {
     // Regulation on, so the flow sensor box can be set either way.
     ASSERT_TRUE(Ticked("chkRegelung"));
-    if (Ticked("chkSetupFlusssensor") != row.flowSensor) Control<QCheckBox>("chkSetupFlusssensor")->click();
+    if (Ticked("chkSetupFlusssensor") != row.flowSensor)
+      Control<QCheckBox>("chkSetupFlusssensor")->click();
     Step("udLeckDauer", 100);  // a manual leak time, overwritten below
     Step("udNachlaufzeit", row.runOn - runOn->value() + 1);
     Step("udNachlaufzeit", -1);

@@ -2,14 +2,14 @@
 // that answers questions from the test and remembers what the window showed.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <cstdlib>
-
-#include <gtest/gtest.h>
 
 #include "monitor/app_settings.h"
 #include "tests/support/qt_app.h"
@@ -73,7 +73,9 @@ class Form3Test : public ::testing::Test {
     form1 = new Form1;
     return *form1;
   }
-  void Seed(const QString& key, const QVariant& value) { OpenSettingsStore()->setValue(key, value); }
+  void Seed(const QString& key, const QVariant& value) {
+    OpenSettingsStore()->setValue(key, value);
+  }
   QVariant Stored(const QString& key) { return OpenSettingsStore()->value(key); }
 
   template <typename T = QWidget>
@@ -86,7 +88,8 @@ class Form3Test : public ::testing::Test {
   int Position(const char* stepper) { return Control<UpDown>(stepper)->value(); }
   // Arrow clicks on a stepper, one call per click as the user makes them.
   void Step(const char* stepper, int clicks) {
-    for (int i = 0; i < std::abs(clicks); ++i) Control<UpDown>(stepper)->stepBy(clicks > 0 ? 1 : -1);
+    for (int i = 0; i < std::abs(clicks); ++i)
+      Control<UpDown>(stepper)->stepBy(clicks > 0 ? 1 : -1);
   }
   // The user picks a list item.
   void Choose(const char* list, int item) {
@@ -101,7 +104,8 @@ class Form3Test : public ::testing::Test {
 
   // Puts `block` into the image and shows it, as a read or a file load does.
   void ShowBlock(const std::vector<std::pair<int, int>>& bytes) {
-    for (const auto& [address, value] : bytes) form3->Image().SetByte(address, static_cast<std::uint8_t>(value));
+    for (const auto& [address, value] : bytes)
+      form3->Image().SetByte(address, static_cast<std::uint8_t>(value));
     form3->ShowBlock();
     form3->SelectPreset();
   }

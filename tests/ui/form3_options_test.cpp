@@ -76,7 +76,8 @@ TEST_F(Form3Options, RegulationAndFlowSensorDecideEditorsLimitsAndTheBlueLed) {
   EXPECT_EQ(pumpeMin->minimum(), 35);
   EXPECT_EQ(led->text(), "Flow");
   EXPECT_EQ(Control<QLabel>("lblDruck2")->text(), "Switching off value");
-  for (const char* hidden : {"gbReg", "edPumpeMin", "udRegelP", "edRegelD", "cbPower", "lblEndstufe"}) {
+  for (const char* hidden :
+       {"gbReg", "edPumpeMin", "udRegelP", "edRegelD", "cbPower", "lblEndstufe"}) {
     EXPECT_FALSE(Shown(hidden)) << hidden;
   }
 
@@ -100,7 +101,8 @@ TEST_F(Form3Options, PressureSwitchFixesThePressures) {
   EXPECT_EQ(Text("edDruckRegel"), "2.5bar");
   EXPECT_EQ(Text("edDruckendwert"), "10.0bar");
   EXPECT_FALSE(Ticked("chkRegelung"));
-  for (const char* hidden : {"edDruckEin", "udDruckRegel", "edDruckendwert", "lblDruckEin", "lblDruck2", "chkRegelung"}) {
+  for (const char* hidden : {"edDruckEin", "udDruckRegel", "edDruckendwert", "lblDruckEin",
+                             "lblDruck2", "chkRegelung"}) {
     EXPECT_FALSE(Shown(hidden)) << hidden;
   }
   EXPECT_GE(sensor->minimumWidth(), 201) << "the list widens into the editors' room";
@@ -121,7 +123,8 @@ TEST_F(Form3Options, PressureSwitchFixesThePressures) {
 TEST_F(Form3Options, FloatSwitchPowerStageAndInputsShowTheirEditors) {
   OpenExpert();
   Control<QCheckBox>("chkSchwimmerSchalter")->click();
-  for (const char* hidden : {"edZistLeer", "upZistLeer", "lblZistLeer", "edZistVoll", "upZistVoll", "lblZistVoll"}) {
+  for (const char* hidden :
+       {"edZistLeer", "upZistLeer", "lblZistLeer", "edZistVoll", "upZistVoll", "lblZistVoll"}) {
     EXPECT_FALSE(Shown(hidden)) << hidden;
   }
   Control<QCheckBox>("chkSchwimmerSchalter")->click();
@@ -144,8 +147,8 @@ TEST_F(Form3Options, FloatSwitchPowerStageAndInputsShowTheirEditors) {
 
 TEST_F(Form3Options, ExpertViewNeedsConsentEachTime) {
   Open();
-  const char* expertGroups[] = {"gbTrockenlauf", "gbTemp", "gbRegelung", "gbLeck", "gbSpezial",
-                                "gbZaehler", "gbFehlerspeicher"};
+  const char* expertGroups[] = {"gbTrockenlauf", "gbTemp",    "gbRegelung",      "gbLeck",
+                                "gbSpezial",     "gbZaehler", "gbFehlerspeicher"};
   form3->ResetView();
   EXPECT_TRUE(Shown("gbNoExpert"));
   for (const char* group : expertGroups) EXPECT_FALSE(Shown(group)) << group;
@@ -153,7 +156,8 @@ TEST_F(Form3Options, ExpertViewNeedsConsentEachTime) {
   desktop.answerYes = false;
   Control<QRadioButton>("rbExperte")->click();
   ASSERT_EQ(desktop.questions.size(), 1);
-  EXPECT_TRUE(desktop.questions[0].startsWith("Info|ATTENTION:\n")) << desktop.questions[0].toStdString();
+  EXPECT_TRUE(desktop.questions[0].startsWith("Info|ATTENTION:\n"))
+      << desktop.questions[0].toStdString();
   EXPECT_TRUE(Control<QRadioButton>("rbNormal")->isChecked());
   EXPECT_TRUE(Shown("gbNoExpert"));
   EXPECT_FALSE(Shown("cbBackup"));
@@ -235,7 +239,8 @@ TEST_F(Form3Options, WindowFeedbackLogoAndMemo) {
     BarColour colour;
     QColor shown;
   };
-  const Row colours[] = {{BarColour::Green, QColor(0, 128, 0)}, {BarColour::Red, QColor(255, 0, 0)},
+  const Row colours[] = {{BarColour::Green, QColor(0, 128, 0)},
+                         {BarColour::Red, QColor(255, 0, 0)},
                          {BarColour::Blue, QColor(0, 0, 255)}};
   for (const Row& row : colours) {
     feedback.SetBarColour(row.colour);
@@ -252,7 +257,8 @@ TEST_F(Form3Options, WindowFeedbackLogoAndMemo) {
 
   for (bool visible : {false, true, false}) {
     feedback.ShowWriteButtons(visible);
-    for (const char* button : {"bbSendBC", "bbClrError", "bbWriteH"}) EXPECT_EQ(Shown(button), visible) << button;
+    for (const char* button : {"bbSendBC", "bbClrError", "bbWriteH"})
+      EXPECT_EQ(Shown(button), visible) << button;
   }
 
   form3->show();
