@@ -14,6 +14,7 @@ namespace {
 // Addresses 0..87 cover every counter in one read.
 constexpr int kCountersLastAddress = 87;
 
+// The three 32-bit counters; callers treat the hour counter on its own.
 LongField LongCounter(Counter counter) {
   switch (counter) {
     case Counter::PumpStarts: return field::PumpeStarts;
@@ -34,7 +35,9 @@ AddressRange CounterReadRange(Counter counter) {
 
 AddressRange CounterWriteRange(Counter counter) {
   // The hour counter is written as the whole four-byte run time, upper word cleared.
-  if (counter == Counter::PumpHours) return {field::PumpeZeit.address, field::PumpeZeit.address + 3};
+  if (counter == Counter::PumpHours) {
+    return {field::PumpeZeit.address, field::PumpeZeit.address + 3};
+  }
   return CounterReadRange(counter);
 }
 
@@ -58,6 +61,7 @@ void StoreCounter(ControllerImage& image, Counter counter, std::uint32_t value) 
   }
   Set(image, LongCounter(counter), value);
 }
+
 std::optional<std::string> ReadCounter(const ConnectionSettings& settings, Feedback& feedback,
                                        ControllerImage& image, Counter counter) {
   const ReadResult read = ReadRange(settings, feedback, 0, kCountersLastAddress);
@@ -74,8 +78,8 @@ bool WriteCounter(const ConnectionSettings& settings, Feedback& feedback, Contro
   const AddressRange range = CounterWriteRange(counter);
   WritePlan plan;
   plan.firstAddress = range.first;
-  plan.values = std::span(image.bytes).subspan(static_cast<std::size_t>(range.first),
-                                               static_cast<std::size_t>(range.last - range.first + 1));
+  const auto length = static_cast<std::size_t>(range.last - range.first + 1);
+  plan.values = std::span(image.bytes).subspan(static_cast<std::size_t>(range.first), length);
   plan.openFailure = "Fehler beim Öffnen der Schnittstelle!";
   plan.closing = ClosingRequest::Restart;
   return WriteBytes(settings, feedback, plan) == WriteOutcome::Done;
