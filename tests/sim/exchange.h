@@ -1,4 +1,4 @@
-// One request/reply exchange with the simulator over a real Channel, for the simulator's tests.
+// Request/reply exchanges with the simulator over a real Channel, for the simulator's tests.
 #pragma once
 
 #include <sys/socket.h>
@@ -10,8 +10,33 @@
 
 #include "link/channel.h"
 #include "link/frames.h"
+#include "tests/support/sim_process.h"
 
 namespace velta::test {
+
+// A TCP channel to the simulator, closed when the object goes, also when a failed assertion ends
+// the test early. Passes for the Channel* it holds.
+class SimTcpChannel {
+ public:
+  explicit SimTcpChannel(const SimProcess& sim) : sim_(sim) { Open(); }
+  ~SimTcpChannel() { CloseChannel(channel_); }
+  SimTcpChannel(const SimTcpChannel&) = delete;
+  SimTcpChannel& operator=(const SimTcpChannel&) = delete;
+
+  operator Channel*() const { return channel_; }
+  Channel* operator->() const { return channel_; }
+  // Closes the connection and opens a new one, as a program does after a dropped connection.
+  void Reconnect() {
+    CloseChannel(channel_);
+    Open();
+  }
+
+ private:
+  void Open() { channel_ = OpenTcpChannel("127.0.0.1", sim_.TcpPort()); }
+
+  const SimProcess& sim_;
+  Channel* channel_ = nullptr;
+};
 
 // Sends `request` and receives up to `expected` bytes; returns what arrived.
 inline std::vector<std::uint8_t> Exchange(Channel* channel, const std::vector<std::uint8_t>& request,

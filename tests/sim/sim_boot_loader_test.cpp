@@ -42,11 +42,8 @@ std::vector<std::uint8_t> Image(int blocks) {
 
 class SimBootLoader : public ::testing::Test {
  protected:
-  void SetUp() override { channel = OpenTcpChannel("127.0.0.1", sim.TcpPort()); }
-  void TearDown() override { CloseChannel(channel); }
-
   SimProcess sim;
-  Channel* channel = nullptr;
+  SimTcpChannel channel{sim};
 };
 
 TEST_F(SimBootLoader, ProgramsTheImageAndReturnsToTheFirmware) {
@@ -97,28 +94,26 @@ TEST_F(SimBootLoader, BytesBeforeTheHandshakeAreIgnored) {
 
 TEST(SimBootLoaderFaults, WrongHandshakeAnswer) {
   SimProcess sim({"--fault", "handshake 0x55"});
-  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  SimTcpChannel channel(sim);
   EXPECT_EQ(Handshake(channel), std::vector<std::uint8_t>{0x55});
-  CloseChannel(channel);
 }
 
 TEST(SimBootLoaderFaults, StopsAcknowledgingAtTheChosenBlock) {
   SimProcess sim;
   sim.Fault("block-stop 2");
-  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  SimTcpChannel channel(sim);
   const auto image = Image(3);
   ASSERT_EQ(Handshake(channel), std::vector<std::uint8_t>{0xD2});
   EXPECT_EQ(SendBlock(channel, 0, image), std::vector<std::uint8_t>{0x00});
   EXPECT_EQ(SendBlock(channel, 1, image), std::vector<std::uint8_t>{0x00});
   EXPECT_TRUE(SendBlock(channel, 2, image).empty());
   EXPECT_EQ(sim.Query("mode"), std::vector<std::string>{"boot"}) << "stuck in the boot loader";
-  CloseChannel(channel);
 }
 
 TEST(SimBootLoaderFaults, AFailedUpdateCanStartOverAfterAPause) {
   SimProcess sim;
   sim.Fault("block-stop 1");
-  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  SimTcpChannel channel(sim);
   const auto image = Image(2);
   ASSERT_EQ(Handshake(channel), std::vector<std::uint8_t>{0xD2});
   ASSERT_EQ(SendBlock(channel, 0, image), std::vector<std::uint8_t>{0x00});
@@ -130,7 +125,6 @@ TEST(SimBootLoaderFaults, AFailedUpdateCanStartOverAfterAPause) {
   EXPECT_EQ(SendBlock(channel, 0, image), std::vector<std::uint8_t>{0x00});
   EXPECT_EQ(SendBlock(channel, 1, image), std::vector<std::uint8_t>{0x00});
   EXPECT_EQ(sim.ProgrammedImage(), image);
-  CloseChannel(channel);
 }
 
 }  // namespace

@@ -14,11 +14,8 @@ namespace {
 
 class SimFaults : public ::testing::Test {
  protected:
-  void SetUp() override { channel = OpenTcpChannel("127.0.0.1", sim.TcpPort()); }
-  void TearDown() override { CloseChannel(channel); }
-
   SimProcess sim{{"--write-enable"}};
-  Channel* channel = nullptr;
+  SimTcpChannel channel{sim};
 };
 
 struct ReplyFaultCase {
@@ -101,8 +98,7 @@ TEST_F(SimFaults, ConnectionIsDroppedAfterKRequestsAndANewOneWorks) {
     EXPECT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), 15).size(), 15u) << i;
   }
   EXPECT_TRUE(Exchange(channel, StatusRequest(kMainStatusPage), 15).empty());
-  CloseChannel(channel);
-  channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  channel.Reconnect();
   EXPECT_EQ(Exchange(channel, StatusRequest(kCountersPage), 15).size(), 15u);
 }
 
@@ -119,12 +115,11 @@ TEST_F(SimFaults, MalformedFaultsAreRefused) {
 TEST(SimFaultOptions, FaultsFromTheCommandLineApplyFromTheStart) {
   SimProcess sim({"--fault", "noreply page1", "--fault", "badsum page15"});
   EXPECT_EQ(sim.Query("faults"), (std::vector<std::string>{"noreply page1", "badsum page15"}));
-  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  SimTcpChannel channel(sim);
   const auto meters = Exchange(channel, StatusRequest(kWaterMeterPage), 10);
   ASSERT_EQ(meters.size(), 10u);
   EXPECT_FALSE(SumMatches(meters));
   EXPECT_TRUE(Exchange(channel, StatusRequest(kMainStatusPage), 15).empty());
-  CloseChannel(channel);
 }
 
 }  // namespace

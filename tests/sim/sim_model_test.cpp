@@ -73,7 +73,7 @@ int PageLength(std::uint8_t code) {
 
 TEST(SimModel, SettingsShowOnTheStatusPages) {
   SimProcess sim;
-  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  SimTcpChannel channel(sim);
   for (const auto& c : kPageCases) {
     SCOPED_TRACE(c.setting);
     sim.Set(c.setting);
@@ -87,7 +87,6 @@ TEST(SimModel, SettingsShowOnTheStatusPages) {
       EXPECT_EQ(page[c.offset] & c.mask, c.bytes[0]);
     }
   }
-  CloseChannel(channel);
 }
 
 TEST(SimModel, CountersLiveInMemoryWhereTheProgramWritesThem) {
@@ -99,7 +98,7 @@ TEST(SimModel, CountersLiveInMemoryWhereTheProgramWritesThem) {
   EXPECT_EQ(std::vector<std::uint8_t>(memory.begin() + 84, memory.begin() + 88),
             (std::vector<std::uint8_t>{1, 2, 3, 4}));
   // Writing the hour counter's bytes changes what the main status page reports.
-  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  SimTcpChannel channel(sim);
   for (int a = 60; a < 64; ++a) {
     ASSERT_EQ(Exchange(channel, WriteRequest(kTcpWriteBase, a, a == 63 ? 9 : 0), 1).size(), 1u);
   }
@@ -107,7 +106,6 @@ TEST(SimModel, CountersLiveInMemoryWhereTheProgramWritesThem) {
   ASSERT_EQ(page.size(), 15u);
   EXPECT_EQ(page[11], 0);
   EXPECT_EQ(page[12], 9);
-  CloseChannel(channel);
 }
 
 TEST(SimModel, FreshControllerHoldsTheDefaultBlockAHistoryRingAndALinearTankTable) {
@@ -126,7 +124,7 @@ TEST(SimModel, FreshControllerHoldsTheDefaultBlockAHistoryRingAndALinearTankTabl
 TEST(SimModel, AdvancingRunsPumpCyclesAndTheHistoryRing) {
   SimProcess sim({"--set", "historyinterval=30"});
   const auto before = sim.Memory();
-  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  SimTcpChannel channel(sim);
   const auto pageBefore = Exchange(channel, StatusRequest(kMainStatusPage), 15);
   // A static model does not move by itself.
   EXPECT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), 15), pageBefore);
@@ -145,7 +143,6 @@ TEST(SimModel, AdvancingRunsPumpCyclesAndTheHistoryRing) {
   const auto later = sim.Memory();
   EXPECT_GE(later[154], 98);
   EXPECT_LE(later[154], 153);
-  CloseChannel(channel);
 }
 
 TEST(SimModel, ScenarioFileSetsTheControllerUp) {
@@ -162,7 +159,7 @@ TEST(SimModel, ScenarioFileSetsTheControllerUp) {
   }
   SimProcess sim({"--scenario", path.string(), "--set", "level=4"});
   std::filesystem::remove(path);
-  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  SimTcpChannel channel(sim);
   const auto page = Exchange(channel, StatusRequest(kMainStatusPage), 15);
   ASSERT_EQ(page.size(), 15u);
   EXPECT_EQ(page[7], 4) << "later settings win";
@@ -170,7 +167,6 @@ TEST(SimModel, ScenarioFileSetsTheControllerUp) {
   const auto version = Exchange(channel, StatusRequest(kVersionQuery), 9);
   EXPECT_EQ(std::string(version.begin(), version.begin() + 8), "1.601.59");
   EXPECT_FALSE(SumMatches(Exchange(channel, StatusRequest(kCountersPage), 15)));
-  CloseChannel(channel);
 }
 
 }  // namespace

@@ -34,11 +34,8 @@ const DataRequest kDataRequests[] = {
 
 class SimRequests : public ::testing::Test {
  protected:
-  void SetUp() override { channel = OpenTcpChannel("127.0.0.1", sim.TcpPort()); }
-  void TearDown() override { CloseChannel(channel); }
-
   SimProcess sim;
-  Channel* channel = nullptr;
+  SimTcpChannel channel{sim};
 };
 
 TEST_F(SimRequests, DataRepliesHaveTheirExactLengthAndSum) {
@@ -152,27 +149,26 @@ TEST_F(SimRequests, ClearErrorsResetsTheErrorFlagsButNotTheErrorMemory) {
 
 TEST(SimRequestOptions, VersionAndAcknowledgeByteAreConfigurable) {
   SimProcess sim({"--version", "1.601.59", "--ack", "0xFF", "--write-enable"});
-  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  SimTcpChannel channel(sim);
   const auto version = Exchange(channel, StatusRequest(kVersionQuery), 9);
   EXPECT_EQ(std::string(version.begin(), version.end()).substr(0, 8), "1.601.59");
   EXPECT_EQ(Exchange(channel, WriteRequest(kTcpWriteBase, 0xFF, 100), 1),
             std::vector<std::uint8_t>{0xFF});
   EXPECT_EQ(sim.Memory()[0xFF], 100);
-  CloseChannel(channel);
 }
 
 TEST(SimRequestOptions, ANewConnectionIsServedAfterTheOldOneClosed) {
   SimProcess sim;
   for (int round = 0; round < 3; ++round) {
-    Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+    SimTcpChannel channel(sim);
     ASSERT_TRUE(IsOpenChannel(channel));
     EXPECT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), 15).size(), 15u);
-    CloseChannel(channel);
   }
   // A request sent just before the close is still counted.
-  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
-  Exchange(channel, StatusRequest(kSettingsDone), 0);
-  CloseChannel(channel);
+  {
+    SimTcpChannel channel(sim);
+    Exchange(channel, StatusRequest(kSettingsDone), 0);
+  }
   EXPECT_EQ(sim.Frames().back(), "60 00 08 68");
 }
 
@@ -185,24 +181,22 @@ namespace {
 // With a baud rate the replies trickle out byte by byte; they must still be whole and in order.
 TEST(SimPacedReplies, ArriveCompleteAtRealLineSpeed) {
   SimProcess sim({"--baud", "9600"});
-  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  SimTcpChannel channel(sim);
   for (const auto& request : kDataRequests) {
     SCOPED_TRACE(request.name);
     const auto reply = Exchange(channel, request.frame, request.replyLength);
     ASSERT_EQ(reply.size(), static_cast<std::size_t>(request.replyLength));
     EXPECT_TRUE(SumMatches(reply));
   }
-  CloseChannel(channel);
 }
 
 TEST(SimPacedReplies, ADroppedConnectionStillGetsItsLastReply) {
   SimProcess sim({"--baud", "9600", "--fault", "drop-after 1"});
-  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  SimTcpChannel channel(sim);
   const auto reply = Exchange(channel, ReadRequest(1, 255), 256);
   EXPECT_EQ(reply.size(), 256u);
   EXPECT_TRUE(SumMatches(reply));
   EXPECT_TRUE(Exchange(channel, StatusRequest(kMainStatusPage), 15).empty());
-  CloseChannel(channel);
 }
 
 }  // namespace
