@@ -33,6 +33,7 @@ enum class OpenError {
   LineSettings,     // the device refused 9600 8N1 raw
   UnknownHost,      // the host name could not be resolved
   ConnectFailed,    // refused, unreachable or timed out
+  PortOutOfRange,   // a TCP port outside 0..65535 (it would wrap to another port)
   Other,
 };
 OpenError LastOpenError();

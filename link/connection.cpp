@@ -1,5 +1,6 @@
 #include "link/connection.h"
 
+#include "link/channel_internal.h"
 #include "link/frames.h"
 
 namespace velta {
@@ -7,6 +8,11 @@ namespace velta {
 Channel* OpenFromSettings(const ConnectionSettings& settings) {
   if (!settings.useTcp) {
     return OpenSerialChannel(static_cast<std::uint32_t>(settings.comPort), 9600);
+  }
+  // The stored port is a 32-bit number; cut to 16 bits it would reach some other service.
+  if (settings.tcpPort < 0 || settings.tcpPort > 0xFFFF) {
+    detail::SetLastOpenError(OpenError::PortOutOfRange);
+    return kFailureChannel;
   }
   return OpenTcpChannel(settings.tcpHost, static_cast<std::uint16_t>(settings.tcpPort));
 }

@@ -63,5 +63,21 @@ TEST(OpenFromSettings, TcpHostAndPort) {
   close(peer);
 }
 
+TEST(OpenFromSettings, TcpPortBeyondSixteenBitsIsRefusedNotWrapped) {
+  test::LoopbackListener listener;
+  ASSERT_TRUE(listener.ok());
+  ConnectionSettings settings;
+  settings.useTcp = true;
+  settings.tcpHost = "127.0.0.1";
+  // Each would reach the listener if the port were cut to its low 16 bits.
+  for (const std::int32_t port : {listener.port() + 0x10000, listener.port() - 0x10000}) {
+    settings.tcpPort = port;
+    Channel* channel = OpenFromSettings(settings);
+    EXPECT_EQ(channel, kFailureChannel) << port;
+    EXPECT_EQ(LastOpenError(), OpenError::PortOutOfRange) << port;
+    CloseChannel(channel);
+  }
+}
+
 }  // namespace
 }  // namespace velta

@@ -17,7 +17,10 @@ TEST(RinseTicks, SinglePrecisionThenTruncated) {
   const struct {
     std::uint32_t ticks, seconds;
   } rows[] = {{0, 0}, {1, 0}, {3, 1}, {8789, 3599}, {210937, 86399}, {210938, 86400},
-              {0xFFFFFFFFu, 1759218560}};
+              {0xFFFFFFFFu, 1759218560},
+              // 32912.9984 s rounds up to 32913.0 in single precision; a single-precision factor
+              // would make the product 32912.996.
+              {80354, 32913}};
   for (const auto& row : rows) EXPECT_EQ(RinseTicksToSeconds(row.ticks), row.seconds) << row.ticks;
 }
 
