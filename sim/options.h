@@ -16,7 +16,7 @@ struct SimOptions {
   std::uint16_t controlPort = 0;
   bool pty = false;
   std::string ptyLink;
-  int baud = 0;         // 0: replies leave at once, else paced at 10 bits per byte
+  int baud = 0;         // 0: no line time, else requests and replies take 10 bits per byte
   bool quiet = false;
   // Device settings in the order given: --set, --scenario lines, and the options that are
   // shorthand for a setting (--version, --fault, --write-enable, --ack, --static, --live).

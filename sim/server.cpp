@@ -18,6 +18,10 @@ namespace {
 
 constexpr double kAdvanceSeconds = 0.25;  // how often the live model moves on
 constexpr std::size_t kControlLineLimit = 1 << 20;  // "set-mem 0" with all 2048 bytes is 4 KiB
+constexpr double kIdleWaitSeconds = 3600.0;
+// A paced line takes in no more than this ahead of the device (4 s at 9600 baud); a peer that
+// sends faster waits, as a program does whose serial port's transmit buffer is full.
+constexpr std::size_t kInputBacklog = 4096;
 
 volatile sig_atomic_t stopSignal = 0;
 
@@ -87,6 +91,7 @@ bool Server::Start(std::string& error) {
     }
     ptyLink_ = std::make_unique<Link>();
     ptyLink_->fd = pty_.master;
+    ptyLink_->input = InputQueue(options_.baud);
     ptyLink_->output = OutputQueue(options_.baud);
     std::printf("pty %s\n", pty_.path.c_str());
     if (!options_.ptyLink.empty()) std::printf("pty-link %s\n", options_.ptyLink.c_str());
@@ -103,22 +108,30 @@ void Server::CloseTcpClient() {
 
 void Server::ReadLink(Link& link, double now) {
   std::uint8_t buffer[4096];
-  for (;;) {
+  while (link.input.Size() < kInputBacklog) {
     const ssize_t n = read(link.fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno == EAGAIN) return;
     if (n <= 0) {
-      // The TCP peer is done sending; replies still on their way go out while it listens. (A
-      // pseudo-terminal reports EIO only while no program holds it; the held slave end
-      // prevents that.)
+      // The TCP peer is done sending; what it sent is still served and replies still on their
+      // way go out while it listens. (A pseudo-terminal reports EIO only while no program holds
+      // it; the held slave end prevents that.)
       if (link.tcp) link.closing = true;
       return;
     }
+    link.input.Add(std::span(buffer, static_cast<std::size_t>(n)), now);
+  }
+}
+
+void Server::DeliverInput(Link& link, double now) {
+  for (const InputQueue::Byte& byte : link.input.TakeComplete(now)) {
     DeviceOutput out;
-    device_.Receive(link.state, std::span(buffer, static_cast<std::size_t>(n)), now, out);
-    link.output.Add(out.reply, now);
+    device_.Receive(link.state, std::span(&byte.value, 1), byte.complete, out);
+    // The reply starts once the request's last byte is in, however late the loop woke.
+    link.output.Add(out.reply, byte.complete);
     if (out.close && link.tcp) {
       link.closing = true;
+      link.input.Clear();
       return;
     }
   }
@@ -126,6 +139,7 @@ void Server::ReadLink(Link& link, double now) {
 
 void Server::ServeLink(Link& link, double now) {
   if (!link.closing) ReadLink(link, now);
+  DeliverInput(link, now);
   if (!link.output.Flush(link.fd, now)) {
     link.output.Clear();
     if (link.tcp) link.closing = true;
@@ -140,11 +154,13 @@ void Server::AcceptTcp(double now) {
     // must not wait for the old connection to time out. What the old one sent is served first.
     if (tcpClient_) {
       ServeLink(*tcpClient_, now);
+      DeliverInput(*tcpClient_, tcpClient_->input.LastComplete());
       CloseTcpClient();
     }
     tcpClient_ = std::make_unique<Link>();
     tcpClient_->fd = fd;
     tcpClient_->tcp = true;
+    tcpClient_->input = InputQueue(options_.baud);
     tcpClient_->output = OutputQueue(options_.baud);
   }
 }
@@ -170,7 +186,7 @@ bool Server::ServeControl(ControlClient& client) {
     client.input.erase(0, end + 1);
     // Whatever reached the controller link before this command was sent counts: a test that
     // sends a request and then asks for the frame log must find the request in it.
-    ServeControllerLinks(MonotonicSeconds());
+    SettleInput();
     const ControlReply reply = ExecuteControl(device_, line);
     // Replies are small and the client waits for them: write them out completely.
     std::size_t sent = 0;
@@ -199,18 +215,43 @@ void Server::ServeControllerLinks(double now) {
   if (tcpListener_.fd >= 0) AcceptTcp(now);
   if (tcpClient_) {
     ServeLink(*tcpClient_, now);
-    if (tcpClient_->closing && tcpClient_->output.Empty()) CloseTcpClient();
+    if (tcpClient_->closing && tcpClient_->input.Empty() && tcpClient_->output.Empty()) {
+      CloseTcpClient();
+    }
   }
 }
 
-double Server::Timeout(double now) const {
-  double timeout = device_.Live() ? std::max(0.0, lastAdvance_ + kAdvanceSeconds - now) : 3600.0;
+double Server::SecondsToLinkEvent(double now) const {
+  double next = kIdleWaitSeconds;
   for (const Link* link : {tcpClient_.get(), ptyLink_.get()}) {
-    if (link == nullptr || link->output.Blocked()) continue;
-    const double next = link->output.SecondsToNext(now);
-    if (next >= 0) timeout = std::min(timeout, next);
+    if (link == nullptr) continue;
+    const double input = link->input.SecondsToNext(now);
+    if (input >= 0) next = std::min(next, input);
+    const double output = link->output.Blocked() ? -1 : link->output.SecondsToNext(now);
+    if (output >= 0) next = std::min(next, output);
   }
-  return timeout;
+  return next;
+}
+
+double Server::Timeout(double now) const {
+  const double model =
+      device_.Live() ? std::max(0.0, lastAdvance_ + kAdvanceSeconds - now) : kIdleWaitSeconds;
+  return std::min(model, SecondsToLinkEvent(now));
+}
+
+void Server::SettleInput() {
+  double now = MonotonicSeconds();
+  ServeControllerLinks(now);
+  double until = now;
+  for (const Link* link : {tcpClient_.get(), ptyLink_.get()}) {
+    if (link != nullptr && !link->input.Empty()) until = std::max(until, link->input.LastComplete());
+  }
+  while (now < until) {
+    const timespec pause = ToTimespec(std::min(until - now, SecondsToLinkEvent(now)));
+    nanosleep(&pause, nullptr);
+    now = MonotonicSeconds();
+    ServeControllerLinks(now);
+  }
 }
 
 void Server::Run() {
@@ -226,7 +267,8 @@ void Server::Run() {
     if (controlListener_.fd >= 0) watch(controlListener_.fd, POLLIN);
     for (const Link* link : {tcpClient_.get(), ptyLink_.get()}) {
       if (link) {
-        watch(link->fd, static_cast<short>((link->closing ? 0 : POLLIN) |
+        const bool reading = !link->closing && link->input.Size() < kInputBacklog;
+        watch(link->fd, static_cast<short>((reading ? POLLIN : 0) |
                                            (link->output.Blocked() ? POLLOUT : 0)));
       }
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sim/device.h"
+#include "sim/input_queue.h"
 #include "sim/options.h"
 #include "sim/output_queue.h"
 #include "sim/transport.h"
@@ -31,6 +32,7 @@ class Server {
     int fd = -1;
     bool tcp = false;
     LinkState state;
+    InputQueue input;
     OutputQueue output;
     bool closing = false;  // dropped by a fault: no more input, closed once the output is out
   };
@@ -41,12 +43,19 @@ class Server {
 
   void ServeLink(Link& link, double now);
   void ReadLink(Link& link, double now);
+  // Hands the device the request bytes complete by `now`, each at the moment it was complete.
+  void DeliverInput(Link& link, double now);
+  // Waits until every request byte read so far is complete and served, so that a control
+  // command sees the requests sent before it.
+  void SettleInput();
   void AcceptTcp(double now);
   // Takes in what arrived on the pseudo-terminal and TCP, new connections included.
   void ServeControllerLinks(double now);
   void AcceptControl();
   bool ServeControl(ControlClient& client);
   void CloseTcpClient();
+  // Seconds until a link has a request byte complete or a reply byte due.
+  double SecondsToLinkEvent(double now) const;
   double Timeout(double now) const;
 
   Device& device_;

@@ -1,0 +1,135 @@
+// The simulator as a line at a given baud rate: request bytes are complete only after their time
+// on the wire, counted on a model clock here; and what that means for the program and for tests.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "link/channel.h"
+#include "link/frames.h"
+#include "link/port_search.h"
+#include "sim/input_queue.h"
+#include "tests/sim/exchange.h"
+#include "tests/support/sim_process.h"
+
+namespace velta::test {
+namespace {
+
+using sim::InputQueue;
+
+constexpr double kByte9600 = 10.0 / 9600;
+constexpr double kClockSlack = 1e-9;
+
+struct Arrival {
+  double at;
+  int count;
+};
+
+struct PacingCase {
+  const char* name;
+  int baud;
+  std::vector<Arrival> arrivals;
+  std::vector<double> complete;  // when each byte's last bit is in
+};
+
+const PacingCase kPacingCases[] = {
+    {"a request read in one piece takes four byte times", 9600, {{0.0, 4}},
+     {kByte9600, 2 * kByte9600, 3 * kByte9600, 4 * kByte9600}},
+    {"a byte that arrives on an idle line starts then", 9600, {{0.0, 1}, {1.0, 1}},
+     {kByte9600, 1.0 + kByte9600}},
+    {"a byte that arrives while the line is busy waits for it", 9600, {{0.0, 2}, {0.001, 1}},
+     {kByte9600, 2 * kByte9600, 3 * kByte9600}},
+    {"a slow line", 300, {{0.5, 2}}, {0.5 + 10.0 / 300, 0.5 + 20.0 / 300}},
+    {"unpaced bytes are complete when they arrive", 0, {{0.0, 2}, {0.25, 1}}, {0.0, 0.0, 0.25}},
+};
+
+TEST(SimInputQueue, BytesAreCompleteOnlyAfterTheirTimeOnTheWire) {
+  for (const PacingCase& row : kPacingCases) {
+    SCOPED_TRACE(row.name);
+    InputQueue queue(row.baud);
+    std::uint8_t next = 0;
+    for (const Arrival& arrival : row.arrivals) {
+      std::vector<std::uint8_t> bytes;
+      for (int i = 0; i < arrival.count; ++i) bytes.push_back(next++);
+      queue.Add(bytes, arrival.at);
+    }
+    EXPECT_NEAR(queue.LastComplete(), row.complete.back(), kClockSlack);
+    std::vector<InputQueue::Byte> taken;
+    auto take = [&](double now) {
+      for (const InputQueue::Byte& byte : queue.TakeComplete(now)) taken.push_back(byte);
+    };
+    for (std::size_t i = 0; i < row.complete.size(); ++i) {
+      SCOPED_TRACE("byte " + std::to_string(i));
+      const double early = row.complete[i] - 0.0001;
+      if (row.baud > 0) {
+        take(early);
+        EXPECT_EQ(taken.size(), i);
+        EXPECT_NEAR(queue.SecondsToNext(early), 0.0001, kClockSlack);
+      }
+      take(row.complete[i] + kClockSlack);
+      ASSERT_GT(taken.size(), i);
+      EXPECT_EQ(taken[i].value, i);
+      EXPECT_NEAR(taken[i].complete, row.complete[i], kClockSlack);
+    }
+    EXPECT_TRUE(queue.Empty());
+    EXPECT_EQ(queue.SecondsToNext(10.0), -1);
+  }
+}
+
+// 33 ms a byte: a request is well over 100 ms on the line, long enough that a control command
+// sent right after it would come first if the simulator did not wait for the line.
+const std::vector<std::string> kSlowLine = {"--baud", "300", "--write-enable", "--pty"};
+constexpr std::uint32_t kComPort = 43;
+
+TEST(SimSlowLine, ControlCommandsSeeTheRequestsSentBeforeThem) {
+  SimProcess sim(kSlowLine);
+  SetComPortOverride(kComPort, sim.PtyPath());
+  Channel* tcp = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  Channel* serial = OpenSerialChannel(kComPort, 9600);
+  ASSERT_TRUE(IsOpenChannel(tcp));
+  ASSERT_TRUE(IsOpenChannel(serial));
+  struct Row {
+    const char* name;
+    Channel* channel;
+    Frame request;
+    int address;
+    std::uint8_t value;
+  };
+  const Row rows[] = {
+      {"tcp", tcp, WriteRequest(kTcpWriteBase, 0x20, 0x5A), 0x20, 0x5A},
+      {"pty", serial, WriteRequest(kSerialWriteBase, 0x21, 0xA5), 0x21, 0xA5},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ASSERT_EQ(ChannelSend(row.channel, row.request.data(), 4), row.channel == tcp ? 4 : 0);
+    EXPECT_EQ(sim.Frames().back(), HexFrame(row.request));
+    EXPECT_EQ(sim.Memory()[static_cast<std::size_t>(row.address)], row.value);
+    // The acknowledgement still comes, whole, after the request.
+    std::uint8_t ack = 0xEE;
+    EXPECT_EQ(ChannelReceive(row.channel, &ack, 1), 1);
+    EXPECT_EQ(ack, 0x00);
+  }
+  CloseChannel(tcp);
+  CloseChannel(serial);
+  SetComPortOverride(kComPort, "");
+}
+
+TEST(SimSlowLine, ARequestStillOnTheLineWhenTheProgramReconnectsIsServed) {
+  SimProcess sim(kSlowLine);
+  Channel* first = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  const Frame done = StatusRequest(kSettingsDone);
+  ASSERT_EQ(ChannelSend(first, done.data(), 4), 4);
+  CloseChannel(first);
+  Channel* second = OpenTcpChannel("127.0.0.1", sim.TcpPort());
+  const auto page = Exchange(second, StatusRequest(kFilterRinsePage), 5);
+  EXPECT_EQ(page.size(), 5u);
+  EXPECT_TRUE(SumMatches(page));
+  CloseChannel(second);
+  const auto frames = sim.Frames();
+  ASSERT_EQ(frames.size(), 2u);
+  EXPECT_EQ(frames[0], HexFrame(done));
+  EXPECT_EQ(frames[1], HexFrame(StatusRequest(kFilterRinsePage)));
+}
+
+}  // namespace
+}  // namespace velta::test
