@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/controller/transfer_support.h"
 #include "tests/support/recording_feedback.h"
+#include "tests/support/transfer_support.h"
 
 namespace velta {
 namespace {

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "controller/settings_transfer.h"
-#include "tests/controller/transfer_support.h"
 #include "tests/support/recording_feedback.h"
+#include "tests/support/transfer_support.h"
 
 namespace velta {
 namespace {

@@ -8,15 +8,17 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "controller/default_block.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_dir.h"
 
 namespace velta {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadFile;
+using test::WriteFile;
 
 ControllerImage DefaultImage() {
   ControllerImage image;
@@ -26,41 +28,23 @@ ControllerImage DefaultImage() {
 
 class ImageFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("velta-file-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-  static void Write(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-  }
   std::vector<std::string> Entries() const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) {
+    for (const auto& entry : fs::directory_iterator(dir_.Path())) {
       names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
     return names;
   }
 
-  fs::path dir_;
+  test::ScratchDir dir_;
 };
 
 TEST_F(ImageFileTest, SavedSettingsFileHasVersionAndAddressesInNumericOrder) {
   const std::string path = PathOf("default.ini");
   ASSERT_TRUE(SaveImageFile(path, DefaultImage(), ImageFileKind::Settings));
-  EXPECT_EQ(Read(path),
+  EXPECT_EQ(ReadFile(path),
             "[VELTA Setup]\nVersion=160\n"
             "0=3\n1=3\n2=5\n3=1\n4=78\n5=32\n6=1\n7=43\n8=1\n9=100\n10=35\n11=20\n12=0\n13=3\n"
             "14=20\n15=20\n16=7\n17=58\n18=0\n19=172\n20=1\n21=71\n22=30\n23=123\n24=0\n25=0\n"
@@ -75,7 +59,7 @@ TEST_F(ImageFileTest, BackupFileRoundTripsAllAddresses) {
   for (int a = 0; a < kImageSize; ++a) saved.SetByte(a, static_cast<std::uint8_t>(255 - a));
   const std::string path = PathOf("all.bak");
   ASSERT_TRUE(SaveImageFile(path, saved, ImageFileKind::Backup));
-  const std::string text = Read(path);
+  const std::string text = ReadFile(path);
   EXPECT_EQ(text.rfind("[VELTA Backup]\nVersion=160\n0=255\n1=254\n", 0), 0u);
   EXPECT_NE(text.find("\n254=1\n255=0\n"), std::string::npos);
 
@@ -142,11 +126,11 @@ TEST_F(ImageFileTest, SavingSettingsIntoBackupFileKeepsBothSections) {
 
 TEST_F(ImageFileTest, ExistingKeysAreRewrittenInOrderAndForeignEntriesKept) {
   const std::string path = PathOf("old.ini");
-  Write(path,
+  WriteFile(path,
         "; written by hand\n[Other]\nname=pump house\n\n"
         "[VELTA Setup]\n7=99\nNote=keep me\nVersion=150\n0=1\n");
   ASSERT_TRUE(SaveImageFile(path, DefaultImage(), ImageFileKind::Settings));
-  const std::string text = Read(path);
+  const std::string text = ReadFile(path);
 
   EXPECT_NE(text.find("[Other]\nname=pump house\n"), std::string::npos) << text;
   EXPECT_NE(text.find("Note=keep me\n"), std::string::npos) << text;
@@ -178,7 +162,7 @@ TEST_F(ImageFileTest, InterruptedSaveLeavesOldFileIntact) {
   ControllerImage old;
   old.bytes.fill(1);
   ASSERT_TRUE(SaveImageFile(path, old, ImageFileKind::Backup));
-  const std::string before = Read(path);
+  const std::string before = ReadFile(path);
 
   rlimit saved{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -191,7 +175,7 @@ TEST_F(ImageFileTest, InterruptedSaveLeavesOldFileIntact) {
   std::signal(SIGXFSZ, previousHandler);
 
   EXPECT_FALSE(written);
-  EXPECT_EQ(Read(path), before);
+  EXPECT_EQ(ReadFile(path), before);
   EXPECT_EQ(Entries(), std::vector<std::string>{"keep.bak"});
 }
 

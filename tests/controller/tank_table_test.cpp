@@ -5,12 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <sstream>
 
 #include "i18n/lookup.h"
+#include "tests/support/files.h"
 #include "tests/support/recording_feedback.h"
+#include "tests/support/scratch_dir.h"
 
 namespace velta {
 namespace {
@@ -36,25 +37,14 @@ TankTable Filled(std::int32_t value) {
 class TankTableFile : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { UseLanguage("en"); }
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tank_table_test_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
 
   std::string Write(const std::string& content, const std::string& file = "table.csv") {
-    const fs::path path = dir_ / file;
-    std::ofstream(path, std::ios::binary) << content;
-    return path.string();
-  }
-  std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    const std::string path = (dir_ / file).string();
+    test::WriteFile(path, content);
+    return path;
   }
 
-  fs::path dir_;
+  test::ScratchDir dir_;
 };
 
 struct ReaderCase {
@@ -143,7 +133,7 @@ TEST_F(TankTableFile, EmptyOrMissingFileLeavesLogNameAndTableAlone) {
   } cases[] = {
       {"empty file", Write(""), -2, "File %s contains too few values."},
       {"missing file", (dir_ / "missing.csv").string(), -1, "File %s cannot be opened."},
-      {"a folder", dir_.string(), -1, "File %s cannot be opened."},
+      {"a folder", dir_.Path().string(), -1, "File %s cannot be opened."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -194,7 +184,7 @@ TEST_F(TankTableFile, SavedTableLoadsAgainUnchanged) {
   const std::string path = (dir_ / "saved.csv").string();
   ASSERT_TRUE(WriteTankTableFile(path, name, saved));
 
-  const std::string text = Slurp(path);
+  const std::string text = test::ReadFile(path);
   EXPECT_EQ(text, name + "\r\n" +
                       Entries(
                           0, 100, [](int i) { return i / 3; }, "\r\n"));
@@ -224,14 +214,14 @@ TEST_F(TankTableFile, ControllerValuesSaveButAreRefusedOnLoad) {
 TEST_F(TankTableFile, SaveReplacesWholeFilesOrNothing) {
   const std::string path = Write("old content that is much longer than nothing\n", "t.csv");
   ASSERT_TRUE(WriteTankTableFile(path, "neu", Filled(1)));
-  EXPECT_EQ(Slurp(path).substr(0, 8), "neu\r\n0;1");
+  EXPECT_EQ(test::ReadFile(path).substr(0, 8), "neu\r\n0;1");
   // Only the target is left in the folder, no temporary file.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator()), 1);
 
   const std::string unreachable = (dir_ / "no" / "such" / "folder.csv").string();
   EXPECT_FALSE(WriteTankTableFile(unreachable, "x", Filled(1)));
   EXPECT_FALSE(fs::exists(unreachable));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator()), 1);
 }
 
 }  // namespace

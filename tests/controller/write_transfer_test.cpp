@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "controller/write_loop.h"
-#include "tests/controller/transfer_support.h"
 #include "tests/support/recording_feedback.h"
+#include "tests/support/transfer_support.h"
 
 namespace velta {
 namespace {

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
@@ -15,6 +13,7 @@
 
 #include "i18n/lookup.h"
 #include "tests/i18n/catalogue_keys.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -23,10 +22,7 @@ using Entries = std::vector<std::pair<std::string, std::string>>;
 
 fs::path ProgramDir() { return fs::read_symlink("/proc/self/exe").parent_path(); }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using velta::test::ReadFile;
 
 std::uint32_t Word(const std::string& data, std::size_t offset) {
   std::uint32_t value = 0;

@@ -6,12 +6,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <regex>
 #include <set>
 #include <string>
 
 #include "tests/i18n/catalogue_keys.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -25,10 +25,7 @@ const std::set<std::string> kLookedUpWithoutEntry = {
     "OK",               "x",             "0ms",
 };
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using velta::test::ReadFile;
 
 // The text a C++ string literal's body stands for (the escapes the code uses).
 std::string Unescape(const std::string& body) {

@@ -7,18 +7,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+
+#include "tests/support/config_dir.h"
+#include "tests/support/files.h"
 
 namespace velta {
 namespace {
-
-std::string ReadWhole(const QString& path) {
-  std::ifstream in(path.toStdString(), std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 class AppSettingsTest : public ::testing::Test {
  protected:
@@ -113,32 +107,26 @@ TEST_F(AppSettingsTest, AbsentOrUnreadableValuesKeepWhatTheCallerHad) {
 }
 
 TEST_F(AppSettingsTest, ConfigDirectoryOfTheEnvironmentHoldsTheStore) {
-  const QString configDir = dir.filePath("config");
-  QDir().mkpath(configDir);
-  setenv("VELTA_CONFIG_DIR", configDir.toLocal8Bit().constData(), 1);
+  const test::TempConfigDir configDir;
   {
     auto store = OpenSettingsStore();
     AppSettings settings;
     settings.connection.tcpHost = "10.1.2.3";
     WriteAppSettings(*store, settings);
-    EXPECT_TRUE(store->fileName().startsWith(configDir)) << store->fileName().toStdString();
+    EXPECT_TRUE(store->fileName().startsWith(configDir.Path())) << store->fileName().toStdString();
   }
   auto reopened = OpenSettingsStore();
   EXPECT_EQ(ReadAppSettings(*reopened).connection.tcpHost, "10.1.2.3");
-  unsetenv("VELTA_CONFIG_DIR");
 }
 
 TEST_F(AppSettingsTest, TcpAddressFileRoundTripKeepsOtherSections) {
   const std::string path = dir.filePath("plant.tcp").toStdString();
-  {
-    std::ofstream existing(path);
-    existing << "[Notes]\nsite=north shed\n[TCP]\nHost=old\n";
-  }
+  test::WriteFile(path, "[Notes]\nsite=north shed\n[TCP]\nHost=old\n");
   ASSERT_TRUE(SaveTcpAddressFile(path, "192.168.0.40", "10001"));
   const TcpAddress loaded = LoadTcpAddressFile(path);
   EXPECT_EQ(loaded.host, "192.168.0.40");
   EXPECT_EQ(loaded.port, "10001");
-  const std::string text = ReadWhole(QString::fromStdString(path));
+  const std::string text = test::ReadFile(path);
   EXPECT_NE(text.find("Host=192.168.0.40"), std::string::npos) << text;
   EXPECT_NE(text.find("Port=10001"), std::string::npos) << text;
   EXPECT_NE(text.find("site=north shed"), std::string::npos) << text;
@@ -157,7 +145,7 @@ TEST_F(AppSettingsTest, TcpAddressFileWithoutKeysGivesTheLiteralNames) {
         Row{"[Other]\nHost=x\nPort=1\n", "Host", "Port"}, Row{"", "Host", "Port"},
         Row{nullptr, "Host", "Port"}}) {
     std::remove(path.c_str());
-    if (row.content != nullptr) std::ofstream(path) << row.content;
+    if (row.content != nullptr) test::WriteFile(path, row.content);
     const TcpAddress loaded = LoadTcpAddressFile(path);
     EXPECT_EQ(loaded.host, row.host) << (row.content ? row.content : "(no file)");
     EXPECT_EQ(loaded.port, row.port) << (row.content ? row.content : "(no file)");

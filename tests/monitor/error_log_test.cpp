@@ -1,38 +1,29 @@
 // The stored-error lines and the error file.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "monitor/error_log.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_dir.h"
 
 namespace velta {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using test::ReadFile;
 
 class ErrorLogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("TZ", "UTC", 1);
     tzset();
-    dir_ = fs::temp_directory_path() / ("velta-errorlog-" + std::to_string(getpid()));
-    fs::create_directories(dir_);
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
-  fs::path dir_;
+  test::ScratchDir dir_;
   // 06.12.2026 13:20:05 UTC
   const std::time_t when_ = 1796563205;
 };
@@ -51,22 +42,22 @@ TEST_F(ErrorLogTest, NumberedLinesWithDateAndTime) {
 
 TEST_F(ErrorLogTest, FileGetsLinesAppendedAfterItsContent) {
   const fs::path path = dir_ / "fehler.txt";
-  std::ofstream(path) << "earlier line\n";
+  test::WriteFile(path, "earlier line\n");
   ErrorFile file(path.string());
   ErrorLog log;
   log.Add("A", when_, &file);
   log.Add("B", when_, &file);
-  EXPECT_EQ(ReadAll(path), "earlier line\n#0/ 06.12.2026/ 13:20:05/ A\n#1/ 06.12.2026/ 13:20:05/ B\n");
+  EXPECT_EQ(ReadFile(path), "earlier line\n#0/ 06.12.2026/ 13:20:05/ A\n#1/ 06.12.2026/ 13:20:05/ B\n");
 
   const fs::path created = dir_ / "new.txt";
   ErrorFile fresh(created.string());
   EXPECT_TRUE(fresh.AppendLine("first"));
-  EXPECT_EQ(ReadAll(created), "first\n");
+  EXPECT_EQ(ReadFile(created), "first\n");
 }
 
 TEST_F(ErrorLogTest, UnwritableFileLosesNothingFromTheList) {
   ErrorFile missingFolder((dir_ / "no-such-folder" / "fehler.txt").string());
-  ErrorFile folder(dir_.string());  // a directory cannot be opened for writing
+  ErrorFile folder(dir_.Path().string());  // a directory cannot be opened for writing
   EXPECT_FALSE(missingFolder.AppendLine("lost"));
   EXPECT_FALSE(folder.AppendLine("lost"));
   ErrorLog log;

@@ -5,14 +5,14 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "link/port_search.h"
 #include "monitor/error_log.h"
 #include "monitor/poll_tick.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/sim_process.h"
 
 namespace velta {
@@ -130,18 +130,11 @@ TEST_F(PollOverTcp, CountersWithBadSumStillShowHoursAndLeakStarts) {
   EXPECT_FALSE(updates[2].counters->starts.has_value());
 }
 
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 TEST_F(PollOverTcp, ErrorsAreStoredOnceNumberedAndAppendedToTheFile) {
   Open(SimArgs(false, false, false, {"--set", "error=0x0C"}));
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("velta-poll-errors-" + std::to_string(getpid()) + ".txt");
-  std::ofstream(path) << "from an earlier run\n";
+  const test::ScratchDir dir;
+  const auto path = dir / "errors.txt";
+  test::WriteFile(path, "from an earlier run\n");
   ErrorFile file(path.string());
   ErrorLog log;
   std::vector<std::string> stored;
@@ -173,9 +166,8 @@ TEST_F(PollOverTcp, ErrorsAreStoredOnceNumberedAndAppendedToTheFile) {
   EXPECT_EQ(stored[2].substr(0, 3), "#0/");
   EXPECT_NE(stored[4].find("/ Lecküberwachung! (Er.L)"), std::string::npos);
 
-  EXPECT_EQ(ReadAll(path), "from an earlier run\n" + stored[0] + "\n" + stored[1] + "\n" +
-                               stored[2] + "\n" + stored[3] + "\n" + stored[4] + "\n");
-  std::filesystem::remove(path);
+  EXPECT_EQ(test::ReadFile(path), "from an earlier run\n" + stored[0] + "\n" + stored[1] + "\n" +
+                                      stored[2] + "\n" + stored[3] + "\n" + stored[4] + "\n");
 }
 
 // Bytes a controller sends after its reply must not shift the next reply, over either transport.

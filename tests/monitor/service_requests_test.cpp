@@ -7,6 +7,7 @@
 #include "monitor/poll_tick.h"
 #include "monitor/service_requests.h"
 #include "tests/support/sim_process.h"
+#include "tests/support/transfer_support.h"
 
 namespace velta {
 namespace {
@@ -19,15 +20,6 @@ MainPageView ReadMainPage(const ConnectionSettings& settings) {
   CloseChannel(channel);
   if (!update.main) ADD_FAILURE() << "no Main status page";
   return update.main.value_or(MainPageView{});
-}
-
-// Settings that reach nothing: a loopback port nobody listens on.
-ConnectionSettings Nowhere() {
-  ConnectionSettings settings;
-  settings.useTcp = true;
-  settings.tcpHost = "127.0.0.1";
-  settings.tcpPort = 1;
-  return settings;
 }
 
 TEST(ClearErrors, AnyAcknowledgementCountsAndTheFlagsGo) {
@@ -46,7 +38,7 @@ TEST(ClearErrors, NoReplyOrNoChannel) {
   test::SimProcess sim({"--static", "--fault", "noreply clear"});
   EXPECT_EQ(RequestClearErrors(sim.TcpSettings()), ClearErrorsResult::NoReply);
   EXPECT_EQ(sim.Frames(), std::vector<std::string>{"60 00 0D 6D"});
-  EXPECT_EQ(RequestClearErrors(Nowhere()), ClearErrorsResult::NotOpened);
+  EXPECT_EQ(RequestClearErrors(test::UnreachableSettings()), ClearErrorsResult::NotOpened);
 }
 
 TEST(WriteEnable, RequestShowsOnTheNextMainPage) {
@@ -56,7 +48,7 @@ TEST(WriteEnable, RequestShowsOnTheNextMainPage) {
   EXPECT_TRUE(RequestWriteEnable(sim.TcpSettings()));
   EXPECT_TRUE(ReadMainPage(sim.TcpSettings()).writeEnabled);
   EXPECT_EQ(sim.Frames(), (std::vector<std::string>{"60 00 0E 6E", "60 00 01 61"}));
-  EXPECT_FALSE(RequestWriteEnable(Nowhere()));
+  EXPECT_FALSE(RequestWriteEnable(test::UnreachableSettings()));
 }
 
 }  // namespace

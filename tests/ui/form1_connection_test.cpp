@@ -13,47 +13,21 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
-#include <deque>
 #include <functional>
 #include <string>
 
 #include "link/port_search.h"
 #include "monitor/app_settings.h"
-#include "tests/support/qt_app.h"
+#include "tests/support/program_windows.h"
 #include "tests/support/sim_process.h"
-#include "ui/Unit1.h"
-#include "ui/Unit2.h"
-#include "ui/Unit3.h"
-#include "ui/desktop.h"
-#include "ui/forms.h"
+#include "tests/support/window_test.h"
 
 namespace {
 
-// Answers the window's dialogs from a script and counts beeps.
-class ScriptedDesktop : public velta::Desktop {
- public:
-  bool AskYesNo(const QString&, const QString&) override { return false; }
-  void ShowMessage(const QString&) override {}
-  QString OpenFileName(const QString&, const QString&) override { return Next(); }
-  QString SaveFileName(const QString&, const QString&) override { return Next(); }
-  void Beep() override { ++beeps; }
-  void OpenUrl(const QString&) override {}
-
-  std::deque<QString> fileNames;  // an empty entry cancels the dialog
-  int beeps = 0;
-
- private:
-  QString Next() {
-    if (fileNames.empty()) return {};
-    QString name = fileNames.front();
-    fileNames.pop_front();
-    return name;
-  }
-};
+using velta::test::ChooseTcp;
 
 // A loopback port on which nothing listens: bound once to learn a free number, then released.
 std::uint16_t RefusedPort() {
@@ -73,36 +47,20 @@ const char* const kLockedControls[] = {"bbSearchPort", "bbSetup",  "bbWriteEnabl
                                        "edPort",       "rbSerial", "rbTcp",         "bbClrError",
                                        "edFile",       "cbStore",  "bSaveTCP",      "bLoadTCP"};
 
-class Form1ConnectionTest : public ::testing::Test {
+class Form1ConnectionTest : public velta::test::WindowTest {
  protected:
-  Form1ConnectionTest() {
-    velta::test::EnsureApplication();
-    setenv("VELTA_CONFIG_DIR", config.path().toLocal8Bit().constData(), 1);
-    velta::SetDesktop(&desktop);
-  }
-  ~Form1ConnectionTest() override {
-    EndProgram(false);
-    velta::SetDesktop(nullptr);
-    unsetenv("VELTA_CONFIG_DIR");
-  }
+  ~Form1ConnectionTest() override { EndProgram(false); }
 
   // The windows as the program creates them, and the Monitor window shown.
   void StartProgram() {
-    form1 = new Form1;
-    form3 = new Form3;
-    form2 = new Form2(form3);
+    velta::test::CreateProgramWindows();
     form1->show();
   }
   // Closing the Monitor window is what ends the program (settings written, Channel closed).
   void EndProgram(bool closeFirst = true) {
     if (form1 == nullptr) return;
     if (closeFirst) form1->close();
-    delete form2;
-    delete form3;
-    delete form1;
-    form1 = nullptr;
-    form3 = nullptr;
-    form2 = nullptr;
+    velta::test::DestroyProgramWindows();
   }
   void Seed(const char* key, const QVariant& value) {
     velta::OpenSettingsStore()->setValue(key, value);
@@ -110,18 +68,11 @@ class Form1ConnectionTest : public ::testing::Test {
 
   template <typename T = QWidget>
   T* Control(const char* name) {
-    T* found = form1->findChild<T*>(name);
-    if (found == nullptr) ADD_FAILURE() << name << " missing";
-    return found;
+    return velta::test::FindControl<T>(form1, name);
   }
   QStringList Log() { return Control<QPlainTextEdit>("Memo1")->toPlainText().split('\n'); }
   bool Logged(const QString& line) { return Log().contains(line); }
   bool Polling() { return Control<QTimer>("Timer1")->isActive(); }
-  void ChooseTcp(const QString& host, std::uint16_t port) {
-    Control<QRadioButton>("rbTcp")->click();
-    Control<QLineEdit>("edHost")->setText(host);
-    Control<QLineEdit>("edPort")->setText(QString::number(port));
-  }
   void ExpectLocked(bool locked) {
     for (const char* name : kLockedControls) EXPECT_EQ(Control(name)->isEnabled(), !locked) << name;
     EXPECT_TRUE(Control("cbCom")->isEnabled() || Control<QRadioButton>("rbTcp")->isChecked());
@@ -136,9 +87,6 @@ class Form1ConnectionTest : public ::testing::Test {
     }
     return false;
   }
-
-  QTemporaryDir config;
-  ScriptedDesktop desktop;
 };
 
 TEST_F(Form1ConnectionTest, FirstStartWithAnEmptyStoreShowsTheDefaults) {
@@ -181,7 +129,7 @@ TEST_F(Form1ConnectionTest, FirstStartWithAnEmptyStoreShowsTheDefaults) {
 TEST_F(Form1ConnectionTest, StatusInquiryOverTcpPollsAndLocksTheConnectionControls) {
   velta::test::SimProcess sim;
   StartProgram();
-  ChooseTcp("127.0.0.1", sim.TcpPort());
+  ChooseTcp(sim.TcpPort());
   const QString endpoint = QString("127.0.0.1:%1").arg(sim.TcpPort());
 
   Control<QCheckBox>("cbStartSend")->click();
@@ -207,8 +155,7 @@ TEST_F(Form1ConnectionTest, SerialPollingOverAPseudoTerminal) {
   auto* com = Control<QComboBox>("cbCom");
   const int entry = com->findText("200");
   ASSERT_GE(entry, 0) << "the port search lists the pseudo-terminal as COM200";
-  com->setCurrentIndex(entry);
-  emit com->activated(entry);
+  velta::test::PickItem(com, entry);
   EXPECT_EQ(form1->Connection().comPort, 200);
 
   Control<QCheckBox>("cbStartSend")->click();
@@ -227,8 +174,7 @@ TEST_F(Form1ConnectionTest, PortSearchRefillsTheListAndTakesTheFirstPort) {
   auto* com = Control<QComboBox>("cbCom");
   ASSERT_GE(com->count(), 2);
   const int last = com->count() - 1;
-  com->setCurrentIndex(last);
-  emit com->activated(last);
+  velta::test::PickItem(com, last);
   EXPECT_EQ(form1->Connection().comPort, com->itemText(last).toInt());
 
   Control<QPushButton>("bbSearchPort")->click();
@@ -255,7 +201,7 @@ TEST_F(Form1ConnectionTest, AFailedOpenIsLoggedWithABeepAndLeavesTheBoxTicked) {
     Seed("ComPort", 250);  // a COM number without a device
     StartProgram();
     if (row.tcp) {
-      ChooseTcp("127.0.0.1", refused);
+      ChooseTcp(refused);
     } else {
       Control<QRadioButton>("rbSerial")->click();
     }
@@ -275,7 +221,7 @@ TEST_F(Form1ConnectionTest, AFailedOpenIsLoggedWithABeepAndLeavesTheBoxTicked) {
 
 TEST_F(Form1ConnectionTest, ASerialPortRefusedForLackOfPermissionNamesTheDialoutGroup) {
   if (geteuid() == 0) GTEST_SKIP() << "root opens any device; run as a normal user";
-  const QString device = config.filePath("ttyLocked");
+  const QString device = config.FilePath("ttyLocked");
   QFile(device).open(QIODevice::WriteOnly);
   QFile::setPermissions(device, QFileDevice::Permissions());
   velta::SetComPortOverride(203, device.toStdString());
@@ -305,7 +251,7 @@ TEST_F(Form1ConnectionTest, APortBeyondSixteenBitsIsRefusedInsteadOfCut) {
     desktop.beeps = 0;
     StartProgram();
     if (row.typed != nullptr) {
-      ChooseTcp("127.0.0.1", 0);
+      ChooseTcp(0);
       Control<QLineEdit>("edPort")->setText(row.typed);
       Control<QCheckBox>("cbStartSend")->click();
     }
@@ -326,9 +272,9 @@ TEST_F(Form1ConnectionTest, APortBeyondSixteenBitsIsRefusedInsteadOfCut) {
 
 TEST_F(Form1ConnectionTest, SettingsSurviveARestartAndPollingResumesAfterThePortSearch) {
   velta::test::SimProcess sim;
-  const QString errorFile = config.filePath("errors.txt");
+  const QString errorFile = config.FilePath("errors.txt");
   StartProgram();
-  ChooseTcp("127.0.0.1", sim.TcpPort());
+  ChooseTcp(sim.TcpPort());
   Control<QLineEdit>("edFile")->setText(errorFile);
   Control<QCheckBox>("cbStore")->click();
   form1->SetView3D(true);
@@ -380,19 +326,19 @@ TEST_F(Form1ConnectionTest, AdminFlagsShowTheServiceButtons) {
 
 TEST_F(Form1ConnectionTest, TcpAddressFilesSaveLoadAndFillMissingKeys) {
   StartProgram();
-  ChooseTcp("controller.local", 4001);
-  const QString saved = config.filePath("site.tcp");
+  ChooseTcp(4001, "controller.local");
+  const QString saved = config.FilePath("site.tcp");
   desktop.fileNames = {saved};
   Control<QPushButton>("bSaveTCP")->click();
 
-  ChooseTcp("other", 9);
+  ChooseTcp(9, "other");
   desktop.fileNames = {saved};
   Control<QPushButton>("bLoadTCP")->click();
   EXPECT_EQ(Control<QLineEdit>("edHost")->text(), "controller.local");
   EXPECT_EQ(form1->Connection().tcpHost, "controller.local");
   EXPECT_EQ(form1->Connection().tcpPort, 4001);
 
-  const QString empty = config.filePath("empty.tcp");
+  const QString empty = config.FilePath("empty.tcp");
   QFile(empty).open(QIODevice::WriteOnly);
   desktop.fileNames = {empty};
   Control<QPushButton>("bLoadTCP")->click();

@@ -12,11 +12,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <cstdlib>
 #include <string>
 
-#include "tests/support/qt_app.h"
+#include "tests/support/window_test.h"
 #include "ui/Unit1.h"
 #include "ui/status_widgets.h"
 
@@ -28,25 +27,12 @@ QRect Scaled(int left, int top, int width, int height) {
   return QRect(QPoint(s(left), s(top)), QPoint(s(left + width) - 1, s(top + height) - 1));
 }
 
-// The window needs the application before it is built, and a settings store of its own for when
-// it is shown.
-struct Prepared {
-  Prepared() {
-    velta::test::EnsureApplication();
-    setenv("VELTA_CONFIG_DIR", config.path().toLocal8Bit().constData(), 1);
-  }
-  QTemporaryDir config;
-};
-
-class Form1LayoutTest : public ::testing::Test {
+// The base prepares the application and a settings store before the window is built.
+class Form1LayoutTest : public velta::test::WindowTest {
  protected:
-  Prepared prepared;
-
   template <typename T = QWidget>
   T* Control(const char* name) {
-    T* found = window.findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name << " missing or of another kind";
-    return found;
+    return velta::test::FindControl<T>(&window, name);
   }
   // Geometry in window coordinates, whatever the parent.
   QRect InWindow(QWidget* w) { return QRect(w->mapTo(&window, QPoint(0, 0)), w->size()); }
@@ -131,7 +117,7 @@ TEST_F(Form1LayoutTest, AreasSitAtTheScaledDesignRectangles) {
         Row{"MemoErrorStore", Scaled(8, 592, 465, 93)},
         Row{"cbStartSend", Scaled(536, 626, 161, 25)}, Row{"bbSetup", Scaled(488, 656, 257, 41)}}) {
     QWidget* w = Control(row.name);
-    if (w != nullptr) EXPECT_EQ(InWindow(w), row.design) << row.name;
+    if (w != nullptr) { EXPECT_EQ(InWindow(w), row.design) << row.name; }
   }
 }
 
@@ -156,14 +142,14 @@ TEST_F(Form1LayoutTest, TextsAreShownInEnglish) {
   for (const Row& row : {Row{"cbStartSend", "Status inquiry"}, Row{"bbSetup", "&Settings "},
                          Row{"bLoadTCP", "load"}, Row{"bSaveTCP", "store"}}) {
     auto* button = Control<QAbstractButton>(row.name);
-    if (button != nullptr) EXPECT_EQ(button->text().toStdString(), row.english) << row.name;
+    if (button != nullptr) { EXPECT_EQ(button->text().toStdString(), row.english) << row.name; }
   }
   auto* zist = Control<QGroupBox>("gbZist");
-  if (zist != nullptr) EXPECT_EQ(zist->title().toStdString(), "Cistern");
+  if (zist != nullptr) { EXPECT_EQ(zist->title().toStdString(), "Cistern"); }
   auto* file = Control<QLineEdit>("edFile");
-  if (file != nullptr) EXPECT_EQ(file->text().toStdString(), "c:\\error.txt");
+  if (file != nullptr) { EXPECT_EQ(file->text().toStdString(), "c:\\error.txt"); }
   auto* search = Control("bbSearchPort");
-  if (search != nullptr) EXPECT_EQ(search->toolTip().toStdString(), "Search Ports\u2026");
+  if (search != nullptr) { EXPECT_EQ(search->toolTip().toStdString(), "Search Ports\u2026"); }
   EXPECT_EQ(window.windowTitle().toStdString(), "VEL Control V1.60.0");
   // A picture of the window for a person to look at: VELTA_FORM1_SCREENSHOT=<file.png>.
   if (const char* path = std::getenv("VELTA_FORM1_SCREENSHOT")) {

@@ -12,69 +12,29 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
-#include "tests/support/qt_app.h"
+#include "tests/support/files.h"
 #include "tests/support/sim_process.h"
+#include "tests/support/window_test.h"
 #include "ui/Unit1.h"
-#include "ui/desktop.h"
 #include "ui/status_widgets.h"
 
 namespace {
 
-// Answers the window's questions and dialogs as the test says, and records what was asked.
-class ScriptedDesktop : public velta::Desktop {
- public:
-  bool AskYesNo(const QString& caption, const QString& text) override {
-    questions.push_back(caption + "|" + text);
-    return answerYes;
-  }
-  void ShowMessage(const QString& text) override { messages.push_back(text); }
-  QString OpenFileName(const QString&, const QString&) override { return fileName; }
-  QString SaveFileName(const QString& filter, const QString& suffix) override {
-    saveFilters.push_back(filter + "|" + suffix);
-    return fileName;
-  }
-  void Beep() override { ++beeps; }
-  void OpenUrl(const QString& url) override { urls.push_back(url); }
+std::string ReadAll(const QString& path) { return velta::test::ReadFile(path.toStdString()); }
 
-  bool answerYes = false;
-  QString fileName;
-  QStringList questions, messages, saveFilters, urls;
-  int beeps = 0;
-};
-
-std::string ReadAll(const QString& path) {
-  std::ifstream in(path.toStdString(), std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-class Form1StatusView : public ::testing::Test {
+class Form1StatusView : public velta::test::WindowTest {
  protected:
-  Form1StatusView() {
-    velta::test::EnsureApplication();
-    setenv("VELTA_CONFIG_DIR", config_.path().toLocal8Bit().constData(), 1);
-    velta::SetDesktop(&desktop_);
-    window_ = std::make_unique<Form1>();
-  }
-  ~Form1StatusView() override {
-    window_.reset();
-    velta::SetDesktop(nullptr);
-  }
+  Form1StatusView() { window_ = std::make_unique<Form1>(); }
+  ~Form1StatusView() override { window_.reset(); }
 
   template <typename T = QWidget>
   T* Control(const char* name) {
-    T* found = window_->findChild<T*>(name);
-    if (found == nullptr) ADD_FAILURE() << name << " missing";
-    return found;
+    return velta::test::FindControl<T>(window_.get(), name);
   }
   QString Text(const char* label) { return Control<QLabel>(label)->text(); }
   QStringList Lines(const char* memo) {
-    const QString text = Control<QPlainTextEdit>(memo)->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split('\n');
+    return velta::test::MemoLines(Control<QPlainTextEdit>(memo));
   }
 
   // The colour the level bar is drawn with, near its bottom end (the level is above zero).
@@ -98,8 +58,6 @@ class Form1StatusView : public ::testing::Test {
     for (int i = 0; i < count; ++i) window_->Timer1Timer();
   }
 
-  QTemporaryDir config_;
-  ScriptedDesktop desktop_;
   std::unique_ptr<velta::test::SimProcess> sim_;
   std::unique_ptr<Form1> window_;
 };
@@ -148,7 +106,7 @@ TEST_F(Form1StatusView, MainPageLightsTheDisplayLedsAndLabels) {
 TEST_F(Form1StatusView, ErrorsAreListedStoredAndAppendedToTheFile) {
   QTemporaryDir dir;
   const QString path = dir.filePath("error.txt");
-  std::ofstream(path.toStdString()) << "kept\n";
+  velta::test::WriteFile(path.toStdString(), "kept\n");
   Control<QLineEdit>("edFile")->setText(path);
   Control<QCheckBox>("cbStore")->setChecked(true);
   StartPolling({"--static", "--set", "error=0x0C", "--set", "watermeter=0", "--set",
@@ -172,10 +130,10 @@ TEST_F(Form1StatusView, ErrorsAreListedStoredAndAppendedToTheFile) {
   // The stored list is cleared only on Yes; numbering starts again.
   window_->MemoErrorStoreDblClick();
   EXPECT_EQ(Lines("MemoErrorStore").size(), 2);
-  ASSERT_EQ(desktop_.questions.size(), 1);
-  EXPECT_EQ(desktop_.questions[0],
+  ASSERT_EQ(desktop.questions.size(), 1);
+  EXPECT_EQ(desktop.questions[0],
             "Achtung|Attention:\nShould all stored error messages be extinguished?\n");
-  desktop_.answerYes = true;
+  desktop.answerYes = true;
   window_->MemoErrorStoreDblClick();
   EXPECT_TRUE(Lines("MemoErrorStore").isEmpty());
   sim_->Control("set error=0x04");
@@ -243,15 +201,15 @@ TEST_F(Form1StatusView, ErrorFileDialogAndLogo) {
   const QString before = edFile->text();
   window_->edFileDblClick();  // cancelled
   EXPECT_EQ(edFile->text(), before);
-  desktop_.fileName = "/tmp/chosen.txt";
+  desktop.fileNames = {"/tmp/chosen.txt"};
   window_->imgStoreClick();
   EXPECT_EQ(edFile->text(), "/tmp/chosen.txt");
-  ASSERT_EQ(desktop_.saveFilters.size(), 2);
-  EXPECT_TRUE(desktop_.saveFilters[0].contains("*.txt"));
+  ASSERT_EQ(desktop.saveDialogs.size(), 2);
+  EXPECT_TRUE(desktop.saveDialogs[0].contains("*.txt"));
 
   window_->Image1Click();
-  ASSERT_EQ(desktop_.urls.size(), 1);
-  EXPECT_TRUE(desktop_.urls[0].startsWith("https://"));
+  ASSERT_EQ(desktop.urls.size(), 1);
+  EXPECT_TRUE(desktop.urls[0].startsWith("https://"));
 }
 
 }  // namespace

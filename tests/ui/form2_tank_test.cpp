@@ -4,58 +4,21 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <deque>
 #include <fstream>
 
 #include <gtest/gtest.h>
 
 #include "controller/tank_transfer.h"
-#include "tests/support/qt_app.h"
+#include "tests/support/program_windows.h"
 #include "tests/support/sim_process.h"
-#include "ui/Unit1.h"
-#include "ui/Unit2.h"
-#include "ui/Unit3.h"
-#include "ui/desktop.h"
-#include "ui/forms.h"
+#include "tests/support/window_test.h"
 
 namespace {
 
-// Answers the window's dialogs from a script and remembers what it was asked.
-class ScriptedDesktop : public velta::Desktop {
- public:
-  bool AskYesNo(const QString& caption, const QString& text) override {
-    questions.push_back(caption + "|" + text);
-    return answerYes;
-  }
-  void ShowMessage(const QString&) override {}
-  QString OpenFileName(const QString& filter, const QString& suffix) override {
-    return Next(filter, suffix);
-  }
-  QString SaveFileName(const QString& filter, const QString& suffix) override {
-    return Next(filter, suffix);
-  }
-  void Beep() override { ++beeps; }
-  void OpenUrl(const QString&) override {}
-
-  std::deque<QString> fileNames;  // an empty entry cancels the dialog
-  bool answerYes = true;
-  QStringList questions;
-  QStringList dialogs;  // "filter|suffix" of every file dialog
-  int beeps = 0;
-
- private:
-  QString Next(const QString& filter, const QString& suffix) {
-    dialogs.push_back(filter + "|" + suffix);
-    if (fileNames.empty()) return {};
-    QString name = fileNames.front();
-    fileNames.pop_front();
-    return name;
-  }
-};
+using velta::test::ChooseTcp;
 
 QString TableText(const QString& name, int last, int (*value)(int)) {
   QString text = name + "\n";
@@ -64,36 +27,19 @@ QString TableText(const QString& name, int last, int (*value)(int)) {
 }
 int Identity(int i) { return i; }
 
-class Form2TankTest : public ::testing::Test {
+class Form2TankTest : public velta::test::WindowTest {
  protected:
   Form2TankTest() {
-    velta::test::EnsureApplication();
-    setenv("VELTA_CONFIG_DIR", config.path().toLocal8Bit().constData(), 1);
-    velta::SetDesktop(&desktop);
-    form1 = new Form1;
-    form3 = new Form3;
-    form2 = new Form2(form3);
+    desktop.answerYes = true;
+    velta::test::CreateProgramWindows();
   }
-  ~Form2TankTest() override {
-    delete form3;  // owns the Tank table window
-    delete form1;
-    form1 = nullptr;
-    form3 = nullptr;
-    form2 = nullptr;
-    velta::SetDesktop(nullptr);
-    unsetenv("VELTA_CONFIG_DIR");
-  }
+  ~Form2TankTest() override { velta::test::DestroyProgramWindows(); }
 
   template <typename T = QWidget>
   T* Control(const char* name) {
-    T* found = form2->findChild<T*>(name);
-    if (found == nullptr) ADD_FAILURE() << name << " missing";
-    return found;
+    return velta::test::FindControl<T>(form2, name);
   }
-  QStringList Memo() {
-    const QString text = Control<QPlainTextEdit>("Memo3")->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split('\n');
-  }
+  QStringList Memo() { return velta::test::MemoLines(Control<QPlainTextEdit>("Memo3")); }
   bool SaveAndSendEnabled() {
     const bool save = Control("bbSave")->isEnabled();
     EXPECT_EQ(save, Control("bbSend")->isEnabled());
@@ -108,16 +54,8 @@ class Form2TankTest : public ::testing::Test {
     desktop.fileNames = {path};
     Control<QPushButton>("bbLoad")->click();
   }
-  // The Monitor window's connection choice, as the user makes it.
-  void ChooseTcp(std::uint16_t port) {
-    form1->findChild<QRadioButton*>("rbTcp")->click();
-    form1->findChild<QLineEdit*>("edHost")->setText("127.0.0.1");
-    form1->findChild<QLineEdit*>("edPort")->setText(QString::number(port));
-  }
 
-  QTemporaryDir config;
   QTemporaryDir files;
-  ScriptedDesktop desktop;
 };
 
 TEST_F(Form2TankTest, WindowStartsWithGermanCaptionsAndSaveSendDisabled) {

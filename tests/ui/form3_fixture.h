@@ -1,5 +1,4 @@
-// The Settings window under test: offscreen, with its own settings store folder and a Desktop
-// that answers questions from the test and remembers what the window showed.
+// The Settings window under test, opened when the test says, from the settings the test seeds.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,53 +7,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <cstdlib>
 
 #include "monitor/app_settings.h"
-#include "tests/support/qt_app.h"
-#include "ui/Unit1.h"
-#include "ui/Unit3.h"
-#include "ui/desktop.h"
-#include "ui/forms.h"
+#include "tests/support/program_windows.h"
+#include "tests/support/window_test.h"
 #include "ui/value_editor.h"
 
 namespace velta::test {
 
-class AnsweringDesktop : public Desktop {
- public:
-  bool AskYesNo(const QString& caption, const QString& text) override {
-    questions.push_back(caption + "|" + text);
-    return answerYes;
-  }
-  void ShowMessage(const QString& text) override { messages.push_back(text); }
-  QString OpenFileName(const QString&, const QString&) override { return {}; }
-  QString SaveFileName(const QString&, const QString&) override { return {}; }
-  void Beep() override { ++beeps; }
-  void OpenUrl(const QString& url) override { urls.push_back(url); }
-
-  bool answerYes = false;
-  QStringList questions;
-  QStringList messages;
-  QStringList urls;
-  int beeps = 0;
-};
-
-class Form3Test : public ::testing::Test {
+class Form3Test : public WindowTest {
  protected:
-  Form3Test() {
-    EnsureApplication();
-    setenv("VELTA_CONFIG_DIR", config.path().toLocal8Bit().constData(), 1);
-    SetDesktop(&desktop);
-  }
-  ~Form3Test() override {
-    delete form3;
-    delete form1;
-    form3 = nullptr;
-    form1 = nullptr;
-    SetDesktop(nullptr);
-    unsetenv("VELTA_CONFIG_DIR");
-  }
+  ~Form3Test() override { DestroyProgramWindows(); }
 
   // The Settings window as the program creates it, from whatever the store holds by then.
   Form3& Open() {
@@ -80,9 +44,7 @@ class Form3Test : public ::testing::Test {
 
   template <typename T = QWidget>
   T* Control(const char* name) {
-    T* found = form3->findChild<T*>(name);
-    if (found == nullptr) ADD_FAILURE() << name << " missing";
-    return found;
+    return FindControl<T>(form3, name);
   }
   QString Text(const char* field) { return Control<QLineEdit>(field)->text(); }
   int Position(const char* stepper) { return Control<UpDown>(stepper)->value(); }
@@ -92,11 +54,7 @@ class Form3Test : public ::testing::Test {
       Control<UpDown>(stepper)->stepBy(clicks > 0 ? 1 : -1);
   }
   // The user picks a list item.
-  void Choose(const char* list, int item) {
-    auto* combo = Control<QComboBox>(list);
-    combo->setCurrentIndex(item);
-    emit combo->activated(item);
-  }
+  void Choose(const char* list, int item) { PickItem(Control<QComboBox>(list), item); }
   QString Item(const char* list) { return Control<QComboBox>(list)->currentText(); }
   bool Ticked(const char* box) { return Control<QCheckBox>(box)->isChecked(); }
   // Visible as far as the window is concerned (the window itself is not shown).
@@ -109,9 +67,6 @@ class Form3Test : public ::testing::Test {
     form3->ShowBlock();
     form3->SelectPreset();
   }
-
-  QTemporaryDir config;
-  AnsweringDesktop desktop;
 };
 
 }  // namespace velta::test

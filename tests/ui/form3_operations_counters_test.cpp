@@ -28,7 +28,7 @@ TEST_F(Form3Counters, ReadHoursThenWriteThemIntoTheMainsCounter) {
   EXPECT_EQ(Writes(sim), (std::vector<std::string>{"98 34 00 CC", "98 35 00 CD", "98 36 04 D2",
                                                    "98 37 D2 A1"}));
   EXPECT_EQ(sim.Frames().back(), "60 00 09 69");
-  EXPECT_EQ(SimRange(sim, 52, 55), (Bytes{0, 0, 0x04, 0xD2}));
+  EXPECT_EQ(MemoryRange(sim, 52, 55), (Bytes{0, 0, 0x04, 0xD2}));
   EXPECT_EQ(Memo().back(), "The transfer was successful!");
   EXPECT_EQ(Control<QAbstractButton>("bbWriteH")->text(), "Transfer") << "caption restored";
   EXPECT_TRUE(Control("bbWriteH")->isEnabled());
@@ -42,7 +42,7 @@ TEST_F(Form3Counters, EmptyFieldWritesZeroHours) {
   Control("bbWriteH")->setEnabled(true);
   Control<QLineEdit>("edPumpeH")->setText("");
   Click("bbWriteH");
-  EXPECT_EQ(SimRange(sim, 60, 63), (Bytes{0, 0, 0, 0}));
+  EXPECT_EQ(MemoryRange(sim, 60, 63), (Bytes{0, 0, 0, 0}));
 }
 
 TEST_F(Form3Counters, NumberBeyond32BitsIsRefusedAndNothingWritten) {
@@ -97,7 +97,7 @@ TEST_F(Form3Counters, ClearingAsksWhileDisabledAndWritesOneZero) {
   Click("bbClrError");
   EXPECT_EQ(desktop.enabledWhenAsked, std::vector<bool>{false});
   EXPECT_EQ(sim.Frames(), std::vector<std::string>{"98 4A 00 E2"});
-  EXPECT_EQ(SimRange(sim, 64, 74), (Bytes{4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 0}));
+  EXPECT_EQ(MemoryRange(sim, 64, 74), (Bytes{4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 0}));
   EXPECT_TRUE(Control("bbClrError")->isEnabled());
 
   desktop.answerYes = false;

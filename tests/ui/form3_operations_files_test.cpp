@@ -1,9 +1,8 @@
 // The Settings window's "Einstellungen laden" and "Einstellungen speichern" through the file
 // dialogs, in settings and in backup mode.
 #include <QFile>
-#include <fstream>
-#include <sstream>
 
+#include "tests/support/files.h"
 #include "tests/ui/form3_operations_support.h"
 
 namespace velta::test {
@@ -12,15 +11,11 @@ namespace {
 class Form3Files : public Form3OperationsTest {
  protected:
   QString Path(const QString& name) { return files.filePath(name); }
-  static std::string Read(const QString& path) {
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  static std::string Read(const QString& path) { return ReadFile(path.toStdString()); }
   static void Write(const QString& path, const std::string& text) {
-    std::ofstream(path.toStdString(), std::ios::binary) << text;
+    WriteFile(path.toStdString(), text);
   }
+
   QTemporaryDir files;
 };
 

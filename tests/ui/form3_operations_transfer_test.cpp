@@ -36,7 +36,7 @@ TEST_F(Form3Transfer, ReadShowsTheBlockAndOffersWriting) {
   Click("bbReadBC");
 
   EXPECT_EQ(sim.Frames(), (std::vector<std::string>{"88 00 34 BC", "60 00 07 67"}));
-  EXPECT_EQ(Image(0, 51), SimRange(sim, 0, 51));
+  EXPECT_EQ(Image(0, 51), MemoryRange(sim, 0, 51));
   EXPECT_EQ(Control<QLineEdit>("edRefZistVoll")->text(), "4660");
   EXPECT_EQ(Control<QLineEdit>("edDruckEin")->text(), "2.5bar");
   EXPECT_EQ(Memo(), (QStringList{"Control read out...", "Data were properly read out!",
@@ -92,7 +92,7 @@ TEST_F(Form3Transfer, ReferenceValuesFollowTheWriteRefBox) {
 
     const Bytes expected = sendView ? Bytes{0x4E, 0x20, 0x07, 0x3A}
                                     : Bytes{kRefFullHigh, kRefFullLow, kRefEmptyHigh, kRefEmptyLow};
-    const Bytes memory = SimRange(sim, 0, 51);
+    const Bytes memory = MemoryRange(sim, 0, 51);
     EXPECT_EQ((Bytes{memory[4], memory[5], memory[16], memory[17]}), expected) << sendView;
     EXPECT_EQ(Control<QLineEdit>("edRefZistVoll")->text(), sendView ? "20000" : "4660");
     EXPECT_EQ(Image(0, 51), memory) << "the image holds what was written";
@@ -160,7 +160,7 @@ TEST_F(Form3Transfer, BackupModeReadsAndWritesTheWholeImage) {
   Click("bbSendBC");
   ASSERT_EQ(desktop.questions.size(), 1);
   EXPECT_TRUE(desktop.questions[0].startsWith("Info|NOTE:\n"));
-  EXPECT_EQ(SimRange(sim, 0, 255), memory);
+  EXPECT_EQ(MemoryRange(sim, 0, 255), memory);
   EXPECT_EQ(Writes(sim).size(), 256u);
   EXPECT_EQ(sim.Frames().back(), "60 00 09 69");
   EXPECT_TRUE(Memo().contains("Restart of the control!!!"));

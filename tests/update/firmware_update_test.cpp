@@ -4,21 +4,19 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "i18n/lookup.h"
 #include "link/frames.h"
 #include "link/port_search.h"
+#include "tests/support/files.h"
 #include "tests/support/recording_feedback.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/sim_process.h"
+#include "tests/support/transfer_support.h"
 #include "update/boot_loader.h"
 #include "update/update_file.h"
 
 namespace velta {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr std::uint32_t kPtyComPort = 202;
 constexpr const char* kAckLabel = "Wait of  block programming…";
@@ -49,29 +47,14 @@ std::string BlockLine(int block, int blocks) {
 class FirmwareUpdate : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { UseLanguage("en"); }
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("firmware_update_test_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
 
   std::string Write(const std::vector<std::uint8_t>& bytes, const std::string& name) {
-    const fs::path path = dir_ / name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path.string();
-  }
-  static ConnectionSettings Serial(const test::SimProcess& sim) {
-    SetComPortOverride(kPtyComPort, sim.PtyPath());
-    ConnectionSettings settings;
-    settings.comPort = static_cast<std::int32_t>(kPtyComPort);
-    return settings;
+    const std::string path = (dir_ / name).string();
+    test::WriteFile(path, bytes);
+    return path;
   }
 
-  fs::path dir_;
+  test::ScratchDir dir_;
 };
 
 TEST_F(FirmwareUpdate, ProgramsTheImageAndLeavesOneLine) {
@@ -83,8 +66,8 @@ TEST_F(FirmwareUpdate, ProgramsTheImageAndLeavesOneLine) {
     int blocks;
   } cases[] = {
       {"1 byte over TCP", sim.TcpSettings(), 1, 1},
-      {"1 byte over serial", Serial(sim), 1, 1},
-      {"1000 bytes over serial", Serial(sim), 1000, 32},
+      {"1 byte over serial", test::PtySettings(sim, kPtyComPort), 1, 1},
+      {"1000 bytes over serial", test::PtySettings(sim, kPtyComPort), 1000, 32},
       {"14336 bytes over TCP", sim.TcpSettings(), 14336, 448},
   };
   for (const auto& c : cases) {

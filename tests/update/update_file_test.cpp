@@ -4,34 +4,24 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "i18n/lookup.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_dir.h"
 #include "update/boot_loader.h"
 
 namespace velta {
 namespace {
 
-namespace fs = std::filesystem;
-
 class UpdateFile : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { UseLanguage("en"); }
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("update_file_test_" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   std::string Write(const std::vector<std::uint8_t>& bytes,
                     const std::string& name = "firmware.enc") {
-    const fs::path path = dir_ / name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path.string();
+    const std::string path = (dir_ / name).string();
+    test::WriteFile(path, bytes);
+    return path;
   }
-  fs::path dir_;
+  test::ScratchDir dir_;
 };
 
 // Distinct bytes, so a shifted or truncated copy shows.
@@ -71,7 +61,7 @@ TEST_F(UpdateFile, RefusedFilesLeaveNoImageAndSayWhy) {
        "Error: File is too large"},
       {"missing", (dir_ / "missing.enc").string(), UpdateFileResult::CannotOpen,
        "Error: file cannot open"},
-      {"a folder", dir_.string(), UpdateFileResult::CannotOpen, "Error: file cannot open"},
+      {"a folder", dir_.Path().string(), UpdateFileResult::CannotOpen, "Error: file cannot open"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

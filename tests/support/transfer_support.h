@@ -1,4 +1,4 @@
-// Helpers shared by the tests of reads and writes against the simulated controller.
+// Connection settings and memory helpers for tests of transfers with the simulated controller.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,60 @@
+// A Desktop that answers the windows' questions and file dialogs from a script and remembers
+// everything it was asked or shown.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <deque>
+#include <vector>
+
+#include "ui/desktop.h"
+
+namespace velta::test {
+
+class TestDesktop : public Desktop {
+ public:
+  bool AskYesNo(const QString& caption, const QString& text) override {
+    questions.push_back(caption + "|" + text);
+    if (watched != nullptr) enabledWhenAsked.push_back(watched->isEnabled());
+    return answerYes;
+  }
+  void ShowMessage(const QString& text) override { messages.push_back(text); }
+  QString OpenFileName(const QString& filter, const QString& suffix) override {
+    return Next(filter, suffix);
+  }
+  QString SaveFileName(const QString& filter, const QString& suffix) override {
+    saveDialogs.push_back(filter + "|" + suffix);
+    return Next(filter, suffix);
+  }
+  void Beep() override {
+    ++beeps;
+    if (watched != nullptr) enabledWhenBeeped.push_back(watched->isEnabled());
+  }
+  void OpenUrl(const QString& url) override { urls.push_back(url); }
+
+  bool answerYes = false;
+  std::deque<QString> fileNames;  // one per file dialog; an empty entry or none cancels it
+  QStringList questions;          // "caption|text"
+  QStringList messages;
+  QStringList dialogs;      // "filter|suffix" of every file dialog
+  QStringList saveDialogs;  // the same for the save dialogs alone
+  QStringList urls;
+  int beeps = 0;
+  // A window that must be disabled while an operation asks or beeps in its middle: when set,
+  // whether it was enabled at each question and beep.
+  const QWidget* watched = nullptr;
+  std::vector<bool> enabledWhenAsked;
+  std::vector<bool> enabledWhenBeeped;
+
+ private:
+  QString Next(const QString& filter, const QString& suffix) {
+    dialogs.push_back(filter + "|" + suffix);
+    if (fileNames.empty()) return {};
+    QString name = fileNames.front();
+    fileNames.pop_front();
+    return name;
+  }
+};
+
+}  // namespace velta::test
