@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "controller/write_loop.h"
 #include "i18n/lookup.h"
 #include "link/frames.h"
 
@@ -45,28 +46,17 @@ TankReadResult ReadTankTableFromController(const ConnectionSettings& settings, T
 
 int SendTankTableToController(const ConnectionSettings& settings, const TankTable& table,
                               Feedback& feedback) {
-  Channel* channel = OpenFromSettings(settings);
-  if (!IsOpenChannel(channel)) return -1;
-  feedback.Log(_("Übertrage die Tabelle zur Steuerung..."));
-  feedback.SetBarColour(BarColour::Red);
-  feedback.SetBarMaximum(kBarMaximum);
-  const std::uint8_t base = WriteFamilyBase(settings);
+  std::array<std::uint8_t, kTankEntries> values{};
+  for (std::size_t i = 0; i < values.size(); ++i)
+    values[i] = static_cast<std::uint8_t>(table[i] & 0xFF);  // only the low byte travels
+  WritePlan plan;
+  plan.firstAddress = kTankTableAddress;
+  plan.values = values;
+  plan.startLine = "Übertrage die Tabelle zur Steuerung...";
+  plan.barMaximum = kBarMaximum;
+  plan.logSuccess = false;
   int acknowledged = 0;
-  for (; acknowledged < kTankEntries; ++acknowledged) {
-    const auto value =
-        static_cast<std::uint8_t>(table[static_cast<std::size_t>(acknowledged)] & 0xFF);
-    const Frame request =
-        WriteRequest(base, static_cast<std::uint16_t>(kTankTableAddress + acknowledged), value);
-    std::uint8_t ack = 0;
-    if (!IsAcknowledgement(Exchange(channel, request, &ack, 1))) {
-      feedback.Log(_("Fehler beim Schreiben oder Lesen!\n->Möglicherweise keine Schreibfreigabe!"));
-      feedback.Beep();
-      break;
-    }
-    feedback.SetBarPosition(acknowledged);
-  }
-  feedback.EmptyBar();
-  CloseChannel(channel);
+  if (WriteBytes(settings, feedback, plan, &acknowledged) == WriteOutcome::NotOpened) return -1;
   return acknowledged;
 }
 

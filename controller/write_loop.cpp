@@ -29,11 +29,14 @@ void SendClosingRequest(Channel* channel, const WritePlan& plan, Feedback& feedb
 }  // namespace
 
 WriteOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
-                        const WritePlan& plan) {
+                        const WritePlan& plan, int* acknowledged) {
+  if (acknowledged != nullptr) *acknowledged = 0;
   Channel* channel = OpenFromSettings(settings);
   if (!IsOpenChannel(channel)) {
-    feedback.Log(_(plan.openFailure));
-    feedback.Beep();
+    if (plan.openFailure != nullptr) {
+      feedback.Log(_(plan.openFailure));
+      feedback.Beep();
+    }
     return WriteOutcome::NotOpened;
   }
   if (plan.startLine != nullptr) feedback.Log(_(plan.startLine));
@@ -41,7 +44,7 @@ WriteOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
   const std::uint8_t base = WriteFamilyBase(settings);
   const int count = static_cast<int>(plan.values.size());
   // The bar counts bytes within the range; a single byte shows a full bar while it is written.
-  const int maximum = std::max(count - 1, 1);
+  const int maximum = plan.barMaximum > 0 ? plan.barMaximum : std::max(count - 1, 1);
   feedback.SetBarColour(BarColour::Red);
   feedback.SetBarMaximum(maximum);
   if (count == 1) feedback.SetBarPosition(maximum);
@@ -57,6 +60,7 @@ WriteOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
       stopped = true;
       break;
     }
+    if (acknowledged != nullptr) *acknowledged = i + 1;
     if (count > 1) feedback.SetBarPosition(i);
   }
 
@@ -64,7 +68,7 @@ WriteOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
   feedback.EmptyBar();
   CloseChannel(channel);
   if (stopped) return WriteOutcome::Stopped;
-  feedback.Log(_("Die Übertragung war erfolgreich!"));
+  if (plan.logSuccess) feedback.Log(_("Die Übertragung war erfolgreich!"));
   return WriteOutcome::Done;
 }
 

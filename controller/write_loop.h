@@ -15,19 +15,22 @@ enum class ClosingRequest { None, SettingsDone, Restart };
 
 struct WritePlan {
   int firstAddress = 0;
-  std::span<const std::uint8_t> values;            // values[i] goes to firstAddress + i
-  const char* openFailure = nullptr;               // msgid logged when no Channel opens
-  const char* startLine = nullptr;                 // msgid logged once the Channel is open
+  std::span<const std::uint8_t> values;  // values[i] goes to firstAddress + i
+  // msgid logged with a beep when no Channel opens; without one the caller reports it (or not).
+  const char* openFailure = nullptr;
+  const char* startLine = nullptr;  // msgid logged once the Channel is open
   ClosingRequest closing = ClosingRequest::None;
-  const char* closingLine = nullptr;               // msgid logged before the closing request
+  const char* closingLine = nullptr;  // msgid logged before the closing request
+  int barMaximum = 0;                 // 0: one bar step per byte
+  bool logSuccess = true;             // the success line after a complete transfer
 };
 
 enum class WriteOutcome { NotOpened, Stopped, Done };
 
 // Opens a Channel from `settings`, writes every value with the Write family of `settings` and a
 // red progress bar, sends the closing request and closes. Logs the success line only when every
-// byte was acknowledged.
+// byte was acknowledged. `acknowledged`, when given, receives how many bytes were.
 WriteOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
-                        const WritePlan& plan);
+                        const WritePlan& plan, int* acknowledged = nullptr);
 
 }  // namespace velta
