@@ -46,9 +46,12 @@ struct Lookup {
   std::string where;
 };
 
-// Literal keys passed to _() or velta::Translate() in the program's sources.
+// Literal keys passed to _() or velta::Translate() in the program's sources, and those a write
+// plan holds for WriteBytes to look up when it logs them.
 std::vector<Lookup> LiteralLookups(const fs::path& root) {
-  static const std::regex call(R"re((?:\b_|\bTranslate)\(\s*"((?:[^"\\]|\\.)*)"\s*\))re");
+  static const std::regex call(
+      R"re((?:\b_|\bTranslate)\(\s*"((?:[^"\\]|\\.)*)"\s*\))re"
+      R"re(|\b(?:openFailure|startLine|closingLine)\s*=\s*"((?:[^"\\]|\\.)*)")re");
   std::vector<Lookup> found;
   for (const char* folder : {"link", "controller", "monitor", "update", "ui"}) {
     if (!fs::exists(root / folder)) continue;
@@ -57,7 +60,8 @@ std::vector<Lookup> LiteralLookups(const fs::path& root) {
       if (extension != ".cpp" && extension != ".h") continue;
       const std::string source = ReadFile(entry.path());
       for (std::sregex_iterator it(source.begin(), source.end(), call), end; it != end; ++it) {
-        found.push_back({Unescape((*it)[1].str()), entry.path().string()});
+        const auto& literal = (*it)[1].matched ? (*it)[1] : (*it)[2];
+        found.push_back({Unescape(literal.str()), entry.path().string()});
       }
     }
   }
@@ -81,13 +85,15 @@ TEST(SourceKeys, ScannerReadsKeysAsTheCompilerDoes) {
   std::ofstream(dir / "ui" / "sample.cpp")
       << "Log(_(\"c:\\\\fehler.txt\"));\n"
          "Box(velta::Translate(\"ACHTUNG:\\nSoll das -Update- wirklich durchgeführt werden?\\n\"));\n"
-         "auto a = my_(\"not a lookup\"); auto b = _( \"Fehler: %s\" );\n";
+         "auto a = my_(\"not a lookup\"); auto b = _( \"Fehler: %s\" );\n"
+         "plan.startLine = \"Übertrage die Tabelle zur Steuerung...\"; restartLine = \"no\";\n";
   const std::vector<Lookup> lookups = LiteralLookups(dir);
   fs::remove_all(dir);
-  ASSERT_EQ(lookups.size(), 3u);
+  ASSERT_EQ(lookups.size(), 4u);
   EXPECT_EQ(lookups[0].text, "c:\\fehler.txt");
   EXPECT_EQ(lookups[1].text, "ACHTUNG:\nSoll das -Update- wirklich durchgeführt werden?\n");
   EXPECT_EQ(lookups[2].text, "Fehler: %s");
+  EXPECT_EQ(lookups[3].text, "Übertrage die Tabelle zur Steuerung...");
 }
 
 }  // namespace
