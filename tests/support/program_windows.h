@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <cstdint>
 
+#include "tests/support/window_test.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
@@ -34,5 +35,15 @@ inline void ChooseTcp(std::uint16_t port, const QString& host = "127.0.0.1") {
   form1->findChild<QLineEdit*>("edHost")->setText(host);
   form1->findChild<QLineEdit*>("edPort")->setText(QString::number(port));
 }
+
+// Window tests with all three windows open from the start and a user who answers Yes.
+class ProgramWindowTest : public WindowTest {
+ protected:
+  ProgramWindowTest() {
+    desktop.answerYes = true;
+    CreateProgramWindows();
+  }
+  ~ProgramWindowTest() override { DestroyProgramWindows(); }
+};
 
 }  // namespace velta::test

@@ -27,14 +27,8 @@ QString TableText(const QString& name, int last, int (*value)(int)) {
 }
 int Identity(int i) { return i; }
 
-class Form2TankTest : public velta::test::WindowTest {
+class Form2TankTest : public velta::test::ProgramWindowTest {
  protected:
-  Form2TankTest() {
-    desktop.answerYes = true;
-    velta::test::CreateProgramWindows();
-  }
-  ~Form2TankTest() override { velta::test::DestroyProgramWindows(); }
-
   template <typename T = QWidget>
   T* Control(const char* name) {
     return velta::test::FindControl<T>(form2, name);

@@ -16,14 +16,9 @@
 
 namespace velta::test {
 
-class Form3OperationsTest : public WindowTest {
+class Form3OperationsTest : public ProgramWindowTest {
  protected:
-  Form3OperationsTest() {
-    desktop.answerYes = true;
-    CreateProgramWindows();
-    desktop.watched = form3;
-  }
-  ~Form3OperationsTest() override { DestroyProgramWindows(); }
+  Form3OperationsTest() { desktop.watched = form3; }
 
   template <typename T = QWidget>
   T* Control(const char* name) {

@@ -30,14 +30,8 @@ class PaintCounter : public QObject {
   int paints = 0;
 };
 
-class Form3UpdateTest : public velta::test::WindowTest {
+class Form3UpdateTest : public velta::test::ProgramWindowTest {
  protected:
-  Form3UpdateTest() {
-    desktop.answerYes = true;
-    velta::test::CreateProgramWindows();
-  }
-  ~Form3UpdateTest() override { velta::test::DestroyProgramWindows(); }
-
   template <typename T = QWidget>
   T* Control(const char* name) {
     return velta::test::FindControl<T>(form3, name);
