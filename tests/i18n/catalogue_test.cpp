@@ -13,6 +13,7 @@
 
 #include "i18n/lookup.h"
 #include "tests/i18n/catalogue_keys.h"
+#include "tests/i18n/literal_text.h"
 #include "tests/support/files.h"
 
 namespace {
@@ -45,19 +46,6 @@ Entries ReadMo(const fs::path& path) {
   return entries;
 }
 
-std::string Unescape(const std::string& quoted) {
-  std::string out;
-  for (std::size_t i = 1; i + 1 < quoted.size(); ++i) {
-    if (quoted[i] != '\\') {
-      out += quoted[i];
-      continue;
-    }
-    const char next = quoted[++i];
-    out += next == 'n' ? '\n' : next == 't' ? '\t' : next;
-  }
-  return out;
-}
-
 // The msgids of the catalogue source in file order (continuation lines joined).
 std::vector<std::string> ReadPoKeys(const fs::path& path) {
   std::istringstream in(ReadFile(path));
@@ -65,10 +53,10 @@ std::vector<std::string> ReadPoKeys(const fs::path& path) {
   bool inKey = false;
   for (std::string line; std::getline(in, line);) {
     if (line.rfind("msgid ", 0) == 0) {
-      keys.push_back(Unescape(line.substr(6)));
+      keys.push_back(velta::test::QuotedLiteralText(line.substr(6)));
       inKey = true;
     } else if (inKey && !line.empty() && line[0] == '"') {
-      keys.back() += Unescape(line);
+      keys.back() += velta::test::QuotedLiteralText(line);
     } else {
       inKey = false;
     }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "tests/i18n/catalogue_keys.h"
+#include "tests/i18n/literal_text.h"
 #include "tests/support/files.h"
 
 namespace {
@@ -26,20 +27,6 @@ const std::set<std::string> kLookedUpWithoutEntry = {
 };
 
 using velta::test::ReadFile;
-
-// The text a C++ string literal's body stands for (the escapes the code uses).
-std::string Unescape(const std::string& body) {
-  std::string out;
-  for (std::size_t i = 0; i < body.size(); ++i) {
-    if (body[i] != '\\' || i + 1 == body.size()) {
-      out += body[i];
-      continue;
-    }
-    const char next = body[++i];
-    out += next == 'n' ? '\n' : next == 't' ? '\t' : next;
-  }
-  return out;
-}
 
 struct Lookup {
   std::string text;
@@ -61,7 +48,7 @@ std::vector<Lookup> LiteralLookups(const fs::path& root) {
       const std::string source = ReadFile(entry.path());
       for (std::sregex_iterator it(source.begin(), source.end(), call), end; it != end; ++it) {
         const auto& literal = (*it)[1].matched ? (*it)[1] : (*it)[2];
-        found.push_back({Unescape(literal.str()), entry.path().string()});
+        found.push_back({velta::test::LiteralText(literal.str()), entry.path().string()});
       }
     }
   }
