@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "link/port_search.h"
+#include "tests/support/scratch_dir.h"
 
 namespace velta {
 namespace {
@@ -48,15 +49,10 @@ TEST(ComDevicePath, FixedMappingOnLinux) {
 
 class PortSearchTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("velta-ports-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir_);
-  }
   void TearDown() override {
     for (const std::uint32_t port : {150u, 160u, 170u, 171u}) SetComPortOverride(port, "");
     unsetenv("VELTA_COM170");
     unsetenv("VELTA_COM171");
-    std::filesystem::remove_all(dir_);
   }
   std::string Device(const char* name) {
     const std::string path = (dir_ / name).string();
@@ -73,7 +69,7 @@ class PortSearchTest : public ::testing::Test {
     return std::find(numbers.begin(), numbers.end(), port) != numbers.end();
   }
 
-  std::filesystem::path dir_;
+  test::ScratchDir dir_;
 };
 
 TEST_F(PortSearchTest, OverriddenPortsAreListedAscendingWhileTheirDeviceExists) {

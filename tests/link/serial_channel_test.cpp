@@ -11,6 +11,7 @@
 
 #include "link/channel.h"
 #include "tests/link/link_peers.h"
+#include "tests/support/scratch_dir.h"
 
 namespace velta {
 namespace {
@@ -178,9 +179,7 @@ int OpenDescriptorCount() {
 
 // Opens that must fail, and the reason each reports. Every failed open leaves no descriptor behind.
 TEST(SerialChannelOpen, FailsCleanlyWithItsReason) {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("velta-link-" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
+  const test::ScratchDir dir;
   const auto plainFile = dir / "not-a-tty";
   std::FILE* f = std::fopen(plainFile.c_str(), "w");
   ASSERT_NE(f, nullptr);
@@ -214,7 +213,6 @@ TEST(SerialChannelOpen, FailsCleanlyWithItsReason) {
     EXPECT_EQ(OpenDescriptorCount(), before);
     if (!row.path.empty()) SetComPortOverride(row.port, "");
   }
-  std::filesystem::remove_all(dir);
 }
 
 // Root opens anything, so the permission case is only real for an ordinary user (the usual one:

@@ -1,15 +1,15 @@
 // The simulated controller's settings as the status pages and memory show them, scenario files,
 // and the model running forward.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "link/channel.h"
 #include "link/frames.h"
 #include "tests/sim/exchange.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/sim_process.h"
 
 namespace velta::test {
@@ -146,19 +146,16 @@ TEST(SimModel, AdvancingRunsPumpCyclesAndTheHistoryRing) {
 }
 
 TEST(SimModel, ScenarioFileSetsTheControllerUp) {
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("velta-sim-scenario-" + std::to_string(getpid()) + ".txt");
-  {
-    std::ofstream out(path);
-    out << "# a dry cistern with the pump in error\n"
-           "level = 3\n"
-           "\n"
-           "error=0x08\n"
-           "version=1.601.59\n"
-           "fault=badsum page12\n";
-  }
-  SimProcess sim({"--scenario", path.string(), "--set", "level=4"});
-  std::filesystem::remove(path);
+  const ScratchDir dir;
+  const std::string path = (dir / "scenario.txt").string();
+  WriteFile(path,
+            "# a dry cistern with the pump in error\n"
+            "level = 3\n"
+            "\n"
+            "error=0x08\n"
+            "version=1.601.59\n"
+            "fault=badsum page12\n");
+  SimProcess sim({"--scenario", path, "--set", "level=4"});
   SimTcpChannel channel(sim);
   const auto page = Exchange(channel, StatusRequest(kMainStatusPage), 15);
   ASSERT_EQ(page.size(), 15u);

@@ -3,13 +3,13 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "sim/device.h"
 #include "sim/options.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_dir.h"
 
 namespace velta::sim {
 namespace {
@@ -46,12 +46,11 @@ TEST(SimOptions, BadCommandLinesAreRefusedWithAReason) {
 }
 
 TEST(SimOptions, ScenarioErrorsNameTheLine) {
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("velta-sim-bad-scenario-" + std::to_string(getpid()));
-  std::ofstream(path) << "# fine\nlevel=3\nnonsense\n";
+  const test::ScratchDir dir;
+  const std::string path = (dir / "bad-scenario").string();
+  test::WriteFile(path, "# fine\nlevel=3\nnonsense\n");
   std::vector<std::pair<std::string, std::string>> settings;
-  EXPECT_EQ(ReadScenario(path.string(), settings), path.string() + ":3: expected key=value");
-  std::filesystem::remove(path);
+  EXPECT_EQ(ReadScenario(path, settings), path + ":3: expected key=value");
 }
 
 TEST(SimSettings, OutOfRangeOrUnknownValuesChangeNothing) {

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -12,6 +11,8 @@
 #include "link/frames.h"
 #include "link/port_search.h"
 #include "tests/sim/exchange.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/sim_process.h"
 
 namespace velta::test {
@@ -58,9 +59,7 @@ TEST(SimPty, AnswersEveryRequestWithItsExactLength) {
 }
 
 TEST(SimPty, FixedLinkPathReachesThePseudoTerminalAndIsRemovedAtTheEnd) {
-  const auto directory = std::filesystem::temp_directory_path() /
-                         ("velta-sim-pty-" + std::to_string(getpid()));
-  std::filesystem::create_directories(directory);
+  const ScratchDir directory;
   const auto link = directory / "ttyVEL";
   {
     SimProcess sim({"--pty-link", link.string()});
@@ -79,18 +78,14 @@ TEST(SimPty, FixedLinkPathReachesThePseudoTerminalAndIsRemovedAtTheEnd) {
     CloseChannel(channel);
   }
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
-  std::filesystem::remove_all(directory);
 }
 
 TEST(SimPty, ARegularFileAtTheLinkPathIsNeitherReplacedNorRemoved) {
-  const auto file = std::filesystem::temp_directory_path() /
-                    ("velta-sim-not-a-link-" + std::to_string(getpid()));
-  std::ofstream(file) << "keep";
+  const ScratchDir directory;
+  const auto file = directory / "ttyVEL";
+  WriteFile(file, "keep");
   EXPECT_THROW(SimProcess({"--pty-link", file.string()}), std::runtime_error);
-  std::string content;
-  std::ifstream(file) >> content;
-  EXPECT_EQ(content, "keep");
-  std::filesystem::remove(file);
+  EXPECT_EQ(ReadFile(file), "keep");
 }
 
 }  // namespace
