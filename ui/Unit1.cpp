@@ -1,11 +1,13 @@
 #include "ui/Unit1.h"
 
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
+#include <QStyleFactory>
 #include <QThread>
 #include <initializer_list>
 
@@ -45,6 +47,16 @@ std::int32_t LeadingNumber(const QString& text) {
   return value;
 }
 
+// One style object for the group boxes of every Monitor window; it lives as long as the program.
+QStyle* GroupBoxStyle() {
+  static QStyle* style = [] {
+    QStyle* created = QStyleFactory::create("Windows");
+    if (created != nullptr) created->setParent(QCoreApplication::instance());
+    return created;
+  }();
+  return style;
+}
+
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>()) {
@@ -71,6 +83,11 @@ Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>(
     QRect frame = rect();
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
+  }
+  // The design puts a group's first row right under its top edge, where a Windows group box
+  // draws its caption on the frame line; other styles would run the line through that row.
+  if (QStyle* groups = GroupBoxStyle()) {
+    for (QGroupBox* box : findChildren<QGroupBox*>()) box->setStyle(groups);
   }
   ui->bbSearchPort->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
   ui->bbWriteEnable->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
