@@ -30,7 +30,8 @@ bench: build
 sanitize: deps
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVELTA_SANITIZE=ON >/dev/null
 	@cmake --build build-asan -j $(JOBS)
-	@cd build-asan && ctest --output-on-failure -j $(TEST_JOBS)
+	@cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan-suppressions.txt \
+		ctest --output-on-failure -j $(TEST_JOBS)
 
 # libFuzzer targets, built with clang; FUZZ_SECONDS per target.
 FUZZ_SECONDS ?= 60
