@@ -2,7 +2,6 @@
 #include <QCoreApplication>
 #include <exception>
 
-#include "i18n/lookup.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
@@ -34,10 +33,9 @@ int main(int argc, char** argv) {
   Application app(argc, argv);
   QApplication::setApplicationName("VELTA Control");
   QCoreApplication::setOrganizationName("Korvelt");
-  // The texts are German in the program and shown in English from the catalogue beside it.
-  velta::UseLanguage("en");
-  // The Monitor window is the main window; the Tank table window belongs to the Settings window,
-  // from which it is opened.
+  // The Monitor window is the main window and comes first: it registers the catalogue's
+  // exclusions and selects English before any window is translated. The Tank table window
+  // belongs to the Settings window, from which it is opened.
   form1 = new Form1;
   form3 = new Form3;
   form2 = new Form2(form3);
