@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "ui/desktop.h"
@@ -16,7 +17,7 @@ class TestDesktop : public Desktop {
  public:
   bool AskYesNo(const QString& caption, const QString& text) override {
     questions.push_back(caption + "|" + text);
-    if (watched != nullptr) enabledWhenAsked.push_back(watched->isEnabled());
+    if (watched) enabledWhenAsked.push_back(watched()->isEnabled());
     return answerYes;
   }
   void ShowMessage(const QString& text) override { messages.push_back(text); }
@@ -29,7 +30,7 @@ class TestDesktop : public Desktop {
   }
   void Beep() override {
     ++beeps;
-    if (watched != nullptr) enabledWhenBeeped.push_back(watched->isEnabled());
+    if (watched) enabledWhenBeeped.push_back(watched()->isEnabled());
   }
   void OpenUrl(const QString& url) override { urls.push_back(url); }
 
@@ -41,9 +42,9 @@ class TestDesktop : public Desktop {
   QStringList saveDialogs;  // the same for the save dialogs alone
   QStringList urls;
   int beeps = 0;
-  // A window that must be disabled while an operation asks or beeps in its middle: when set,
-  // whether it was enabled at each question and beep.
-  const QWidget* watched = nullptr;
+  // The window that must be disabled while an operation asks or beeps in its middle (looked up
+  // at each call, as tests may recreate it): when set, whether it was enabled at each of them.
+  std::function<const QWidget*()> watched;
   std::vector<bool> enabledWhenAsked;
   std::vector<bool> enabledWhenBeeped;
 

@@ -18,7 +18,9 @@ namespace velta::test {
 
 class Form3OperationsTest : public ProgramWindowTest {
  protected:
-  Form3OperationsTest() { desktop.watched = form3; }
+  Form3OperationsTest() {
+    desktop.watched = [] { return form3; };
+  }
 
   template <typename T = QWidget>
   T* Control(const char* name) {
