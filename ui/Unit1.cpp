@@ -32,6 +32,7 @@ constexpr char kTcpFilter[] = "TCP (*.tcp)|*.tcp";
 constexpr std::uint8_t kAdminClearErrors = 0x01;
 constexpr std::uint8_t kAdminUpdateOverTcp = 0x04;
 constexpr std::uint8_t kAdminWriteEnable = 0x08;
+constexpr std::uint8_t kAdminErrorMemory = 0x10;
 
 void SetEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
   for (QWidget* widget : widgets) widget->setEnabled(enabled);
@@ -232,6 +233,9 @@ void Form1::FormClose() {
 void Form1::ApplyAdminFlags() {
   ui->bbClrError->setVisible((connection_.admin & kAdminClearErrors) != 0);
   ui->bbWriteEnable->setVisible((connection_.admin & kAdminWriteEnable) != 0);
+  if (form3 != nullptr) {
+    form3->SetErrorClearingVisible((connection_.admin & kAdminErrorMemory) != 0);
+  }
 }
 
 // --- port and transport ---

@@ -185,6 +185,11 @@ void Form3::ResetView() {
 
 void Form3::SetUpdateButtonVisible(bool visible) { ui->bbUpdate->setVisible(visible); }
 
+void Form3::SetErrorClearingVisible(bool visible) {
+  ui->cbFehlerspeicher->setVisible(visible);
+  ui->bbClrError->setVisible(visible);
+}
+
 bool Form3::FlowSensorTicked() const { return ui->chkSetupFlusssensor->isChecked(); }
 
 void Form3::LoadRegistryCache() {

@@ -22,6 +22,8 @@ class Form3 : public QDialog {
   void ResetView();
   // The firmware update button follows the transport (hidden over TCP unless Admin flag 0x04).
   void SetUpdateButtonVisible(bool visible);
+  // The error list and its clear button, shown at start-up for administrators (Admin flag 0x10).
+  void SetErrorClearingVisible(bool visible);
   // Whether the flow sensor option is ticked (the Monitor window's blue LED caption).
   bool FlowSensorTicked() const;
   // The caption of the Monitor window's blue LED for the options shown: "Fluss", "Filter" or " ".
