@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "i18n/lookup.h"
-#include "link/port_search.h"
 #include "tests/support/recording_feedback.h"
 #include "tests/support/sim_process.h"
+#include "tests/support/transfer_support.h"
 
 namespace velta {
 namespace {
@@ -29,16 +29,7 @@ TankTable Filled(std::int32_t value) {
 }
 
 std::vector<std::uint8_t> TableBytes(test::SimProcess& sim) {
-  const auto memory = sim.Memory();
-  return {memory.begin() + kTankTableAddress, memory.begin() + kTankTableAddress + kTankEntries};
-}
-
-// The same simulator reached over a pseudo-terminal through a COM number.
-ConnectionSettings SerialSettings(const test::SimProcess& sim) {
-  SetComPortOverride(kPtyComPort, sim.PtyPath());
-  ConnectionSettings settings;
-  settings.comPort = static_cast<std::int32_t>(kPtyComPort);
-  return settings;
+  return test::MemoryRange(sim, kTankTableAddress, kTankTableAddress + kTankEntries - 1);
 }
 
 class TankTransfer : public ::testing::Test {
@@ -93,10 +84,7 @@ TEST_F(TankTransfer, BadReadsKeepTheTableAndLogOneLine) {
 }
 
 TEST_F(TankTransfer, NoChannelMeansNoMessageAndNothingChanged) {
-  ConnectionSettings nowhere;
-  nowhere.useTcp = true;
-  nowhere.tcpHost = "127.0.0.1";
-  nowhere.tcpPort = 1;  // nothing listens on the tcpmux port
+  const ConnectionSettings nowhere = test::UnreachableSettings();
   TankTable table = Filled(42);
   test::RecordingFeedback feedback;
   EXPECT_EQ(ReadTankTableFromController(nowhere, table, feedback), TankReadResult::NoChannel);
@@ -119,7 +107,7 @@ TEST_F(TankTransfer, SendWritesEveryEntryWithTheRightBaseAndNoClosingRequest) {
   } cases[] = {
       {"TCP", sim.TcpSettings(), "98 9B 00 33", "98 FF 64 FB"},
       {"TCP with Admin 0x02", sim.TcpSettings(kAdminSerialWriteBase), "90 9B 00 2B", "90 FF 64 F3"},
-      {"serial", SerialSettings(sim), "90 9B 00 2B", "90 FF 64 F3"},
+      {"serial", test::PtySettings(sim, kPtyComPort), "90 9B 00 2B", "90 FF 64 F3"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
