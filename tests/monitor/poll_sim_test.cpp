@@ -14,6 +14,7 @@
 #include "tests/support/files.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sim_process.h"
+#include "tests/support/transfer_support.h"
 
 namespace velta {
 namespace {
@@ -175,9 +176,7 @@ TEST(PollStaleBytes, ThrownAwayBeforeTheNextRequest) {
   test::SimProcess sim(SimArgs(true, false, false, {"--pty", "--fault", "stale 3"}));
   ASSERT_FALSE(sim.PtyPath().empty());
   constexpr std::uint32_t kPort = 200;
-  SetComPortOverride(kPort, sim.PtyPath());
-  ConnectionSettings serial;
-  serial.comPort = kPort;
+  const ConnectionSettings serial = test::PtySettings(sim, kPort);
   for (const ConnectionSettings& settings : {serial, sim.TcpSettings()}) {
     Channel* channel = OpenFromSettings(settings);
     ASSERT_TRUE(IsOpenChannel(channel));
