@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QByteArray>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -16,19 +17,25 @@ namespace {
 const char kOrganisation[] = "Korvelt";
 const char kApplication[] = "VELTA";
 
-// Reads an integer value when present and well-formed; "0x" prefixes are accepted because
-// hand-edited stores (and the demo) write the Admin mask that way.
+// Reads an integer value when present and well-formed: decimal, or hexadecimal behind "0x",
+// because hand-edited stores write the Admin mask that way. A leading zero is no octal prefix
+// ("010" is ten).
 bool ReadInteger(QSettings& store, const char* key, long long& value) {
   if (!store.contains(key)) return false;
+  const QString text = store.value(key).toString().trimmed();
+  const bool hex = text.startsWith("0x", Qt::CaseInsensitive);
   bool ok = false;
-  const long long read = store.value(key).toString().trimmed().toLongLong(&ok, 0);
+  const long long read = hex ? text.mid(2).toLongLong(&ok, 16) : text.toLongLong(&ok, 10);
   if (ok) value = read;
   return ok;
 }
 
+// A value beyond 32 bits is unreadable, not cut: cut, a port number would name another port.
 void ReadInt32(QSettings& store, const char* key, std::int32_t& field) {
   long long value = 0;
-  if (ReadInteger(store, key, value)) field = static_cast<std::int32_t>(value);
+  if (ReadInteger(store, key, value) && value >= INT32_MIN && value <= INT32_MAX) {
+    field = static_cast<std::int32_t>(value);
+  }
 }
 
 void ReadBool(QSettings& store, const char* key, bool& field) {

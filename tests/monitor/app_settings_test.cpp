@@ -73,7 +73,8 @@ TEST_F(AppSettingsTest, AdminIsReadAsItsLowEightBitsAndNeverWritten) {
     std::uint8_t flags;
   };
   for (const Row& row : {Row{"0", 0x00}, Row{"9", 0x09}, Row{"268", 0x0C}, Row{"0x10C", 0x0C},
-                         Row{"255", 0xFF}, Row{"-1", 0xFF}, Row{"256", 0x00}}) {
+                         Row{"255", 0xFF}, Row{"-1", 0xFF}, Row{"256", 0x00}, Row{"010", 0x0A},
+                         Row{"0X1f", 0x1F}}) {
     QFile::remove(StorePath());
     QSettings store(StorePath(), QSettings::IniFormat);
     store.setValue("Admin", row.stored);
@@ -104,6 +105,24 @@ TEST_F(AppSettingsTest, AbsentOrUnreadableValuesKeepWhatTheCallerHad) {
   store.setValue("File", "");
   ReadAppSettings(store, settings);
   EXPECT_EQ(settings.file, "") << "a stored empty path is a value, not an absent one";
+}
+
+TEST_F(AppSettingsTest, NumbersAreDecimalAndNeverCutTo32Bits) {
+  struct Row {
+    const char* key;
+    const char* stored;
+    std::int32_t comPort, tcpPort;  // after reading into the first-start defaults
+  };
+  for (const Row& row : {Row{"ComPort", "08", 8, 10001}, Row{"TCPPort", "010", 1, 10},
+                         Row{"TCPPort", "4294967798", 1, 10001},
+                         Row{"ComPort", "-4294967294", 1, 10001}}) {
+    QFile::remove(StorePath());
+    QSettings store(StorePath(), QSettings::IniFormat);
+    store.setValue(row.key, row.stored);
+    const AppSettings read = ReadAppSettings(store);
+    EXPECT_EQ(read.connection.comPort, row.comPort) << row.key << "=" << row.stored;
+    EXPECT_EQ(read.connection.tcpPort, row.tcpPort) << row.key << "=" << row.stored;
+  }
 }
 
 TEST_F(AppSettingsTest, ConfigDirectoryOfTheEnvironmentHoldsTheStore) {
