@@ -1,18 +1,22 @@
 // How closely velta-sim --baud 9600 keeps to the wire time of a real 9600 baud line (10 bits per
-// byte): each reply should take its byte count times 1.0417 ms from the request, no more.
+// byte, both ways): an exchange should take its 4 request bytes and its reply bytes times
+// 1.0417 ms, no more and no less.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "link/channel.h"
 #include "link/frames.h"
+#include "link/port_search.h"
 #include "tests/support/sim_process.h"
 
 namespace {
 
 constexpr int kRounds = 50;
 constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;
+constexpr std::uint32_t kBenchComPort = 248;
 
 void Measure(velta::Channel* channel, const char* name, const velta::Frame& request, int length) {
   std::vector<double> ms;
@@ -26,8 +30,8 @@ void Measure(velta::Channel* channel, const char* name, const velta::Frame& requ
                      .count());
   }
   std::sort(ms.begin(), ms.end());
-  const double wire = length * kByteMs;
-  std::printf("%-18s %3d bytes  wire %7.3f ms  median %7.3f ms (%+6.3f)  p99 %7.3f ms  failed %d/%d\n",
+  const double wire = (4 + length) * kByteMs;
+  std::printf("%-18s 4+%3d bytes  wire %7.3f ms  median %7.3f ms (%+6.3f)  p99 %7.3f ms  failed %d/%d\n",
               name, length, wire, ms[ms.size() / 2], ms[ms.size() / 2] - wire,
               ms[ms.size() * 99 / 100], failed, kRounds);
 }
@@ -35,13 +39,23 @@ void Measure(velta::Channel* channel, const char* name, const velta::Frame& requ
 }  // namespace
 
 int main() {
-  velta::test::SimProcess sim({"--baud", "9600", "--write-enable"});
-  velta::Channel* channel = velta::OpenTcpChannel("127.0.0.1", sim.TcpPort());
-  std::printf("velta-sim --baud 9600 over TCP, %d exchanges each\n", kRounds);
-  Measure(channel, "memory write", velta::WriteRequest(velta::kTcpWriteBase, 5, 1), 1);
-  Measure(channel, "main status page", velta::StatusRequest(velta::kMainStatusPage), 15);
-  Measure(channel, "history block", velta::ReadRequest(0x62, 0x62 + 56), 58);
-  Measure(channel, "backup 1..255", velta::ReadRequest(1, 255), 256);
-  velta::CloseChannel(channel);
+  velta::test::SimProcess sim({"--baud", "9600", "--write-enable", "--pty"});
+  velta::SetComPortOverride(kBenchComPort, sim.PtyPath());
+  std::printf("velta-sim --baud 9600, %d exchanges each; (+) is the time beyond the wire\n",
+              kRounds);
+  const std::pair<const char*, velta::Channel*> links[] = {
+      {"tcp", velta::OpenTcpChannel("127.0.0.1", sim.TcpPort())},
+      {"pty", velta::OpenSerialChannel(kBenchComPort, 9600)},
+  };
+  for (const auto& [name, channel] : links) {
+    std::printf("%s:\n", name);
+    const std::uint8_t writeBase = channel->kind == velta::kTcpChannelTag ? velta::kTcpWriteBase
+                                                                          : velta::kSerialWriteBase;
+    Measure(channel, "memory write", velta::WriteRequest(writeBase, 5, 1), 1);
+    Measure(channel, "main status page", velta::StatusRequest(velta::kMainStatusPage), 15);
+    Measure(channel, "history block", velta::ReadRequest(0x62, 0x62 + 56), 58);
+    Measure(channel, "backup 1..255", velta::ReadRequest(1, 255), 256);
+    velta::CloseChannel(channel);
+  }
   return 0;
 }

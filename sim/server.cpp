@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -257,6 +258,9 @@ void Server::SettleInput() {
 void Server::Run() {
   sigset_t waitMask;
   InstallSignals(waitMask);
+  // A paced byte is due every millisecond or so; the kernel's default 50 us of timer slack would
+  // make every reply that much later than the line.
+  if (options_.baud > 0) prctl(PR_SET_TIMERSLACK, 1UL);
   lastAdvance_ = MonotonicSeconds();
   while (!quit_ && stopSignal == 0) {
     std::vector<pollfd> fds;
