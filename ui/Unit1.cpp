@@ -290,7 +290,11 @@ void Form1::bLoadTCPClick() {
   if (path.isEmpty()) return;
   const velta::TcpAddress address = velta::LoadTcpAddressFile(path.toStdString());
   ui->edHost->setText(QString::fromStdString(address.host));
-  ui->edPort->setText(QString::fromStdString(address.port));
+  const QString port = QString::fromStdString(address.port);
+  ui->edPort->setText(port);
+  // The field keeps five characters; the port comes from the whole text, so that a longer number
+  // is refused when Polling starts instead of reaching the port its first five digits name.
+  connection_.tcpPort = LeadingNumber(port);
 }
 
 void Form1::bSaveTCPClick() {

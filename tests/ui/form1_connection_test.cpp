@@ -21,6 +21,7 @@
 
 #include "link/port_search.h"
 #include "monitor/app_settings.h"
+#include "tests/support/files.h"
 #include "tests/support/program_windows.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/window_test.h"
@@ -349,6 +350,17 @@ TEST_F(Form1ConnectionTest, TcpAddressFilesSaveLoadAndFillMissingKeys) {
   desktop.fileNames = {QString()};  // cancelled
   Control<QPushButton>("bLoadTCP")->click();
   EXPECT_EQ(Control<QLineEdit>("edHost")->text(), "Host");
+
+  // A port longer than the field is not cut to its first five digits.
+  const QString longPort = config.FilePath("long.tcp");
+  velta::test::WriteFile(longPort.toStdString(), "[TCP]\nHost=127.0.0.1\nPort=100012\n");
+  desktop.fileNames = {longPort};
+  Control<QPushButton>("bLoadTCP")->click();
+  EXPECT_EQ(form1->Connection().tcpPort, 100012);
+  Control<QCheckBox>("cbStartSend")->click();
+  EXPECT_FALSE(Polling());
+  EXPECT_FALSE(Log().filter("100012").filter("out of range").isEmpty())
+      << Log().join('|').toStdString();
 }
 
 TEST_F(Form1ConnectionTest, PortFieldCountsItsLeadingDigits) {
