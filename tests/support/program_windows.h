@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <cstdint>
 
+#include "monitor/app_settings.h"
 #include "tests/support/window_test.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
@@ -27,6 +28,15 @@ inline void DestroyProgramWindows() {
   form1 = nullptr;
   form3 = nullptr;
   form2 = nullptr;
+}
+
+// The program started anew with `admin` in the settings store: the Admin flags are read only
+// when the Monitor window is first shown.
+inline void RestartProgramWithAdmin(int admin) {
+  DestroyProgramWindows();
+  OpenSettingsStore()->setValue("Admin", admin);
+  CreateProgramWindows();
+  form1->FormShow();
 }
 
 // The user chooses TCP in the Monitor window and types the address.

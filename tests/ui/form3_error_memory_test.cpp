@@ -18,13 +18,7 @@ TEST_F(Form3ErrorMemory, AdminFlag0x10ShowsTheListAndClearButtonAtStartUp) {
   } rows[] = {{0x00, false}, {0x10, true}, {0x1F, true}, {0xEF, false}, {0x01, false}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.admin);
-    delete form3;
-    delete form1;
-    OpenSettingsStore()->setValue("Admin", row.admin);
-    form1 = new Form1;
-    form3 = new Form3;
-    form2 = new Form2(form3);
-    form1->FormShow();
+    RestartProgramWithAdmin(row.admin);
     EXPECT_EQ(!Control("cbFehlerspeicher")->isHidden(), row.clearing);
     EXPECT_EQ(!Control("bbClrError")->isHidden(), row.clearing);
     // Visible is not usable: only picking a counter enables the button.

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include "monitor/app_settings.h"
 #include "tests/support/program_windows.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/window_test.h"
@@ -122,10 +121,7 @@ TEST_F(Form3UpdateTest, ButtonHiddenOverTcpUnlessAdminAllows) {
   } cases[] = {{0x00, false}, {0x04, true}, {0x0B, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.admin);
-    velta::test::DestroyProgramWindows();
-    velta::OpenSettingsStore()->setValue("Admin", c.admin);
-    velta::test::CreateProgramWindows();
-    form1->FormShow();
+    velta::test::RestartProgramWithAdmin(c.admin);
     auto* button = Control("bbUpdate");
     ChooseTcp(10001);
     EXPECT_EQ(button->isVisibleTo(form3), c.visibleOverTcp);
