@@ -24,7 +24,6 @@ class SimTcpChannel {
   SimTcpChannel& operator=(const SimTcpChannel&) = delete;
 
   operator Channel*() const { return channel_; }
-  Channel* operator->() const { return channel_; }
   // Closes the connection and opens a new one, as a program does after a dropped connection.
   void Reconnect() {
     CloseChannel(channel_);
