@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <cstdlib>
 
@@ -194,6 +195,20 @@ TEST_F(Form1StatusView, ClearErrorsAndWriteEnableRequests) {
   window_->bbWriteEnableClick();
   EXPECT_EQ(Lines("Memo1").last(), "Error when opening the interface!");
   EXPECT_TRUE(Control<QPushButton>("bbWriteEnable")->isEnabled());
+}
+
+// A stored line is longer than the list is wide; it must read in full without sideways scrolling.
+TEST_F(Form1StatusView, LongErrorLinesReadInFull) {
+  window_->show();
+  StartPolling({"--static", "--set", "error2=0x06", "--set", "watermeter=0", "--set",
+                "modulerinse=0"});
+  Ticks(1);
+  QCoreApplication::processEvents();
+  for (const char* memo : {"MemoError", "MemoErrorStore"}) {
+    auto* list = Control<QPlainTextEdit>(memo);
+    ASSERT_EQ(Lines(memo).size(), 2) << memo;
+    EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0) << memo;
+  }
 }
 
 TEST_F(Form1StatusView, ErrorFileDialogAndLogo) {
