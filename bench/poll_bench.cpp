@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "monitor/poll_tick.h"
+#include "bench/machine_load.h"
 #include "tests/support/sim_process.h"
 
 namespace {
@@ -60,6 +61,7 @@ struct PageStats {
 }  // namespace
 
 int main(int argc, char** argv) {
+  velta::bench::PrintMachineLoad("at the start");
   const double duration = argc > 1 ? std::atof(argv[1]) : 60.0;
   constexpr auto kTick = std::chrono::milliseconds(200);
   constexpr double kBaud = 9600;
@@ -114,5 +116,6 @@ int main(int argc, char** argv) {
   std::printf("%-32s %10.3f\n", "CPU ms per tick", ticks ? 1000 * cpu / ticks : 0.0);
   std::printf("%-32s %10ld\n", "VmRSS KiB before", rssBefore);
   std::printf("%-32s %10ld\n", "VmRSS KiB after", ResidentKiB());
+  velta::bench::PrintMachineLoad("at the end");
   return frames == static_cast<std::size_t>(ticks) ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 #include "link/channel.h"
 #include "link/frames.h"
 #include "link/port_search.h"
+#include "bench/machine_load.h"
 #include "tests/support/sim_process.h"
 
 namespace {
@@ -39,6 +40,7 @@ void Measure(velta::Channel* channel, const char* name, const velta::Frame& requ
 }  // namespace
 
 int main() {
+  velta::bench::PrintMachineLoad("at the start");
   velta::test::SimProcess sim({"--baud", "9600", "--write-enable", "--pty"});
   velta::SetComPortOverride(kBenchComPort, sim.PtyPath());
   std::printf("velta-sim --baud 9600, %d exchanges each; (+) is the time beyond the wire\n",
@@ -57,5 +59,6 @@ int main() {
     Measure(channel, "backup 1..255", velta::ReadRequest(1, 255), 256);
     velta::CloseChannel(channel);
   }
+  velta::bench::PrintMachineLoad("at the end");
   return 0;
 }

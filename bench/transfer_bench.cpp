@@ -11,11 +11,12 @@
 #include "controller/settings_transfer.h"
 #include "link/port_search.h"
 #include "tests/support/recording_feedback.h"
+#include "bench/machine_load.h"
 #include "tests/support/sim_process.h"
 
 namespace {
 
-constexpr int kRuns = 5;
+constexpr int kRuns = 7;
 constexpr std::int32_t kBenchComPort = 247;
 constexpr int kVersionExchange = 4 + 9;
 constexpr int kWriteExchange = 4 + 1;
@@ -53,6 +54,7 @@ void Measure(const char* transport, const velta::ConnectionSettings& settings,
 }  // namespace
 
 int main() {
+  velta::bench::PrintMachineLoad("at the start");
   velta::test::SimProcess sim({"--write-enable", "--pty", "--baud", "9600"});
   velta::SetComPortOverride(kBenchComPort, sim.PtyPath());
   velta::ConnectionSettings serial;
@@ -88,5 +90,6 @@ int main() {
        {std::pair{"tcp", sim.TcpSettings()}, std::pair{"pty", serial}}) {
     for (const Operation& operation : operations) Measure(transport, settings, operation);
   }
+  velta::bench::PrintMachineLoad("at the end");
   return 0;
 }

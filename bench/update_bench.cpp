@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "link/port_search.h"
+#include "bench/machine_load.h"
 #include "tests/support/sim_process.h"
 #include "update/firmware_update.h"
 #include "update/update_file.h"
@@ -54,6 +55,7 @@ Run Measure(const velta::ConnectionSettings& settings, const std::string& path) 
 }  // namespace
 
 int main() {
+  velta::bench::PrintMachineLoad("at the start");
   const std::string path = (std::filesystem::temp_directory_path() /
                             ("update_bench_" + std::to_string(::getpid()) + ".enc"))
                                .string();
@@ -109,5 +111,6 @@ int main() {
     }
   }
   std::filesystem::remove(path);
+  velta::bench::PrintMachineLoad("at the end");
   return status;
 }

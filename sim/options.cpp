@@ -95,7 +95,9 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
       o.pty = true;
     } else if (arg == "--baud") {
       const auto baud = ParseNumber(value());
-      if (!baud || *baud < 50 || *baud > 4'000'000) return fail("--baud needs a rate from 50 up");
+      // Slower than this a request's bytes come so far apart that the controller would take the
+      // first ones for leftovers of a broken request (200 ms) before the last is in.
+      if (!baud || *baud < 300 || *baud > 4'000'000) return fail("--baud needs a rate from 300 up");
       o.baud = static_cast<int>(*baud);
     } else if (arg == "--set") {
       std::pair<std::string, std::string> setting;
@@ -129,9 +131,9 @@ std::string HelpText() {
              "  --pty-link PATH     make PATH a symbolic link to the pseudo-terminal (implies --pty);\n"
              "                      point VELTA Control at it with VELTA_COM<n>=PATH\n"
              "  --control PORT      line-based control port on 127.0.0.1 (0 picks a free port)\n"
-             "  --baud N            act as a line at N baud, 10 bits per byte, both ways: a request\n"
-             "                      is acted on once its last byte is in, replies leave byte by\n"
-             "                      byte (also on TCP)\n"
+             "  --baud N            act as a line at N baud (300 and up), 10 bits a byte, both ways:\n"
+             "                      a request is acted on once its last byte is in, replies leave\n"
+             "                      byte by byte (also on TCP)\n"
              "  --set KEY=VALUE     change a setting (repeatable, applied in order)\n"
              "  --scenario FILE     settings from FILE, one KEY=VALUE per line, # comments\n"
              "  --fault FAULT       add a fault (same as --set fault=FAULT)\n"

@@ -36,7 +36,8 @@ TEST(SimOptions, TransportsAndShorthandsAreParsed) {
 TEST(SimOptions, BadCommandLinesAreRefusedWithAReason) {
   const std::vector<std::vector<std::string>> bad = {
       {"--tcp", "10001"},         {"--tcp", "host:70000"}, {"--tcp"},
-      {"--control", "x"},         {"--baud", "0"},         {"--set", "level"},
+      {"--control", "x"},         {"--baud", "0"},         {"--baud", "50"},
+      {"--set", "level"},
       {"--set", "=3"},            {"--frobnicate"},        {"--scenario", "/nonexistent/file"},
   };
   for (const auto& args : bad) {
