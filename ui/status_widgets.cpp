@@ -167,7 +167,9 @@ void HistoryChart::paintEvent(QPaintEvent*) {
                      label);
   }
 
-  painter.setClipRect(QRectF(plot.left(), 0, plot.width() + depth + 1, height()));
+  // Samples above 100 (the ring holds bytes) end at the top of the fixed axis.
+  painter.setClipRect(
+      QRectF(plot.left(), plot.top() - depth, plot.width() + depth + 1, plot.height() + depth + 1));
   const QColor side = kSeriesBlue.darker(160), top = kSeriesBlue.lighter(150);
   for (const QPointF& p : series2_) {
     const QRectF bar(toScreen(p.x() - kBarWidth / 2, p.y()), toScreen(p.x() + kBarWidth / 2, 0));

@@ -3,6 +3,7 @@
 
 #include <QImage>
 
+#include "monitor/history_block.h"
 #include "tests/support/qt_app.h"
 #include "ui/status_widgets.h"
 
@@ -45,6 +46,28 @@ TEST(StatusWidgets, LedsTakeTheirColourWhenLitAndGreyWhenDark) {
     EXPECT_GT(lit.hsvSaturation(), 100) << row.colour;
     led.setProperty("lit", false);
     EXPECT_LT(Centre(led).hsvSaturation(), 30) << row.colour;
+  }
+}
+
+// The axes are fixed at 0..100; a larger sample is cut at the top of the plot, for both series.
+TEST(StatusWidgets, HistoryChartKeepsSamplesInsideItsAxes) {
+  velta::test::EnsureApplication();
+  for (const bool line : {true, false}) {
+    HistoryChart chart;
+    chart.resize(276, 97);  // as the form places it
+    QVector<QPointF> points;
+    // Just above the axis top: without the cut the line and bars reach into the top rows.
+    for (int j = 0; j < 56; ++j) points.append(QPointF(velta::HistoryX(j), 104));
+    chart.ShowSamples(points, line);
+    const QImage image = chart.grab().toImage();
+    int blueAboveThePlot = 0;
+    for (int y = 0; y < 3; ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        const QColor pixel = image.pixelColor(x, y);
+        if (pixel.blue() > 200 && pixel.red() < 100) ++blueAboveThePlot;
+      }
+    }
+    EXPECT_EQ(blueAboveThePlot, 0) << (line ? "line" : "bars");
   }
 }
 
