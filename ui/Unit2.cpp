@@ -106,6 +106,7 @@ void Form2::bbLoadClick() {
   std::string name, message;
   if (velta::ReadTankTableFile(path, table_, name, message, *feedback_) == velta::kTankFileOk) {
     ui->edTabName->setText(DecodeName(name));
+    ui->edTabName->home(false);  // a name longer than the field shows its beginning
     message = velta::Format(_("\nTabelle:%s\nerfolgreich eingelesen"),
                             file.fileName().toStdString().c_str());
     SetTableUsable(true);

@@ -95,6 +95,14 @@ TEST_F(Form2TankTest, LoadingEnablesSaveAndSendAndFailingDisablesThem) {
   EXPECT_FALSE(SaveAndSendEnabled());
 }
 
+TEST_F(Form2TankTest, LongTableNameShowsItsBeginning) {
+  const QString name = "Erdtank Nord " + QString(140, u'x');
+  Load(File("long.csv", TableText(name, 100, Identity)));
+  auto* field = Control<QLineEdit>("edTabName");
+  EXPECT_EQ(field->text(), name);
+  EXPECT_EQ(field->cursorPosition(), 0) << "the start of the name is in view";
+}
+
 TEST_F(Form2TankTest, EmptyFileLeavesTheMemoAsItWas) {
   Control<QPlainTextEdit>("Memo3")->appendPlainText("earlier");
   const QString empty = File("empty.csv", "");
