@@ -32,9 +32,10 @@ void Measure(velta::Channel* channel, const char* name, const velta::Frame& requ
   }
   std::sort(ms.begin(), ms.end());
   const double wire = (4 + length) * kByteMs;
-  std::printf("%-18s 4+%3d bytes  wire %7.3f ms  median %7.3f ms (%+6.3f)  p99 %7.3f ms  failed %d/%d\n",
-              name, length, wire, ms[ms.size() / 2], ms[ms.size() / 2] - wire,
-              ms[ms.size() * 99 / 100], failed, kRounds);
+  std::printf(
+      "%-18s 4+%3d bytes  wire %7.3f ms  median %7.3f ms (%+6.3f)  p99 %7.3f ms  failed %d/%d\n",
+      name, length, wire, ms[ms.size() / 2], ms[ms.size() / 2] - wire, ms[ms.size() * 99 / 100],
+      failed, kRounds);
 }
 
 }  // namespace

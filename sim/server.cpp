@@ -245,7 +245,9 @@ void Server::SettleInput() {
   ServeControllerLinks(now);
   double until = now;
   for (const Link* link : {tcpClient_.get(), ptyLink_.get()}) {
-    if (link != nullptr && !link->input.Empty()) until = std::max(until, link->input.LastComplete());
+    if (link != nullptr && !link->input.Empty()) {
+      until = std::max(until, link->input.LastComplete());
+    }
   }
   while (now < until) {
     const timespec pause = ToTimespec(std::min(until - now, SecondsToLinkEvent(now)));
