@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "sim/default_block.h"
+#include "controller/default_block.h"
 
 namespace velta::sim {
 
