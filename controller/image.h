@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "link/big_endian.h"
+
 namespace velta {
 
 constexpr int kParameterBlockSize = 52;
@@ -16,14 +18,14 @@ struct ControllerImage {
   std::uint8_t Byte(int address) const { return bytes[static_cast<std::size_t>(address)]; }
   void SetByte(int address, std::uint8_t value) { bytes[static_cast<std::size_t>(address)] = value; }
   std::uint16_t Word(int address) const {
-    return static_cast<std::uint16_t>((Byte(address) << 8) | Byte(address + 1));
+    return BigEndian16(bytes, static_cast<std::size_t>(address));
   }
   void SetWord(int address, std::uint16_t value) {
     SetByte(address, static_cast<std::uint8_t>(value >> 8));
     SetByte(address + 1, static_cast<std::uint8_t>(value & 0xFF));
   }
   std::uint32_t Long(int address) const {
-    return (std::uint32_t{Word(address)} << 16) | Word(address + 2);
+    return BigEndian32(bytes, static_cast<std::size_t>(address));
   }
   void SetLong(int address, std::uint32_t value) {
     SetWord(address, static_cast<std::uint16_t>(value >> 16));

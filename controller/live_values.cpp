@@ -1,15 +1,11 @@
 #include "controller/live_values.h"
 
 #include "i18n/lookup.h"
+#include "link/big_endian.h"
 #include "link/frames.h"
 
 namespace velta {
 namespace {
-
-unsigned Word(std::span<const std::uint8_t> page, int index) {
-  return (unsigned{page[static_cast<std::size_t>(index)]} << 8) |
-         page[static_cast<std::size_t>(index) + 1];
-}
 
 std::string Labelled(const char* label, unsigned value) {
   return _(label) + std::to_string(value);
@@ -28,12 +24,12 @@ std::string PumpRunTimeLine(std::uint16_t ticks) {
 
 std::vector<std::string> LiveValueLines(std::span<const std::uint8_t> page, bool expert) {
   std::vector<std::string> lines{_("Referenzwert(100%)=Messwert-Leerwert"),
-                                 Labelled("Zisterne (Messwert):", Word(page, 4))};
+                                 Labelled("Zisterne (Messwert):", BigEndian16(page, 4))};
   if (!expert) return lines;
-  const unsigned long cycles = (static_cast<unsigned long>(Word(page, 10)) << 16) | Word(page, 12);
-  lines.push_back(Labelled("ADC0(Druck):", Word(page, 0)));
-  lines.push_back(Labelled("ADC1(Temp):", Word(page, 2)));
-  lines.push_back(PumpRunTimeLine(static_cast<std::uint16_t>(Word(page, 6))));
+  const unsigned long cycles = BigEndian32(page, 10);
+  lines.push_back(Labelled("ADC0(Druck):", BigEndian16(page, 0)));
+  lines.push_back(Labelled("ADC1(Temp):", BigEndian16(page, 2)));
+  lines.push_back(PumpRunTimeLine(BigEndian16(page, 6)));
   lines.push_back(Labelled("Er.L/Zähler:", page[8]));
   lines.push_back(Labelled("Schreibfreigabezeit:", page[9]));
   lines.push_back(Format(_("Pumpe Taktungen:%10lu"), cycles));
@@ -45,7 +41,7 @@ LiveReadOutcome ReadLiveValues(const ConnectionSettings& settings, Feedback& fee
   Channel* channel = OpenFromSettings(settings);
   if (!IsOpenChannel(channel)) return LiveReadOutcome::NotOpened;
   const Frame request = StatusRequest(kCountersPage);
-  ChannelSend(channel, request.data(), static_cast<std::int32_t>(request.size()));
+  SendFrame(channel, request);
   std::uint8_t reply[kCountersPageLength + 1] = {};
   const std::int32_t received = ChannelReceive(channel, reply, kCountersPageLength + 1);
   CloseChannel(channel);

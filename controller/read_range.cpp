@@ -11,7 +11,7 @@ int Digit(std::uint8_t character) { return character - '0'; }
 // Steps 7 of the read: the Version query, logged when it answers in full.
 std::uint16_t QueryVersion(Channel* channel, Feedback& feedback) {
   const Frame query = StatusRequest(kVersionQuery);
-  ChannelSend(channel, query.data(), static_cast<std::int32_t>(query.size()));
+  SendFrame(channel, query);
   std::uint8_t reply[kVersionReplyLength] = {};
   const std::int32_t received = ChannelReceive(channel, reply, kVersionReplyLength);
   const auto version = ParseVersionReply(reply, received);
@@ -61,7 +61,7 @@ ReadResult ReadRange(const ConnectionSettings& settings, Feedback& feedback, int
     feedback.FillBar();
     const Frame request = ReadRequest(static_cast<std::uint16_t>(first),
                                       static_cast<std::uint16_t>(last));
-    ChannelSend(channel, request.data(), static_cast<std::int32_t>(request.size()));
+    SendFrame(channel, request);
     feedback.Log(_("Steuerung auslesen..."));
 
     const int count = last - first + 1;

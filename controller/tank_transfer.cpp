@@ -13,7 +13,7 @@ constexpr int kBarMaximum = 120;
 
 // Sends one frame and receives up to `count` bytes; returns how many came.
 std::int32_t Exchange(Channel* channel, const Frame& frame, std::uint8_t* reply, int count) {
-  ChannelSend(channel, frame.data(), static_cast<std::int32_t>(frame.size()));
+  SendFrame(channel, frame);
   return ChannelReceive(channel, reply, count);
 }
 

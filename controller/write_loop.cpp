@@ -8,20 +8,16 @@
 namespace velta {
 namespace {
 
-void Send(Channel* channel, const Frame& frame) {
-  ChannelSend(channel, frame.data(), static_cast<std::int32_t>(frame.size()));
-}
-
 void SendClosingRequest(Channel* channel, const WritePlan& plan, Feedback& feedback) {
   if (plan.closingLine != nullptr) feedback.Log(_(plan.closingLine));
   switch (plan.closing) {
     case ClosingRequest::None:
       return;
     case ClosingRequest::SettingsDone:
-      Send(channel, StatusRequest(kSettingsDone));
+      SendFrame(channel, StatusRequest(kSettingsDone));
       return;
     case ClosingRequest::Restart:
-      Send(channel, StatusRequest(kRestartRequest));
+      SendFrame(channel, StatusRequest(kRestartRequest));
       return;
   }
 }
@@ -51,7 +47,7 @@ WriteOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
 
   bool stopped = false;
   for (int i = 0; i < count; ++i) {
-    Send(channel, WriteRequest(base, static_cast<std::uint16_t>(plan.firstAddress + i),
+    SendFrame(channel, WriteRequest(base, static_cast<std::uint16_t>(plan.firstAddress + i),
                                plan.values[static_cast<std::size_t>(i)]));
     std::uint8_t acknowledgement = 0;
     if (!IsAcknowledgement(ChannelReceive(channel, &acknowledgement, 1))) {

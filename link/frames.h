@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+#include "link/channel.h"
+
 namespace velta {
 
 using Frame = std::array<std::uint8_t, 4>;
@@ -45,6 +47,9 @@ Frame StatusRequest(std::uint8_t code);
 // Read of addresses first..last inclusive (address masked to 11 bits, count = last - first + 1).
 Frame ReadRequest(std::uint16_t first, std::uint16_t last);
 Frame WriteRequest(std::uint8_t writeBase, std::uint16_t address, std::uint8_t value);
+
+// Sends the whole frame with one send; like every sender, callers judge the exchange by its reply.
+std::int32_t SendFrame(Channel* channel, const Frame& frame);
 
 // A data reply of n data bytes is good when exactly n + 1 bytes arrived and the last one is the
 // sum of the others.

@@ -1,6 +1,6 @@
 #include "monitor/poll_cycle.h"
 
-#include "monitor/big_endian.h"
+#include "link/big_endian.h"
 #include "monitor/side_pages.h"
 
 namespace velta {

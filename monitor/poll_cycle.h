@@ -11,11 +11,11 @@ namespace velta {
 
 // The Poll state is the status page number, or 255 for the History block read.
 enum class PollState : std::uint8_t {
-  MainStatus = 1,
-  ModuleRinse = 10,
-  FilterRinse = 11,
-  Counters = 12,
-  WaterMeter = 15,
+  MainStatus = kMainStatusPage,
+  ModuleRinse = kModuleRinsePage,
+  FilterRinse = kFilterRinsePage,
+  Counters = kCountersPage,
+  WaterMeter = kWaterMeterPage,
   History = 255,
 };
 

@@ -27,7 +27,7 @@ StatusUpdate DecodeReply(const PollVerdict& verdict, std::span<const std::uint8_
 
 StatusUpdate PollTick(PollCycle& cycle, Channel* channel) {
   const Frame request = PollRequest(cycle.state);
-  ChannelSend(channel, request.data(), static_cast<std::int32_t>(request.size()));
+  SendFrame(channel, request);
   // Zeroed each tick so a short reply never shows bytes of an earlier one.
   std::array<std::uint8_t, kLongestPollReply> reply{};
   const std::int32_t received = ChannelReceive(channel, reply.data(), PollReplyLength(cycle.state));

@@ -3,18 +3,11 @@
 #include "link/frames.h"
 
 namespace velta {
-namespace {
-
-void Send(Channel* channel, const Frame& frame) {
-  ChannelSend(channel, frame.data(), static_cast<std::int32_t>(frame.size()));
-}
-
-}  // namespace
 
 ClearErrorsResult RequestClearErrors(const ConnectionSettings& settings) {
   Channel* channel = OpenFromSettings(settings);
   if (!IsOpenChannel(channel)) return ClearErrorsResult::NotOpened;
-  Send(channel, StatusRequest(kClearErrorsRequest));
+  SendFrame(channel, StatusRequest(kClearErrorsRequest));
   std::uint8_t acknowledgement = 0;
   const bool acknowledged = IsAcknowledgement(ChannelReceive(channel, &acknowledgement, 1));
   CloseChannel(channel);
@@ -24,7 +17,7 @@ ClearErrorsResult RequestClearErrors(const ConnectionSettings& settings) {
 bool RequestWriteEnable(const ConnectionSettings& settings) {
   Channel* channel = OpenFromSettings(settings);
   if (!IsOpenChannel(channel)) return false;
-  Send(channel, StatusRequest(kWriteEnableRequest));
+  SendFrame(channel, StatusRequest(kWriteEnableRequest));
   CloseChannel(channel);
   return true;
 }

@@ -1,7 +1,7 @@
 #include "monitor/side_pages.h"
 
 #include "i18n/lookup.h"
-#include "monitor/big_endian.h"
+#include "link/big_endian.h"
 #include "monitor/rinse_tick.h"
 
 namespace velta {

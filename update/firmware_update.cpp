@@ -23,7 +23,7 @@ UpdateOutcome RunFirmwareUpdate(const ConnectionSettings& settings, const std::s
   if (!IsOpenChannel(channel)) return UpdateOutcome::NoChannel;
   feedback.Log(_("Starte Update..."));
   const Frame request = StatusRequest(kUpdateRequest);
-  ChannelSend(channel, request.data(), static_cast<std::int32_t>(request.size()));
+  SendFrame(channel, request);
   std::this_thread::sleep_for(std::chrono::milliseconds(kBootLoaderStartMs));
   feedback.SetBarColour(BarColour::Blue);
   feedback.Log(path);

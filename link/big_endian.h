@@ -1,4 +1,4 @@
-// Multi-byte numbers in replies are unsigned and big-endian.
+// Multi-byte numbers in replies and in controller memory are unsigned and big-endian.
 #pragma once
 
 #include <cstdint>
