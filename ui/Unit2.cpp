@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QFileInfo>
-#include <QPalette>
 #include <QStringDecoder>
 
 #include "controller/tank_transfer.h"
@@ -24,42 +23,13 @@ QString DecodeName(const std::string& bytes) {
                          : name;
 }
 
-QColor ColourOf(velta::BarColour colour) {
-  switch (colour) {
-    case velta::BarColour::Green: return Qt::green;
-    case velta::BarColour::Red: return Qt::red;
-    case velta::BarColour::Blue: return Qt::blue;
-  }
-  return Qt::green;
-}
-
 }  // namespace
-
-// Memo3, the beep and pbAktiv as the table operations report through them.
-class Form2::WindowFeedback : public velta::Feedback {
- public:
-  explicit WindowFeedback(Ui::Form2& ui) : ui_(ui) {}
-  void Log(const std::string& line) override { ui_.Memo3->appendPlainText(ToQString(line)); }
-  void ClearLog() override { ui_.Memo3->clear(); }
-  void Beep() override { velta::CurrentDesktop().Beep(); }
-  void SetBarColour(velta::BarColour colour) override {
-    QPalette palette = ui_.pbAktiv->palette();
-    palette.setColor(QPalette::Highlight, ColourOf(colour));
-    ui_.pbAktiv->setPalette(palette);
-  }
-  void SetBarMaximum(int maximum) override { ui_.pbAktiv->setMaximum(maximum); }
-  void SetBarPosition(int position) override { ui_.pbAktiv->setValue(position); }
-  void EmptyBar() override { ui_.pbAktiv->setValue(ui_.pbAktiv->minimum()); }
-
- private:
-  Ui::Form2& ui_;
-};
 
 Form2::Form2(QWidget* parent)
     : QDialog(parent),
-      ui(std::make_unique<Ui::Form2>()),
-      feedback_(std::make_unique<WindowFeedback>(*ui)) {
+      ui(std::make_unique<Ui::Form2>()) {
   ui->setupUi(this);
+  feedback_ = std::make_unique<velta::MemoFeedback>(*ui->Memo3, *ui->pbAktiv);
   // Fixed border with a minimise button; the layout fixes the size.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);

@@ -7,6 +7,7 @@
 
 #include "controller/feedback.h"
 #include "controller/tank_table.h"
+#include "ui/memo_feedback.h"
 
 namespace Ui {
 class Form2;
@@ -34,7 +35,6 @@ class Form2 : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  class WindowFeedback;
   // Saving and sending are offered only for a table that was loaded or read completely.
   void SetTableUsable(bool usable);
   // The handlers of the controller group run with the window and their button disabled.
@@ -42,6 +42,6 @@ class Form2 : public QDialog {
   void RunLocked(QWidget* button, Operation operation);
 
   std::unique_ptr<Ui::Form2> ui;
-  std::unique_ptr<WindowFeedback> feedback_;
+  std::unique_ptr<velta::MemoFeedback> feedback_;
   velta::TankTable table_{};
 };

@@ -13,6 +13,7 @@
 #include "ui/Unit2.h"
 #include "ui/desktop.h"
 #include "ui/forms.h"
+#include "ui/memo_feedback.h"
 #include "ui/pictures.h"
 #include "ui/value_editor.h"
 #include "ui_Unit3.h"
@@ -21,42 +22,15 @@ namespace {
 
 constexpr int kCustomTankform = 3;  // "Eigene Tankform": the Tank table window's table
 
-// How operations report in the Settings window: Memo3, the beep, pbAktiv and the write buttons.
-class WindowReport : public velta::Feedback {
+// The Settings window reports like every window and also shows or hides its write buttons.
+class WindowReport : public velta::MemoFeedback {
  public:
-  explicit WindowReport(Ui::Form3& ui) : ui_(ui) {}
+  explicit WindowReport(Ui::Form3& ui) : MemoFeedback(*ui.Memo3, *ui.pbAktiv), ui_(ui) {}
 
-  void Log(const std::string& line) override {
-    ui_.Memo3->appendPlainText(QString::fromStdString(line));
-  }
-  void ClearLog() override { ui_.Memo3->clear(); }
-  void Beep() override { velta::CurrentDesktop().Beep(); }
-  void SetBarColour(velta::BarColour colour) override {
-    QPalette palette = ui_.pbAktiv->palette();
-    palette.setColor(QPalette::Highlight, BarColor(colour));
-    ui_.pbAktiv->setPalette(palette);
-  }
-  void SetBarMaximum(int maximum) override { ui_.pbAktiv->setMaximum(maximum); }
-  void SetBarPosition(int position) override { ui_.pbAktiv->setValue(position); }
-  void FillBar() override { ui_.pbAktiv->setValue(ui_.pbAktiv->maximum()); }
-  void EmptyBar() override { ui_.pbAktiv->setValue(ui_.pbAktiv->minimum()); }
-  void Repaint() override { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
   void ShowWriteButtons(bool visible) override {
     ui_.bbSendBC->setVisible(visible);
     ui_.bbClrError->setVisible(visible);
     ui_.bbWriteH->setVisible(visible);
-  }
-
-  static QColor BarColor(velta::BarColour colour) {
-    switch (colour) {
-      case velta::BarColour::Green:
-        return QColor(0, 128, 0);
-      case velta::BarColour::Red:
-        return QColor(255, 0, 0);
-      case velta::BarColour::Blue:
-        return QColor(0, 0, 255);
-    }
-    return QColor(0, 128, 0);
   }
 
  private:
@@ -67,9 +41,9 @@ class WindowReport : public velta::Feedback {
 
 Form3::Form3(QWidget* parent)
     : QDialog(parent),
-      ui(std::make_unique<Ui::Form3>()),
-      feedback_(std::make_unique<WindowReport>(*ui)) {
+      ui(std::make_unique<Ui::Form3>()) {
   ui->setupUi(this);
+  feedback_ = std::make_unique<WindowReport>(*ui);
 
   // Each stepper drives the text field of the same name ("udDruckEin" -> "edDruckEin"); the
   // regulation parts and the leak count show the bare number, which the stepper writes itself.

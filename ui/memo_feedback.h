@@ -1,0 +1,31 @@
+// How an operation reports in a window: lines in its log memo, the beep, and the progress bar
+// (green while reading, red while writing, blue during a firmware update).
+#pragma once
+
+#include "controller/feedback.h"
+
+class QPlainTextEdit;
+class QProgressBar;
+
+namespace velta {
+
+class MemoFeedback : public Feedback {
+ public:
+  MemoFeedback(QPlainTextEdit& memo, QProgressBar& bar) : memo_(memo), bar_(bar) {}
+
+  void Log(const std::string& line) override;
+  void ClearLog() override;
+  void Beep() override;
+  void SetBarColour(BarColour colour) override;
+  void SetBarMaximum(int maximum) override;
+  void SetBarPosition(int position) override;
+  void FillBar() override;
+  void EmptyBar() override;
+  void Repaint() override;
+
+ private:
+  QPlainTextEdit& memo_;
+  QProgressBar& bar_;
+};
+
+}  // namespace velta
