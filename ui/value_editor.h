@@ -21,6 +21,7 @@ struct ImagePlace {
   void (*set)(ControllerImage& image, int position);
 };
 
+// A field of its own (a byte, a word or bits of a byte).
 template <auto kField>
 constexpr ImagePlace InField() {
   return {kField.address,
@@ -28,6 +29,7 @@ constexpr ImagePlace InField() {
           [](ControllerImage& image, int position) { Set(image, kField, position); }};
 }
 
+// Bits of a packed byte: shown by the editor, collected by the window with the byte's other bits.
 template <auto kField>
 constexpr ImagePlace InPackedByte() {
   return {kField.address,
@@ -50,7 +52,6 @@ using PositionText = std::string (*)(int position);
 // The stepper: a pair of arrow buttons holding an integer position within [minimum, maximum],
 // moved by its step. The text field beside it is written by the window's display handler.
 // Editors that show the bare number have a buddy field the stepper fills itself.
-
 class UpDown : public QWidget {
   Q_OBJECT
  public:
