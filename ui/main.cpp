@@ -7,6 +7,8 @@
 #include "ui/Unit3.h"
 #include "ui/desktop.h"
 #include "ui/forms.h"
+#include "ui/program_identity.h"
+#include "ui/smoke_check.h"
 
 namespace {
 
@@ -33,12 +35,14 @@ int main(int argc, char** argv) {
   Application app(argc, argv);
   QApplication::setApplicationName("VELTA Control");
   QCoreApplication::setOrganizationName("Korvelt");
+  velta::SetProgramIdentity(VELTA_APP_ID);
   // The Monitor window is the main window and comes first: it registers the catalogue's
   // exclusions and selects English before any window is translated. The Tank table window
   // belongs to the Settings window, from which it is opened.
   form1 = new Form1;
   form3 = new Form3;
   form2 = new Form2(form3);
+  velta::ArmSmokeCheck(*form1);
   form1->show();
   const int result = QApplication::exec();
   delete form2;
