@@ -2,15 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "controller/conversions.h"
-#include "i18n/lookup.h"
+#include "tests/support/english_suite.h"
 
 namespace velta {
 namespace {
 
-class EditorTexts : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { UseLanguage("en"); }
-};
+class EditorTexts : public test::EnglishSuite {};
 
 TEST_F(EditorTexts, TenthsAndTimes) {
   struct Row {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "i18n/lookup.h"
+#include "tests/support/english_suite.h"
 #include "tests/support/recording_feedback.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/transfer_support.h"
@@ -32,10 +32,7 @@ std::vector<std::uint8_t> TableBytes(test::SimProcess& sim) {
   return test::MemoryRange(sim, kTankTableAddress, kTankTableAddress + kTankEntries - 1);
 }
 
-class TankTransfer : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { UseLanguage("en"); }
-};
+class TankTransfer : public test::EnglishSuite {};
 
 TEST_F(TankTransfer, GoodReadReplacesTableAndLogsEveryEntry) {
   test::SimProcess sim;
