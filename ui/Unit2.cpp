@@ -103,7 +103,7 @@ void Form2::bbSaveClick() {
 void Form2::bbReadClick() {
   RunLocked(ui->bbRead, [this] {
     if (velta::ReadTankTableFromController(form1->Connection(), table_, *feedback_) ==
-        velta::TankReadResult::Read) {
+        velta::ExchangeOutcome::Good) {
       SetTableUsable(true);
       ui->plotTank->SetTable(table_);
     }

@@ -91,7 +91,7 @@ void Form3::bbSendBCClick() {
   BusyWindow busy(this, ui->bbSendBC);
   velta::Feedback& feedback = WindowFeedback();
   const velta::ConnectionSettings& connection = form1->Connection();
-  velta::WriteOutcome outcome;
+  velta::ExchangeOutcome outcome;
   if (backup) {
     // The image goes out as read or loaded; the view is not collected.
     outcome = velta::TransferBackupImage(connection, feedback, image_);
@@ -105,7 +105,7 @@ void Form3::bbSendBCClick() {
     }
     outcome = velta::TransferParameterBlock(connection, feedback, image_);
   }
-  if (outcome == velta::WriteOutcome::Done) ui->cbWriteRef->setChecked(false);
+  if (outcome == velta::ExchangeOutcome::Good) ui->cbWriteRef->setChecked(false);
 }
 
 void Form3::bbLoadClick() {

@@ -6,6 +6,7 @@
 #include "controller/block_bits.h"
 #include "controller/fields.h"
 #include "i18n/lookup.h"
+#include "link/admin_flags.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
@@ -140,7 +141,7 @@ void Form3::rgAnsichtClick() {
 }
 
 void Form3::FormShow() {
-  if (form1 == nullptr || (form1->Admin() & 0x80) == 0) return;
+  if (form1 == nullptr || (form1->Admin() & velta::kAdminExpertView) == 0) return;
   expertConsent_ = true;
   SetViewItem(1);
   ui->cbBackup->setVisible(true);
