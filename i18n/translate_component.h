@@ -14,7 +14,7 @@ namespace velta {
 // ("QAction", "QWidget", "QFont"); property names are those the walk translates: "windowTitle",
 // "text", "title", "toolTip", "statusTip", "whatsThis", "placeholderText", "iconText", "prefix",
 // "suffix", "specialValueText", "items" (combo and list entries, memo lines) and "tabText".
-// The Monitor window registers the program's exclusions once, before it selects the language.
+// The program registers its exclusions once, before it selects the language and builds a window.
 void RegisterExclusion(const std::string& className, const std::string& propertyName = "");
 
 // Whether the registry keeps `propertyName` of exactly the class `className` out of the walk.

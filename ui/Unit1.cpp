@@ -16,10 +16,12 @@
 #include "link/admin_flags.h"
 #include "link/port_search.h"
 #include "monitor/app_settings.h"
-#include "ui/Unit3.h"
 #include "ui/desktop.h"
-#include "ui/forms.h"
+#include "ui/qt_text.h"
 #include "ui_Unit1.h"
+
+using velta::ToQString;
+using velta::ToStdString;
 
 namespace {
 
@@ -59,16 +61,6 @@ QStyle* GroupBoxStyle() {
 Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>()) {
   ui->setupUi(this);
   setWindowTitle(QString("VEL Control V") + kVersion);
-  // The program's catalogue exclusions, registered once before the language is chosen.
-  static const bool excluded = [] {
-    velta::RegisterExclusion("QAction", "Category");
-    velta::RegisterExclusion("QWidget", "HelpKeyword");
-    velta::RegisterExclusion("QWidget", "ImeName");
-    velta::RegisterExclusion("QFont");
-    return true;
-  }();
-  (void)excluded;
-  velta::UseLanguage("en");
   velta::TranslateComponent(this);
 
   // Fixed single border: system menu and minimise only, centred on the screen.
@@ -160,9 +152,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::SetBlueLedCaption(const QString& caption) { ui->lblLedBlue->setText(caption); }
 
-void Form1::Log(const std::string& line) {
-  ui->Memo1->appendPlainText(QString::fromStdString(line));
-}
+void Form1::Log(const std::string& line) { ui->Memo1->appendPlainText(ToQString(line)); }
 
 // --- start-up and shut-down ---
 
@@ -183,15 +173,15 @@ void Form1::FormShow() {
 
   velta::AppSettings settings;
   settings.connection = connection_;  // keeps the port the search selected unless one is stored
-  settings.file = ui->edFile->text().toStdString();
+  settings.file = ToStdString(ui->edFile->text());
   settings.view3D = View3D();
   velta::ReadAppSettings(*velta::OpenSettingsStore(), settings);
   connection_ = settings.connection;
   ui->cbStore->setChecked(settings.store);
-  ui->edFile->setText(QString::fromStdString(settings.file));
+  ui->edFile->setText(ToQString(settings.file));
   SetView3D(settings.view3D);
   ApplyAdminFlags();
-  ui->edHost->setText(QString::fromStdString(connection_.tcpHost));
+  ui->edHost->setText(ToQString(connection_.tcpHost));
   // The field holds five characters; a longer stored number is kept as it is, so that starting
   // Polling refuses it instead of connecting to the port its first digits name.
   const std::int32_t storedPort = connection_.tcpPort;
@@ -201,12 +191,11 @@ void Form1::FormShow() {
     ui->rbTcp->setChecked(true);
     rbTcpClick();
   }
-  if (form3 != nullptr) form3->ResetView();
+  emit ResetSettingsView();
 
   ui->cbCom->setCurrentIndex(settings.comPortIndex);
   if (settings.startSend) ui->cbStartSend->setChecked(true);
-  const bool flow = form3 != nullptr && form3->FlowSensorTicked();
-  SetBlueLedCaption(flow ? QString::fromStdString(_("Fluss")) : QString(" "));
+  SetBlueLedCaption(flowSensor_ ? ToQString(_("Fluss")) : QString(" "));
 }
 
 void Form1::FormClose() {
@@ -215,7 +204,7 @@ void Form1::FormClose() {
   settings.comPortIndex = ui->cbCom->currentIndex();
   settings.startSend = startSend_;
   settings.store = ui->cbStore->isChecked();
-  settings.file = ui->edFile->text().toStdString();
+  settings.file = ToStdString(ui->edFile->text());
   settings.view3D = View3D();
   velta::WriteAppSettings(*velta::OpenSettingsStore(), settings);
   if (startSend_) {
@@ -227,9 +216,7 @@ void Form1::FormClose() {
 void Form1::ApplyAdminFlags() {
   ui->bbClrError->setVisible((connection_.admin & velta::kAdminClearErrors) != 0);
   ui->bbWriteEnable->setVisible((connection_.admin & velta::kAdminWriteEnable) != 0);
-  if (form3 != nullptr) {
-    form3->SetErrorClearingVisible((connection_.admin & velta::kAdminErrorMemory) != 0);
-  }
+  emit AllowErrorClearing((connection_.admin & velta::kAdminErrorMemory) != 0);
 }
 
 // --- port and transport ---
@@ -260,20 +247,18 @@ void Form1::cbComChange() {
 void Form1::rbSerialClick() {
   SetEnabled({ui->Memo1, ui->bbSearchPort, ui->cbCom}, true);
   SetEnabled({ui->edHost, ui->edPort, ui->bSaveTCP, ui->bLoadTCP}, false);
-  if (form3 != nullptr) form3->SetUpdateButtonVisible(true);
+  emit AllowUpdate(true);
   connection_.useTcp = false;
 }
 
 void Form1::rbTcpClick() {
   SetEnabled({ui->Memo1, ui->bbSearchPort, ui->cbCom}, false);
   SetEnabled({ui->edHost, ui->edPort, ui->bSaveTCP, ui->bLoadTCP}, true);
-  if (form3 != nullptr) {
-    form3->SetUpdateButtonVisible((connection_.admin & velta::kAdminUpdateOverTcp) != 0);
-  }
+  emit AllowUpdate((connection_.admin & velta::kAdminUpdateOverTcp) != 0);
   connection_.useTcp = true;
 }
 
-void Form1::edHostChange() { connection_.tcpHost = ui->edHost->text().toStdString(); }
+void Form1::edHostChange() { connection_.tcpHost = ToStdString(ui->edHost->text()); }
 
 void Form1::edPortChange() { connection_.tcpPort = LeadingNumber(ui->edPort->text()); }
 
@@ -282,9 +267,9 @@ void Form1::edPortChange() { connection_.tcpPort = LeadingNumber(ui->edPort->tex
 void Form1::bLoadTCPClick() {
   const QString path = velta::CurrentDesktop().OpenFileName(velta::QtFileFilter(kTcpFilter), "tcp");
   if (path.isEmpty()) return;
-  const velta::TcpAddress address = velta::LoadTcpAddressFile(path.toStdString());
-  ui->edHost->setText(QString::fromStdString(address.host));
-  const QString port = QString::fromStdString(address.port);
+  const velta::TcpAddress address = velta::LoadTcpAddressFile(ToStdString(path));
+  ui->edHost->setText(ToQString(address.host));
+  const QString port = ToQString(address.port);
   ui->edPort->setText(port);
   // The field keeps five characters; the port comes from the whole text, so that a longer number
   // is refused when Polling starts instead of reaching the port its first five digits name.
@@ -294,9 +279,10 @@ void Form1::bLoadTCPClick() {
 void Form1::bSaveTCPClick() {
   const QString path = velta::CurrentDesktop().SaveFileName(velta::QtFileFilter(kTcpFilter), "tcp");
   if (path.isEmpty()) return;
-  if (!velta::SaveTcpAddressFile(path.toStdString(), ui->edHost->text().toStdString(),
-                                 ui->edPort->text().toStdString())) {
-    Log(velta::Format("Could not write the TCP address file %s", path.toUtf8().constData()));
+  const std::string file = ToStdString(path);
+  if (!velta::SaveTcpAddressFile(file, ToStdString(ui->edHost->text()),
+                                 ToStdString(ui->edPort->text()))) {
+    Log(velta::Format("Could not write the TCP address file %s", file.c_str()));
     velta::CurrentDesktop().Beep();
   }
 }
@@ -376,6 +362,4 @@ void Form1::SetConnectionControlsEnabled(bool enabled) {
 
 void Form1::Memo1DblClick() { ui->Memo1->clear(); }
 
-void Form1::bbSetupClick() {
-  if (form3 != nullptr) form3->exec();
-}
+void Form1::bbSetupClick() { emit OpenSettings(); }

@@ -28,6 +28,8 @@ class Form1 : public QWidget {
   std::uint8_t Admin() const { return connection_.admin; }
   // The caption of the blue LED's label (the Settings window's flow sensor and valve options).
   void SetBlueLedCaption(const QString& caption);
+  // The Settings window's flow sensor option, which names the blue LED at start-up.
+  void SetFlowSensorTicked(bool ticked) { flowSensor_ = ticked; }
 
   // --- Start-up, settings and connection management (defined in Unit1.cpp) ---
   void FormShow();
@@ -62,6 +64,18 @@ class Form1 : public QWidget {
   void bbWriteEnableClick();
   // --- end of status poll and view ---
 
+ signals:
+  // To the Settings window: its view goes back to "Normal" at start-up.
+  void ResetSettingsView();
+  // Admin flag 0x10 offers the Settings window's error clearing.
+  void AllowErrorClearing(bool allowed);
+  // The firmware update is offered over the serial line, and over TCP with Admin flag 0x04.
+  void AllowUpdate(bool allowed);
+  // The setup button opens the Settings window modally.
+  void OpenSettings();
+  // The Settings window is locked while the write enable request runs.
+  void SettingsUsable(bool usable);
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -83,6 +97,8 @@ class Form1 : public QWidget {
   bool shown_ = false;      // FormShow runs on the first show only
   QTimer Timer1;            // 200 ms status poll tick while Polling
   velta::ChannelHandle channel_;  // the poll Channel while Polling
+  // The Settings window's flow sensor option, as that window last reported it.
+  bool flowSensor_ = false;
   // Status view (Unit1_status.cpp): a Main status page, a changed error list, one stored error.
   void ShowMainPage(const velta::MainPageView& view);
   void ShowErrors(const velta::ErrorListing& listing);

@@ -10,19 +10,19 @@
 #include "monitor/poll_tick.h"
 #include "monitor/service_requests.h"
 #include "ui/Unit1.h"
-#include "ui/Unit3.h"
 #include "ui/desktop.h"
-#include "ui/forms.h"
+#include "ui/qt_text.h"
 #include "ui/status_widgets.h"
 #include "ui_Unit1.h"
+
+using velta::ToQString;
+using velta::ToStdString;
 
 namespace {
 
 // The maker's web page, opened by the logo.
 constexpr char kMakerWebAddress[] = "https://www.korvelt.example/";
 constexpr char kErrorFileFilter[] = "Error (*.txt)|*.txt";
-
-QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 void SetBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
   QPalette palette = widget->palette();
@@ -64,43 +64,43 @@ void ShowLeds(Ui::Form1& ui, const velta::MainPageView& view) {
 }
 
 void ShowTexts(Ui::Form1& ui, const velta::MainPageView& view) {
-  ui.lblSensorMin->setText(Q(view.sensorMin));
-  ui.lblSensorMax->setText(Q(view.sensorMax));
-  ui.lblRueckStauSensor->setText(Q(view.overflowSensor));
-  if (view.moduleRinse) ui.lblModulSpuelung->setText(Q(*view.moduleRinse));
-  ui.lblJP2->setText(Q(view.levelMeasurement));
-  ui.lblFluss->setText(Q(view.flowSensor));
-  ui.lblVentil->setText(Q(view.valve));
-  ui.lblRelais1->setText(Q(view.relay1));
-  ui.lblRelais2->setText(Q(view.relay2));
+  ui.lblSensorMin->setText(ToQString(view.sensorMin));
+  ui.lblSensorMax->setText(ToQString(view.sensorMax));
+  ui.lblRueckStauSensor->setText(ToQString(view.overflowSensor));
+  if (view.moduleRinse) ui.lblModulSpuelung->setText(ToQString(*view.moduleRinse));
+  ui.lblJP2->setText(ToQString(view.levelMeasurement));
+  ui.lblFluss->setText(ToQString(view.flowSensor));
+  ui.lblVentil->setText(ToQString(view.valve));
+  ui.lblRelais1->setText(ToQString(view.relay1));
+  ui.lblRelais2->setText(ToQString(view.relay2));
   ui.lblUrlaub->setVisible(view.pumpSwitchedOff);
   ui.lblWriteEnable->setVisible(view.writeEnabled);
   for (QWidget* meter : {static_cast<QWidget*>(ui.edWasser1), static_cast<QWidget*>(ui.edWasser2),
                          static_cast<QWidget*>(ui.lblWasserZ)}) {
     meter->setVisible(view.waterMeterPresent);
   }
-  ui.lblHand->setText(Q(view.mode));
-  ui.lblBeep->setText(Q(view.warningTone));
+  ui.lblHand->setText(ToQString(view.mode));
+  ui.lblBeep->setText(ToQString(view.warningTone));
   ui.lblZisterneRueckstau->setVisible(view.overflowAlarm);
 }
 
 void ShowLevelAndPump(Ui::Form1& ui, const velta::MainPageView& view) {
   // A level above the bar's range moves it to its maximum; the text shows the number.
   ui.pbZist->setValue(std::min(view.levelBar, ui.pbZist->maximum()));
-  if (view.levelText) ui.lblZist->setText(Q(*view.levelText));
-  ui.lblPumpe->setText(Q(view.pump));
+  if (view.levelText) ui.lblZist->setText(ToQString(*view.levelText));
+  ui.lblPumpe->setText(ToQString(view.pump));
   ui.gbPumpe1->setAutoFillBackground(true);
   SetBackground(ui.gbPumpe1, QPalette::Window,
                 view.pumpRunning ? QColor(Qt::yellow) : QApplication::palette().color(QPalette::Button));
-  ui.lblDruck->setText(Q(view.pressure));
-  ui.lblTemp->setText(Q(view.temperature));
-  ui.lblPumpeLaufzeitMittelwert->setText(Q(view.pumpAverage));
+  ui.lblDruck->setText(ToQString(view.pressure));
+  ui.lblTemp->setText(ToQString(view.temperature));
+  ui.lblPumpeLaufzeitMittelwert->setText(ToQString(view.pumpAverage));
 }
 
 void ShowCounters(Ui::Form1& ui, const velta::CountersView& view) {
-  if (view.starts) ui.lblStarts->setText(Q(*view.starts));
-  ui.lblPumpeh->setText(Q(view.pumpHours));
-  ui.lblLeck->setText(Q(view.leakStarts));
+  if (view.starts) ui.lblStarts->setText(ToQString(*view.starts));
+  ui.lblPumpeh->setText(ToQString(view.pumpHours));
+  ui.lblLeck->setText(ToQString(view.leakStarts));
 }
 
 void ShowHistory(HistoryChart& chart, const velta::HistoryView& view) {
@@ -116,13 +116,13 @@ void ShowHistory(HistoryChart& chart, const velta::HistoryView& view) {
 void Form1::Timer1Timer() {
   const velta::StatusUpdate update = velta::PollTick(poll_, channel_);
   if (update.main) ShowMainPage(*update.main);
-  if (update.moduleRinse) ui->lblModulSpuelung->setText(Q(*update.moduleRinse));
-  if (update.filterRinse) ui->lblFilterSpuelung->setText(Q(*update.filterRinse));
+  if (update.moduleRinse) ui->lblModulSpuelung->setText(ToQString(*update.moduleRinse));
+  if (update.filterRinse) ui->lblFilterSpuelung->setText(ToQString(*update.filterRinse));
   if (update.counters) ShowCounters(*ui, *update.counters);
   if (update.waterMeters) {
-    ui->edWasser2->setText(Q(update.waterMeters->first));
-    ui->edWasser1->setText(Q(update.waterMeters->second));
-    ui->lblWasserZ->setText(Q(update.waterMeters->indicator));
+    ui->edWasser2->setText(ToQString(update.waterMeters->first));
+    ui->edWasser1->setText(ToQString(update.waterMeters->second));
+    ui->lblWasserZ->setText(ToQString(update.waterMeters->indicator));
   }
   if (update.history) ShowHistory(*ui->Chart1, *update.history);
 }
@@ -143,7 +143,7 @@ void Form1::ShowErrors(const velta::ErrorListing& listing) {
     if (listing.stored) {
       AddError(line, now);
     } else {
-      ui->MemoError->appendPlainText(Q(line));
+      ui->MemoError->appendPlainText(ToQString(line));
     }
   }
   if (listing.barColour != velta::LevelBarColour::Unchanged) {
@@ -153,11 +153,11 @@ void Form1::ShowErrors(const velta::ErrorListing& listing) {
 }
 
 void Form1::AddError(const std::string& message, std::time_t when) {
-  ui->MemoError->appendPlainText(Q(message));
-  velta::ErrorFile file(ui->edFile->text().toStdString());
+  ui->MemoError->appendPlainText(ToQString(message));
+  velta::ErrorFile file(ToStdString(ui->edFile->text()));
   const std::string line =
       errorLog_.Add(message, when, ui->cbStore->isChecked() ? &file : nullptr);
-  ui->MemoErrorStore->appendPlainText(Q(line));
+  ui->MemoErrorStore->appendPlainText(ToQString(line));
 }
 
 void Form1::ResetPollForStart() { velta::ResetForPollingStart(poll_); }
@@ -170,7 +170,7 @@ void Form1::MemoErrorDblClick() { ui->MemoError->clear(); }
 
 void Form1::MemoErrorStoreDblClick() {
   const QString question =
-      Q(_("ACHTUNG:\nSollen alle gespeicherten Fehlermeldungen gelöscht werden?\n"));
+      ToQString(_("ACHTUNG:\nSollen alle gespeicherten Fehlermeldungen gelöscht werden?\n"));
   if (!velta::CurrentDesktop().AskYesNo("Achtung", question)) return;
   ui->MemoErrorStore->clear();
   errorLog_.Clear();
@@ -193,11 +193,11 @@ void Form1::bbClrErrorClick() {
   switch (velta::RequestClearErrors(Connection())) {
     case velta::ExchangeOutcome::NoChannel: break;
     case velta::ExchangeOutcome::Good:
-      ui->MemoError->appendPlainText(Q(_("Alle Fehlermeldungen des Moduls gelöscht !")));
+      ui->MemoError->appendPlainText(ToQString(_("Alle Fehlermeldungen des Moduls gelöscht !")));
       break;
     case velta::ExchangeOutcome::Short:
     case velta::ExchangeOutcome::WrongSum:
-      ui->MemoError->appendPlainText(Q(_("Fehler beim löschen !")));
+      ui->MemoError->appendPlainText(ToQString(_("Fehler beim löschen !")));
       break;
   }
   ui->bbClrError->setEnabled(true);
@@ -205,8 +205,8 @@ void Form1::bbClrErrorClick() {
 
 void Form1::bbWriteEnableClick() {
   ui->bbWriteEnable->setEnabled(false);
-  if (form3 != nullptr) form3->setEnabled(false);
+  emit SettingsUsable(false);
   if (!velta::RequestWriteEnable(Connection())) Log(_("Fehler beim Öffnen der Schnittstelle !"));
-  if (form3 != nullptr) form3->setEnabled(true);
+  emit SettingsUsable(true);
   ui->bbWriteEnable->setEnabled(true);
 }

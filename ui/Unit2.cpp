@@ -6,14 +6,15 @@
 
 #include "controller/tank_transfer.h"
 #include "i18n/lookup.h"
-#include "ui/Unit1.h"
+#include "ui/busy_window.h"
 #include "ui/desktop.h"
-#include "ui/forms.h"
+#include "ui/qt_text.h"
 #include "ui_Unit2.h"
 
-namespace {
+using velta::ToQString;
+using velta::ToStdString;
 
-QString ToQString(const std::string& text) { return QString::fromStdString(text); }
+namespace {
 
 // Table files written on other systems may carry the name in a single-byte code page.
 QString DecodeName(const std::string& bytes) {
@@ -25,9 +26,8 @@ QString DecodeName(const std::string& bytes) {
 
 }  // namespace
 
-Form2::Form2(QWidget* parent)
-    : QDialog(parent),
-      ui(std::make_unique<Ui::Form2>()) {
+Form2::Form2(velta::ConnectionSource connection, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::Form2>()), connection_(std::move(connection)) {
   ui->setupUi(this);
   feedback_ = std::make_unique<velta::MemoFeedback>(*ui->Memo3, *ui->pbAktiv);
   // Fixed border with a minimise button; the layout fixes the size.
@@ -58,27 +58,18 @@ void Form2::SetTableUsable(bool usable) {
   ui->bbSend->setEnabled(usable);
 }
 
-template <typename Operation>
-void Form2::RunLocked(QWidget* button, Operation operation) {
-  button->setEnabled(false);
-  setEnabled(false);
-  operation();
-  button->setEnabled(true);
-  setEnabled(true);
-}
-
 void Form2::bbLoadClick() {
   const QString chosen = velta::CurrentDesktop().OpenFileName(
       velta::QtFileFilter(ToQString(_("Tankform(*.csv)|*.csv"))), QStringLiteral("csv"));
   if (chosen.isEmpty()) return;
   const QFileInfo file(chosen);
-  const std::string path = file.absoluteFilePath().toStdString();
+  const std::string path = velta::AbsoluteFilePath(chosen);
   std::string name, message;
   if (velta::ReadTankTableFile(path, table_, name, message, *feedback_) == velta::kTankFileOk) {
     ui->edTabName->setText(DecodeName(name));
     ui->edTabName->home(false);  // a name longer than the field shows its beginning
     message = velta::Format(_("\nTabelle:%s\nerfolgreich eingelesen"),
-                            file.fileName().toStdString().c_str());
+                            ToStdString(file.fileName()).c_str());
     SetTableUsable(true);
   } else {
     SetTableUsable(false);
@@ -91,8 +82,8 @@ void Form2::bbSaveClick() {
   const QString chosen = velta::CurrentDesktop().SaveFileName(
       velta::QtFileFilter(ToQString(_("Tankform(*.csv)|*.csv"))), QStringLiteral("csv"));
   if (chosen.isEmpty()) return;
-  const std::string path = QFileInfo(chosen).absoluteFilePath().toStdString();
-  if (!velta::WriteTankTableFile(path, ui->edTabName->text().toStdString(), table_)) {
+  const std::string path = velta::AbsoluteFilePath(chosen);
+  if (!velta::WriteTankTableFile(path, ToStdString(ui->edTabName->text()), table_)) {
     feedback_->Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
     feedback_->Beep();
     return;
@@ -101,13 +92,12 @@ void Form2::bbSaveClick() {
 }
 
 void Form2::bbReadClick() {
-  RunLocked(ui->bbRead, [this] {
-    if (velta::ReadTankTableFromController(form1->Connection(), table_, *feedback_) ==
-        velta::ExchangeOutcome::Good) {
-      SetTableUsable(true);
-      ui->plotTank->SetTable(table_);
-    }
-  });
+  velta::BusyWindow busy(*this, *ui->bbRead);
+  if (velta::ReadTankTableFromController(connection_(), table_, *feedback_) ==
+      velta::ExchangeOutcome::Good) {
+    SetTableUsable(true);
+    ui->plotTank->SetTable(table_);
+  }
 }
 
 void Form2::bbSendClick() {
@@ -116,6 +106,6 @@ void Form2::bbSendClick() {
           ToQString(_("ACHTUNG:\nSoll die aktuelle Tabelle zur Steuerung übertragen werden?\n")))) {
     return;
   }
-  RunLocked(ui->bbSend,
-            [this] { velta::SendTankTableToController(form1->Connection(), table_, *feedback_); });
+  velta::BusyWindow busy(*this, *ui->bbSend);
+  velta::SendTankTableToController(connection_(), table_, *feedback_);
 }

@@ -7,6 +7,7 @@
 
 #include "controller/feedback.h"
 #include "controller/tank_table.h"
+#include "ui/connection_source.h"
 #include "ui/memo_feedback.h"
 
 namespace Ui {
@@ -16,9 +17,9 @@ class Form2;
 class Form2 : public QDialog {
   Q_OBJECT
  public:
-  // Created by main with the Settings window as parent, so that it stays usable while the
-  // Settings window runs modally.
-  explicit Form2(QWidget* parent = nullptr);
+  // `connection` names the controller the table is read from and sent to. The program gives the
+  // window the Settings window as parent, so that it stays usable while that one runs modally.
+  explicit Form2(velta::ConnectionSource connection, QWidget* parent = nullptr);
   ~Form2() override;
 
   // The table the window holds; it lives as long as the window.
@@ -37,11 +38,9 @@ class Form2 : public QDialog {
  private:
   // Saving and sending are offered only for a table that was loaded or read completely.
   void SetTableUsable(bool usable);
-  // The handlers of the controller group run with the window and their button disabled.
-  template <typename Operation>
-  void RunLocked(QWidget* button, Operation operation);
 
   std::unique_ptr<Ui::Form2> ui;
+  velta::ConnectionSource connection_;
   std::unique_ptr<velta::MemoFeedback> feedback_;
   velta::TankTable table_{};
 };

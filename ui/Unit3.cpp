@@ -10,12 +10,9 @@
 #include "controller/default_block.h"
 #include "i18n/translate_component.h"
 #include "monitor/app_settings.h"
-#include "ui/Unit2.h"
 #include "ui/desktop.h"
-#include "ui/forms.h"
 #include "ui/memo_feedback.h"
 #include "ui/pictures.h"
-#include "ui/value_editor.h"
 #include "ui_Unit3.h"
 
 namespace {
@@ -39,20 +36,12 @@ class WindowReport : public velta::MemoFeedback {
 
 }  // namespace
 
-Form3::Form3(QWidget* parent)
-    : QDialog(parent),
-      ui(std::make_unique<Ui::Form3>()) {
+Form3::Form3(velta::ConnectionSource connection, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::Form3>()), connection_(std::move(connection)) {
   ui->setupUi(this);
   feedback_ = std::make_unique<WindowReport>(*ui);
 
-  // Each stepper drives the text field of the same name ("udDruckEin" -> "edDruckEin"); the
-  // regulation parts and the leak count show the bare number, which the stepper writes itself.
-  for (UpDown* stepper : findChildren<UpDown*>()) {
-    auto* field = findChild<QLineEdit*>("ed" + stepper->objectName().mid(2));
-    const bool bare =
-        stepper == ui->udRegelP || stepper == ui->udRegelD || stepper == ui->udLeckAnzahl;
-    if (field != nullptr) stepper->setBuddy(field, bare);
-  }
+  AttachEditors();
   auto* digits = new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this);
   for (QLineEdit* field : {ui->edRefZistLeer, ui->edRefZistVoll, ui->edPumpeH})
     field->setValidator(digits);
@@ -79,39 +68,8 @@ Form3::Form3(QWidget* parent)
 
 Form3::~Form3() = default;
 
+// The steppers are connected with the value editor table.
 void Form3::ConnectControls() {
-  const std::pair<UpDown*, void (Form3::*)()> steppers[] = {
-      {ui->udDruckEin, &Form3::udDruckEinClick},
-      {ui->udDruckRegel, &Form3::udDruckRegelClick},
-      {ui->udDruckendwert, &Form3::udDruckendwertClick},
-      {ui->udNachlaufzeit, &Form3::udNachlaufzeitClick},
-      {ui->udStartDelay, &Form3::udStartDelayClick},
-      {ui->udAnzeige, &Form3::udAnzeigeClick},
-      {ui->udLeckDauer, &Form3::udLeckDauerClick},
-      {ui->udKugelhahnLaufzeit, &Form3::udKugelhahnLaufzeitClick},
-      {ui->udFilterSpuelZeit, &Form3::udFilterSpuelZeitClick},
-      {ui->udModulSpuelZeit, &Form3::udModulSpuelZeitClick},
-      {ui->udFilterSpuelIntervall, &Form3::udFilterSpuelIntervallClick},
-      {ui->udModulSpuelIntervall, &Form3::udModulSpuelIntervallClick},
-      {ui->upZistLeer, &Form3::upZistLeerClick},
-      {ui->upZistVoll, &Form3::upZistVollClick},
-      {ui->udPumpeMin, &Form3::udPumpeMinClick},
-      {ui->udLaufzeitProzent, &Form3::udLaufzeitProzentClick},
-      {ui->udMaxPower, &Form3::udMaxPowerClick},
-      {ui->udMaxPowerTime, &Form3::udMaxPowerTimeClick},
-      {ui->udRetryIntervallTime, &Form3::udRetryIntervallTimeClick},
-      {ui->udRetryCount, &Form3::udRetryCountClick},
-      {ui->udLaufzeit, &Form3::udLaufzeitClick},
-      {ui->udSanftStart, &Form3::udSanftStartClick},
-      {ui->udPulsFenster, &Form3::udPulsFensterClick},
-      {ui->udRegelT, &Form3::udRegelTClick},
-      {ui->udTempOff, &Form3::udTempOffClick},
-      {ui->udTempOn, &Form3::udTempOnClick},
-      {ui->udRegelP, &Form3::udRegelPClick},
-      {ui->udRegelD, &Form3::udRegelDClick},
-  };
-  for (const auto& [stepper, handler] : steppers) connect(stepper, &UpDown::clicked, this, handler);
-
   const std::pair<QAbstractButton*, void (Form3::*)()> buttons[] = {
       {ui->bbReadBC, &Form3::bbReadBCClick},       {ui->bbSendBC, &Form3::bbSendBCClick},
       {ui->bbLoad, &Form3::bbLoadClick},           {ui->bSave, &Form3::bSaveClick},
@@ -200,7 +158,7 @@ void Form3::bbAbbruchClick() { reject(); }
 void Form3::cbTankformChange() {
   const bool custom = ui->cbTankform->currentIndex() == kCustomTankform;
   ui->bbEditTF->setEnabled(custom);
-  if (!custom && form2 != nullptr) form2->close();
+  if (!custom) emit CloseTankTable();
 }
 
 void Form3::Memo3DblClick() { ui->Memo3->clear(); }

@@ -7,15 +7,18 @@
 
 #include "controller/feedback.h"
 #include "controller/image.h"
+#include "ui/connection_source.h"
 
 namespace Ui {
 class Form3;
 }
+class UpDown;
 
 class Form3 : public QDialog {
   Q_OBJECT
  public:
-  explicit Form3(QWidget* parent = nullptr);
+  // `connection` names the controller each operation talks to.
+  explicit Form3(velta::ConnectionSource connection, QWidget* parent = nullptr);
   ~Form3() override;
 
   // Puts the view selector back to its first entry ("Normal") and applies that view.
@@ -121,6 +124,14 @@ class Form3 : public QDialog {
   void bbUpdateClick();
   // --- end of firmware update ---
 
+ signals:
+  // The flow sensor and valve options name the Monitor window's blue LED.
+  void BlueLedCaptionChanged(const QString& caption);
+  void FlowSensorChanged(bool ticked);
+  // The custom tank shape is edited in the Tank table window, which closes with this window.
+  void ShowTankTable();
+  void CloseTankTable();
+
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
@@ -130,8 +141,16 @@ class Form3 : public QDialog {
   void ConnectControls();
   void SetViewItem(int item);
   int ViewItem() const;
+  // The value editor table (Unit3_editors.cpp): buddies and click handlers, block -> editors with
+  // their display handlers, editors at addresses [firstAddress, endAddress) -> block, and one
+  // editor's text.
+  void AttachEditors();
+  void ShowEditors();
+  void CollectEditors(int firstAddress, int endAddress);
+  void ShowEditorText(const UpDown* stepper);
 
   std::unique_ptr<Ui::Form3> ui;
+  velta::ConnectionSource connection_;
   velta::ControllerImage image_;
   std::unique_ptr<velta::Feedback> feedback_;
   // Run-time window restored by a click on its text after switching it off.

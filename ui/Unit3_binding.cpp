@@ -6,6 +6,7 @@
 #include "i18n/lookup.h"
 #include "ui/Unit3.h"
 #include "ui/desktop.h"
+#include "ui/qt_text.h"
 #include "ui/value_editor.h"
 #include "ui_Unit3.h"
 
@@ -21,8 +22,8 @@ bool ParseReference(const QLineEdit* field, int& value) {
   bool ok = false;
   value = field->text().toInt(&ok, 10);
   if (!ok) {
-    velta::CurrentDesktop().ShowMessage(QString::fromStdString(
-        velta::Format("'%s' ist kein gültiger Integerwert", field->text().toStdString().c_str())));
+    velta::CurrentDesktop().ShowMessage(velta::ToQString(velta::Format(
+        "'%s' ist kein gültiger Integerwert", velta::ToStdString(field->text()).c_str())));
   }
   return ok;
 }
@@ -31,84 +32,29 @@ bool ParseReference(const QLineEdit* field, int& value) {
 
 void Form3::ShowBlock() {
   const velta::ControllerImage& b = image_;
-  ui->udRetryCount->setValue(Get(b, f::RetryCount));
-  udRetryCountClick();
-  ui->upZistLeer->setValue(Get(b, f::ZistLeer));
-  upZistLeerClick();
-  ui->upZistVoll->setValue(Get(b, f::ZistVoll));
-  upZistVollClick();
+  // The lists and boxes first: a pressure switch fixes the pressures and switches regulation off
+  // before the editors show the block's own values.
   ui->cbTankform->setCurrentIndex(Get(b, f::Tankform));
   ui->bbEditTF->setEnabled(ui->cbTankform->currentIndex() == 3);  // "Eigene Tankform"
   ui->edRefZistVoll->setText(QString::number(Get(b, f::RefZistVoll)));
   ui->chkAuto->setChecked(Get(b, f::Auto) == 0);
-  ui->udAnzeige->setValue(Get(b, f::Anzeige));
-  udAnzeigeClick();
   ui->cbDrucksensor->setCurrentIndex(Get(b, f::Drucksensor));
   cbDrucksensorClick();
-  ui->udDruckendwert->setValue(Get(b, f::Druckendwert));
-  udDruckendwertClick();
-  ui->udDruckRegel->setValue(Get(b, f::DruckRegel));
-  udDruckRegelClick();
-  ui->udDruckEin->setValue(Get(b, f::DruckEin));
-  udDruckEinClick();
-
   const velta::InputChoice inputs =
       velta::DecodeInputs(static_cast<std::uint8_t>(Get(b, f::Eingang)));
   ui->cbMinInput->setCurrentIndex(inputs.min);
   ui->cbMaxInput->setCurrentIndex(inputs.max);
   cbMinInputClick();
   ui->cbWasserZcount->setCurrentIndex(Get(b, f::WasserZcount));
-
-  ui->udRegelT->setValue(Get(b, f::RegelT));
-  udRegelTClick();
-  ui->udRegelP->setValue(Get(b, f::RegelP));
-  ui->udRegelD->setValue(Get(b, f::RegelD));
   ui->edRefZistLeer->setText(QString::number(Get(b, f::RefZistLeer)));
-  ui->udTempOff->setValue(Get(b, f::TempOff));
-  udTempOffClick();
-  ui->udTempOn->setValue(Get(b, f::TempOn));
-  udTempOnClick();
-  ui->udPumpeMin->setValue(Get(b, f::PumpeMin));
-  udPumpeMinClick();
-  ui->udNachlaufzeit->setValue(Get(b, f::Nachlaufzeit));
-  udNachlaufzeitClick();
-  ui->udLaufzeit->setValue(Get(b, f::Laufzeit));
-  udLaufzeitClick();
   ui->cbVariante->setCurrentIndex(Get(b, f::Variante));
   cbVarianteChange();
-
-  ui->udStartDelay->setValue(Get(b, f::StartDelay));
-  udStartDelayClick();
-  ui->udPulsFenster->setValue(Get(b, f::PulsFenster));
-  udPulsFensterClick();
-  ui->udLaufzeitProzent->setValue(Get(b, f::LaufzeitProzent));
-  udLaufzeitProzentClick();
-  ui->udKugelhahnLaufzeit->setValue(Get(b, f::KugelhahnLaufzeit));
-  udKugelhahnLaufzeitClick();
-  ui->udFilterSpuelZeit->setValue(Get(b, f::FilterSpuelZeit));
-  udFilterSpuelZeitClick();
-  ui->udFilterSpuelIntervall->setValue(velta::IntervalDays(b, f::FilterSpuelIntervall));
-  udFilterSpuelIntervallClick();
-  ui->udModulSpuelZeit->setValue(Get(b, f::ModulSpuelZeit));
-  udModulSpuelZeitClick();
-  ui->udModulSpuelIntervall->setValue(velta::IntervalDays(b, f::ModulSpuelIntervall));
-  udModulSpuelIntervallClick();
-
-  ui->udSanftStart->setValue(Get(b, f::SanftStart));
-  udSanftStartClick();
   ui->chkSanftOff->setChecked(IsSet(b, f::SanftOff));
   ui->chkShowPumpenLeistung->setChecked(Get(b, f::ShowPumpenLeistung) != 0);
   ui->chkLeckUeberwachung->setChecked(IsSet(b, f::LeckUeberwachung));
   ui->chkNoLeckError15s->setChecked(IsSet(b, f::NoLeckError15s));
-  ui->udLeckAnzahl->setValue(Get(b, f::LeckAnzahl));
-  ui->udLeckDauer->setValue(Get(b, f::LeckDauer));
-  udLeckDauerClick();
-  ui->udMaxPower->setValue(Get(b, f::MaxPower));
-  udMaxPowerClick();
-  ui->udMaxPowerTime->setValue(Get(b, f::MaxPowerTime));
-  udMaxPowerTimeClick();
-  ui->udRetryIntervallTime->setValue(Get(b, f::RetryIntervallTime));
-  udRetryIntervallTimeClick();
+
+  ShowEditors();
 
   // The option bits last: their handlers set visibility and limits from the values above.
   ui->chkUrlaub->setChecked(!IsSet(b, f::Urlaub));
@@ -131,51 +77,30 @@ void Form3::SelectPreset() {
 
 bool Form3::CollectBlock() {
   velta::ControllerImage& b = image_;
-  Set(b, f::RetryCount, ui->udRetryCount->value());
-  Set(b, f::ZistLeer, ui->upZistLeer->value());
-  Set(b, f::ZistVoll, ui->upZistVoll->value());
+  // In address order up to each reference value, which may stop the collection.
+  CollectEditors(0, f::RefZistVoll.address);
   Set(b, f::Tankform, ui->cbTankform->currentIndex());
   int reference = 0;
   if (!ParseReference(ui->edRefZistVoll, reference)) return false;
   Set(b, f::RefZistVoll, reference);
+
+  CollectEditors(f::RefZistVoll.address, f::RefZistLeer.address);
   Set(b, f::Auto, ui->chkAuto->isChecked() ? 0 : 1);
-  Set(b, f::Anzeige, ui->udAnzeige->value());
   Set(b, f::Drucksensor, ui->cbDrucksensor->currentIndex());
-  Set(b, f::Druckendwert, ui->udDruckendwert->value());
-  Set(b, f::DruckRegel, ui->udDruckRegel->value());
-  Set(b, f::DruckEin, ui->udDruckEin->value());
   Set(b, f::Eingang,
       velta::EncodeEingang(ui->cbWasserZcount->currentIndex(),
                            {ui->cbMinInput->currentIndex(), ui->cbMaxInput->currentIndex()}));
-  Set(b, f::RegelT, ui->udRegelT->value());
-  Set(b, f::RegelP, ui->udRegelP->value());
-  Set(b, f::RegelD, ui->udRegelD->value());
   if (!ParseReference(ui->edRefZistLeer, reference)) return false;
   Set(b, f::RefZistLeer, reference);
-  Set(b, f::TempOff, ui->udTempOff->value());
-  Set(b, f::TempOn, ui->udTempOn->value());
-  Set(b, f::PumpeMin, ui->udPumpeMin->value());
-  Set(b, f::Nachlaufzeit, ui->udNachlaufzeit->value());
-  Set(b, f::Laufzeit, ui->udLaufzeit->value());
+
+  CollectEditors(f::RefZistLeer.address, velta::kParameterBlockSize);
   Set(b, f::Variante, ui->cbVariante->currentIndex());
-  Set(b, f::StartDelay, ui->udStartDelay->value());
-  Set(b, f::PulsFenster, ui->udPulsFenster->value());
-  Set(b, f::LaufzeitProzent, ui->udLaufzeitProzent->value());
-  Set(b, f::KugelhahnLaufzeit, ui->udKugelhahnLaufzeit->value());
-  Set(b, f::FilterSpuelZeit, ui->udFilterSpuelZeit->value());
-  velta::SetIntervalDays(b, f::FilterSpuelIntervall, ui->udFilterSpuelIntervall->value());
-  Set(b, f::ModulSpuelZeit, ui->udModulSpuelZeit->value());
-  velta::SetIntervalDays(b, f::ModulSpuelIntervall, ui->udModulSpuelIntervall->value());
   b.SetByte(f::SanftStart.address,
             velta::EncodeSanftStart(ui->udSanftStart->value(), ui->chkSanftOff->isChecked()));
   Set(b, f::ShowPumpenLeistung, ui->chkShowPumpenLeistung->isChecked() ? 1 : 0);
   Set(b, f::Leck,
       velta::EncodeLeck(ui->udLeckAnzahl->value(), ui->chkNoLeckError15s->isChecked(),
                         ui->chkLeckUeberwachung->isChecked()));
-  Set(b, f::LeckDauer, ui->udLeckDauer->value());
-  Set(b, f::MaxPower, ui->udMaxPower->value());
-  Set(b, f::MaxPowerTime, ui->udMaxPowerTime->value());
-  Set(b, f::RetryIntervallTime, ui->udRetryIntervallTime->value());
   velta::SetupOptions options;
   options.alwaysOff = ui->chkUrlaub->isChecked();
   options.showTxRx = ui->cbShowTxRx->isChecked();

@@ -1,37 +1,160 @@
-// Display handlers of the value editors: each turns its stepper's raw position into the text
-// with unit beside it. Only the regulation parts write into the block at once.
+// The Settings window's value editors as one table, and their display handlers: each turns its
+// stepper's raw position into the text with unit beside it, and some move other editors. Only
+// the regulation parts write into the block at once.
 #include <QString>
+#include <algorithm>
+#include <iterator>
 
 #include "controller/conversions.h"
 #include "controller/fields.h"
 #include "ui/Unit3.h"
+#include "ui/qt_text.h"
 #include "ui/value_editor.h"
 #include "ui_Unit3.h"
 
+namespace f = velta::field;
+using velta::InDays;
+using velta::InField;
+using velta::InPackedByte;
+
 namespace {
 
-void Show(QLineEdit* field, const std::string& text) {
-  field->setText(QString::fromStdString(text));
+std::string PressureText(int tenths) { return velta::TenthsText(tenths, "bar"); }
+std::string FifthTicksText(int position) {
+  return velta::TenthsText(velta::FifthTicksTenths(position), "s");
+}
+std::string TicksText(int position) { return velta::TenthsText(velta::TicksTenths(position), "s"); }
+
+struct Editor {
+  UpDown* Ui::Form3::*stepper;
+  QLineEdit* Ui::Form3::*field;
+  velta::ImagePlace place;
+  // nullptr: the stepper writes its bare position into the field.
+  velta::PositionText text;
+  // The handler a click and a shown block run; nullptr: the text alone.
+  void (Form3::*display)();
+};
+
+// In address order, the order a block is shown and collected in, which also puts an editor before
+// the ones its handler moves: the empty level before the full level, the run-on time before the
+// leak time.
+const Editor kEditors[] = {
+    {&Ui::Form3::udRetryCount, &Ui::Form3::edRetryCount, InField<f::RetryCount>(),
+     velta::RetryCountText, &Form3::udRetryCountClick},
+    {&Ui::Form3::upZistLeer, &Ui::Form3::edZistLeer, InField<f::ZistLeer>(), velta::PercentText,
+     &Form3::upZistLeerClick},
+    {&Ui::Form3::upZistVoll, &Ui::Form3::edZistVoll, InField<f::ZistVoll>(), velta::PercentText,
+     &Form3::upZistVollClick},
+    {&Ui::Form3::udAnzeige, &Ui::Form3::edAnzeige, InField<f::Anzeige>(), FifthTicksText,
+     &Form3::udAnzeigeClick},
+    {&Ui::Form3::udDruckendwert, &Ui::Form3::edDruckendwert, InField<f::Druckendwert>(),
+     PressureText, &Form3::udDruckendwertClick},
+    {&Ui::Form3::udDruckRegel, &Ui::Form3::edDruckRegel, InField<f::DruckRegel>(), PressureText,
+     &Form3::udDruckRegelClick},
+    {&Ui::Form3::udDruckEin, &Ui::Form3::edDruckEin, InField<f::DruckEin>(), PressureText,
+     &Form3::udDruckEinClick},
+    {&Ui::Form3::udRegelT, &Ui::Form3::edRegelT, InField<f::RegelT>(), velta::RegelTText,
+     &Form3::udRegelTClick},
+    // The regulation parts' click handlers write into the block; showing a block runs neither.
+    {&Ui::Form3::udRegelP, &Ui::Form3::edRegelP, InField<f::RegelP>(), nullptr, nullptr},
+    {&Ui::Form3::udRegelD, &Ui::Form3::edRegelD, InField<f::RegelD>(), nullptr, nullptr},
+    {&Ui::Form3::udTempOff, &Ui::Form3::edTempOff, InField<f::TempOff>(), velta::TemperatureText,
+     &Form3::udTempOffClick},
+    {&Ui::Form3::udTempOn, &Ui::Form3::edTempOn, InField<f::TempOn>(), velta::TemperatureText,
+     &Form3::udTempOnClick},
+    {&Ui::Form3::udPumpeMin, &Ui::Form3::edPumpeMin, InField<f::PumpeMin>(), velta::PercentText,
+     &Form3::udPumpeMinClick},
+    {&Ui::Form3::udNachlaufzeit, &Ui::Form3::edNachlaufzeit, InField<f::Nachlaufzeit>(),
+     FifthTicksText, &Form3::udNachlaufzeitClick},
+    {&Ui::Form3::udLaufzeit, &Ui::Form3::edLaufzeit, InField<f::Laufzeit>(), velta::LaufzeitText,
+     &Form3::udLaufzeitClick},
+    {&Ui::Form3::udStartDelay, &Ui::Form3::edStartDelay, InField<f::StartDelay>(), FifthTicksText,
+     &Form3::udStartDelayClick},
+    {&Ui::Form3::udPulsFenster, &Ui::Form3::edPulsFenster, InField<f::PulsFenster>(),
+     velta::PulsFensterText, &Form3::udPulsFensterClick},
+    {&Ui::Form3::udLaufzeitProzent, &Ui::Form3::edLaufzeitProzent, InField<f::LaufzeitProzent>(),
+     velta::PercentText, &Form3::udLaufzeitProzentClick},
+    {&Ui::Form3::udKugelhahnLaufzeit, &Ui::Form3::edKugelhahnLaufzeit,
+     InField<f::KugelhahnLaufzeit>(), TicksText, &Form3::udKugelhahnLaufzeitClick},
+    {&Ui::Form3::udFilterSpuelZeit, &Ui::Form3::edFilterSpuelZeit, InField<f::FilterSpuelZeit>(),
+     TicksText, &Form3::udFilterSpuelZeitClick},
+    {&Ui::Form3::udFilterSpuelIntervall, &Ui::Form3::edFilterSpuelIntervall,
+     InDays<f::FilterSpuelIntervall>(), velta::DaysText, &Form3::udFilterSpuelIntervallClick},
+    {&Ui::Form3::udModulSpuelZeit, &Ui::Form3::edModulSpuelZeit, InField<f::ModulSpuelZeit>(),
+     TicksText, &Form3::udModulSpuelZeitClick},
+    {&Ui::Form3::udModulSpuelIntervall, &Ui::Form3::edModulSpuelIntervall,
+     InDays<f::ModulSpuelIntervall>(), velta::DaysText, &Form3::udModulSpuelIntervallClick},
+    {&Ui::Form3::udSanftStart, &Ui::Form3::edSanftStart, InPackedByte<f::SanftStart>(),
+     velta::SanftStartText, &Form3::udSanftStartClick},
+    {&Ui::Form3::udLeckAnzahl, &Ui::Form3::edLeckAnzahl, InPackedByte<f::LeckAnzahl>(), nullptr,
+     nullptr},
+    {&Ui::Form3::udLeckDauer, &Ui::Form3::edLeckDauer, InField<f::LeckDauer>(), TicksText,
+     &Form3::udLeckDauerClick},
+    {&Ui::Form3::udMaxPower, &Ui::Form3::edMaxPower, InField<f::MaxPower>(), velta::MaxPowerText,
+     &Form3::udMaxPowerClick},
+    {&Ui::Form3::udMaxPowerTime, &Ui::Form3::edMaxPowerTime, InField<f::MaxPowerTime>(),
+     velta::MaxPowerTimeText, &Form3::udMaxPowerTimeClick},
+    {&Ui::Form3::udRetryIntervallTime, &Ui::Form3::edRetryIntervallTime,
+     InField<f::RetryIntervallTime>(), velta::RetryIntervalText, &Form3::udRetryIntervallTimeClick},
+};
+
+UpDown* Stepper(const Ui::Form3& ui, const Editor& editor) { return ui.*editor.stepper; }
+
+void ShowText(const Ui::Form3& ui, const Editor& editor) {
+  if (editor.text == nullptr) return;
+  (ui.*editor.field)->setText(velta::ToQString(editor.text(Stepper(ui, editor)->value())));
 }
 
-void ShowPressure(QLineEdit* field, const UpDown* stepper) {
-  Show(field, velta::TenthsText(stepper->value(), "bar"));
-}
-void ShowFifthTicks(QLineEdit* field, const UpDown* stepper) {
-  Show(field, velta::TenthsText(velta::FifthTicksTenths(stepper->value()), "s"));
-}
-void ShowTicks(QLineEdit* field, const UpDown* stepper) {
-  Show(field, velta::TenthsText(velta::TicksTenths(stepper->value()), "s"));
+void RunDisplay(Form3& window, const Ui::Form3& ui, const Editor& editor) {
+  if (editor.display != nullptr) {
+    (window.*editor.display)();
+  } else {
+    ShowText(ui, editor);
+  }
 }
 
 }  // namespace
 
-void Form3::udDruckEinClick() { ShowPressure(ui->edDruckEin, ui->udDruckEin); }
-void Form3::udDruckRegelClick() { ShowPressure(ui->edDruckRegel, ui->udDruckRegel); }
-void Form3::udDruckendwertClick() { ShowPressure(ui->edDruckendwert, ui->udDruckendwert); }
+void Form3::AttachEditors() {
+  for (const Editor& editor : kEditors) {
+    UpDown* stepper = Stepper(*ui, editor);
+    stepper->setBuddy(ui.get()->*editor.field, editor.text == nullptr);
+    if (editor.text != nullptr || editor.display != nullptr) {
+      connect(stepper, &UpDown::clicked, this, [this, &editor] { RunDisplay(*this, *ui, editor); });
+    }
+  }
+  connect(ui->udRegelP, &UpDown::clicked, this, &Form3::udRegelPClick);
+  connect(ui->udRegelD, &UpDown::clicked, this, &Form3::udRegelDClick);
+}
+
+void Form3::ShowEditors() {
+  for (const Editor& editor : kEditors) {
+    Stepper(*ui, editor)->setValue(editor.place.get(image_));
+    RunDisplay(*this, *ui, editor);
+  }
+}
+
+void Form3::CollectEditors(int firstAddress, int endAddress) {
+  for (const Editor& editor : kEditors) {
+    const velta::ImagePlace& place = editor.place;
+    if (place.set != nullptr && place.address >= firstAddress && place.address < endAddress) {
+      place.set(image_, Stepper(*ui, editor)->value());
+    }
+  }
+}
+
+void Form3::ShowEditorText(const UpDown* stepper) {
+  const auto editor = std::find_if(std::begin(kEditors), std::end(kEditors),
+                                   [&](const Editor& e) { return Stepper(*ui, e) == stepper; });
+  if (editor != std::end(kEditors)) ShowText(*ui, *editor);
+}
+
+void Form3::udDruckEinClick() { ShowEditorText(ui->udDruckEin); }
+void Form3::udDruckRegelClick() { ShowEditorText(ui->udDruckRegel); }
+void Form3::udDruckendwertClick() { ShowEditorText(ui->udDruckendwert); }
 
 void Form3::udNachlaufzeitClick() {
-  ShowFifthTicks(ui->edNachlaufzeit, ui->udNachlaufzeit);
+  ShowEditorText(ui->udNachlaufzeit);
   // The leak time follows the run-on time; a manual leak time is overwritten here.
   const auto leak = velta::LeakTimeFromRunOn(ui->udNachlaufzeit->value(), FlowSensorTicked());
   ui->udLeckDauer->setMinimum(leak.minimum);
@@ -39,24 +162,17 @@ void Form3::udNachlaufzeitClick() {
   udLeckDauerClick();
 }
 
-void Form3::udStartDelayClick() { ShowFifthTicks(ui->edStartDelay, ui->udStartDelay); }
-void Form3::udAnzeigeClick() { ShowFifthTicks(ui->edAnzeige, ui->udAnzeige); }
-void Form3::udLeckDauerClick() { ShowTicks(ui->edLeckDauer, ui->udLeckDauer); }
-void Form3::udKugelhahnLaufzeitClick() {
-  ShowTicks(ui->edKugelhahnLaufzeit, ui->udKugelhahnLaufzeit);
-}
-void Form3::udFilterSpuelZeitClick() { ShowTicks(ui->edFilterSpuelZeit, ui->udFilterSpuelZeit); }
-void Form3::udModulSpuelZeitClick() { ShowTicks(ui->edModulSpuelZeit, ui->udModulSpuelZeit); }
-
-void Form3::udFilterSpuelIntervallClick() {
-  Show(ui->edFilterSpuelIntervall, velta::DaysText(ui->udFilterSpuelIntervall->value()));
-}
-void Form3::udModulSpuelIntervallClick() {
-  Show(ui->edModulSpuelIntervall, velta::DaysText(ui->udModulSpuelIntervall->value()));
-}
+void Form3::udStartDelayClick() { ShowEditorText(ui->udStartDelay); }
+void Form3::udAnzeigeClick() { ShowEditorText(ui->udAnzeige); }
+void Form3::udLeckDauerClick() { ShowEditorText(ui->udLeckDauer); }
+void Form3::udKugelhahnLaufzeitClick() { ShowEditorText(ui->udKugelhahnLaufzeit); }
+void Form3::udFilterSpuelZeitClick() { ShowEditorText(ui->udFilterSpuelZeit); }
+void Form3::udModulSpuelZeitClick() { ShowEditorText(ui->udModulSpuelZeit); }
+void Form3::udFilterSpuelIntervallClick() { ShowEditorText(ui->udFilterSpuelIntervall); }
+void Form3::udModulSpuelIntervallClick() { ShowEditorText(ui->udModulSpuelIntervall); }
 
 void Form3::upZistLeerClick() {
-  Show(ui->edZistLeer, velta::PercentText(ui->upZistLeer->value()));
+  ShowEditorText(ui->upZistLeer);
   ui->upZistVoll->setMinimum(ui->upZistLeer->value() + 2);
   upZistVollClick();
 }
@@ -64,45 +180,37 @@ void Form3::upZistLeerClick() {
 void Form3::upZistVollClick() {
   // The switch-back level stays at least two points above the empty level.
   ui->upZistVoll->setMinimum(ui->upZistLeer->value() + 2);
-  Show(ui->edZistVoll, velta::PercentText(ui->upZistVoll->value()));
+  ShowEditorText(ui->upZistVoll);
 }
 
-void Form3::udPumpeMinClick() { Show(ui->edPumpeMin, velta::PercentText(ui->udPumpeMin->value())); }
-void Form3::udLaufzeitProzentClick() {
-  Show(ui->edLaufzeitProzent, velta::PercentText(ui->udLaufzeitProzent->value()));
-}
-void Form3::udMaxPowerClick() {
-  Show(ui->edMaxPower, velta::MaxPowerText(ui->udMaxPower->value()));
-}
+void Form3::udPumpeMinClick() { ShowEditorText(ui->udPumpeMin); }
+void Form3::udLaufzeitProzentClick() { ShowEditorText(ui->udLaufzeitProzent); }
+void Form3::udMaxPowerClick() { ShowEditorText(ui->udMaxPower); }
 
 void Form3::udMaxPowerTimeClick() {
   if (ui->udMaxPowerTime->value() < velta::kMaxPowerTimeFloor) {
     ui->udMaxPowerTime->setValue(velta::kMaxPowerTimeFloor);
   }
-  Show(ui->edMaxPowerTime, velta::MaxPowerTimeText(ui->udMaxPowerTime->value()));
+  ShowEditorText(ui->udMaxPowerTime);
 }
 
-void Form3::udRetryIntervallTimeClick() {
-  Show(ui->edRetryIntervallTime, velta::RetryIntervalText(ui->udRetryIntervallTime->value()));
-}
+void Form3::udRetryIntervallTimeClick() { ShowEditorText(ui->udRetryIntervallTime); }
 
 void Form3::udRetryCountClick() {
-  const int count = ui->udRetryCount->value();
-  Show(ui->edRetryCount, velta::RetryCountText(count));
+  ShowEditorText(ui->udRetryCount);
   for (QWidget* w :
        {static_cast<QWidget*>(ui->lblErP), static_cast<QWidget*>(ui->edRetryIntervallTime),
         static_cast<QWidget*>(ui->udRetryIntervallTime)}) {
-    w->setVisible(count != 0);
+    w->setVisible(ui->udRetryCount->value() != 0);
   }
 }
 
 void Form3::udLaufzeitClick() {
-  const int window = ui->udLaufzeit->value();
-  Show(ui->edLaufzeit, velta::LaufzeitText(window));
+  ShowEditorText(ui->udLaufzeit);
   for (QWidget* w :
        {static_cast<QWidget*>(ui->lblLaufzeitProzent), static_cast<QWidget*>(ui->edLaufzeitProzent),
         static_cast<QWidget*>(ui->udLaufzeitProzent)}) {
-    w->setVisible(window != 0);
+    w->setVisible(ui->udLaufzeit->value() != 0);
   }
 }
 
@@ -116,24 +224,18 @@ void Form3::edLaufzeitClick() {
   udLaufzeitClick();
 }
 
-void Form3::udSanftStartClick() {
-  Show(ui->edSanftStart, velta::SanftStartText(ui->udSanftStart->value()));
-}
-void Form3::udPulsFensterClick() {
-  Show(ui->edPulsFenster, velta::PulsFensterText(ui->udPulsFenster->value()));
-}
-void Form3::udRegelTClick() { Show(ui->edRegelT, velta::RegelTText(ui->udRegelT->value())); }
-void Form3::udTempOffClick() {
-  Show(ui->edTempOff, velta::TemperatureText(ui->udTempOff->value()));
-}
-void Form3::udTempOnClick() { Show(ui->edTempOn, velta::TemperatureText(ui->udTempOn->value())); }
+void Form3::udSanftStartClick() { ShowEditorText(ui->udSanftStart); }
+void Form3::udPulsFensterClick() { ShowEditorText(ui->udPulsFenster); }
+void Form3::udRegelTClick() { ShowEditorText(ui->udRegelT); }
+void Form3::udTempOffClick() { ShowEditorText(ui->udTempOff); }
+void Form3::udTempOnClick() { ShowEditorText(ui->udTempOn); }
 
 void Form3::udRegelPClick() {
-  velta::Set(image_, velta::field::RegelP, ui->udRegelP->value());
+  velta::Set(image_, f::RegelP, ui->udRegelP->value());
   SelectPreset();
 }
 
 void Form3::udRegelDClick() {
-  velta::Set(image_, velta::field::RegelD, ui->udRegelD->value());
+  velta::Set(image_, f::RegelD, ui->udRegelD->value());
   SelectPreset();
 }

@@ -1,51 +1,25 @@
 // The Settings window's controller operations: reading and writing the settings or the backup,
 // the settings and backup files, the counters, the error memory and the live values.
-#include <QAbstractButton>
-#include <QFileInfo>
-
 #include "controller/counters.h"
 #include "controller/error_memory.h"
 #include "controller/live_values.h"
 #include "controller/settings_file.h"
 #include "controller/settings_transfer.h"
 #include "i18n/lookup.h"
-#include "ui/Unit1.h"
 #include "ui/Unit3.h"
+#include "ui/busy_window.h"
 #include "ui/desktop.h"
-#include "ui/forms.h"
+#include "ui/qt_text.h"
 #include "ui_Unit3.h"
+
+using velta::BusyWindow;
+using velta::ToQString;
 
 namespace {
 
-// The window and the pressed button stay disabled while an operation runs and come back on
-// every way out of the handler; a button may show a different caption meanwhile.
-class BusyWindow {
- public:
-  BusyWindow(QWidget* window, QAbstractButton* button, const QString& busyCaption = QString())
-      : window_(window), button_(button), caption_(button->text()) {
-    window_->setEnabled(false);
-    button_->setEnabled(false);
-    if (!busyCaption.isEmpty()) button_->setText(busyCaption);
-  }
-  ~BusyWindow() {
-    button_->setText(caption_);
-    button_->setEnabled(true);
-    window_->setEnabled(true);
-  }
-  BusyWindow(const BusyWindow&) = delete;
-  BusyWindow& operator=(const BusyWindow&) = delete;
-
- private:
-  QWidget* window_;
-  QAbstractButton* button_;
-  QString caption_;
-};
-
-QString Text(const std::string& text) { return QString::fromStdString(text); }
-
 // Every operation that overwrites controller data asks first.
 bool Confirm(const char* msgid) {
-  return velta::CurrentDesktop().AskYesNo(QStringLiteral("Info"), Text(_(msgid)));
+  return velta::CurrentDesktop().AskYesNo(QStringLiteral("Info"), ToQString(_(msgid)));
 }
 
 struct FileDialogKind {
@@ -59,20 +33,18 @@ FileDialogKind DialogKind(bool backup) {
   return {velta::ImageFileKind::Settings, "Einstellungen (*.ini)|*.ini", "ini"};
 }
 
-QString Filter(const FileDialogKind& dialog) { return velta::QtFileFilter(Text(_(dialog.filter))); }
-
-std::string FullName(const QString& path) {
-  return QFileInfo(path).absoluteFilePath().toStdString();
+QString Filter(const FileDialogKind& dialog) {
+  return velta::QtFileFilter(ToQString(_(dialog.filter)));
 }
 
 }  // namespace
 
 void Form3::bbReadBCClick() {
-  BusyWindow busy(this, ui->bbReadBC);
+  BusyWindow busy(*this, *ui->bbReadBC);
   velta::Feedback& feedback = WindowFeedback();
   const bool read = ui->cbBackup->isChecked()
-                        ? velta::ReadBackupImage(form1->Connection(), feedback, image_)
-                        : velta::ReadParameterBlock(form1->Connection(), feedback, image_);
+                        ? velta::ReadBackupImage(connection_(), feedback, image_)
+                        : velta::ReadParameterBlock(connection_(), feedback, image_);
   if (!read) return;
   // Shown once both backup reads are done, so the view also holds address 0 of the second one.
   ShowBlock();
@@ -88,9 +60,9 @@ void Form3::bbSendBCClick() {
                       : "ACHTUNG:\nSollen alle Einstellungen zur Steuerung übertragen werden?\n")) {
     return;
   }
-  BusyWindow busy(this, ui->bbSendBC);
+  BusyWindow busy(*this, *ui->bbSendBC);
   velta::Feedback& feedback = WindowFeedback();
-  const velta::ConnectionSettings& connection = form1->Connection();
+  const velta::ConnectionSettings connection = connection_();
   velta::ExchangeOutcome outcome;
   if (backup) {
     // The image goes out as read or loaded; the view is not collected.
@@ -112,7 +84,7 @@ void Form3::bbLoadClick() {
   const FileDialogKind dialog = DialogKind(ui->cbBackup->isChecked());
   const QString chosen = velta::CurrentDesktop().OpenFileName(Filter(dialog), dialog.suffix);
   if (chosen.isEmpty()) return;
-  const std::string path = FullName(chosen);
+  const std::string path = velta::AbsoluteFilePath(chosen);
   velta::Feedback& feedback = WindowFeedback();
   const std::optional<int> version = velta::LoadImageFile(path, image_, dialog.kind);
   if (!version) {
@@ -136,7 +108,7 @@ void Form3::bSaveClick() {
   if (chosen.isEmpty()) return;
   // A backup holds the image as it is; settings are taken from the editors first.
   if (dialog.kind == velta::ImageFileKind::Settings && !CollectBlock()) return;
-  const std::string path = FullName(chosen);
+  const std::string path = velta::AbsoluteFilePath(chosen);
   velta::Feedback& feedback = WindowFeedback();
   if (!velta::SaveImageFile(path, image_, dialog.kind)) {
     feedback.Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
@@ -154,11 +126,11 @@ void Form3::cbClrChange() { ui->bbReadH->setEnabled(true); }
 void Form3::bbReadHClick() {
   const int item = ui->cbClr->currentIndex();
   if (item < 0) return;
-  BusyWindow busy(this, ui->bbReadH);
-  const auto shown = velta::ReadCounter(form1->Connection(), WindowFeedback(), image_,
+  BusyWindow busy(*this, *ui->bbReadH);
+  const auto shown = velta::ReadCounter(connection_(), WindowFeedback(), image_,
                                         static_cast<velta::Counter>(item));
   if (!shown) return;
-  ui->edPumpeH->setText(Text(*shown));
+  ui->edPumpeH->setText(ToQString(*shown));
   ui->bbWriteH->setEnabled(true);
 }
 
@@ -167,36 +139,36 @@ void Form3::bbWriteHClick() {
   if (item < 0) return;
   if (!Confirm("ACHTUNG:\nSollen die neuen Zähler zur Steuerung übertragen werden?\n")) return;
   // The field takes digits only, but a number beyond 32 bits must not be cut down silently.
-  const std::string typed = ui->edPumpeH->text().toStdString();
+  const std::string typed = velta::ToStdString(ui->edPumpeH->text());
   const auto value = velta::ParseCounterValue(typed);
   if (!value) {
     // The same words as the toolkit's refusal of an unparsable reference value.
     velta::CurrentDesktop().ShowMessage(
-        Text(velta::Format("'%s' ist kein gültiger Integerwert", typed.c_str())));
+        ToQString(velta::Format("'%s' ist kein gültiger Integerwert", typed.c_str())));
     return;
   }
-  BusyWindow busy(this, ui->bbWriteH, QStringLiteral("..."));
-  velta::WriteCounter(form1->Connection(), WindowFeedback(), image_,
-                      static_cast<velta::Counter>(item), *value);
+  BusyWindow busy(*this, *ui->bbWriteH, QStringLiteral("..."));
+  velta::WriteCounter(connection_(), WindowFeedback(), image_, static_cast<velta::Counter>(item),
+                      *value);
 }
 
 void Form3::bbReadErrorClick() {
-  BusyWindow busy(this, ui->bbReadError, QStringLiteral("Lese..."));
+  BusyWindow busy(*this, *ui->bbReadError, QStringLiteral("Lese..."));
   WindowFeedback().ClearLog();
-  velta::ReadErrorMemory(form1->Connection(), WindowFeedback(), image_);
+  velta::ReadErrorMemory(connection_(), WindowFeedback(), image_);
 }
 
 void Form3::cbFehlerspeicherChange() { ui->bbClrError->setEnabled(true); }
 
 void Form3::bbClrErrorClick() {
-  BusyWindow busy(this, ui->bbClrError);
+  BusyWindow busy(*this, *ui->bbClrError);
   const int item = ui->cbFehlerspeicher->currentIndex();
   if (item < 0) return;
   if (!Confirm("ACHTUNG:\nSoll der ausgewählte Fehlerzähler wirklich gelöscht werden?\n")) return;
-  velta::ClearErrorCounter(form1->Connection(), WindowFeedback(), item);
+  velta::ClearErrorCounter(connection_(), WindowFeedback(), item);
 }
 
 void Form3::bbReadTimerClick() {
-  BusyWindow busy(this, ui->bbReadTimer);
-  velta::ReadLiveValues(form1->Connection(), WindowFeedback(), ViewItem() != 0);
+  BusyWindow busy(*this, *ui->bbReadTimer);
+  velta::ReadLiveValues(connection_(), WindowFeedback(), ViewItem() != 0);
 }

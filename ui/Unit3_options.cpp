@@ -7,13 +7,13 @@
 #include "controller/fields.h"
 #include "i18n/lookup.h"
 #include "link/admin_flags.h"
-#include "ui/Unit1.h"
-#include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/desktop.h"
-#include "ui/forms.h"
+#include "ui/qt_text.h"
 #include "ui/value_editor.h"
 #include "ui_Unit3.h"
+
+using velta::ToQString;
 
 namespace {
 
@@ -28,13 +28,11 @@ void SetVisible(std::initializer_list<QWidget*> widgets, bool visible) {
   for (QWidget* w : widgets) w->setVisible(visible);
 }
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
-
 }  // namespace
 
 QString Form3::BlueLedCaption() const {
-  if (FlowSensorTicked()) return Q(_("Fluss"));
-  if (ui->cbVariante->currentIndex() == kFilterRinse) return Q(_("Filter"));
+  if (FlowSensorTicked()) return ToQString(_("Fluss"));
+  if (ui->cbVariante->currentIndex() == kFilterRinse) return ToQString(_("Filter"));
   return " ";
 }
 
@@ -56,7 +54,7 @@ void Form3::chkRegelungClick() {
               ui->lblEndstufe, ui->lblRegelzeit, ui->lblRegelP, ui->lblRegelD, ui->cbPower,
               ui->edRegelT, ui->udRegelT, ui->edRegelP, ui->udRegelP, ui->edRegelD, ui->udRegelD},
              on);
-  ui->lblDruck2->setText(Q(on ? _("Regelwert") : _("Abschaltwert")));
+  ui->lblDruck2->setText(ToQString(on ? _("Regelwert") : _("Abschaltwert")));
   // Without regulation the controller needs the flow sensor to see the pump's demand.
   ui->chkSetupFlusssensor->setEnabled(on);
   if (!on) ui->chkSetupFlusssensor->setChecked(true);
@@ -70,14 +68,15 @@ void Form3::chkSetupFlusssensorClick() {
              ui->chkRegelung->isChecked() && !flow);
   ui->udPumpeMin->setMinimum(flow ? 35 : 60);
   udPumpeMinClick();
-  if (form1 != nullptr) form1->SetBlueLedCaption(BlueLedCaption());
+  emit FlowSensorChanged(flow);
+  emit BlueLedCaptionChanged(BlueLedCaption());
 }
 
 void Form3::cbVarianteChange() {
   SetVisible({ui->lblFilterSpuelIntervall, ui->edFilterSpuelIntervall, ui->udFilterSpuelIntervall,
               ui->lblFilterSpuelZeit, ui->edFilterSpuelZeit, ui->udFilterSpuelZeit},
              ui->cbVariante->currentIndex() == kFilterRinse);
-  if (form1 != nullptr) form1->SetBlueLedCaption(BlueLedCaption());
+  emit BlueLedCaptionChanged(BlueLedCaption());
 }
 
 void Form3::cbPowerChange() {
@@ -131,7 +130,8 @@ void Form3::rgAnsichtClick() {
     // Consent given here counts for this switch only.
     expert = velta::CurrentDesktop().AskYesNo(
         "Info",
-        Q(_("ACHTUNG:\nSchäden die durch falsche Einstellungen im Expert-Modus entstehen, werden "
+        ToQString(_(
+            "ACHTUNG:\nSchäden die durch falsche Einstellungen im Expert-Modus entstehen, werden "
             "vom Hersteller nicht übernommen!\n\nIch habe den Hinweis gelesen und akzeptiert!\n")));
     mask = kExpertMask;
   }
@@ -141,16 +141,14 @@ void Form3::rgAnsichtClick() {
 }
 
 void Form3::FormShow() {
-  if (form1 == nullptr || (form1->Admin() & velta::kAdminExpertView) == 0) return;
+  if ((connection_().admin & velta::kAdminExpertView) == 0) return;
   expertConsent_ = true;
   SetViewItem(1);
   ui->cbBackup->setVisible(true);
   rgAnsichtClick();
 }
 
-void Form3::FormClose() {
-  if (form2 != nullptr) form2->close();
-}
+void Form3::FormClose() { emit CloseTankTable(); }
 
 void Form3::cbBackupClick() {
   for (QWidget* group : {static_cast<QWidget*>(ui->gbDatei), static_cast<QWidget*>(ui->gbVEL)}) {
@@ -160,8 +158,6 @@ void Form3::cbBackupClick() {
   }
 }
 
-void Form3::bbEditTFClick() {
-  if (form2 != nullptr) form2->show();
-}
+void Form3::bbEditTFClick() { emit ShowTankTable(); }
 
 void Form3::Image1Click() { velta::CurrentDesktop().OpenUrl(kMakerWebAddress); }

@@ -2,11 +2,11 @@
 #include <QCoreApplication>
 #include <exception>
 
-#include "ui/Unit1.h"
-#include "ui/Unit2.h"
-#include "ui/Unit3.h"
 #include "ui/desktop.h"
-#include "ui/forms.h"
+#include "ui/program.h"
+#include "ui/program_identity.h"
+#include "ui/qt_text.h"
+#include "ui/smoke_check.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ class Application : public QApplication {
     try {
       return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-      velta::CurrentDesktop().ShowMessage(QString::fromUtf8(error.what()));
+      velta::CurrentDesktop().ShowMessage(velta::ToQString(error.what()));
     } catch (...) {
       velta::CurrentDesktop().ShowMessage("Unknown error");
     }
@@ -33,16 +33,10 @@ int main(int argc, char** argv) {
   Application app(argc, argv);
   QApplication::setApplicationName("VELTA Control");
   QCoreApplication::setOrganizationName("Korvelt");
-  // The Monitor window is the main window and comes first: it registers the catalogue's
-  // exclusions and selects English before any window is translated. The Tank table window
-  // belongs to the Settings window, from which it is opened.
-  form1 = new Form1;
-  form3 = new Form3;
-  form2 = new Form2(form3);
-  form1->show();
-  const int result = QApplication::exec();
-  delete form2;
-  delete form3;
-  delete form1;
-  return result;
+  velta::SetProgramIdentity(VELTA_APP_ID);
+  // The Monitor window is the main window; the others are opened from it.
+  velta::Program program;
+  velta::ArmSmokeCheck(*program.monitor);
+  program.monitor->show();
+  return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 #include <QProgressBar>
 
 #include "ui/desktop.h"
+#include "ui/qt_text.h"
 
 namespace velta {
 namespace {
@@ -20,9 +21,7 @@ QColor BarColor(BarColour colour) {
 
 }  // namespace
 
-void MemoFeedback::Log(const std::string& line) {
-  memo_.appendPlainText(QString::fromStdString(line));
-}
+void MemoFeedback::Log(const std::string& line) { memo_.appendPlainText(ToQString(line)); }
 
 void MemoFeedback::ClearLog() { memo_.clear(); }
 

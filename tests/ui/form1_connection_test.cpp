@@ -28,8 +28,6 @@
 
 namespace {
 
-using velta::test::ChooseTcp;
-
 // A loopback port on which nothing listens: bound once to learn a free number, then released.
 std::uint16_t RefusedPort() {
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -48,20 +46,20 @@ const char* const kLockedControls[] = {"bbSearchPort", "bbSetup",  "bbWriteEnabl
                                        "edPort",       "rbSerial", "rbTcp",         "bbClrError",
                                        "edFile",       "cbStore",  "bSaveTCP",      "bLoadTCP"};
 
-class Form1ConnectionTest : public velta::test::WindowTest {
+class Form1ConnectionTest : public velta::test::ProgramTest {
  protected:
   ~Form1ConnectionTest() override { EndProgram(false); }
 
   // The windows as the program creates them, and the Monitor window shown.
   void StartProgram() {
-    velta::test::CreateProgramWindows();
+    CreateProgramWindows();
     form1->show();
   }
   // Closing the Monitor window is what ends the program (settings written, Channel closed).
   void EndProgram(bool closeFirst = true) {
     if (form1 == nullptr) return;
     if (closeFirst) form1->close();
-    velta::test::DestroyProgramWindows();
+    DestroyProgramWindows();
   }
   void Seed(const char* key, const QVariant& value) {
     velta::OpenSettingsStore()->setValue(key, value);

@@ -18,8 +18,6 @@
 
 namespace {
 
-using velta::test::ChooseTcp;
-
 QString TableText(const QString& name, int last, int (*value)(int)) {
   QString text = name + "\n";
   for (int i = 0; i <= last; ++i) text += QStringLiteral("%1;%2\n").arg(i).arg(value(i));

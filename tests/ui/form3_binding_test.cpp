@@ -219,7 +219,6 @@ TEST_F(Form3Binding, RegistryCacheRoundTripAndItsOddValues) {
   EXPECT_FALSE(Stored("Expert").isValid()) << "the window never writes Expert";
 
   // Abbruch closes without collecting or saving.
-  delete form3;
   Open();
   Step("udDruckendwert", 10);
   form3->show();
@@ -249,8 +248,6 @@ TEST_F(Form3Binding, ExpertValueSetsConsentAndPowerStage) {
     EXPECT_TRUE(Shown("gbRegelung"));
     EXPECT_EQ(Control("cbPower")->isEnabled(), row.powerStageEnabled) << row.expert;
     EXPECT_EQ(Control("udPulsFenster")->isEnabled(), row.powerStageEnabled) << row.expert;
-    delete form3;
-    form3 = nullptr;
   }
 }
 

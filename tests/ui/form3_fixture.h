@@ -16,13 +16,11 @@
 
 namespace velta::test {
 
-class Form3Test : public WindowTest {
+class Form3Test : public ProgramTest {
  protected:
-  ~Form3Test() override { DestroyProgramWindows(); }
-
   // The Settings window as the program creates it, from whatever the store holds by then.
   Form3& Open() {
-    form3 = new Form3;
+    CreateProgramWindows();
     return *form3;
   }
   // The window at the expert level with the power stage unlocked, so every group is shown.
@@ -32,11 +30,8 @@ class Form3Test : public WindowTest {
     form3->findChild<QAbstractButton*>("rbExperte")->click();
     return *form3;
   }
-  // The Monitor window, for the blue LED caption and the Admin flags; not shown.
-  Form1& Monitor() {
-    form1 = new Form1;
-    return *form1;
-  }
+  // The Monitor window opened with it, for the blue LED caption and the Admin flags; not shown.
+  Form1& Monitor() { return *form1; }
   void Seed(const QString& key, const QVariant& value) {
     OpenSettingsStore()->setValue(key, value);
   }

@@ -19,7 +19,7 @@ namespace velta::test {
 class Form3OperationsTest : public ProgramWindowTest {
  protected:
   Form3OperationsTest() {
-    desktop.watched = [] { return form3; };
+    desktop.watched = [this] { return form3; };
   }
 
   template <typename T = QWidget>
@@ -28,7 +28,8 @@ class Form3OperationsTest : public ProgramWindowTest {
   }
   void Click(const char* button) { Control<QAbstractButton>(button)->click(); }
   QStringList Memo() { return MemoLines(Control<QPlainTextEdit>("Memo3")); }
-  void ChooseTcp(const SimProcess& sim) { test::ChooseTcp(sim.TcpPort()); }
+  using ProgramWindowTest::ChooseTcp;
+  void ChooseTcp(const SimProcess& sim) { ChooseTcp(sim.TcpPort()); }
   void Pick(const char* list, int item) { PickItem(Control<QComboBox>(list), item); }
   std::vector<std::uint8_t> Image(int first, int last) {
     return {form3->Image().bytes.begin() + first, form3->Image().bytes.begin() + last + 1};

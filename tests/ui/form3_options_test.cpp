@@ -10,7 +10,6 @@
 #include <QTest>
 
 #include "tests/ui/form3_fixture.h"
-#include "ui/Unit2.h"
 
 namespace velta::test {
 namespace {
@@ -50,7 +49,6 @@ TEST_F(Form3Options, ChoosingAPresetReloadsTheWindowFromTheBlock) {
 }
 
 TEST_F(Form3Options, RegulationAndFlowSensorDecideEditorsLimitsAndTheBlueLed) {
-  Monitor();
   OpenExpert();
   auto* led = form1->findChild<QLabel*>("lblLedBlue");
   ASSERT_NE(led, nullptr);
@@ -205,7 +203,6 @@ TEST_F(Form3Options, AdministratorsOpenTheExpertView) {
 
 TEST_F(Form3Options, TankShapeOpensAndClosesTheTankTableWindow) {
   Open();
-  form2 = new Form2(form3);
   form3->show();
   auto* edit = Control<QPushButton>("bbEditTF");
   EXPECT_FALSE(edit->isEnabled());
@@ -220,8 +217,6 @@ TEST_F(Form3Options, TankShapeOpensAndClosesTheTankTableWindow) {
   edit->click();
   Control<QPushButton>("bbAbbruch")->click();
   EXPECT_FALSE(form2->isVisible()) << "closing the Settings window closes the table window";
-  delete form2;
-  form2 = nullptr;
 }
 
 TEST_F(Form3Options, WindowFeedbackLogoAndMemo) {

@@ -17,8 +17,6 @@
 
 namespace {
 
-using velta::test::ChooseTcp;
-
 // Counts the memo's paints while the update runs.
 class PaintCounter : public QObject {
  public:
@@ -121,7 +119,7 @@ TEST_F(Form3UpdateTest, ButtonHiddenOverTcpUnlessAdminAllows) {
   } cases[] = {{0x00, false}, {0x04, true}, {0x0B, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.admin);
-    velta::test::RestartProgramWithAdmin(c.admin);
+    RestartProgramWithAdmin(c.admin);
     auto* button = Control("bbUpdate");
     ChooseTcp(10001);
     EXPECT_EQ(button->isVisibleTo(form3), c.visibleOverTcp);

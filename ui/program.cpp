@@ -1,0 +1,61 @@
+#include "ui/program.h"
+
+#include "i18n/lookup.h"
+#include "i18n/translate_component.h"
+
+namespace velta {
+namespace {
+
+// The catalogue's exclusions, registered once, and the language, both chosen before any window
+// is translated.
+void PrepareLanguage() {
+  static const bool excluded = [] {
+    RegisterExclusion("QAction", "Category");
+    RegisterExclusion("QWidget", "HelpKeyword");
+    RegisterExclusion("QWidget", "ImeName");
+    RegisterExclusion("QFont");
+    return true;
+  }();
+  (void)excluded;
+  UseLanguage("en");
+}
+
+// What the Monitor window tells the Settings window.
+void ConnectMonitor(Form1& monitor, Form3& settings) {
+  QObject::connect(&monitor, &Form1::OpenSettings, &settings, &QDialog::exec);
+  QObject::connect(&monitor, &Form1::SettingsUsable, &settings, &QWidget::setEnabled);
+  QObject::connect(&monitor, &Form1::ResetSettingsView, &settings, &Form3::ResetView);
+  QObject::connect(&monitor, &Form1::AllowErrorClearing, &settings,
+                   &Form3::SetErrorClearingVisible);
+  QObject::connect(&monitor, &Form1::AllowUpdate, &settings, &Form3::SetUpdateButtonVisible);
+}
+
+// What the Settings window tells the Monitor window and the Tank table window.
+void ConnectSettings(Form3& settings, Form1& monitor, Form2& tankTable) {
+  QObject::connect(&settings, &Form3::BlueLedCaptionChanged, &monitor, &Form1::SetBlueLedCaption);
+  QObject::connect(&settings, &Form3::FlowSensorChanged, &monitor, &Form1::SetFlowSensorTicked);
+  QObject::connect(&settings, &Form3::ShowTankTable, &tankTable, &QWidget::show);
+  QObject::connect(&settings, &Form3::CloseTankTable, &tankTable, &QWidget::close);
+}
+
+}  // namespace
+
+Program::Program() {
+  PrepareLanguage();
+  // The other windows ask the Monitor window for the connection when an operation starts.
+  const ConnectionSource connection = [this] { return monitor->Connection(); };
+  monitor = std::make_unique<Form1>();
+  settings = std::make_unique<Form3>(connection);
+  tankTable = std::make_unique<Form2>(connection, settings.get());
+
+  ConnectMonitor(*monitor, *settings);
+  ConnectSettings(*settings, *monitor, *tankTable);
+  // The Settings window showed its block before anyone listened; the Monitor window starts from
+  // what it shows.
+  monitor->SetFlowSensorTicked(settings->FlowSensorTicked());
+  monitor->SetBlueLedCaption(settings->BlueLedCaption());
+}
+
+Program::~Program() = default;
+
+}  // namespace velta
