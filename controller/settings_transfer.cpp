@@ -5,6 +5,7 @@
 
 #include "controller/fields.h"
 #include "controller/read_range.h"
+#include "controller/setting_texts.h"
 #include "i18n/lookup.h"
 
 namespace velta {
@@ -60,6 +61,37 @@ ExchangeOutcome TransferParameterBlock(const ConnectionSettings& settings, Feedb
   plan.openFailure = "Fehler beim öffnen der Schnittstelle!";
   plan.startLine = "Übertrage alle Einstellungen zur Steuerung...";
   plan.closing = ClosingRequest::SettingsDone;
+  return WriteBytes(settings, feedback, plan);
+}
+
+ExchangeOutcome TransferChangedParameters(const ConnectionSettings& settings, Feedback& feedback,
+                                          ControllerImage& image, bool sendReferences,
+                                          std::vector<int>* written) {
+  const ReadResult read = ReadRange(settings, feedback, 0, kLastParameter);
+  if (!read.success) {
+    feedback.Log(_("Fehler beim auslesen des Moduls!"));
+    feedback.Beep();
+    return ExchangeOutcome::Short;
+  }
+  ControllerImage controller;
+  CopyInto(controller, 0, read.data);
+  if (!sendReferences) {
+    Set(image, field::RefZistVoll, Get(controller, field::RefZistVoll));
+    Set(image, field::RefZistLeer, Get(controller, field::RefZistLeer));
+  }
+  const std::vector<int> changed = ChangedParameterAddresses(controller, image);
+  if (written != nullptr) *written = changed;
+
+  WritePlan plan;
+  plan.values = std::span(image.bytes).first(kParameterBlockSize);
+  plan.openFailure = "Fehler beim öffnen der Schnittstelle!";
+  plan.startLine = "Übertrage alle Einstellungen zur Steuerung...";
+  plan.closing = ClosingRequest::SettingsDone;
+  if (changed.empty()) {
+    // Nothing differs: the closing request alone, so the controller ends the write as usual.
+    plan.values = {};
+  }
+  plan.onlyOffsets = changed;
   return WriteBytes(settings, feedback, plan);
 }
 

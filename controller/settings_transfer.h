@@ -2,6 +2,8 @@
 // the controller and the controller image.
 #pragma once
 
+#include <vector>
+
 #include "controller/feedback.h"
 #include "controller/image.h"
 #include "controller/write_loop.h"
@@ -26,6 +28,15 @@ bool FetchControllerReferences(const ConnectionSettings& settings, Feedback& fee
 // Writes image bytes 0..51, then the Settings done request.
 ExchangeOutcome TransferParameterBlock(const ConnectionSettings& settings, Feedback& feedback,
                                        const ControllerImage& image);
+
+// The changed-only write: reads the controller's block (the version check included), takes the
+// controller's reference values into `image` unless `sendReferences`, writes only the addresses
+// 0..51 whose bytes differ, then the Settings done request. `written`, when given, receives the
+// differing addresses. A block that cannot be read is logged as the full write logs it and
+// nothing is written; with nothing to change only the Settings done request is sent.
+ExchangeOutcome TransferChangedParameters(const ConnectionSettings& settings, Feedback& feedback,
+                                          ControllerImage& image, bool sendReferences,
+                                          std::vector<int>* written = nullptr);
 
 // Writes image bytes 0..255, then the Restart request.
 ExchangeOutcome TransferBackupImage(const ConnectionSettings& settings, Feedback& feedback,

@@ -1,6 +1,8 @@
 #include "controller/write_loop.h"
 
 #include <algorithm>
+#include <numeric>
+#include <vector>
 
 #include "i18n/lookup.h"
 
@@ -37,7 +39,12 @@ ExchangeOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedbac
   if (plan.startLine != nullptr) feedback.Log(_(plan.startLine));
 
   const std::uint8_t base = WriteFamilyBase(settings);
-  const int count = static_cast<int>(plan.values.size());
+  std::vector<int> offsets(plan.onlyOffsets.begin(), plan.onlyOffsets.end());
+  if (offsets.empty()) {
+    offsets.resize(plan.values.size());
+    std::iota(offsets.begin(), offsets.end(), 0);
+  }
+  const int count = static_cast<int>(offsets.size());
   // The bar counts bytes within the range; a single byte shows a full bar while it is written.
   const int maximum = plan.barMaximum > 0 ? plan.barMaximum : std::max(count - 1, 1);
   feedback.SetBarColour(BarColour::Red);
@@ -46,8 +53,9 @@ ExchangeOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedbac
 
   ExchangeOutcome outcome = ExchangeOutcome::Good;
   for (int i = 0; i < count; ++i) {
-    const Frame request = WriteRequest(base, static_cast<std::uint16_t>(plan.firstAddress + i),
-                                       plan.values[static_cast<std::size_t>(i)]);
+    const int offset = offsets[static_cast<std::size_t>(i)];
+    const Frame request = WriteRequest(base, static_cast<std::uint16_t>(plan.firstAddress + offset),
+                                       plan.values[static_cast<std::size_t>(offset)]);
     outcome = ExchangeAcknowledged(channel, request);
     if (outcome != ExchangeOutcome::Good) {
       feedback.Log(_("Fehler beim Schreiben oder Lesen!\n->Möglicherweise keine Schreibfreigabe!"));

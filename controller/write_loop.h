@@ -17,6 +17,9 @@ enum class ClosingRequest { None, SettingsDone, Restart };
 struct WritePlan {
   int firstAddress = 0;
   std::span<const std::uint8_t> values;  // values[i] goes to firstAddress + i
+  // When not empty, only these offsets into `values` are written, in this order (a changed-only
+  // write); the bar then counts them.
+  std::span<const int> onlyOffsets;
   // msgid logged with a beep when no Channel opens; without one the caller reports it (or not).
   const char* openFailure = nullptr;
   const char* startLine = nullptr;  // msgid logged once the Channel is open

@@ -6,12 +6,14 @@
 set -euo pipefail
 # The build configures the tests too, so GoogleTest is needed even to build the program alone.
 run=(cmake make g++ pkg-config ccache gettext librsvg2-bin libgtest-dev qt6-base-dev
-  qt6-base-dev-tools libgl-dev libsimpleini-dev libxkbcommon-x11-0 libxcb-cursor0)
+  qt6-base-dev-tools libgl-dev libsimpleini-dev libxkbcommon-x11-0 libxcb-cursor0
+  libcli11-dev nlohmann-json3-dev)
 # The demo on a virtual display, when asked for one.
 [ -z "${VELTA_DEMO_XVFB:-}" ] || run+=(xvfb xauth)
 # libclang-rt-dev holds libFuzzer and clang's sanitizer runtimes; clang only recommends it, and
 # recommends are not installed here. dpkg-dev brings dpkg-shlibdeps, which the package needs.
-test=(clang libclang-rt-dev dpkg-dev lintian desktop-file-utils appstream)
+# poppler-utils: the service report's test checks the PDF with pdfinfo and pdftotext.
+test=(clang libclang-rt-dev dpkg-dev lintian desktop-file-utils appstream poppler-utils)
 case "${1:-}" in
   run) packages=("${run[@]}") ;;
   test) packages=("${run[@]}" "${test[@]}") ;;

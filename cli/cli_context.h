@@ -1,0 +1,37 @@
+// What every subcommand shares: the connection chosen on the command line, the output form, the
+// answer to write questions, the exit codes and the terminal feedback.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "cli/terminal_feedback.h"
+#include "link/connection.h"
+
+namespace velta::cli {
+
+// The program's exit codes.
+enum ExitCode : int {
+  kExitOk = 0,
+  kExitRefused = 1,  // refused input: a file, a value or a question answered no
+  kExitFailure = 2,  // the controller or the link failed
+};
+
+struct CliContext {
+  std::string port;    // --port: "COM5" or "5"
+  std::string device;  // --device: a device file, reached through a COM number of its own
+  std::string tcp;     // --tcp: host:port
+  std::string admin = "0";  // --admin: the Admin flags, decimal or 0x hex
+  bool json = false;
+  bool yes = false;
+  TerminalFeedback feedback;
+
+  // The connection settings the options give; empty with a message on stderr when they are
+  // not usable.
+  bool Connection(ConnectionSettings& settings) const;
+};
+
+// Writes `message` (already translated) on stderr and returns `code`.
+int Fail(ExitCode code, const std::string& message);
+
+}  // namespace velta::cli

@@ -1,0 +1,23 @@
+#include "cli/confirm.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+
+namespace velta::cli {
+
+bool Confirm(const CliContext& context, const std::string& question) {
+  if (context.yes) return true;
+  if (isatty(STDIN_FILENO) != 1) {
+    Fail(kExitRefused, "Not written: there is no terminal to ask on; give --yes to write");
+    return false;
+  }
+  std::fprintf(stderr, "%s[y/N] ", question.c_str());
+  std::fflush(stderr);
+  std::string answer;
+  std::getline(std::cin, answer);
+  return answer == "y" || answer == "Y" || answer == "yes";
+}
+
+}  // namespace velta::cli

@@ -1,0 +1,49 @@
+#include "cli/image_source.h"
+
+#include "controller/settings_transfer.h"
+#include "i18n/lookup.h"
+
+namespace velta::cli {
+
+ImageFileKind FileKindOf(const std::string& path) {
+  const bool backup = path.size() >= 4 && path.compare(path.size() - 4, 4, ".bak") == 0;
+  return backup ? ImageFileKind::Backup : ImageFileKind::Settings;
+}
+
+std::optional<ControllerImage> LoadImage(const std::string& path, ImageFileKind kind) {
+  ControllerImage image;
+  const std::optional<int> version = LoadImageFile(path, image, kind);
+  // A file without "Version" in its section is no file of this kind: nothing to write from it.
+  if (!version || *version == 0) {
+    Fail(kExitRefused, Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    return std::nullopt;
+  }
+  if (*version != kImageFileVersion) {
+    std::fprintf(stderr, "%s\n", _("\nVersionsunterschiede der Datei!\nEinstellungen überprüfen!").c_str());
+  }
+  return image;
+}
+
+std::optional<ControllerImage> ReadImage(CliContext& context, ImageFileKind kind) {
+  ConnectionSettings settings;
+  if (!context.Connection(settings)) return std::nullopt;
+  ControllerImage image;
+  const bool read = kind == ImageFileKind::Backup
+                        ? ReadBackupImage(settings, context.feedback, image)
+                        : ReadParameterBlock(settings, context.feedback, image);
+  if (!read) return std::nullopt;
+  return image;
+}
+
+std::optional<ControllerImage> ImageFrom(CliContext& context, const std::string& source,
+                                         int& failure) {
+  if (source == kControllerSource) {
+    ConnectionSettings settings;
+    failure = context.Connection(settings) ? kExitFailure : kExitRefused;
+    return failure == kExitRefused ? std::nullopt : ReadImage(context, ImageFileKind::Settings);
+  }
+  failure = kExitRefused;
+  return LoadImage(source, FileKindOf(source));
+}
+
+}  // namespace velta::cli

@@ -1,0 +1,32 @@
+// Where a command takes a controller image from: a settings (.ini) or backup (.bak) file, or the
+// word "controller" for a fresh read of the connected controller.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cli/cli_context.h"
+#include "controller/image.h"
+#include "controller/settings_file.h"
+
+namespace velta::cli {
+
+inline constexpr const char* kControllerSource = "controller";
+
+// .bak is a backup file; anything else a settings file.
+ImageFileKind FileKindOf(const std::string& path);
+
+// Loads `path` as the windows' load does (the version warning included). Nothing, with the
+// message on stderr, for a file that cannot be read or holds no image of its kind.
+std::optional<ControllerImage> LoadImage(const std::string& path, ImageFileKind kind);
+
+// Reads the Parameter block (settings) or the whole Backup image from the controller; on
+// failure the read has said why on stderr.
+std::optional<ControllerImage> ReadImage(CliContext& context, ImageFileKind kind);
+
+// A file or the controller, as the source names it. `failure` gets the exit code when nothing
+// came.
+std::optional<ControllerImage> ImageFrom(CliContext& context, const std::string& source,
+                                         int& failure);
+
+}  // namespace velta::cli

@@ -1,0 +1,153 @@
+// read, write, backup, restore and diff: the Settings window's file and transfer buttons.
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "cli/commands.h"
+#include "cli/confirm.h"
+#include "cli/image_source.h"
+#include "controller/fields.h"
+#include "controller/setting_texts.h"
+#include "controller/settings_transfer.h"
+#include "i18n/lookup.h"
+
+namespace velta::cli {
+namespace {
+
+struct WriteOptions {
+  std::string file;
+  bool changedOnly = false;
+  bool sendReferences = false;
+};
+
+int ExitFor(ExchangeOutcome outcome) {
+  return outcome == ExchangeOutcome::Good ? kExitOk : kExitFailure;
+}
+
+void PrintChanges(const std::vector<SettingChange>& changes, bool json, std::FILE* out) {
+  if (json) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const SettingChange& c : changes)
+      list.push_back({{"name", c.name}, {"before", c.before}, {"after", c.after}});
+    std::fprintf(out, "%s\n", list.dump().c_str());
+    return;
+  }
+  for (const SettingChange& c : changes) {
+    std::fprintf(out, "%-20s %s -> %s\n", c.name, c.before.c_str(), c.after.c_str());
+  }
+}
+
+int SaveTo(const std::string& path, const ControllerImage& image, ImageFileKind kind) {
+  if (!SaveImageFile(path, image, kind)) {
+    return Fail(kExitRefused, Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+  }
+  const char* saved = kind == ImageFileKind::Backup ? "Backup in %s gespeichert"
+                                                    : "Einstellungen in %s gespeichert";
+  std::fprintf(stderr, "%s\n", Format(_(saved), path.c_str()).c_str());
+  return kExitOk;
+}
+
+// Reads the controller, then saves the image to `path` or, without one, lists the settings.
+int RunRead(CliContext& context, const std::string& path, ImageFileKind kind) {
+  ConnectionSettings settings;
+  if (!context.Connection(settings)) return kExitRefused;
+  const std::optional<ControllerImage> image = ReadImage(context, kind);
+  if (!image) return kExitFailure;
+  if (!path.empty()) return SaveTo(path, *image, kind);
+  const std::vector<SettingText> texts = SettingTexts(*image);
+  if (context.json) {
+    nlohmann::json out = nlohmann::json::object();
+    for (const SettingText& t : texts) out[t.name] = t.text;
+    std::printf("%s\n", out.dump().c_str());
+  } else {
+    for (const SettingText& t : texts) std::printf("%-20s %s\n", t.name, t.text.c_str());
+  }
+  return kExitOk;
+}
+
+// The window's question, preceded by what the write changes in the controller.
+bool ConfirmSettingsWrite(CliContext& context, const ControllerImage& image, bool sendReferences) {
+  if (context.yes) return true;
+  const std::optional<ControllerImage> controller = ReadImage(context, ImageFileKind::Settings);
+  if (!controller) return false;
+  ControllerImage written = image;
+  if (!sendReferences) {
+    Set(written, field::RefZistVoll, Get(*controller, field::RefZistVoll));
+    Set(written, field::RefZistLeer, Get(*controller, field::RefZistLeer));
+  }
+  PrintChanges(ChangedSettings(*controller, written), false, stderr);
+  return Confirm(context, _("ACHTUNG:\nSollen alle Einstellungen zur Steuerung übertragen werden?\n"));
+}
+
+int RunWrite(CliContext& context, const WriteOptions& options) {
+  ConnectionSettings settings;
+  if (!context.Connection(settings)) return kExitRefused;
+  std::optional<ControllerImage> image = LoadImage(options.file, ImageFileKind::Settings);
+  if (!image) return kExitRefused;
+  if (!ConfirmSettingsWrite(context, *image, options.sendReferences)) return kExitRefused;
+  if (options.changedOnly) {
+    std::vector<int> written;
+    const ExchangeOutcome outcome = TransferChangedParameters(
+        settings, context.feedback, *image, options.sendReferences, &written);
+    if (outcome == ExchangeOutcome::Good)
+      std::fprintf(stderr, "%zu of %d bytes written\n", written.size(), kParameterBlockSize);
+    return ExitFor(outcome);
+  }
+  if (!options.sendReferences && !FetchControllerReferences(settings, context.feedback, *image))
+    return kExitFailure;
+  return ExitFor(TransferParameterBlock(settings, context.feedback, *image));
+}
+
+int RunRestore(CliContext& context, const std::string& path) {
+  ConnectionSettings settings;
+  if (!context.Connection(settings)) return kExitRefused;
+  const std::optional<ControllerImage> image = LoadImage(path, ImageFileKind::Backup);
+  if (!image) return kExitRefused;
+  if (!Confirm(context, _("ACHTUNG:\nSoll das komplette Backup zur Steuerung übertragen werden?\n"
+                          "Es werden ALLE Daten und Einstellungen überschrieben!!!\n"))) {
+    return kExitRefused;
+  }
+  return ExitFor(TransferBackupImage(settings, context.feedback, *image));
+}
+
+int RunDiff(CliContext& context, const std::string& first, const std::string& second) {
+  int failure = kExitOk;
+  const std::optional<ControllerImage> a = ImageFrom(context, first, failure);
+  if (!a) return failure;
+  const std::optional<ControllerImage> b = ImageFrom(context, second, failure);
+  if (!b) return failure;
+  PrintChanges(ChangedSettings(*a, *b), context.json, stdout);
+  return kExitOk;
+}
+
+}  // namespace
+
+void AddSettingsCommands(CLI::App& app, CliContext& context, int& result) {
+  static std::string readPath, backupPath, restorePath, diffA, diffB;
+  CLI::App* read = app.add_subcommand("read", "Read the settings; save them or list them");
+  read->add_option("-o,--output", readPath, "Settings file (.ini) to write");
+  read->callback([&] { result = RunRead(context, readPath, ImageFileKind::Settings); });
+
+  static WriteOptions write;
+  CLI::App* writeCommand = app.add_subcommand("write", "Write a settings file into the controller");
+  writeCommand->add_option("file", write.file, "Settings file (.ini)")->required();
+  writeCommand->add_flag("--changed-only", write.changedOnly,
+                         "Write only the bytes that differ from the controller's");
+  writeCommand->add_flag("--send-references", write.sendReferences,
+                         "Send the file's cistern reference values instead of keeping the controller's");
+  writeCommand->callback([&] { result = RunWrite(context, write); });
+
+  CLI::App* backup = app.add_subcommand("backup", "Save the controller's whole memory image");
+  backup->add_option("-o,--output", backupPath, "Backup file (.bak)")->required();
+  backup->callback([&] { result = RunRead(context, backupPath, ImageFileKind::Backup); });
+
+  CLI::App* restore = app.add_subcommand("restore", "Write a backup file into the controller");
+  restore->add_option("file", restorePath, "Backup file (.bak)")->required();
+  restore->callback([&] { result = RunRestore(context, restorePath); });
+
+  CLI::App* diff = app.add_subcommand("diff", "Settings that differ between two sources");
+  diff->add_option("a", diffA, "A file or \"controller\"")->required();
+  diff->add_option("b", diffB, "A file or \"controller\"")->required();
+  diff->callback([&] { result = RunDiff(context, diffA, diffB); });
+}
+
+}  // namespace velta::cli

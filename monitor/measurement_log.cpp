@@ -1,0 +1,91 @@
+#include "monitor/measurement_log.h"
+
+#include <sys/stat.h>
+
+#include <iterator>
+
+#include "i18n/lookup.h"
+#include "monitor/poll_cycle.h"
+
+namespace velta {
+namespace {
+
+// Fields with a separator or a quote are quoted, quotes doubled.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+std::string IsoTime(std::time_t when) {
+  std::tm local{};
+  localtime_r(&when, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+  return text;
+}
+
+std::string ErrorCodes(std::uint8_t e1, std::uint8_t e2) {
+  if ((e1 == 0 && e2 == 0) || e1 == kNoErrorsShown) return "";
+  return Format("%02X %02X", e1, e2);
+}
+
+}  // namespace
+
+const char* const kMeasurementLogHeader =
+    "time,level_percent,volume,pressure,pump,pump_running,pump_average,temperature,errors,"
+    "water_meter_1,water_meter_2";
+
+std::string MeasurementRow(std::time_t when, const MainPageView& page, std::uint8_t e1,
+                           std::uint8_t e2, const std::optional<WaterMeterView>& meters) {
+  const std::string fields[] = {
+      IsoTime(when),
+      std::to_string(page.levelBar),
+      page.levelText.value_or(""),
+      page.pressure,
+      page.pump,
+      page.pumpRunning ? "1" : "0",
+      page.pumpAverage == " " ? "" : page.pumpAverage,
+      page.temperature,
+      ErrorCodes(e1, e2),
+      meters ? meters->first : "",
+      meters ? meters->second : "",
+  };
+  std::string row = CsvField(fields[0]);
+  for (std::size_t i = 1; i < std::size(fields); ++i) row += ',' + CsvField(fields[i]);
+  return row;
+}
+
+bool MeasurementLog::Open(const std::string& path) {
+  Close();
+  struct stat info {};
+  const bool fresh = stat(path.c_str(), &info) != 0 || info.st_size == 0;
+  file_ = std::fopen(path.c_str(), "a");
+  if (file_ == nullptr) return false;
+  path_ = path;
+  meters_.reset();
+  if (fresh) {
+    std::fprintf(file_, "%s\n", kMeasurementLogHeader);
+    std::fflush(file_);
+  }
+  return true;
+}
+
+void MeasurementLog::Close() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+}
+
+bool MeasurementLog::AppendMainPage(std::time_t when, const MainPageView& page, std::uint8_t e1,
+                                    std::uint8_t e2) {
+  if (file_ == nullptr) return false;
+  const std::string row = MeasurementRow(when, page, e1, e2, meters_);
+  const bool written = std::fprintf(file_, "%s\n", row.c_str()) > 0;
+  return std::fflush(file_) == 0 && written;
+}
+
+}  // namespace velta

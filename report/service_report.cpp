@@ -1,0 +1,115 @@
+#include "report/service_report.h"
+
+#include <QBuffer>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QString>
+#include <QTextDocument>
+#include <deque>
+#include <fstream>
+
+#include "controller/atomic_write.h"
+#include "controller/counters.h"
+#include "controller/default_block.h"
+#include "controller/error_memory.h"
+#include "controller/setting_texts.h"
+
+namespace velta {
+namespace {
+
+std::string Escaped(const std::string& text) {
+  return QString::fromStdString(text).toHtmlEscaped().toStdString();
+}
+
+void Heading(std::string& html, const char* title) {
+  html += "<h2>" + std::string(title) + "</h2>\n";
+}
+
+void Lines(std::string& html, const std::vector<std::string>& lines) {
+  html += "<pre>";
+  for (const std::string& line : lines) html += Escaped(line) + "\n";
+  html += "</pre>\n";
+}
+
+void SettingsTable(std::string& html, const ControllerImage& image) {
+  ControllerImage defaults;
+  LoadDefaultBlock(defaults);
+  const std::vector<SettingText> values = SettingTexts(image);
+  const std::vector<SettingText> defaultValues = SettingTexts(defaults);
+  html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n"
+          "<tr><th>Setting</th><th>Value</th><th>Default</th></tr>\n";
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const bool differs = values[i].text != defaultValues[i].text;
+    html += "<tr><td>" + std::string(values[i].name) + "</td><td>" + Escaped(values[i].text) +
+            "</td><td>" + (differs ? Escaped(defaultValues[i].text) : "") + "</td></tr>\n";
+  }
+  html += "</table>\n";
+}
+
+void CountersTable(std::string& html, const ControllerImage& image) {
+  static const char* const kNames[] = {"Pump hours", "Pump starts", "Mains meter pulses",
+                                       "Cistern meter pulses"};
+  html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
+  for (int i = 0; i < 4; ++i) {
+    html += "<tr><td>" + std::string(kNames[i]) + "</td><td>" +
+            CounterText(image, static_cast<Counter>(i)) + "</td></tr>\n";
+  }
+  html += "</table>\n";
+}
+
+bool WritePdf(const std::string& path, const std::string& html) {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&buffer);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setTitle("VELTA service report");
+    writer.setCreator("VELTA Control");
+    QTextDocument document;
+    document.setHtml(QString::fromStdString(html));
+    document.print(&writer);
+  }
+  return WriteFileAtomically(path, buffer.data().toStdString());
+}
+
+}  // namespace
+
+std::vector<std::string> LastLinesOfFile(const std::string& path, int count) {
+  std::ifstream in(path);
+  std::deque<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    if (static_cast<int>(lines.size()) > count) lines.pop_front();
+  }
+  return {lines.begin(), lines.end()};
+}
+
+std::string ServiceReportHtml(const ServiceReport& report) {
+  std::string html = "<html><head><meta charset=\"utf-8\"><title>VELTA service report</title>"
+                     "</head><body>\n<h1>VELTA service report</h1>\n<p>Controller version: " +
+                     Escaped(report.version) + "<br>Date: " + Escaped(report.date);
+  if (!report.site.empty()) html += "<br>Site: " + Escaped(report.site);
+  html += "</p>\n";
+  Heading(html, "Settings");
+  SettingsTable(html, report.image);
+  Heading(html, "Counters");
+  CountersTable(html, report.image);
+  Heading(html, "Error memory");
+  Lines(html, ErrorMemoryLines(report.image));
+  Heading(html, "Live values");
+  Lines(html, report.liveValues);
+  if (!report.errorFileLines.empty()) {
+    Heading(html, "Error file");
+    Lines(html, report.errorFileLines);
+  }
+  return html + "</body></html>\n";
+}
+
+bool WriteServiceReport(const std::string& path, const ServiceReport& report) {
+  const std::string html = ServiceReportHtml(report);
+  const bool pdf = path.size() >= 4 && path.compare(path.size() - 4, 4, ".pdf") == 0;
+  return pdf ? WritePdf(path, html) : WriteFileAtomically(path, html);
+}
+
+}  // namespace velta

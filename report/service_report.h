@@ -1,0 +1,35 @@
+// The service report of a visit: controller version, date, site, every setting in editor units
+// beside the Default block's value where it differs, counters, error memory, live values and the
+// newest error-file lines. Built as HTML and printed to PDF with Qt's own paged painting, so the
+// command line's `report` and the Settings window's "Report…" button give the same document.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "controller/image.h"
+
+namespace velta {
+
+struct ServiceReport {
+  std::string version;  // "V1.60"
+  std::string date;     // as printed
+  std::string site;     // optional free text
+  ControllerImage image;  // at least addresses 0..87: settings, counters, error memory
+  std::vector<std::string> liveValues;
+  std::vector<std::string> errorFileLines;
+};
+
+// How many of the error file's last lines the report shows.
+inline constexpr int kReportErrorFileLines = 20;
+
+// The newest `count` lines of a text file; empty when it cannot be read.
+std::vector<std::string> LastLinesOfFile(const std::string& path, int count);
+
+std::string ServiceReportHtml(const ServiceReport& report);
+
+// Writes the report to `path`: PDF when it ends in ".pdf", else HTML. The file is replaced in one
+// step; false (file untouched) when it could not be written. A PDF needs a QGuiApplication.
+bool WriteServiceReport(const std::string& path, const ServiceReport& report);
+
+}  // namespace velta
