@@ -48,11 +48,11 @@ done
 root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
 share="$root/usr/share"
-for file in usr/bin/velta-control usr/bin/velta-sim \
+for file in usr/bin/velta-control usr/bin/velta-sim usr/bin/velta-cli \
   usr/share/velta-control/locale/en/LC_MESSAGES/default.mo \
   "usr/share/applications/$app_id.desktop" "usr/share/metainfo/$app_id.metainfo.xml" \
   "usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
-  usr/share/man/man1/velta-control.1.gz usr/share/man/man1/velta-sim.1.gz \
+  usr/share/man/man1/velta-control.1.gz usr/share/man/man1/velta-sim.1.gz usr/share/man/man1/velta-cli.1.gz \
   usr/share/doc/velta-control/copyright usr/share/doc/velta-control/changelog.gz; do
   [ -f "$root/$file" ] || fail "missing $file"
 done
