@@ -5,6 +5,8 @@
 #include <QPdfWriter>
 #include <QString>
 #include <QTextDocument>
+#include <algorithm>
+#include <ctime>
 #include <deque>
 #include <fstream>
 
@@ -12,10 +14,35 @@
 #include "controller/counters.h"
 #include "controller/default_block.h"
 #include "controller/error_memory.h"
+#include "controller/live_values.h"
+#include "controller/read_range.h"
+#include "i18n/lookup.h"
+#include "monitor/app_settings.h"
 #include "controller/setting_texts.h"
 
 namespace velta {
 namespace {
+
+// The settings, the counters and the error memory lie within 0..87.
+constexpr int kReportReadLast = 87;
+
+// Keeps the listing an operation puts into its log.
+class Listing : public Feedback {
+ public:
+  void Log(const std::string& line) override { lines.push_back(line); }
+  void ClearLog() override { lines.clear(); }
+  void Beep() override {}
+  std::vector<std::string> lines;
+};
+
+std::string Now() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+  return text;
+}
 
 std::string Escaped(const std::string& text) {
   return QString::fromStdString(text).toHtmlEscaped().toStdString();
@@ -83,6 +110,25 @@ std::vector<std::string> LastLinesOfFile(const std::string& path, int count) {
     if (static_cast<int>(lines.size()) > count) lines.pop_front();
   }
   return {lines.begin(), lines.end()};
+}
+
+std::string StoredErrorFile() {
+  const AppSettings settings = ReadAppSettings(*OpenSettingsStore());
+  return settings.store ? settings.file : std::string();
+}
+
+std::optional<ServiceReport> ReadServiceReport(const ConnectionSettings& settings,
+                                               Feedback& feedback, const std::string& errorFile) {
+  const ReadResult read = ReadRange(settings, feedback, 0, kReportReadLast);
+  if (!read.success) return std::nullopt;
+  ServiceReport report;
+  std::copy(read.data.begin(), read.data.end(), report.image.bytes.begin());
+  report.version = Format("V%d.%02d", read.version / 100, read.version % 100);
+  report.date = Now();
+  Listing live;
+  if (ReadLiveValues(settings, live, true) == ExchangeOutcome::Good) report.liveValues = live.lines;
+  if (!errorFile.empty()) report.errorFileLines = LastLinesOfFile(errorFile, kReportErrorFileLines);
+  return report;
 }
 
 std::string ServiceReportHtml(const ServiceReport& report) {

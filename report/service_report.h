@@ -4,10 +4,13 @@
 // command line's `report` and the Settings window's "Report…" button give the same document.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "controller/feedback.h"
 #include "controller/image.h"
+#include "link/connection.h"
 
 namespace velta {
 
@@ -25,6 +28,15 @@ inline constexpr int kReportErrorFileLines = 20;
 
 // The newest `count` lines of a text file; empty when it cannot be read.
 std::vector<std::string> LastLinesOfFile(const std::string& path, int count);
+
+// The Monitor window's error file while it stores error lines there; empty otherwise.
+std::string StoredErrorFile();
+
+// Reads what the report shows from the controller: addresses 0..87 (with the version) and the
+// live values; date and error-file lines are filled in, the site left to the caller. Nothing
+// when the read failed (the read has logged why).
+std::optional<ServiceReport> ReadServiceReport(const ConnectionSettings& settings,
+                                               Feedback& feedback, const std::string& errorFile);
 
 std::string ServiceReportHtml(const ServiceReport& report);
 

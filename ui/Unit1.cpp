@@ -110,6 +110,8 @@ void Form1::ConnectControls() {
   connect(ui->imgStore, &QToolButton::clicked, this, &Form1::imgStoreClick);
   connect(ui->bbClrError, &QPushButton::clicked, this, &Form1::bbClrErrorClick);
   connect(ui->bbWriteEnable, &QPushButton::clicked, this, &Form1::bbWriteEnableClick);
+  ui->Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ui->Chart1, &QWidget::customContextMenuRequested, this, &Form1::Chart1ContextMenu);
   for (QObject* watched : std::initializer_list<QObject*>{
            ui->Memo1->viewport(), ui->MemoError->viewport(), ui->MemoErrorStore->viewport(),
            ui->edFile, ui->Image1, ui->Chart1}) {

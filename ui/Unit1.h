@@ -11,6 +11,7 @@
 #include "link/connection.h"
 #include "monitor/error_log.h"
 #include "monitor/main_page.h"
+#include "monitor/measurement_log.h"
 #include "monitor/poll_cycle.h"
 
 namespace Ui {
@@ -60,6 +61,10 @@ class Form1 : public QWidget {
   void imgStoreClick();
   void Image1Click();
   void Chart1Click();
+  // The history chart's context menu: "Record to CSV…", or the file being written and a stop.
+  void Chart1ContextMenu(const QPoint& position);
+  void RecordCsvClick();
+  void StopRecordingClick();
   void bbClrErrorClick();
   void bbWriteEnableClick();
   // --- end of status poll and view ---
@@ -107,4 +112,6 @@ class Form1 : public QWidget {
   // Status poll state and the stored-error numbering; both live for the program run.
   velta::PollCycle poll_;
   velta::ErrorLog errorLog_;
+  // The measurement log, open only while the user records (nothing is written otherwise).
+  velta::MeasurementLog measurementLog_;
 };

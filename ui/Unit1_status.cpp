@@ -1,6 +1,7 @@
 // Monitor window, status half: the poll tick and how its pages show, the stored-error list and
 // error file, and the service requests of the panel group.
 #include <QApplication>
+#include <QMenu>
 #include <QPalette>
 #include <QProgressBar>
 #include <QRegularExpression>
@@ -116,6 +117,12 @@ void ShowHistory(HistoryChart& chart, const velta::HistoryView& view) {
 void Form1::Timer1Timer() {
   const velta::StatusUpdate update = velta::PollTick(poll_, channel_);
   if (update.main) ShowMainPage(*update.main);
+  if (measurementLog_.IsOpen()) {
+    if (update.waterMeters) measurementLog_.NoteWaterMeters(*update.waterMeters);
+    if (update.main) {
+      measurementLog_.AppendMainPage(std::time(nullptr), *update.main, poll_.shownE1, poll_.shownE2);
+    }
+  }
   if (update.moduleRinse) ui->lblModulSpuelung->setText(ToQString(*update.moduleRinse));
   if (update.filterRinse) ui->lblFilterSpuelung->setText(ToQString(*update.filterRinse));
   if (update.counters) ShowCounters(*ui, *update.counters);
@@ -187,6 +194,36 @@ void Form1::imgStoreClick() { edFileDblClick(); }
 void Form1::Image1Click() { velta::CurrentDesktop().OpenUrl(kMakerWebAddress); }
 
 void Form1::Chart1Click() { SetView3D(!View3D()); }
+
+void Form1::Chart1ContextMenu(const QPoint& position) {
+  QMenu menu(this);
+  if (measurementLog_.IsOpen()) {
+    menu.addAction(QString("Recording to %1").arg(ToQString(measurementLog_.Path())))
+        ->setEnabled(false);
+    connect(menu.addAction("Stop recording"), &QAction::triggered, this,
+            &Form1::StopRecordingClick);
+  } else {
+    connect(menu.addAction("Record to CSV…"), &QAction::triggered, this, &Form1::RecordCsvClick);
+  }
+  menu.exec(ui->Chart1->mapToGlobal(position));
+}
+
+void Form1::RecordCsvClick() {
+  const QString chosen = velta::CurrentDesktop().SaveFileName("CSV (*.csv)", "csv");
+  if (chosen.isEmpty()) return;
+  const std::string path = velta::AbsoluteFilePath(chosen);
+  if (!measurementLog_.Open(path)) {
+    Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    velta::CurrentDesktop().Beep();
+    return;
+  }
+  ui->Chart1->setToolTip(QString("Recording to %1").arg(ToQString(path)));
+}
+
+void Form1::StopRecordingClick() {
+  measurementLog_.Close();
+  ui->Chart1->setToolTip(QString());
+}
 
 void Form1::bbClrErrorClick() {
   ui->bbClrError->setEnabled(false);

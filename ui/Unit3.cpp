@@ -76,6 +76,7 @@ void Form3::ConnectControls() {
       {ui->bbReadH, &Form3::bbReadHClick},         {ui->bbWriteH, &Form3::bbWriteHClick},
       {ui->bbReadError, &Form3::bbReadErrorClick}, {ui->bbClrError, &Form3::bbClrErrorClick},
       {ui->bbReadTimer, &Form3::bbReadTimerClick}, {ui->bbUpdate, &Form3::bbUpdateClick},
+      {ui->bbReport, &Form3::bbReportClick},
       {ui->bbEditTF, &Form3::bbEditTFClick},       {ui->bbOK, &Form3::bbOKClick},
       {ui->bbAbbruch, &Form3::bbAbbruchClick},     {ui->rbNormal, &Form3::rgAnsichtClick},
       {ui->rbExperte, &Form3::rgAnsichtClick},

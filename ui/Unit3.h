@@ -118,6 +118,8 @@ class Form3 : public QDialog {
   void bbClrErrorClick();
   void cbFehlerspeicherChange();
   void bbReadTimerClick();
+  // The service report of the connected controller, saved as PDF or HTML.
+  void bbReportClick();
   // --- end of controller operations ---
 
   // --- Firmware update (defined in Unit3_update.cpp) ---

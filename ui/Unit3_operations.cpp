@@ -6,6 +6,7 @@
 #include "controller/settings_file.h"
 #include "controller/settings_transfer.h"
 #include "i18n/lookup.h"
+#include "report/service_report.h"
 #include "ui/Unit3.h"
 #include "ui/busy_window.h"
 #include "ui/desktop.h"
@@ -171,4 +172,22 @@ void Form3::bbClrErrorClick() {
 void Form3::bbReadTimerClick() {
   BusyWindow busy(*this, *ui->bbReadTimer);
   velta::ReadLiveValues(connection_(), WindowFeedback(), ViewItem() != 0);
+}
+
+void Form3::bbReportClick() {
+  const QString chosen =
+      velta::CurrentDesktop().SaveFileName("PDF (*.pdf);;HTML (*.html)", "pdf");
+  if (chosen.isEmpty()) return;
+  const std::string path = velta::AbsoluteFilePath(chosen);
+  BusyWindow busy(*this, *ui->bbReport);
+  velta::Feedback& feedback = WindowFeedback();
+  const std::optional<velta::ServiceReport> report =
+      velta::ReadServiceReport(connection_(), feedback, velta::StoredErrorFile());
+  if (!report) return;
+  if (!velta::WriteServiceReport(path, *report)) {
+    feedback.Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    feedback.Beep();
+    return;
+  }
+  feedback.Log(velta::Format(_("\nIn %s gespeichert"), path.c_str()));
 }
