@@ -106,6 +106,10 @@ int RunStatus(CliContext& context, const StatusOptions& options) {
   PollCycle cycle;
   StatusPass pass;
   int mainPages = 0;
+  // A timed watch into a file shows its progress in tenths of a second; one printing its pages
+  // on stdout does not mix a bar into them.
+  const bool showProgress = options.watch && options.seconds > 0 && !options.csv.empty();
+  if (showProgress) context.feedback.SetBarMaximum(static_cast<int>(options.seconds * 10));
   for (int tick = 0; stopWatch == 0; ++tick) {
     const auto tickStart = std::chrono::steady_clock::now();
     if (options.watch && options.seconds > 0 && tickStart >= deadline) break;
@@ -119,14 +123,21 @@ int RunStatus(CliContext& context, const StatusOptions& options) {
     if (update.waterMeters) log.NoteWaterMeters(*update.waterMeters);
     if (update.main) {
       ++mainPages;
-      if (log.IsOpen() && !log.AppendMainPage(std::time(nullptr), *update.main, pass.e1, pass.e2))
+      if (log.IsOpen() && !log.AppendMainPage(std::time(nullptr), *update.main, pass.e1, pass.e2)) {
+        context.feedback.EmptyBar();
         return Fail(kExitFailure, "Cannot write " + options.csv);
+      }
       if (options.watch && options.csv.empty()) PrintPass(pass, context.json);
+    }
+    if (showProgress) {
+      const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+      context.feedback.SetBarPosition(static_cast<int>(elapsed.count() * 10));
     }
     if (options.watch) std::this_thread::sleep_until(tickStart + kPollInterval);
   }
   if (!pass.main) return Fail(kExitFailure, _("Fehler beim auslesen !"));
   if (!options.watch) PrintPass(pass, context.json);
+  context.feedback.EmptyBar();
   if (options.watch) std::fprintf(stderr, "%d Main pages\n", mainPages);
   return kExitOk;
 }

@@ -4,9 +4,9 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "controller/feedback.h"
+#include "controller/listing_feedback.h"
 
 namespace velta::cli {
 
@@ -28,17 +28,6 @@ class TerminalFeedback : public Feedback {
   bool barShown_ = false;
   int maximum_ = 100;
   int position_ = 0;
-};
-
-// Keeps what an operation lists in its log (a read-out that replaces the log) instead of
-// printing it; the lines since the last ClearLog are the listing.
-class ListingFeedback : public Feedback {
- public:
-  void Log(const std::string& line) override { lines.push_back(line); }
-  void ClearLog() override { lines.clear(); }
-  void Beep() override {}
-
-  std::vector<std::string> lines;
 };
 
 }  // namespace velta::cli

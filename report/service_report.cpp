@@ -14,6 +14,7 @@
 #include "controller/counters.h"
 #include "controller/default_block.h"
 #include "controller/error_memory.h"
+#include "controller/listing_feedback.h"
 #include "controller/live_values.h"
 #include "controller/read_range.h"
 #include "i18n/lookup.h"
@@ -25,15 +26,6 @@ namespace {
 
 // The settings, the counters and the error memory lie within 0..87.
 constexpr int kReportReadLast = 87;
-
-// Keeps the listing an operation puts into its log.
-class Listing : public Feedback {
- public:
-  void Log(const std::string& line) override { lines.push_back(line); }
-  void ClearLog() override { lines.clear(); }
-  void Beep() override {}
-  std::vector<std::string> lines;
-};
 
 std::string Now() {
   const std::time_t now = std::time(nullptr);
@@ -125,7 +117,7 @@ std::optional<ServiceReport> ReadServiceReport(const ConnectionSettings& setting
   std::copy(read.data.begin(), read.data.end(), report.image.bytes.begin());
   report.version = Format("V%d.%02d", read.version / 100, read.version % 100);
   report.date = Now();
-  Listing live;
+  ListingFeedback live;
   if (ReadLiveValues(settings, live, true) == ExchangeOutcome::Good) report.liveValues = live.lines;
   if (!errorFile.empty()) report.errorFileLines = LastLinesOfFile(errorFile, kReportErrorFileLines);
   return report;
