@@ -7,8 +7,9 @@
 
 namespace velta {
 
-// Binds the "default" text domain to <localeDir> (default: the folder "locale" beside the running
-// program) and fixes the language to `language` whatever the user's locale environment says.
+// Binds the "default" text domain to <localeDir> (default: the program's own catalogue folder,
+// <prefix>/share/velta-control/locale for a program in <prefix>/bin) and fixes the language to
+// `language` whatever the user's locale environment says.
 // Call after the toolkit has set up the process locale.
 void UseLanguage(const std::string& language = "en", const std::string& localeDir = "");
 

@@ -1,4 +1,5 @@
-// The English catalogue as shipped: the compiled file beside the programs and its source.
+// The English catalogue as shipped: the compiled file where the programs look for it, and its
+// source.
 
 #include <gtest/gtest.h>
 
@@ -82,7 +83,8 @@ std::vector<std::string> Placeholders(const std::string& text) {
   return found;
 }
 
-const fs::path kMoPath = ProgramDir() / "locale/en/LC_MESSAGES/default.mo";
+const fs::path kMoPath =
+    ProgramDir() / "../share/velta-control/locale/en/LC_MESSAGES/default.mo";
 const fs::path kPoPath = fs::path(__FILE__).parent_path() / "../../i18n/default.po";
 
 TEST(Catalogue, CompiledFileHoldsTheHeaderAndExactlyTheKnownKeys) {
