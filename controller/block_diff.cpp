@@ -8,9 +8,17 @@ std::vector<FieldChange> SettingsChanges(const ControllerImage& before,
                                          const ControllerImage& after) {
   std::vector<FieldChange> changes;
   for (const SettingField* field : SettingFields()) {
+    const std::uint32_t oldStored = field->stored(before);
+    const std::uint32_t newStored = field->stored(after);
     std::string old = SettingText(*field, before);
     std::string now = SettingText(*field, after);
-    if (old != now) changes.push_back({SettingLabel(*field), std::move(old), std::move(now)});
+    if (old == now && oldStored == newStored) continue;
+    // A change the control's rounding hides still shows, by the stored numbers.
+    if (old == now) {
+      old += " (stored " + std::to_string(oldStored) + ")";
+      now += " (stored " + std::to_string(newStored) + ")";
+    }
+    changes.push_back({SettingLabel(*field), std::move(old), std::move(now)});
   }
   return changes;
 }

@@ -21,6 +21,9 @@ struct SettingField {
   int address;        // its first byte
   // The value as the control holds it: a stepper position, a list item, 1 for a ticked box.
   int (*get)(const ControllerImage& image);
+  // The value as the image stores it: a change the control's rounding hides (a rinse interval
+  // edited in whole days, a time in tenths of a second) still differs here.
+  std::uint32_t (*stored)(const ControllerImage& image);
   // Stores a stepper position. nullptr for the controls whose byte the window builds itself (lists,
   // boxes, and editors packed into a byte with other controls).
   void (*set)(ControllerImage& image, int value);
@@ -42,9 +45,15 @@ std::string BoxText(int ticked);
 
 // A value editor of its own field (a byte, a word or bits of a byte).
 template <auto kField>
+constexpr std::uint32_t (*StoredValue())(const ControllerImage&) {
+  return [](const ControllerImage& image) { return static_cast<std::uint32_t>(Get(image, kField)); };
+}
+
+template <auto kField>
 constexpr SettingField Editor(const char* group, const char* label, ValueText text) {
   return {group, label, kField.address,
           [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
+          StoredValue<kField>(),
           [](ControllerImage& image, int position) { Set(image, kField, position); }, text};
 }
 
@@ -53,7 +62,7 @@ template <auto kField>
 constexpr SettingField PackedEditor(const char* group, const char* label, ValueText text) {
   return {group, label, kField.address,
           [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
-          nullptr, text};
+          StoredValue<kField>(), nullptr, text};
 }
 
 // A rinse interval, stored in Rinse ticks and edited in days.
@@ -61,6 +70,7 @@ template <LongField kField>
 constexpr SettingField DaysEditor(const char* group, const char* label) {
   return {group, label, kField.address,
           [](const ControllerImage& image) { return IntervalDays(image, kField); },
+          StoredValue<kField>(),
           [](ControllerImage& image, int days) { SetIntervalDays(image, kField, days); }, DaysText};
 }
 
@@ -74,7 +84,7 @@ template <auto kField, const auto& kItems>
 constexpr SettingField List(const char* group, const char* label) {
   return {group, label, kField.address,
           [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
-          nullptr, ItemText<kItems>};
+          StoredValue<kField>(), nullptr, ItemText<kItems>};
 }
 
 // A check box, ticked when the field is not 0 (or, inverted, when it is 0).
@@ -84,7 +94,7 @@ constexpr SettingField Box(const char* group, const char* label) {
           [](const ControllerImage& image) {
             return static_cast<int>((Get(image, kField) != 0) != kInverted);
           },
-          nullptr, BoxText};
+          StoredValue<kField>(), nullptr, BoxText};
 }
 
 // --- The items of the window's lists, as msgids ---
@@ -144,16 +154,19 @@ inline constexpr SettingField Druckendwert =
 // Shown as "Abschaltwert" while regulation is off.
 inline constexpr SettingField DruckRegel = Editor<f::DruckRegel>(kPump, "Regelwert", PressureText);
 inline constexpr SettingField DruckEin = Editor<f::DruckEin>(kPump, "Ein", PressureText);
+// The two input lists share the byte `Eingang`; each stands for the function it shows.
 inline constexpr SettingField MinInput = {
     kInputs, "Min", f::Eingang.address,
+    [](const ControllerImage& image) { return DecodeInputs(image.Byte(f::Eingang.address)).min; },
     [](const ControllerImage& image) {
-      return DecodeInputs(static_cast<std::uint8_t>(Get(image, f::Eingang))).min;
+      return static_cast<std::uint32_t>(DecodeInputs(image.Byte(f::Eingang.address)).min);
     },
     nullptr, ItemText<kInputItems>};
 inline constexpr SettingField MaxInput = {
     kInputs, "Max", f::Eingang.address,
+    [](const ControllerImage& image) { return DecodeInputs(image.Byte(f::Eingang.address)).max; },
     [](const ControllerImage& image) {
-      return DecodeInputs(static_cast<std::uint8_t>(Get(image, f::Eingang))).max;
+      return static_cast<std::uint32_t>(DecodeInputs(image.Byte(f::Eingang.address)).max);
     },
     nullptr, ItemText<kInputItems>};
 inline constexpr SettingField WasserZcount =

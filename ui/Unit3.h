@@ -39,8 +39,6 @@ class Form3 : public QDialog {
   velta::ControllerImage& Image() { return image_; }
   // Memo3, the beep and pbAktiv, as the operations report through them.
   velta::Feedback& WindowFeedback();
-  // What a write is compared with: the controller's block as last read, the file loaded.
-  const velta::Baselines& WriteBaselines() const { return baselines_; }
   // The Parameter block as the editors hold it now, collected into a copy of the image without
   // asking anything (a reference value that is not a number keeps the image's).
   velta::ControllerImage WindowBlock() const;

@@ -233,10 +233,12 @@ void Form3::bbReadTimerClick() {
 }
 
 void Form3::bbCompareClick() {
-  CompareWindow compare({[this] { return WindowBlock(); }, baselines_, history_,
-                         [this](const std::string& path, velta::ImageFileKind kind) {
-                           LoadFile(path, kind);
-                         }},
-                        this);
-  compare.exec();
+  // Window-modal over this window; it goes when closed.
+  auto* compare = new CompareWindow({[this] { return WindowBlock(); }, baselines_, history_,
+                                     [this](const std::string& path, velta::ImageFileKind kind) {
+                                       LoadFile(path, kind);
+                                     }},
+                                    this);
+  compare->setAttribute(Qt::WA_DeleteOnClose);
+  compare->open();
 }
