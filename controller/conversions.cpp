@@ -32,13 +32,13 @@ std::string PressureText(int tenths) { return TenthsText(tenths, "bar"); }
 std::string FifthTicksText(int position) { return TenthsText(FifthTicksTenths(position), "s"); }
 std::string TicksText(int position) { return TenthsText(TicksTenths(position), "s"); }
 
-int TemperatureCelsius(int raw) {
-  const double p = raw;
+int TemperatureReadingCelsius(int reading) {
+  const double p = reading;
   return static_cast<int>(0.00008966659 * p * p - 0.2074395 * p + 120.8816);
 }
 
-std::string TemperatureText(int raw) {
-  return "~" + Number(TemperatureCelsius(raw)) + "°C (" + Number(raw) + ")";
+std::string TemperatureText(int reading) {
+  return "~" + Number(TemperatureReadingCelsius(reading)) + "°C (" + Number(reading) + ")";
 }
 
 std::string PercentText(int percent) { return Number(percent) + "%"; }

@@ -25,9 +25,10 @@ std::string PressureText(int tenths);
 std::string FifthTicksText(int position);
 std::string TicksText(int position);
 
-// "~87°C (172)" for the raw temperature sensor value.
-int TemperatureCelsius(int raw);
-std::string TemperatureText(int raw);
+// The temperature sensor's reading (as the Parameter block stores its limits) in whole degrees
+// Celsius, and "~87°C (172)" for a reading of 172.
+int TemperatureReadingCelsius(int reading);
+std::string TemperatureText(int reading);
 
 std::string PercentText(int percent);
 std::string DaysText(int days);

@@ -98,7 +98,7 @@ void Form2::bbSaveClick() {
 void Form2::bbReadClick() {
   velta::BusyWindow busy(*this, *ui->bbRead);
   if (velta::ReadTankTableFromController(connection_(), table_, *feedback_) ==
-      velta::TankReadResult::Read) {
+      velta::ExchangeOutcome::Good) {
     baselines_.file.reset();
     baselines_.controller = velta::TankBaseline{"the table last read from the controller", table_};
     history_.KeepTankTable("tank-table", ToStdString(ui->edTabName->text()), table_, *feedback_);

@@ -86,7 +86,7 @@ void Form3::bbSendBCClick() {
   BusyWindow busy(*this, *ui->bbSendBC);
   velta::Feedback& feedback = WindowFeedback();
   const velta::ConnectionSettings connection = connection_();
-  velta::WriteOutcome outcome;
+  velta::ExchangeOutcome outcome;
   if (backup) {
     KeepBlockBeforeWrite();
     // The image goes out as read or loaded; the view is not collected.
@@ -102,7 +102,7 @@ void Form3::bbSendBCClick() {
     KeepBlockBeforeWrite();
     outcome = velta::TransferParameterBlock(connection, feedback, image_);
   }
-  if (outcome != velta::WriteOutcome::Done) return;
+  if (outcome != velta::ExchangeOutcome::Good) return;
   ui->cbWriteRef->setChecked(false);
   const std::size_t written = backup ? velta::kImageSize : velta::kParameterBlockSize;
   baselines_.ControllerWritten(0, std::span(image_.bytes).first(written));

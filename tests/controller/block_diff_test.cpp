@@ -8,7 +8,7 @@
 #include "controller/default_block.h"
 #include "controller/fields.h"
 #include "controller/write_baseline.h"
-#include "i18n/lookup.h"
+#include "tests/support/english_suite.h"
 
 namespace velta {
 namespace {
@@ -16,9 +16,8 @@ namespace {
 namespace f = field;
 using Lines = std::vector<std::string>;
 
-class BlockDiff : public ::testing::Test {
+class BlockDiff : public test::EnglishSuite {
  protected:
-  static void SetUpTestSuite() { UseLanguage("en"); }
   BlockDiff() { LoadDefaultBlock(before); }
 
   ControllerImage before;

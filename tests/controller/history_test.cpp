@@ -9,7 +9,7 @@
 
 #include "controller/default_block.h"
 #include "controller/fields.h"
-#include "i18n/lookup.h"
+#include "tests/support/english_suite.h"
 #include "tests/support/files.h"
 #include "tests/support/recording_feedback.h"
 #include "tests/support/scratch_dir.h"
@@ -19,9 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class HistoryTest : public ::testing::Test {
+class HistoryTest : public test::EnglishSuite {
  protected:
-  static void SetUpTestSuite() { UseLanguage("en"); }
   HistoryTest() { LoadDefaultBlock(image); }
 
   std::vector<std::string> Whats(const History& history) const {
