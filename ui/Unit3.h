@@ -160,9 +160,9 @@ class Form3 : public QDialog {
   // Editors -> `block` bytes 0..51. A reference value that is not a number either stops the
   // collection with a message box (`stopAtBadNumber`) or keeps the block's value.
   bool CollectInto(velta::ControllerImage& block, bool stopAtBadNumber) const;
-  // The controller's block before a write, kept in the history: the whole image when known, else
-  // the Parameter block.
-  void KeepBlockBeforeWrite();
+  // The controller's block before a write, kept in the history: for a backup write the whole
+  // image when it is known, else (and for a settings write) the Parameter block.
+  void KeepBlockBeforeWrite(bool backup);
 
   std::unique_ptr<Ui::Form3> ui;
   velta::ConnectionSource connection_;

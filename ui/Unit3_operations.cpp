@@ -88,7 +88,7 @@ void Form3::bbSendBCClick() {
   const velta::ConnectionSettings connection = connection_();
   velta::ExchangeOutcome outcome;
   if (backup) {
-    KeepBlockBeforeWrite();
+    KeepBlockBeforeWrite(true);
     // The image goes out as read or loaded; the view is not collected.
     outcome = velta::TransferBackupImage(connection, feedback, image_);
   } else {
@@ -99,7 +99,7 @@ void Form3::bbSendBCClick() {
       SelectPreset();
       if (!CollectBlock()) return;
     }
-    KeepBlockBeforeWrite();
+    KeepBlockBeforeWrite(false);
     outcome = velta::TransferParameterBlock(connection, feedback, image_);
   }
   if (outcome != velta::ExchangeOutcome::Good) return;
@@ -109,9 +109,9 @@ void Form3::bbSendBCClick() {
   baselines_.BlockRead();
 }
 
-void Form3::KeepBlockBeforeWrite() {
+void Form3::KeepBlockBeforeWrite(bool backup) {
   const velta::Baseline& controller = baselines_.Controller();
-  if (controller.Covers(0, velta::kImageSize - 1)) {
+  if (backup && controller.Covers(0, velta::kImageSize - 1)) {
     history_.KeepImage("backup-before-write", controller.image, velta::ImageFileKind::Backup,
                        WindowFeedback());
   } else if (controller.Covers(0, velta::kParameterBlockSize - 1)) {
