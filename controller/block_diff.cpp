@@ -35,8 +35,8 @@ std::vector<FieldChange> TankTableChanges(const TankTable& before, const TankTab
   std::vector<FieldChange> changes;
   for (std::size_t i = 0; i < before.size(); ++i) {
     if (before[i] != after[i]) {
-      changes.push_back({"Entry " + std::to_string(i), std::to_string(before[i]),
-                         std::to_string(after[i])});
+      changes.push_back(
+          {"Entry " + std::to_string(i), std::to_string(before[i]), std::to_string(after[i])});
     }
   }
   return changes;
@@ -67,7 +67,8 @@ std::vector<std::string> BackupChangeLines(const ControllerImage& before,
   std::vector<std::string> lines;
   if (!settings.empty()) lines = ChangeLines(settings);
   if (others != 0) {
-    lines.push_back(std::to_string(others) + (others == 1 ? " other byte differs" : " other bytes differ"));
+    lines.push_back(std::to_string(others) +
+                    (others == 1 ? " other byte differs" : " other bytes differ"));
   }
   return lines;
 }

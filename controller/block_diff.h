@@ -19,7 +19,8 @@ struct FieldChange {
 
 // The settings fields (setting_fields.h) whose shown value differs, in address order. Packed
 // option bits are fields of their own, so each changed option is named.
-std::vector<FieldChange> SettingsChanges(const ControllerImage& before, const ControllerImage& after);
+std::vector<FieldChange> SettingsChanges(const ControllerImage& before,
+                                         const ControllerImage& after);
 // The counter as the counter field shows it.
 std::vector<FieldChange> CounterChanges(const ControllerImage& before, const ControllerImage& after,
                                         Counter counter);

@@ -32,9 +32,8 @@ std::optional<HistoryEntry> ParseEntry(const fs::path& path) {
   entry.time = m[1].str() + ":" + m[2].str() + ":" + m[3].str();
   entry.what = m[5].str();
   if (m[6].matched) {
-    entry.version =
-        static_cast<std::uint16_t>(std::stoi(m[6].str()) * 100 + std::stoi(m[7].str()) * 10 +
-                                   std::stoi(m[8].str()));
+    entry.version = static_cast<std::uint16_t>(std::stoi(m[6].str()) * 100 +
+                                               std::stoi(m[7].str()) * 10 + std::stoi(m[8].str()));
   }
   entry.extension = m[9].str();
   return entry;
@@ -56,9 +55,8 @@ std::vector<HistoryEntry> OldestFirst(const fs::path& root) {
       if (auto entry = ParseEntry(file.path())) entries.push_back(std::move(*entry));
     }
   }
-  std::sort(entries.begin(), entries.end(), [](const HistoryEntry& a, const HistoryEntry& b) {
-    return a.path < b.path;
-  });
+  std::sort(entries.begin(), entries.end(),
+            [](const HistoryEntry& a, const HistoryEntry& b) { return a.path < b.path; });
   return entries;
 }
 
@@ -150,7 +148,8 @@ std::optional<fs::path> History::NewFilePath(const std::string& what, const char
     std::snprintf(time, sizeof time, "%02d-%02d-%02d.%03d", local.tm_hour, local.tm_min,
                   local.tm_sec, millisecond);
     const std::string stamp = std::string(date) + "/" + time;
-    const bool sameSecond = stamp.compare(0, stamp.size() - 3, lastStamp_, 0, stamp.size() - 3) == 0;
+    const bool sameSecond =
+        stamp.compare(0, stamp.size() - 3, lastStamp_, 0, stamp.size() - 3) == 0;
     const fs::path path = day / (std::string(time) + "-" + what + version + "." + extension);
     if ((!sameSecond || stamp > lastStamp_) && !fs::exists(path, error)) {
       lastStamp_ = stamp;

@@ -43,35 +43,47 @@ std::string BoxText(int ticked);
 
 // --- Kinds of controls ---
 
-// A value editor of its own field (a byte, a word or bits of a byte).
+// The field's stored value, as every kind of control below reports it.
 template <auto kField>
 constexpr std::uint32_t (*StoredValue())(const ControllerImage&) {
-  return [](const ControllerImage& image) { return static_cast<std::uint32_t>(Get(image, kField)); };
+  return
+      [](const ControllerImage& image) { return static_cast<std::uint32_t>(Get(image, kField)); };
 }
 
+// A value editor of its own field (a byte, a word or bits of a byte).
 template <auto kField>
 constexpr SettingField Editor(const char* group, const char* label, ValueText text) {
-  return {group, label, kField.address,
+  return {group,
+          label,
+          kField.address,
           [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
           StoredValue<kField>(),
-          [](ControllerImage& image, int position) { Set(image, kField, position); }, text};
+          [](ControllerImage& image, int position) { Set(image, kField, position); },
+          text};
 }
 
 // A value editor showing bits of a packed byte; the window collects the byte with its other bits.
 template <auto kField>
 constexpr SettingField PackedEditor(const char* group, const char* label, ValueText text) {
-  return {group, label, kField.address,
+  return {group,
+          label,
+          kField.address,
           [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
-          StoredValue<kField>(), nullptr, text};
+          StoredValue<kField>(),
+          nullptr,
+          text};
 }
 
 // A rinse interval, stored in Rinse ticks and edited in days.
 template <LongField kField>
 constexpr SettingField DaysEditor(const char* group, const char* label) {
-  return {group, label, kField.address,
+  return {group,
+          label,
+          kField.address,
           [](const ControllerImage& image) { return IntervalDays(image, kField); },
           StoredValue<kField>(),
-          [](ControllerImage& image, int days) { SetIntervalDays(image, kField, days); }, DaysText};
+          [](ControllerImage& image, int days) { SetIntervalDays(image, kField, days); },
+          DaysText};
 }
 
 template <const auto& kItems>
@@ -82,28 +94,36 @@ std::string ItemText(int item) {
 // A drop-down list whose item index is the field's value.
 template <auto kField, const auto& kItems>
 constexpr SettingField List(const char* group, const char* label) {
-  return {group, label, kField.address,
+  return {group,
+          label,
+          kField.address,
           [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
-          StoredValue<kField>(), nullptr, ItemText<kItems>};
+          StoredValue<kField>(),
+          nullptr,
+          ItemText<kItems>};
 }
 
 // A check box, ticked when the field is not 0 (or, inverted, when it is 0).
 template <auto kField, bool kInverted = false>
 constexpr SettingField Box(const char* group, const char* label) {
-  return {group, label, kField.address,
+  return {group,
+          label,
+          kField.address,
           [](const ControllerImage& image) {
             return static_cast<int>((Get(image, kField) != 0) != kInverted);
           },
-          StoredValue<kField>(), nullptr, BoxText};
+          StoredValue<kField>(),
+          nullptr,
+          BoxText};
 }
 
 // --- The items of the window's lists, as msgids ---
 
 inline constexpr const char* kTankformItems[] = {"Zylinder stehend", "Zylinder liegend",
                                                  "Kugeltank", "Eigene Tankform"};
-inline constexpr const char* kDrucksensorItems[] = {
-    "0,5-4,5V", "0-5V/0-10V", "4...20mA", "Schalter NO (zu bei Druck)",
-    "Schalter NC (auf bei Druck)"};
+inline constexpr const char* kDrucksensorItems[] = {"0,5-4,5V", "0-5V/0-10V", "4...20mA",
+                                                    "Schalter NO (zu bei Druck)",
+                                                    "Schalter NC (auf bei Druck)"};
 inline constexpr const char* kInputItems[] = {"keine", "Wasseruhr", "Lecksensor", "Pumpe Aus"};
 inline constexpr const char* kWasserZcountItems[] = {"1L", "10L", "100L", "1m³"};
 inline constexpr const char* kVarianteItems[] = {"Keine Funktion", "Umschaltung Nachspeisung",
@@ -114,6 +134,26 @@ inline constexpr const char* kPowerItems[] = {"PWM", "Phase"};
 // The counter choice of the "Betriebsstunden/Zähler" group, in the order of `Counter`.
 inline constexpr const char* kCounterItems[] = {"Pumpe[h]", "Pumpe[Starts]", "Stadtwasser [Pulse]",
                                                 "Zisterne [Pulse]"};
+
+// One of the two input lists (Min, Max). They share the byte `Eingang`; each stands for the
+// function it shows.
+template <bool kMax>
+int InputFunction(const ControllerImage& image) {
+  const InputChoice choice = DecodeInputs(image.Byte(field::Eingang.address));
+  return kMax ? choice.max : choice.min;
+}
+template <bool kMax>
+constexpr SettingField InputList(const char* group, const char* label) {
+  return {group,
+          label,
+          field::Eingang.address,
+          InputFunction<kMax>,
+          [](const ControllerImage& image) {
+            return static_cast<std::uint32_t>(InputFunction<kMax>(image));
+          },
+          nullptr,
+          ItemText<kInputItems>};
+}
 
 // --- The controls, named after the fields they show ---
 
@@ -154,21 +194,8 @@ inline constexpr SettingField Druckendwert =
 // Shown as "Abschaltwert" while regulation is off.
 inline constexpr SettingField DruckRegel = Editor<f::DruckRegel>(kPump, "Regelwert", PressureText);
 inline constexpr SettingField DruckEin = Editor<f::DruckEin>(kPump, "Ein", PressureText);
-// The two input lists share the byte `Eingang`; each stands for the function it shows.
-inline constexpr SettingField MinInput = {
-    kInputs, "Min", f::Eingang.address,
-    [](const ControllerImage& image) { return DecodeInputs(image.Byte(f::Eingang.address)).min; },
-    [](const ControllerImage& image) {
-      return static_cast<std::uint32_t>(DecodeInputs(image.Byte(f::Eingang.address)).min);
-    },
-    nullptr, ItemText<kInputItems>};
-inline constexpr SettingField MaxInput = {
-    kInputs, "Max", f::Eingang.address,
-    [](const ControllerImage& image) { return DecodeInputs(image.Byte(f::Eingang.address)).max; },
-    [](const ControllerImage& image) {
-      return static_cast<std::uint32_t>(DecodeInputs(image.Byte(f::Eingang.address)).max);
-    },
-    nullptr, ItemText<kInputItems>};
+inline constexpr SettingField MinInput = InputList<false>(kInputs, "Min");
+inline constexpr SettingField MaxInput = InputList<true>(kInputs, "Max");
 inline constexpr SettingField WasserZcount =
     List<f::WasserZcount, kWasserZcountItems>(kWaterMeter, nullptr);
 inline constexpr SettingField RegelT = Editor<f::RegelT>(kRegulation, "Regelzeit", RegelTText);
@@ -176,7 +203,8 @@ inline constexpr SettingField RegelP =
     Editor<f::RegelP>(kRegulation, "Regel Proportionalanteil", nullptr);
 inline constexpr SettingField RegelD =
     Editor<f::RegelD>(kRegulation, "Regel Differentialanteil", nullptr);
-inline constexpr SettingField RefZistLeer = Editor<f::RefZistLeer>(kReferences, "Leerwert", nullptr);
+inline constexpr SettingField RefZistLeer =
+    Editor<f::RefZistLeer>(kReferences, "Leerwert", nullptr);
 inline constexpr SettingField TempOff =
     Editor<f::TempOff>(kTemperature, "Abschalttemp.", TemperatureText);
 inline constexpr SettingField TempOn =
@@ -206,7 +234,8 @@ inline constexpr SettingField ModulSpuelIntervall =
 inline constexpr SettingField SanftStart =
     PackedEditor<f::SanftStart>(kSpecial, "Sanftstart", SanftStartText);
 inline constexpr SettingField SanftOff = Box<f::SanftOff>(kSpecial, "Rampe/Pumpe Aus");
-inline constexpr SettingField ShowPumpenLeistung = Box<f::ShowPumpenLeistung>(kDisplay, "Pumpenleistung");
+inline constexpr SettingField ShowPumpenLeistung =
+    Box<f::ShowPumpenLeistung>(kDisplay, "Pumpenleistung");
 inline constexpr SettingField LeckAnzahl = PackedEditor<f::LeckAnzahl>(kLeak, "Anzahl", nullptr);
 inline constexpr SettingField NoLeckError15s = Box<f::NoLeckError15s>(kLeak, "Dynamisch");
 inline constexpr SettingField LeckUeberwachung = Box<f::LeckUeberwachung>(kLeak, "Lecküberwachung");
@@ -224,7 +253,8 @@ inline constexpr SettingField SetupFlusssensor =
     Box<f::SetupFlusssensor>(kSpecial, "System mit Flusssensor");
 inline constexpr SettingField Regelung = Box<f::Regelung>(kRegulation, "Mit Regelung");
 inline constexpr SettingField FlowControl = Box<f::FlowControl>(kWaterMeter, "Kontrolle");
-inline constexpr SettingField SchwimmerSchalter = Box<f::SchwimmerSchalter>(kCistern, "Schwimmerschalter");
+inline constexpr SettingField SchwimmerSchalter =
+    Box<f::SchwimmerSchalter>(kCistern, "Schwimmerschalter");
 // The list below the pressure sensor has no label; it chooses what a full cistern does.
 inline constexpr SettingField Rueckstau =
     List<f::Rueckstau, kRueckstauItems>(nullptr, "Full cistern");

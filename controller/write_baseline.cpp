@@ -55,8 +55,7 @@ void Baselines::ControllerWritten(int first, std::span<const std::uint8_t> data)
   TakeController(first, data, "the block last written to the controller");
 }
 
-void Baselines::TakeController(int first, std::span<const std::uint8_t> data,
-                               const char* source) {
+void Baselines::TakeController(int first, std::span<const std::uint8_t> data, const char* source) {
   const int count = std::min(static_cast<int>(data.size()), kImageSize - first);
   for (int i = 0; i < count; ++i) {
     controller_.image.SetByte(first + i, data[static_cast<std::size_t>(i)]);

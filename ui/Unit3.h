@@ -160,6 +160,8 @@ class Form3 : public QDialog {
   // Editors -> `block` bytes 0..51. A reference value that is not a number either stops the
   // collection with a message box (`stopAtBadNumber`) or keeps the block's value.
   bool CollectInto(velta::ControllerImage& block, bool stopAtBadNumber) const;
+  // The details of the write question: what the write changes against the baselines.
+  std::string WriteDetails(bool backup) const;
   // The controller's block before a write, kept in the history: for a backup write the whole
   // image when it is known, else (and for a settings write) the Parameter block.
   void KeepBlockBeforeWrite(bool backup);

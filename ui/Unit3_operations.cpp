@@ -62,25 +62,26 @@ void Form3::bbReadBCClick() {
   ui->bbSendBC->setEnabled(true);
 }
 
+std::string Form3::WriteDetails(bool backup) const {
+  if (backup) return velta::BackupWriteDetails(baselines_, image_);
+  velta::ControllerImage block = WindowBlock();
+  // Unless told to send the view's, the controller keeps its own reference values.
+  const velta::Baseline& controller = baselines_.Controller();
+  if (!ui->cbWriteRef->isChecked() && controller.Covers(0, velta::kParameterBlockSize - 1)) {
+    for (const velta::WordField reference :
+         {velta::field::RefZistVoll, velta::field::RefZistLeer}) {
+      velta::Set(block, reference, velta::Get(controller.image, reference));
+    }
+  }
+  return velta::SettingsWriteDetails(baselines_, block);
+}
+
 void Form3::bbSendBCClick() {
   const bool backup = ui->cbBackup->isChecked();
-  std::string details;
-  if (backup) {
-    details = velta::BackupWriteDetails(baselines_, image_);
-  } else {
-    velta::ControllerImage block = WindowBlock();
-    // Unless told to send the view's, the controller keeps its own reference values.
-    const velta::Baseline& controller = baselines_.Controller();
-    if (!ui->cbWriteRef->isChecked() && controller.Covers(0, velta::kParameterBlockSize - 1)) {
-      for (const velta::WordField reference : {velta::field::RefZistVoll, velta::field::RefZistLeer})
-        velta::Set(block, reference, velta::Get(controller.image, reference));
-    }
-    details = velta::SettingsWriteDetails(baselines_, block);
-  }
   if (!Confirm(backup ? "ACHTUNG:\nSoll das komplette Backup zur Steuerung übertragen werden?\n"
                         "Es werden ALLE Daten und Einstellungen überschrieben!!!\n"
                       : "ACHTUNG:\nSollen alle Einstellungen zur Steuerung übertragen werden?\n",
-               details)) {
+               WriteDetails(backup))) {
     return;
   }
   BusyWindow busy(*this, *ui->bbSendBC);

@@ -53,10 +53,8 @@ CompareWindow::CompareWindow(CompareSources sources, QWidget* parent)
   connect(ui->cbBefore, &QComboBox::activated, this, &CompareWindow::cbBeforeChange);
   connect(ui->cbAfter, &QComboBox::activated, this, &CompareWindow::cbAfterChange);
   connect(ui->lbHistory, &QListWidget::currentRowChanged, this, &CompareWindow::lbHistoryChange);
-  connect(ui->lbHistory, &QListWidget::itemDoubleClicked, this,
-          &CompareWindow::lbHistoryDblClick);
-  connect(ui->bbLoadIntoWindow, &QPushButton::clicked, this,
-          &CompareWindow::bbLoadIntoWindowClick);
+  connect(ui->lbHistory, &QListWidget::itemDoubleClicked, this, &CompareWindow::lbHistoryDblClick);
+  connect(ui->bbLoadIntoWindow, &QPushButton::clicked, this, &CompareWindow::bbLoadIntoWindowClick);
   connect(ui->bbClose, &QPushButton::clicked, this, &QDialog::reject);
   ShowChanges();
 }
@@ -90,8 +88,8 @@ void CompareWindow::bbLoadIntoWindowClick() {
 
 void CompareWindow::ChooseFile(std::string& file) {
   // The filters of the Settings window's own file dialogs, looked up as they are there.
-  const QString filter = ToQString(velta::Translate(kSettingsFilter) + "|" +
-                                   velta::Translate(kBackupFilter));
+  const QString filter =
+      ToQString(velta::Translate(kSettingsFilter) + "|" + velta::Translate(kBackupFilter));
   const QString chosen = velta::CurrentDesktop().OpenFileName(velta::QtFileFilter(filter), "ini");
   if (!chosen.isEmpty()) file = velta::AbsoluteFilePath(chosen);
 }

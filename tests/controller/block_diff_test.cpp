@@ -26,16 +26,15 @@ class BlockDiff : public test::EnglishSuite {
 // Ordered by address: interval 32, interval 38, leak byte 44, setup flags 51 from bit 0 up.
 TEST_F(BlockDiff, EditorValuesInTheirUnitsAndPackedOptionsByName) {
   ControllerImage after = before;
-  Set(after, f::DruckEin, 24);             // 2.0bar in the Default block
-  Set(after, f::Urlaub, 0);                // "immer Aus" ticked
-  Set(after, f::ShowTxRx, 1);              // same byte as Urlaub
-  Set(after, f::LeckUeberwachung, 1);      // byte 44, beside the leak count
+  Set(after, f::DruckEin, 24);         // 2.0bar in the Default block
+  Set(after, f::Urlaub, 0);            // "immer Aus" ticked
+  Set(after, f::ShowTxRx, 1);          // same byte as Urlaub
+  Set(after, f::LeckUeberwachung, 1);  // byte 44, beside the leak count
   Set(after, f::FilterSpuelIntervall, TicksFromDays(30));
   Set(after, f::ModulSpuelIntervall, Get(before, f::ModulSpuelIntervall) + 1);  // not a whole day
 
   EXPECT_EQ(ChangeLines(SettingsChanges(before, after)),
-            (Lines{"Pump – On: 2.0bar → 2.4bar",
-                   "Outlet valve – Interval: 7days → 30days",
+            (Lines{"Pump – On: 2.0bar → 2.4bar", "Outlet valve – Interval: 7days → 30days",
                    "Module flushing – Interval: 30days (stored 6328125) → 30days (stored 6328126)",
                    "Leak monitoring (Er.L) – Leak monitoring: Off → On",
                    "Pump off – always off: Off → On", "Display – Communication: Off → On"}));
@@ -50,7 +49,8 @@ TEST_F(BlockDiff, UnchangedBlockAndBackupCounts) {
   EXPECT_EQ(BackupChangeLines(before, after), Lines{"2 other bytes differ"});
   Set(after, f::Tankform, 3);
   EXPECT_EQ(BackupChangeLines(before, after),
-            (Lines{"Cistern – Tank shape: Horizontal cylinder → Own tank shape", "2 other bytes differ"}));
+            (Lines{"Cistern – Tank shape: Horizontal cylinder → Own tank shape",
+                   "2 other bytes differ"}));
 }
 
 TEST_F(BlockDiff, DetailsNameWhatTheWriteIsComparedWith) {

@@ -37,7 +37,8 @@ class HistoryTest : public test::EnglishSuite {
 TEST_F(HistoryTest, FilesInTheProgramsFormatsNewestFirst) {
   History history(dir / "history");
   history.NoteVersion(160);
-  for (int a = kParameterBlockSize; a < kImageSize; ++a) image.SetByte(a, static_cast<std::uint8_t>(a));
+  for (int a = kParameterBlockSize; a < kImageSize; ++a)
+    image.SetByte(a, static_cast<std::uint8_t>(a));
   Set(image, field::PumpeStunden, 812);
   TankTable table{};
   table[100] = 100;
@@ -51,8 +52,8 @@ TEST_F(HistoryTest, FilesInTheProgramsFormatsNewestFirst) {
 
   const std::vector<HistoryEntry> entries = history.Entries();
   ASSERT_EQ(entries.size(), 4u);
-  EXPECT_EQ(Whats(history),
-            (std::vector<std::string>{"tank-table", "counters", "backup-before-write", "settings"}));
+  EXPECT_EQ(Whats(history), (std::vector<std::string>{"tank-table", "counters",
+                                                      "backup-before-write", "settings"}));
   const std::regex date(R"(\d{4}-\d\d-\d\d)"), time(R"(\d\d:\d\d:\d\d)");
   for (const HistoryEntry& entry : entries) {
     EXPECT_TRUE(std::regex_match(entry.date, date)) << entry.date;

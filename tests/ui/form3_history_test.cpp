@@ -88,7 +88,8 @@ TEST_F(Form3History, EditsAreListedKeptAndRestoredThroughCompare) {
                 "Dry run (Er.C) – Count: 4x → 3x\n"
                 "Pump – On: 2.4bar → 2.0bar\n");
   const Bytes restored = MemoryRange(sim, 0, 51);
-  for (int a = 0; a < 52; ++a) EXPECT_EQ(restored[a], original[a]) << "the old settings are back at " << a;
+  for (int a = 0; a < 52; ++a)
+    EXPECT_EQ(restored[a], original[a]) << "the old settings are back at " << a;
 }
 
 TEST_F(Form3History, LoadedFileIsTheComparison) {
@@ -156,10 +157,14 @@ TEST_F(Form3History, CompareButtonMovesNothing) {
 // The lists the field descriptions name hold the window's items, in the window's order.
 TEST_F(Form3History, DescribedListsAreTheWindowsLists) {
   const std::pair<const char*, std::span<const char* const>> lists[] = {
-      {"cbTankform", kTankformItems},   {"cbDrucksensor", kDrucksensorItems},
-      {"cbMinInput", kInputItems},      {"cbMaxInput", kInputItems},
-      {"cbWasserZcount", kWasserZcountItems}, {"cbVariante", kVarianteItems},
-      {"cbRueckstau", kRueckstauItems}, {"cbPower", kPowerItems},
+      {"cbTankform", kTankformItems},
+      {"cbDrucksensor", kDrucksensorItems},
+      {"cbMinInput", kInputItems},
+      {"cbMaxInput", kInputItems},
+      {"cbWasserZcount", kWasserZcountItems},
+      {"cbVariante", kVarianteItems},
+      {"cbRueckstau", kRueckstauItems},
+      {"cbPower", kPowerItems},
       {"cbClr", kCounterItems},
   };
   for (const auto& [name, items] : lists) {
