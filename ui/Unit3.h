@@ -39,11 +39,6 @@ class Form3 : public QDialog {
   velta::ControllerImage& Image() { return image_; }
   // Memo3, the beep and pbAktiv, as the operations report through them.
   velta::Feedback& WindowFeedback();
-  // The Parameter block as the editors hold it now, collected into a copy of the image without
-  // asking anything (a reference value that is not a number keeps the image's).
-  velta::ControllerImage WindowBlock() const;
-  // Loads a settings or backup file into the window as "Einstellungen laden" does.
-  void LoadFile(const std::string& path, velta::ImageFileKind kind);
 
   // --- Binding between the image and the editors (Unit3_binding.cpp) ---
   // Block -> editors; callers that changed the block by reading or loading also run SelectPreset.
@@ -160,6 +155,11 @@ class Form3 : public QDialog {
   // Editors -> `block` bytes 0..51. A reference value that is not a number either stops the
   // collection with a message box (`stopAtBadNumber`) or keeps the block's value.
   bool CollectInto(velta::ControllerImage& block, bool stopAtBadNumber) const;
+  // The Parameter block as the editors hold it now, collected into a copy of the image without
+  // asking anything (a reference value that is not a number keeps the image's).
+  velta::ControllerImage WindowBlock() const;
+  // Loads a settings or backup file into the window as "Einstellungen laden" does.
+  void LoadFile(const std::string& path, velta::ImageFileKind kind);
   // The details of the write question: what the write changes against the baselines.
   std::string WriteDetails(bool backup) const;
   // The controller's block before a write, kept in the history: for a backup write the whole
