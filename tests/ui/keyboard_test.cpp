@@ -164,8 +164,8 @@ TEST_F(KeyboardTest, KeysStepEveryEditorAsItsArrowsDo) {
       }
       Restore(start.block);
       Step(editor.stepper, steps);
-      EXPECT_TRUE(byKey == State()) << editor.field.data() << " key " << key << " moved "
-                                    << steps << " steps unlike as many arrow clicks";
+      EXPECT_TRUE(byKey == State()) << editor.field.data() << " key " << key << " moved " << steps
+                                    << " steps unlike as many arrow clicks";
     }
   }
 }
@@ -212,9 +212,10 @@ TEST_F(KeyboardTest, TabReachesTheSettingsControlsColumnByColumn) {
   for (const char* name : {"column1", "column2", "column3", "column4", "column5"}) {
     const QLayout* column = form3->findChild<QLayout*>(name);
     ASSERT_NE(column, nullptr) << name;
+    // A column that is the whole of its widget (the command column in its scroll area) covers it.
     const QWidget* owner = column->parentWidget();
-    columns.push_back(QRect(owner->mapTo(form3, column->geometry().topLeft()),
-                            column->geometry().size()));
+    const QRect area = owner->layout() == column ? owner->rect() : column->geometry();
+    columns.push_back(QRect(owner->mapTo(form3, area.topLeft()), area.size()));
   }
   ExpectVisualOrder(form3, visited, columns);
   // The editor that has the focus takes the arrow keys.
@@ -234,7 +235,8 @@ TEST_F(KeyboardTest, TabReachesTheMonitorControlsAreaByArea) {
   // The panel groups across the top, then the error lists on the left, then the connection
   // on the right.
   const QRect top(whole.topLeft(), QPoint(whole.right(), InWindow(info).bottom()));
-  const QRect left(QPoint(0, top.bottom() + 1), QPoint(InWindow(portGroup).left() - 1, whole.bottom()));
+  const QRect left(QPoint(0, top.bottom() + 1),
+                   QPoint(InWindow(portGroup).left() - 1, whole.bottom()));
   const QRect right(QPoint(left.right() + 1, top.bottom() + 1), whole.bottomRight());
   ExpectVisualOrder(form1, visited, {top, left, right});
 }
