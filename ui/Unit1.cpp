@@ -17,6 +17,7 @@
 #include "monitor/app_settings.h"
 #include "ui/desktop.h"
 #include "ui/qt_text.h"
+#include "ui/readable_colour.h"
 #include "ui/screen_fit.h"
 #include "ui_Unit1.h"
 
@@ -65,6 +66,7 @@ QStyle* GroupBoxStyle() {
 
 Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>()) {
   ui->setupUi(this);
+  velta::KeepForcedTextReadable(*this);
   setWindowTitle(QString("VEL Control V") + kVersion);
   velta::TranslateComponent(this);
 
