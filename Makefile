@@ -1,17 +1,21 @@
-# The two front-door commands: `make run` and `make test`. Both install what they need first.
+# The two front-door commands: `make run` and `make test`. Both install what they need first:
+# `make run` only what building and running the program need, and it builds only the program,
+# the simulator and the catalogue; `make test` installs and builds everything.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 # Many tests spend their time waiting out a controller's time-out, so more run at once than cores.
 TEST_JOBS ?= 6
+CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+PROGRAMS = velta-control velta-sim velta_catalogue
 
-.PHONY: run test deps configure build bench fuzz sanitize clean
+.PHONY: run test deps configure build package bench fuzz sanitize clean
 .DEFAULT_GOAL := build
 
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh test
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@$(CONFIGURE)
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -20,8 +24,19 @@ build: configure
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(TEST_JOBS)
 
-run: build
+# Without a display there is nothing to show the window on, so that is checked before anything
+# is installed or built.
+run:
+	@bash scripts/check-display.sh
+	@bash scripts/install-deps.sh run
+	@$(CONFIGURE)
+	@cmake --build $(BUILD) -j $(JOBS) --target $(PROGRAMS)
 	@bash scripts/run-demo.sh $(BUILD)
+
+# The Debian package of the program, the simulator and their data, in $(BUILD)/.
+package: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target $(PROGRAMS) velta_desktop_files
+	@cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@bash scripts/run-bench.sh $(BUILD)

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "link/connection.h"
-#include "link/frames.h"
+#include "link/exchange.h"
 #include "link/port_search.h"
 #include "tests/support/sim_process.h"
 
@@ -22,18 +22,19 @@ struct Exchange {
   std::int32_t replyLength;
 };
 
-void Measure(const char* transport, velta::Channel* channel, const Exchange& exchange) {
+void Measure(const char* transport, const velta::ChannelHandle& channel,
+             const Exchange& exchange) {
   std::vector<double> ms;
   std::vector<std::uint8_t> reply(exchange.replyLength);
   int failed = 0;
   for (int i = 0; i < kRounds; ++i) {
     const auto start = std::chrono::steady_clock::now();
-    velta::ChannelSend(channel, exchange.request.data(),
-                       static_cast<std::int32_t>(exchange.request.size()));
-    const std::int32_t n = velta::ChannelReceive(channel, reply.data(), exchange.replyLength);
+    const velta::ExchangeOutcome outcome =
+        exchange.replyLength == 1 ? velta::ExchangeAcknowledged(channel, exchange.request)
+                                  : velta::Exchange(channel, exchange.request, reply);
     ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                      .count());
-    if (n != exchange.replyLength) ++failed;
+    if (outcome != velta::ExchangeOutcome::Good) ++failed;
   }
   std::sort(ms.begin(), ms.end());
   std::printf("%-6s %-22s median %7.3f ms  p99 %7.3f ms  max %7.3f ms  failed %d/%d\n", transport,
@@ -58,13 +59,12 @@ int main() {
         {"status page 1", {status.begin(), status.end()}, velta::kMainStatusPageLength + 1},
         {"memory write + ack", {write.begin(), write.end()}, 1},
     };
-    velta::Channel* channel = velta::OpenFromSettings(settings);
-    if (!velta::IsOpenChannel(channel)) {
+    const velta::ChannelHandle channel = velta::OpenFromSettings(settings);
+    if (!channel.IsOpen()) {
       std::printf("%s: could not open\n", transport);
       continue;
     }
     for (const Exchange& exchange : exchanges) Measure(transport, channel, exchange);
-    velta::CloseChannel(channel);
   }
   return 0;
 }

@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
 
   velta::test::SimProcess sim({"--baud", "9600", "--set", "watermeter=1", "--set", "modulerinse=1",
                                "--set", "filter=1"});
-  velta::Channel* channel = velta::OpenFromSettings(sim.TcpSettings());
-  if (!velta::IsOpenChannel(channel)) {
+  velta::ChannelHandle channel = velta::OpenFromSettings(sim.TcpSettings());
+  if (!channel.IsOpen()) {
     std::fprintf(stderr, "cannot reach the simulator\n");
     return 1;
   }
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
   }
   const double wall = std::chrono::duration<double>(Clock::now() - start).count();
   const double cpu = CpuSeconds() - cpuBefore;
-  velta::CloseChannel(channel);
+  channel.Close();
   const std::size_t frames = sim.Frames().size();
 
   // Wire time: request and reply at 10 bits a byte, what a serial line cannot beat.

@@ -11,8 +11,7 @@
 
 #include "bench/machine_load.h"
 #include "controller/image.h"
-#include "link/channel.h"
-#include "link/frames.h"
+#include "link/exchange.h"
 #include "link/port_search.h"
 #include "tests/support/sim_process.h"
 
@@ -35,14 +34,6 @@ double Ms(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-// One exchange: the request and the whole reply; false when the reply came short.
-bool Exchange(velta::Channel* channel, const velta::Frame& request,
-              std::vector<std::uint8_t>& reply) {
-  velta::ChannelSend(channel, request.data(), static_cast<std::int32_t>(request.size()));
-  const auto length = static_cast<std::int32_t>(reply.size());
-  return velta::ChannelReceive(channel, reply.data(), length) == length;
-}
-
 }  // namespace
 
 int main() {
@@ -60,13 +51,16 @@ int main() {
   int failed = 0;
   for (int run = 0; run < kRuns; ++run) {
     const auto opening = Clock::now();
-    velta::Channel* channel = velta::OpenSerialChannel(kBenchComPort, 9600);
+    velta::ChannelHandle channel(velta::OpenSerialChannel(kBenchComPort, 9600));
     const auto opened = Clock::now();
-    bool good = Exchange(channel, velta::ReadRequest(0, velta::kParameterBlockSize - 1), block);
+    bool good = velta::Exchange(channel, velta::ReadRequest(0, velta::kParameterBlockSize - 1),
+                                block) == velta::ExchangeOutcome::Good;
     const auto read = Clock::now();
-    good = Exchange(channel, velta::StatusRequest(velta::kVersionQuery), version) && good;
+    good = velta::ExchangeUnsummed(channel, velta::StatusRequest(velta::kVersionQuery), version) ==
+               velta::ExchangeOutcome::Good &&
+           good;
     const auto asked = Clock::now();
-    velta::CloseChannel(channel);
+    channel.Close();
     const auto closed = Clock::now();
     if (!good) ++failed;
     phases[0].ms.push_back(Ms(opening, opened));

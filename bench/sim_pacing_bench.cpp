@@ -7,8 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "link/channel.h"
-#include "link/frames.h"
+#include "link/exchange.h"
+#include "controller/memory_map.h"
+#include "link/connection.h"
 #include "link/port_search.h"
 #include "bench/machine_load.h"
 #include "tests/support/sim_process.h"
@@ -19,14 +20,18 @@ constexpr int kRounds = 50;
 constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;
 constexpr std::uint32_t kBenchComPort = 248;
 
-void Measure(velta::Channel* channel, const char* name, const velta::Frame& request, int length) {
+// Every reply here is a data reply but the write's acknowledgement.
+void Measure(const velta::ChannelHandle& channel, const char* name, const velta::Frame& request,
+             int length) {
   std::vector<double> ms;
   std::vector<std::uint8_t> reply(static_cast<std::size_t>(length));
   int failed = 0;
   for (int i = 0; i < kRounds; ++i) {
     const auto start = std::chrono::steady_clock::now();
-    velta::ChannelSend(channel, request.data(), 4);
-    if (velta::ChannelReceive(channel, reply.data(), length) != length) ++failed;
+    const velta::ExchangeOutcome outcome = length == 1
+                                               ? velta::ExchangeAcknowledged(channel, request)
+                                               : velta::Exchange(channel, request, reply);
+    if (outcome != velta::ExchangeOutcome::Good) ++failed;
     ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                      .count());
   }
@@ -46,19 +51,18 @@ int main() {
   velta::SetComPortOverride(kBenchComPort, sim.PtyPath());
   std::printf("velta-sim --baud 9600, %d exchanges each; (+) is the time beyond the wire\n",
               kRounds);
-  const std::pair<const char*, velta::Channel*> links[] = {
-      {"tcp", velta::OpenTcpChannel("127.0.0.1", sim.TcpPort())},
-      {"pty", velta::OpenSerialChannel(kBenchComPort, 9600)},
-  };
-  for (const auto& [name, channel] : links) {
+  velta::ConnectionSettings serial;
+  serial.comPort = kBenchComPort;
+  for (const auto& [name, settings] :
+       {std::pair{"tcp", sim.TcpSettings()}, std::pair{"pty", serial}}) {
     std::printf("%s:\n", name);
-    const std::uint8_t writeBase = channel->kind == velta::kTcpChannelTag ? velta::kTcpWriteBase
-                                                                          : velta::kSerialWriteBase;
+    const velta::ChannelHandle channel = velta::OpenFromSettings(settings);
+    const std::uint8_t writeBase = velta::WriteFamilyBase(settings);
     Measure(channel, "memory write", velta::WriteRequest(writeBase, 5, 1), 1);
     Measure(channel, "main status page", velta::StatusRequest(velta::kMainStatusPage), 15);
-    Measure(channel, "history block", velta::ReadRequest(0x62, 0x62 + 56), 58);
+    Measure(channel, "history block",
+            velta::ReadRequest(velta::kHistoryRingAddress, velta::kHistoryPositionAddress), 58);
     Measure(channel, "backup 1..255", velta::ReadRequest(1, 255), 256);
-    velta::CloseChannel(channel);
   }
   velta::bench::PrintMachineLoad("at the end");
   return 0;

@@ -70,7 +70,7 @@ int main() {
        }},
       {"settings write", 52 * kWriteExchange + kClosingRequest, 1,
        [&](const velta::ConnectionSettings& s) {
-         return velta::TransferParameterBlock(s, feedback, image) == velta::WriteOutcome::Done;
+         return velta::TransferParameterBlock(s, feedback, image) == velta::ExchangeOutcome::Good;
        }},
       {"backup read", 4 + 256 + kVersionExchange + 4 + 3 + kVersionExchange, 2,
        [&](const velta::ConnectionSettings& s) {
@@ -78,7 +78,7 @@ int main() {
        }},
       {"backup write", 256 * kWriteExchange + kClosingRequest, 1,
        [&](const velta::ConnectionSettings& s) {
-         return velta::TransferBackupImage(s, feedback, image) == velta::WriteOutcome::Done;
+         return velta::TransferBackupImage(s, feedback, image) == velta::ExchangeOutcome::Good;
        }},
   };
 

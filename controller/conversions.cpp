@@ -28,13 +28,13 @@ float FifthTicksAsTenths(int position) { return static_cast<float>(position * 0.
 int FifthTicksTenths(int position) { return static_cast<int>(FifthTicksAsTenths(position)); }
 int TicksTenths(int position) { return static_cast<int>(static_cast<float>(position * 4.096)); }
 
-int TemperatureCelsius(int raw) {
-  const double p = raw;
+int TemperatureReadingCelsius(int reading) {
+  const double p = reading;
   return static_cast<int>(0.00008966659 * p * p - 0.2074395 * p + 120.8816);
 }
 
-std::string TemperatureText(int raw) {
-  return "~" + Number(TemperatureCelsius(raw)) + "°C (" + Number(raw) + ")";
+std::string TemperatureText(int reading) {
+  return "~" + Number(TemperatureReadingCelsius(reading)) + "°C (" + Number(reading) + ")";
 }
 
 std::string PercentText(int percent) { return Number(percent) + "%"; }

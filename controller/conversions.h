@@ -21,9 +21,10 @@ float FifthTicksAsTenths(int position);
 int FifthTicksTenths(int position);
 int TicksTenths(int position);
 
-// "~87°C (172)" for the raw temperature sensor value.
-int TemperatureCelsius(int raw);
-std::string TemperatureText(int raw);
+// The temperature sensor's reading (as the Parameter block stores its limits) in whole degrees
+// Celsius, and "~87°C (172)" for a reading of 172.
+int TemperatureReadingCelsius(int reading);
+std::string TemperatureText(int reading);
 
 std::string PercentText(int percent);
 std::string DaysText(int days);

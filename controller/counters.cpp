@@ -11,8 +11,8 @@
 namespace velta {
 namespace {
 
-// Addresses 0..87 cover every counter in one read.
-constexpr int kCountersLastAddress = 87;
+// One read from address 0 to the last byte of the pump starts covers every counter.
+constexpr int kCountersLastAddress = kPumpStartsAddress + 3;
 
 // The three 32-bit counters; callers treat the hour counter on its own.
 LongField LongCounter(Counter counter) {
@@ -82,7 +82,7 @@ bool WriteCounter(const ConnectionSettings& settings, Feedback& feedback, Contro
   plan.values = std::span(image.bytes).subspan(static_cast<std::size_t>(range.first), length);
   plan.openFailure = "Fehler beim Öffnen der Schnittstelle!";
   plan.closing = ClosingRequest::Restart;
-  return WriteBytes(settings, feedback, plan) == WriteOutcome::Done;
+  return WriteBytes(settings, feedback, plan) == ExchangeOutcome::Good;
 }
 
 }  // namespace velta

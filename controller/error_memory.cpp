@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kErrorMemoryLastRead = 81;
 
-constexpr const char* kLabels[field::kErrorCounterCount] = {
+constexpr const char* kLabels[kErrorCounterCount] = {
     "Er.t #", "Er.P #", "Er.C #", "Er.h #", "Er.L #",   "Er.1 #",
     "Er.2 #", "Er.b #", "P.LE #", "Rückstau #", "Er.F #",
 };
@@ -21,7 +21,7 @@ constexpr const char* kLabels[field::kErrorCounterCount] = {
 
 std::vector<std::string> ErrorMemoryLines(const ControllerImage& image) {
   std::vector<std::string> lines{std::string(), _("Fehlerspeicher:")};
-  for (int i = 0; i < field::kErrorCounterCount; ++i) {
+  for (int i = 0; i < kErrorCounterCount; ++i) {
     lines.push_back(_(kLabels[i]) + std::to_string(Get(image, field::ErrorCounter(i))));
   }
   return lines;
@@ -31,8 +31,8 @@ bool ReadErrorMemory(const ConnectionSettings& settings, Feedback& feedback,
                      ControllerImage& image) {
   const ReadResult read = ReadRange(settings, feedback, 0, kErrorMemoryLastRead);
   if (!read.success) return false;
-  std::copy_n(read.data.begin() + field::kErrorCounterFirst, field::kErrorCounterCount,
-              image.bytes.begin() + field::kErrorCounterFirst);
+  std::copy_n(read.data.begin() + kErrorCountersAddress, kErrorCounterCount,
+              image.bytes.begin() + kErrorCountersAddress);
   for (const std::string& line : ErrorMemoryLines(image)) feedback.Log(line);
   return true;
 }
@@ -43,7 +43,7 @@ bool ClearErrorCounter(const ConnectionSettings& settings, Feedback& feedback, i
   plan.firstAddress = field::ErrorCounter(index).address;
   plan.values = kZero;
   plan.openFailure = "Fehler beim Öffnen der Schnittstelle!";
-  return WriteBytes(settings, feedback, plan) == WriteOutcome::Done;
+  return WriteBytes(settings, feedback, plan) == ExchangeOutcome::Good;
 }
 
 }  // namespace velta

@@ -115,19 +115,14 @@ inline constexpr BitField Rueckstau{51, 6, 1};  // 0 backflow (make-up on), 1 ov
 inline constexpr BitField Power{51, 7, 1};      // 0 PWM, 1 phase control
 
 // --- Beyond the Parameter block ---
-inline constexpr LongField StadtwasserPulse{52};
-inline constexpr LongField ZisternePulse{56};
-inline constexpr LongField PumpeZeit{60};  // written whole; the hours are its low word
-inline constexpr WordField PumpeStunden{62};
-inline constexpr int kErrorCounterFirst = 64;  // eleven error counters, one byte each
-inline constexpr int kErrorCounterCount = 11;
-inline constexpr LongField PumpeStarts{84};
-inline constexpr int kHistoryFirst = 98;     // 56 samples and the position of the newest
-inline constexpr int kTankTableFirst = 155;  // entry i at address 155 + i
-inline constexpr int kTankTableSize = 101;
+inline constexpr LongField StadtwasserPulse{kMainsMeterAddress};
+inline constexpr LongField ZisternePulse{kCisternMeterAddress};
+// Written whole; the hours are its low word.
+inline constexpr LongField PumpeZeit{kPumpTimeAddress};
+inline constexpr WordField PumpeStunden{kPumpHoursAddress};
+inline constexpr LongField PumpeStarts{kPumpStartsAddress};
 
-constexpr ByteField ErrorCounter(int index) { return ByteField{kErrorCounterFirst + index}; }
-constexpr ByteField TankTableEntry(int index) { return ByteField{kTankTableFirst + index}; }
+constexpr ByteField ErrorCounter(int index) { return ByteField{kErrorCountersAddress + index}; }
 
 }  // namespace field
 }  // namespace velta

@@ -5,12 +5,10 @@
 #include <array>
 #include <cstdint>
 
+#include "controller/memory_map.h"
 #include "link/big_endian.h"
 
 namespace velta {
-
-constexpr int kParameterBlockSize = 52;
-constexpr int kImageSize = 256;
 
 struct ControllerImage {
   std::array<std::uint8_t, kImageSize> bytes{};

@@ -1,8 +1,10 @@
 #include "controller/live_values.h"
 
+#include <array>
+
 #include "i18n/lookup.h"
 #include "link/big_endian.h"
-#include "link/frames.h"
+#include "link/exchange.h"
 
 namespace velta {
 namespace {
@@ -36,24 +38,19 @@ std::vector<std::string> LiveValueLines(std::span<const std::uint8_t> page, bool
   return lines;
 }
 
-LiveReadOutcome ReadLiveValues(const ConnectionSettings& settings, Feedback& feedback,
+ExchangeOutcome ReadLiveValues(const ConnectionSettings& settings, Feedback& feedback,
                                bool expert) {
-  Channel* channel = OpenFromSettings(settings);
-  if (!IsOpenChannel(channel)) return LiveReadOutcome::NotOpened;
-  const Frame request = StatusRequest(kCountersPage);
-  SendFrame(channel, request);
-  std::uint8_t reply[kCountersPageLength + 1] = {};
-  const std::int32_t received = ChannelReceive(channel, reply, kCountersPageLength + 1);
-  CloseChannel(channel);
+  ChannelHandle channel = OpenFromSettings(settings);
+  if (!channel.IsOpen()) return ExchangeOutcome::NoChannel;
+  std::array<std::uint8_t, kCountersPageLength + 1> reply{};
+  const ExchangeOutcome outcome = Exchange(channel, StatusRequest(kCountersPage), reply);
+  channel.Close();
 
-  if (received < kCountersPageLength + 1) {
-    feedback.Log(_("Fehler beim auslesen !"));
-    return LiveReadOutcome::ShortReply;
-  }
-  if (!IsGoodDataReply(reply, received, kCountersPageLength)) return LiveReadOutcome::BadChecksum;
+  if (outcome == ExchangeOutcome::Short) feedback.Log(_("Fehler beim auslesen !"));
+  if (outcome != ExchangeOutcome::Good) return outcome;
   feedback.ClearLog();
   for (const std::string& line : LiveValueLines(reply, expert)) feedback.Log(line);
-  return LiveReadOutcome::Listed;
+  return outcome;
 }
 
 }  // namespace velta

@@ -9,6 +9,7 @@
 
 #include "controller/feedback.h"
 #include "link/connection.h"
+#include "link/exchange.h"
 
 namespace velta {
 
@@ -19,11 +20,9 @@ std::string PumpRunTimeLine(std::uint16_t ticks);
 // expert view the raw inputs and counters.
 std::vector<std::string> LiveValueLines(std::span<const std::uint8_t> page, bool expert);
 
-enum class LiveReadOutcome { NotOpened, ShortReply, BadChecksum, Listed };
-
-// Asks for the Counters page. A short reply is logged; a bad checksum is ignored silently; a good
+// Asks for the Counters page. A short reply is logged; a wrong sum is ignored silently; a good
 // page replaces the log with its listing.
-LiveReadOutcome ReadLiveValues(const ConnectionSettings& settings, Feedback& feedback,
+ExchangeOutcome ReadLiveValues(const ConnectionSettings& settings, Feedback& feedback,
                                bool expert);
 
 }  // namespace velta

@@ -1,24 +1,25 @@
 #include "controller/read_range.h"
 
+#include <array>
+
 #include "i18n/lookup.h"
-#include "link/frames.h"
+#include "link/exchange.h"
 
 namespace velta {
 namespace {
 
 int Digit(std::uint8_t character) { return character - '0'; }
 
-// Steps 7 of the read: the Version query, logged when it answers in full.
-std::uint16_t QueryVersion(Channel* channel, Feedback& feedback) {
-  const Frame query = StatusRequest(kVersionQuery);
-  SendFrame(channel, query);
-  std::uint8_t reply[kVersionReplyLength] = {};
-  const std::int32_t received = ChannelReceive(channel, reply, kVersionReplyLength);
-  const auto version = ParseVersionReply(reply, received);
-  if (!version) return 0;
-  feedback.Log(Format(_("Steuerung Version -->V%d.%d%d"), version->shown[0], version->shown[1],
-                      version->shown[2]));
-  return version->number;
+// The Version query after a full-length read, logged when it answers in full.
+std::uint16_t QueryVersion(const ChannelHandle& channel, Feedback& feedback) {
+  std::array<std::uint8_t, kVersionReplyLength> reply{};
+  if (ExchangeUnsummed(channel, StatusRequest(kVersionQuery), reply) != ExchangeOutcome::Good) {
+    return 0;
+  }
+  const ControllerVersion version = ParseVersionReply(reply);
+  feedback.Log(Format(_("Steuerung Version -->V%d.%d%d"), version.shown[0], version.shown[1],
+                      version.shown[2]));
+  return version.number;
 }
 
 void CheckVersion(std::uint16_t version, Feedback& feedback) {
@@ -37,9 +38,7 @@ void CheckVersion(std::uint16_t version, Feedback& feedback) {
 
 }  // namespace
 
-std::optional<ControllerVersion> ParseVersionReply(std::span<const std::uint8_t> reply,
-                                                   std::int32_t received) {
-  if (received != kVersionReplyLength || reply.size() < kVersionReplyLength) return std::nullopt;
+ControllerVersion ParseVersionReply(std::span<const std::uint8_t, kVersionReplyLength> reply) {
   ControllerVersion version{};
   version.shown[0] = Digit(reply[0]);
   version.shown[1] = Digit(reply[2]);
@@ -52,33 +51,30 @@ std::optional<ControllerVersion> ParseVersionReply(std::span<const std::uint8_t>
 
 ReadResult ReadRange(const ConnectionSettings& settings, Feedback& feedback, int first, int last) {
   ReadResult result;
-  Channel* channel = OpenFromSettings(settings);
-  if (!IsOpenChannel(channel)) {
+  ChannelHandle channel = OpenFromSettings(settings);
+  if (!channel.IsOpen()) {
     feedback.Log(_("Fehler beim Öffnen der Schnittstelle!"));
     feedback.Beep();
   } else {
     feedback.SetBarColour(BarColour::Green);
     feedback.FillBar();
-    const Frame request = ReadRequest(static_cast<std::uint16_t>(first),
-                                      static_cast<std::uint16_t>(last));
-    SendFrame(channel, request);
     feedback.Log(_("Steuerung auslesen..."));
-
     const int count = last - first + 1;
     std::vector<std::uint8_t> reply(static_cast<std::size_t>(count) + 1);
-    const std::int32_t received =
-        ChannelReceive(channel, reply.data(), static_cast<std::int32_t>(reply.size()));
-    if (received != count + 1) {
+    const ExchangeOutcome outcome = Exchange(
+        channel, ReadRequest(static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(last)),
+        reply);
+    if (outcome == ExchangeOutcome::Short) {
       feedback.Log(_("Fehler beim Auslesen!"));
       feedback.Beep();
     } else {
-      result.success = IsGoodDataReply(reply, received, count);
+      result.success = outcome == ExchangeOutcome::Good;
       feedback.Log(result.success ? _("Daten wurden richtig ausgelesen!")
                                   : _("Daten wurden falsch ausgelesen!"));
       result.data.assign(reply.begin(), reply.begin() + count);
       result.version = QueryVersion(channel, feedback);
     }
-    CloseChannel(channel);
+    channel.Close();
     feedback.EmptyBar();
   }
   CheckVersion(result.version, feedback);

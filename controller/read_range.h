@@ -3,13 +3,13 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "controller/feedback.h"
 #include "link/connection.h"
+#include "link/frames.h"
 
 namespace velta {
 
@@ -21,10 +21,9 @@ struct ControllerVersion {
   std::uint16_t number;   // bytes 4, 6, 7 as a three-digit number: what the check compares
 };
 
-// Decodes a Version query reply; nothing unless exactly nine bytes arrived. The characters are
-// taken as ASCII digits without validation, as the controller sends them.
-std::optional<ControllerVersion> ParseVersionReply(std::span<const std::uint8_t> reply,
-                                                   std::int32_t received);
+// Decodes the nine characters of a Version query reply. They are taken as ASCII digits without
+// validation, as the controller sends them.
+ControllerVersion ParseVersionReply(std::span<const std::uint8_t, kVersionReplyLength> reply);
 
 struct ReadResult {
   bool success = false;            // full length and matching checksum

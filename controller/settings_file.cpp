@@ -1,10 +1,5 @@
 #include "controller/settings_file.h"
 
-// The parser is compiled here rather than taken from the prebuilt library, so sanitizer and
-// fuzzing builds instrument it too.
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
-
 #include <sys/stat.h>
 
 #include <charconv>
@@ -12,17 +7,12 @@
 #include <sstream>
 
 #include "controller/atomic_write.h"
+#include "controller/ini_file.h"
 
 namespace velta {
 namespace {
 
 constexpr const char* kVersionKey = "Version";
-
-// UTF-8 text, lines written as key=value.
-void Configure(CSimpleIniA& ini) {
-  ini.SetUnicode(true);
-  ini.SetSpaces(false);
-}
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -55,7 +45,7 @@ std::int32_t ParseIniInteger(const char* text) {
 
 int LoadImageText(std::string_view text, ControllerImage& image, ImageFileKind kind) {
   CSimpleIniA ini;
-  Configure(ini);
+  ConfigureIni(ini);
   // A file SimpleIni cannot parse at all reads like one without the section: every key as 0.
   ini.LoadData(text.data(), text.size());
   const char* section = ImageFileSection(kind);
@@ -77,7 +67,7 @@ std::optional<int> LoadImageFile(const std::string& path, ControllerImage& image
 std::optional<std::string> ImageFileText(std::string_view existing, const ControllerImage& image,
                                          ImageFileKind kind) {
   CSimpleIniA ini;
-  Configure(ini);
+  ConfigureIni(ini);
   if (ini.LoadData(existing.data(), existing.size()) < 0) return std::nullopt;
   const char* section = ImageFileSection(kind);
   const int count = ImageFileAddressCount(kind);

@@ -53,8 +53,8 @@ bool FetchControllerReferences(const ConnectionSettings& settings, Feedback& fee
   return true;
 }
 
-WriteOutcome TransferParameterBlock(const ConnectionSettings& settings, Feedback& feedback,
-                                    const ControllerImage& image) {
+ExchangeOutcome TransferParameterBlock(const ConnectionSettings& settings, Feedback& feedback,
+                                       const ControllerImage& image) {
   WritePlan plan;
   plan.values = std::span(image.bytes).first(kParameterBlockSize);
   plan.openFailure = "Fehler beim öffnen der Schnittstelle!";
@@ -63,8 +63,8 @@ WriteOutcome TransferParameterBlock(const ConnectionSettings& settings, Feedback
   return WriteBytes(settings, feedback, plan);
 }
 
-WriteOutcome TransferBackupImage(const ConnectionSettings& settings, Feedback& feedback,
-                                 const ControllerImage& image) {
+ExchangeOutcome TransferBackupImage(const ConnectionSettings& settings, Feedback& feedback,
+                                    const ControllerImage& image) {
   WritePlan plan;
   plan.values = image.bytes;
   plan.openFailure = "Fehler beim öffnen der Schnittstelle!";

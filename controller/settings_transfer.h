@@ -24,11 +24,11 @@ bool FetchControllerReferences(const ConnectionSettings& settings, Feedback& fee
                                ControllerImage& image);
 
 // Writes image bytes 0..51, then the Settings done request.
-WriteOutcome TransferParameterBlock(const ConnectionSettings& settings, Feedback& feedback,
-                                    const ControllerImage& image);
+ExchangeOutcome TransferParameterBlock(const ConnectionSettings& settings, Feedback& feedback,
+                                       const ControllerImage& image);
 
 // Writes image bytes 0..255, then the Restart request.
-WriteOutcome TransferBackupImage(const ConnectionSettings& settings, Feedback& feedback,
-                                 const ControllerImage& image);
+ExchangeOutcome TransferBackupImage(const ConnectionSettings& settings, Feedback& feedback,
+                                    const ControllerImage& image);
 
 }  // namespace velta

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "controller/feedback.h"
+#include "controller/memory_map.h"
 
 namespace velta {
 
-constexpr int kTankEntries = 101;
 using TankTable = std::array<std::int32_t, kTankEntries>;
 
 // Results of the table file reader.

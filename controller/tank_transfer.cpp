@@ -4,44 +4,37 @@
 
 #include "controller/write_loop.h"
 #include "i18n/lookup.h"
-#include "link/frames.h"
 
 namespace velta {
 namespace {
 
 constexpr int kBarMaximum = 120;
 
-// Sends one frame and receives up to `count` bytes; returns how many came.
-std::int32_t Exchange(Channel* channel, const Frame& frame, std::uint8_t* reply, int count) {
-  SendFrame(channel, frame);
-  return ChannelReceive(channel, reply, count);
-}
-
 }  // namespace
 
-TankReadResult ReadTankTableFromController(const ConnectionSettings& settings, TankTable& table,
-                                           Feedback& feedback) {
-  Channel* channel = OpenFromSettings(settings);
-  if (!IsOpenChannel(channel)) return TankReadResult::NoChannel;
+ExchangeOutcome ReadTankTableFromController(const ConnectionSettings& settings, TankTable& table,
+                                            Feedback& feedback) {
+  ChannelHandle channel = OpenFromSettings(settings);
+  if (!channel.IsOpen()) return ExchangeOutcome::NoChannel;
   std::array<std::uint8_t, kTankEntries + 1> reply{};
-  const Frame request = ReadRequest(kTankTableAddress, kTankTableAddress + kTankEntries - 1);
-  const std::int32_t received = Exchange(channel, request, reply.data(), kTankEntries + 1);
-  CloseChannel(channel);
+  const ExchangeOutcome outcome = Exchange(
+      channel, ReadRequest(kTankTableAddress, kTankTableAddress + kTankEntries - 1), reply);
+  channel.Close();
 
-  if (received != kTankEntries + 1) {
+  if (outcome == ExchangeOutcome::Short) {
     feedback.Log(_("Fehler beim auslesen !"));
-    return TankReadResult::Short;
+    return outcome;
   }
-  if (!IsGoodDataReply(reply, received, kTankEntries)) {
+  if (outcome == ExchangeOutcome::WrongSum) {
     feedback.Log(_("Daten wurden falsch ausgelesen!"));
-    return TankReadResult::WrongSum;
+    return outcome;
   }
   feedback.Log(_("Daten wurden richtig ausgelesen!"));
   for (int i = 0; i < kTankEntries; ++i) {
     table[static_cast<std::size_t>(i)] = reply[static_cast<std::size_t>(i)];
     feedback.Log(Format("%d;%d", i, table[static_cast<std::size_t>(i)]));
   }
-  return TankReadResult::Read;
+  return outcome;
 }
 
 int SendTankTableToController(const ConnectionSettings& settings, const TankTable& table,
@@ -56,7 +49,7 @@ int SendTankTableToController(const ConnectionSettings& settings, const TankTabl
   plan.barMaximum = kBarMaximum;
   plan.logSuccess = false;
   int acknowledged = 0;
-  if (WriteBytes(settings, feedback, plan, &acknowledged) == WriteOutcome::NotOpened) return -1;
+  if (WriteBytes(settings, feedback, plan, &acknowledged) == ExchangeOutcome::NoChannel) return -1;
   return acknowledged;
 }
 

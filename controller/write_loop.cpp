@@ -3,37 +3,36 @@
 #include <algorithm>
 
 #include "i18n/lookup.h"
-#include "link/frames.h"
 
 namespace velta {
 namespace {
 
-void SendClosingRequest(Channel* channel, const WritePlan& plan, Feedback& feedback) {
+void SendClosingRequest(const ChannelHandle& channel, const WritePlan& plan, Feedback& feedback) {
   if (plan.closingLine != nullptr) feedback.Log(_(plan.closingLine));
   switch (plan.closing) {
     case ClosingRequest::None:
       return;
     case ClosingRequest::SettingsDone:
-      SendFrame(channel, StatusRequest(kSettingsDone));
+      SendRequest(channel, StatusRequest(kSettingsDone));
       return;
     case ClosingRequest::Restart:
-      SendFrame(channel, StatusRequest(kRestartRequest));
+      SendRequest(channel, StatusRequest(kRestartRequest));
       return;
   }
 }
 
 }  // namespace
 
-WriteOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
-                        const WritePlan& plan, int* acknowledged) {
+ExchangeOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
+                           const WritePlan& plan, int* acknowledged) {
   if (acknowledged != nullptr) *acknowledged = 0;
-  Channel* channel = OpenFromSettings(settings);
-  if (!IsOpenChannel(channel)) {
+  ChannelHandle channel = OpenFromSettings(settings);
+  if (!channel.IsOpen()) {
     if (plan.openFailure != nullptr) {
       feedback.Log(_(plan.openFailure));
       feedback.Beep();
     }
-    return WriteOutcome::NotOpened;
+    return ExchangeOutcome::NoChannel;
   }
   if (plan.startLine != nullptr) feedback.Log(_(plan.startLine));
 
@@ -45,15 +44,14 @@ WriteOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
   feedback.SetBarMaximum(maximum);
   if (count == 1) feedback.SetBarPosition(maximum);
 
-  bool stopped = false;
+  ExchangeOutcome outcome = ExchangeOutcome::Good;
   for (int i = 0; i < count; ++i) {
-    SendFrame(channel, WriteRequest(base, static_cast<std::uint16_t>(plan.firstAddress + i),
-                               plan.values[static_cast<std::size_t>(i)]));
-    std::uint8_t acknowledgement = 0;
-    if (!IsAcknowledgement(ChannelReceive(channel, &acknowledgement, 1))) {
+    const Frame request = WriteRequest(base, static_cast<std::uint16_t>(plan.firstAddress + i),
+                                       plan.values[static_cast<std::size_t>(i)]);
+    outcome = ExchangeAcknowledged(channel, request);
+    if (outcome != ExchangeOutcome::Good) {
       feedback.Log(_("Fehler beim Schreiben oder Lesen!\n->Möglicherweise keine Schreibfreigabe!"));
       feedback.Beep();
-      stopped = true;
       break;
     }
     if (acknowledged != nullptr) *acknowledged = i + 1;
@@ -62,10 +60,11 @@ WriteOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
 
   SendClosingRequest(channel, plan, feedback);
   feedback.EmptyBar();
-  CloseChannel(channel);
-  if (stopped) return WriteOutcome::Stopped;
-  if (plan.logSuccess) feedback.Log(_("Die Übertragung war erfolgreich!"));
-  return WriteOutcome::Done;
+  channel.Close();
+  if (outcome == ExchangeOutcome::Good && plan.logSuccess) {
+    feedback.Log(_("Die Übertragung war erfolgreich!"));
+  }
+  return outcome;
 }
 
 }  // namespace velta

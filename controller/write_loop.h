@@ -7,6 +7,7 @@
 
 #include "controller/feedback.h"
 #include "link/connection.h"
+#include "link/exchange.h"
 
 namespace velta {
 
@@ -25,12 +26,11 @@ struct WritePlan {
   bool logSuccess = true;             // the success line after a complete transfer
 };
 
-enum class WriteOutcome { NotOpened, Stopped, Done };
-
 // Opens a Channel from `settings`, writes every value with the Write family of `settings` and a
-// red progress bar, sends the closing request and closes. Logs the success line only when every
-// byte was acknowledged. `acknowledged`, when given, receives how many bytes were.
-WriteOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
-                        const WritePlan& plan, int* acknowledged = nullptr);
+// red progress bar, sends the closing request and closes. Good, with the success line, when every
+// byte was acknowledged; Short when an acknowledgement did not come; NoChannel when nothing opened.
+// `acknowledged`, when given, receives how many bytes were acknowledged.
+ExchangeOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
+                           const WritePlan& plan, int* acknowledged = nullptr);
 
 }  // namespace velta

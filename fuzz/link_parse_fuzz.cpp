@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "link/frames.h"
+#include "link/exchange.h"
 #include "link/port_search.h"
 
 namespace {
@@ -33,16 +33,22 @@ void CheckPortNames(const std::uint8_t* data, std::size_t size) {
   for (const std::int32_t n : numbers) Require(n >= 1 && n <= 255);
 }
 
-// A reply buffer of the input, a claimed received count and data length from its first bytes.
+// A reply buffer of the input (its size the expected length) and a claimed received count from
+// the first byte.
 void CheckDataReply(const std::uint8_t* data, std::size_t size) {
-  if (size < 2) return;
+  if (size < 1) return;
   const std::int32_t received = static_cast<std::int8_t>(data[0]) * 3;
-  const int dataLength = data[1];
-  const std::vector<std::uint8_t> reply(data + 2, data + size);
-  if (!velta::IsGoodDataReply(reply, received, dataLength)) return;
-  Require(received == dataLength + 1);
-  Require(reply.size() >= static_cast<std::size_t>(received));
-  Require(velta::Checksum(std::span(reply).first(dataLength)) == reply[dataLength]);
+  const std::vector<std::uint8_t> reply(data + 1, data + size);
+  const velta::ExchangeOutcome outcome = velta::JudgeDataReply(reply, received);
+  Require(outcome != velta::ExchangeOutcome::NoChannel);
+  if (outcome == velta::ExchangeOutcome::Short) {
+    Require(received != static_cast<std::int32_t>(reply.size()) || reply.empty());
+    return;
+  }
+  Require(received == static_cast<std::int32_t>(reply.size()) && !reply.empty());
+  const bool sumMatches =
+      velta::Checksum(std::span(reply).first(reply.size() - 1)) == reply.back();
+  Require(sumMatches == (outcome == velta::ExchangeOutcome::Good));
 }
 
 }  // namespace

@@ -50,7 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::copy(data + 2, data + 2 + arrived, reply.begin());
 
   const velta::PollState before = cycle.state;
-  const velta::PollVerdict verdict = velta::PollStep(cycle, reply, received);
+  const velta::ExchangeOutcome outcome = velta::JudgeDataReply(
+      std::span(reply).first(static_cast<std::size_t>(expected)), received);
+  const velta::PollVerdict verdict = velta::PollStep(cycle, reply, outcome);
   Check(verdict.page == before);
   Check(!verdict.good || received == expected);
   const velta::StatusUpdate update = velta::DecodeReply(verdict, reply, cycle);

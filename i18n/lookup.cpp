@@ -13,13 +13,14 @@ namespace {
 
 constexpr const char* kDomain = "default";
 
-// The folder "locale" beside the running program, where the build and the install put the
-// catalogue.
+// The program's own catalogue folder, found from the running program's location (in the build
+// tree and in an installed tree alike); relative to the working folder if that is unknown.
 std::string DefaultLocaleDir() {
+  const std::filesystem::path fromProgram = VELTA_LOCALE_FROM_PROGRAM;
   std::error_code error;
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return "locale";
-  return (program.parent_path() / "locale").string();
+  if (error) return fromProgram.string();
+  return (program.parent_path() / fromProgram).lexically_normal().string();
 }
 
 // glibc ignores LANGUAGE while LC_MESSAGES is the plain "C" locale, and the user's own locale may

@@ -4,11 +4,13 @@
 
 #include <cstdio>
 #include <string>
+#include <type_traits>
 
 namespace velta {
 
-// Binds the "default" text domain to <localeDir> (default: the folder "locale" beside the running
-// program) and fixes the language to `language` whatever the user's locale environment says.
+// Binds the "default" text domain to <localeDir> (default: the program's own catalogue folder,
+// <prefix>/share/velta-control/locale for a program in <prefix>/bin) and fixes the language to
+// `language` whatever the user's locale environment says.
 // Call after the toolkit has set up the process locale.
 void UseLanguage(const std::string& language = "en", const std::string& localeDir = "");
 
@@ -16,9 +18,14 @@ void UseLanguage(const std::string& language = "en", const std::string& localeDi
 std::string Translate(const char* msgid);
 std::string Translate(const std::string& msgid);
 
+// What printf can take: numbers and C strings. A std::string would reach %s as an object, which
+// is undefined behaviour, so it does not compile; pass its .c_str().
+template <typename T>
+concept FormatArgument = std::is_scalar_v<T>;
+
 // printf-style formatting of an already looked-up format; arguments come in the order the German
-// format has them (pass text as const char*).
-template <typename... Args>
+// format has them.
+template <FormatArgument... Args>
 std::string Format(const std::string& format, Args... args) {
   const int size = std::snprintf(nullptr, 0, format.c_str(), args...);
   if (size <= 0) return size == 0 ? std::string() : format;

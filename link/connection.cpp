@@ -5,16 +5,17 @@
 
 namespace velta {
 
-Channel* OpenFromSettings(const ConnectionSettings& settings) {
+ChannelHandle OpenFromSettings(const ConnectionSettings& settings) {
   if (!settings.useTcp) {
-    return OpenSerialChannel(static_cast<std::uint32_t>(settings.comPort), 9600);
+    return ChannelHandle(OpenSerialChannel(static_cast<std::uint32_t>(settings.comPort), 9600));
   }
   // The stored port is a 32-bit number; cut to 16 bits it would reach some other service.
   if (settings.tcpPort < 0 || settings.tcpPort > 0xFFFF) {
     detail::SetLastOpenError(OpenError::PortOutOfRange);
-    return kFailureChannel;
+    return ChannelHandle();
   }
-  return OpenTcpChannel(settings.tcpHost, static_cast<std::uint16_t>(settings.tcpPort));
+  return ChannelHandle(
+      OpenTcpChannel(settings.tcpHost, static_cast<std::uint16_t>(settings.tcpPort)));
 }
 
 std::uint8_t WriteFamilyBase(const ConnectionSettings& settings) {

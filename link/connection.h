@@ -5,12 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "link/channel.h"
+#include "link/admin_flags.h"
+#include "link/channel_handle.h"
 
 namespace velta {
-
-// Admin flag: over TCP, memory writes use the serial command base 0x90 instead of 0x98.
-constexpr std::uint8_t kAdminSerialWriteBase = 0x02;
 
 struct ConnectionSettings {
   std::int32_t comPort = 1;
@@ -20,8 +18,9 @@ struct ConnectionSettings {
   std::uint8_t admin = 0;  // Admin flags, low 8 bits of the stored value
 };
 
-// Serial port comPort at 9600 baud, or TCP tcpHost:tcpPort.
-Channel* OpenFromSettings(const ConnectionSettings& settings);
+// Serial port comPort at 9600 baud, or TCP tcpHost:tcpPort. The handle holds no Channel when the
+// open failed (LastOpenError says why).
+ChannelHandle OpenFromSettings(const ConnectionSettings& settings);
 
 // 0x90 over serial or with Admin flag 0x02, else 0x98 over TCP.
 std::uint8_t WriteFamilyBase(const ConnectionSettings& settings);

@@ -29,15 +29,4 @@ Frame WriteRequest(std::uint8_t writeBase, std::uint16_t address, std::uint8_t v
                     static_cast<std::uint8_t>(masked & 0xFF), value);
 }
 
-std::int32_t SendFrame(Channel* channel, const Frame& frame) {
-  return ChannelSend(channel, frame.data(), static_cast<std::int32_t>(frame.size()));
-}
-
-bool IsGoodDataReply(std::span<const std::uint8_t> reply, std::int32_t received, int dataLength) {
-  if (received != dataLength + 1 || reply.size() < static_cast<std::size_t>(dataLength + 1)) {
-    return false;
-  }
-  return Checksum(reply.first(dataLength)) == reply[dataLength];
-}
-
 }  // namespace velta

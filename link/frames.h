@@ -1,12 +1,10 @@
-// Request frames: 4 bytes {command, argument 1, argument 2, sum of the three modulo 256}, and the
-// checks every reply must pass.
+// Request frames: 4 bytes {command, argument 1, argument 2, sum of the three modulo 256}, the
+// command set, and the reply lengths of the status pages.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <span>
-
-#include "link/channel.h"
 
 namespace velta {
 
@@ -47,14 +45,5 @@ Frame StatusRequest(std::uint8_t code);
 // Read of addresses first..last inclusive (address masked to 11 bits, count = last - first + 1).
 Frame ReadRequest(std::uint16_t first, std::uint16_t last);
 Frame WriteRequest(std::uint8_t writeBase, std::uint16_t address, std::uint8_t value);
-
-// Sends the whole frame with one send; like every sender, callers judge the exchange by its reply.
-std::int32_t SendFrame(Channel* channel, const Frame& frame);
-
-// A data reply of n data bytes is good when exactly n + 1 bytes arrived and the last one is the
-// sum of the others.
-bool IsGoodDataReply(std::span<const std::uint8_t> reply, std::int32_t received, int dataLength);
-// An acknowledgement is exactly one byte of any value.
-inline bool IsAcknowledgement(std::int32_t received) { return received == 1; }
 
 }  // namespace velta

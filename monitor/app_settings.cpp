@@ -1,15 +1,10 @@
 #include "monitor/app_settings.h"
 
-// The INI parser is compiled here, so sanitizer builds instrument it too.
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QByteArray>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+
+#include "controller/atomic_write.h"
+#include "controller/ini_file.h"
 
 namespace velta {
 namespace {
@@ -53,26 +48,6 @@ void ReadBool(QSettings& store, const char* key, bool& field) {
 
 void ReadText(QSettings& store, const char* key, std::string& field) {
   if (store.contains(key)) field = store.value(key).toString().toStdString();
-}
-
-// Writes `text` to a temporary file beside `path` and renames it over the target, so a crash or a
-// full disk never leaves a half-written file behind.
-bool ReplaceFile(const std::string& path, const std::string& text) {
-  const std::string temporary = path + ".tmp";
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) return false;
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n <= 0) break;
-    written += static_cast<std::size_t>(n);
-  }
-  const bool complete = written == text.size() && ::fsync(fd) == 0;
-  if (::close(fd) != 0 || !complete || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -124,19 +99,20 @@ void WriteAppSettings(QSettings& store, const AppSettings& settings) {
 
 TcpAddress LoadTcpAddressFile(const std::string& path) {
   CSimpleIniA ini;
+  ConfigureIni(ini);
   ini.LoadFile(path.c_str());  // an unreadable file behaves like one without the keys
   return {ini.GetValue("TCP", "Host", "Host"), ini.GetValue("TCP", "Port", "Port")};
 }
 
 bool SaveTcpAddressFile(const std::string& path, const std::string& host, const std::string& port) {
   CSimpleIniA ini;
-  ini.SetSpaces(false);
+  ConfigureIni(ini);
   ini.LoadFile(path.c_str());  // keeps the other sections of an existing file
   ini.SetValue("TCP", "Host", host.c_str());
   ini.SetValue("TCP", "Port", port.c_str());
   std::string text;
   if (ini.Save(text) < 0) return false;
-  return ReplaceFile(path, text);
+  return WriteFileAtomically(path, text);
 }
 
 }  // namespace velta

@@ -1,5 +1,5 @@
-// The History block: a ring of 56 one-byte samples in controller memory from 0x062, with the
-// address of the newest sample behind it.
+// The History block: a ring of one-byte samples in controller memory with the address of the
+// newest sample behind it (memory_map.h).
 #pragma once
 
 #include <array>
@@ -7,9 +7,9 @@
 #include <optional>
 #include <span>
 
-namespace velta {
+#include "controller/memory_map.h"
 
-constexpr int kHistorySamples = 56;
+namespace velta {
 
 struct HistoryView {
   std::array<std::uint8_t, kHistorySamples> samples;  // [0] newest .. [55] oldest

@@ -56,9 +56,4 @@ struct MainPageView {
 // The 14 data bytes of a good page. Updates the remembered error pair in `cycle`.
 MainPageView DecodeMainPage(std::span<const std::uint8_t> page, PollCycle& cycle);
 
-// The controller's temperature reading in whole degrees Celsius.
-int TemperatureCelsius(std::uint8_t raw);
-// Tenths shown with one decimal and the unit, locale-free: 35 and "bar" give "3.5bar".
-std::string TenthsText(unsigned tenths, const char* unit);
-
 }  // namespace velta

@@ -1,20 +1,12 @@
 #include "monitor/poll_cycle.h"
 
+#include "controller/memory_map.h"
 #include "link/big_endian.h"
+#include "monitor/main_page_bits.h"
 #include "monitor/side_pages.h"
 
 namespace velta {
 namespace {
-
-// History block: 57 bytes of controller memory from address 0x062.
-constexpr std::uint16_t kHistoryFirst = 0x062;
-constexpr std::uint16_t kHistoryLast = 0x062 + 57 - 1;
-
-// Main status page bits that steer the cycle.
-constexpr std::uint8_t kModuleRinseBit = 0x10;     // byte 3
-constexpr std::uint8_t kNoLevelBit = 0x20;         // byte 3
-constexpr std::uint8_t kRinseRunningBit = 0x80;    // byte 4
-constexpr std::uint8_t kWaterMeterBit = 0x20;      // byte 6
 
 PageDecode DecoderOf(PollState state) {
   switch (state) {
@@ -29,11 +21,12 @@ PageDecode DecoderOf(PollState state) {
 }
 
 void TakeMainPageFlags(PollCycle& cycle, std::span<const std::uint8_t> page) {
-  cycle.moduleRinseConfigured = (page[3] & kModuleRinseBit) != 0;
-  cycle.levelMeasurementOn = (page[3] & kNoLevelBit) == 0;
-  cycle.rinseRunning = (page[4] & kRinseRunningBit) != 0;
-  cycle.waterMeterPresent = (page[6] & kWaterMeterBit) != 0;
-  cycle.pumpHours = BigEndian16(page, 11);
+  using namespace main_page;
+  cycle.moduleRinseConfigured = (page[kInputsByte] & kModuleRinseConfigured) != 0;
+  cycle.levelMeasurementOn = (page[kInputsByte] & kNoLevelMeasurement) == 0;
+  cycle.rinseRunning = (page[kOutputsByte] & kRinseRunning) != 0;
+  cycle.waterMeterPresent = (page[kFlagsByte] & kWaterMeterPresent) != 0;
+  cycle.pumpHours = BigEndian16(page, kPumpHoursByte);
 }
 
 PollState AfterCounters(const PollCycle& cycle) {
@@ -68,7 +61,8 @@ void ResetForPollingStart(PollCycle& cycle) {
 }
 
 Frame PollRequest(PollState state) {
-  if (state == PollState::History) return ReadRequest(kHistoryFirst, kHistoryLast);
+  // The ring and the newest sample's address behind it.
+  if (state == PollState::History) return ReadRequest(kHistoryRingAddress, kHistoryPositionAddress);
   return StatusRequest(static_cast<std::uint8_t>(state));
 }
 
@@ -84,10 +78,10 @@ int PollReplyLength(PollState state) {
   return kMainStatusPageLength + 1;
 }
 
-PollVerdict PollStep(PollCycle& cycle, std::span<const std::uint8_t> reply, std::int32_t received) {
+PollVerdict PollStep(PollCycle& cycle, std::span<const std::uint8_t> reply,
+                     ExchangeOutcome outcome) {
   const PollState state = cycle.state;
-  const int length = PollReplyLength(state);
-  const bool good = IsGoodDataReply(reply, received, length - 1);
+  const bool good = outcome == ExchangeOutcome::Good;
   bool historyDue = false;
 
   if (good && state == PollState::MainStatus) {
@@ -101,8 +95,7 @@ PollVerdict PollStep(PollCycle& cycle, std::span<const std::uint8_t> reply, std:
 
   // The Counters page is shown from any reply of full length; its decoder checks the sum for the
   // one field that needs it.
-  const bool fullCounters = state == PollState::Counters && received == length &&
-                            reply.size() >= static_cast<std::size_t>(length);
+  const bool fullCounters = state == PollState::Counters && outcome == ExchangeOutcome::WrongSum;
   const PollVerdict verdict{state, good || fullCounters ? DecoderOf(state) : PageDecode::None, good};
   cycle.state = NextState(cycle, state, good, historyDue);
   return verdict;

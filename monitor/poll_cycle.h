@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "link/exchange.h"
 #include "link/frames.h"
 
 namespace velta {
@@ -56,8 +57,9 @@ struct PollVerdict {
   bool good;          // exact length and matching sum
 };
 
-// Judges the reply of the current state, takes the steering flags from a good page and moves to
-// the next state. `reply` holds at least `received` bytes (received may be -1 or short).
-PollVerdict PollStep(PollCycle& cycle, std::span<const std::uint8_t> reply, std::int32_t received);
+// Takes the steering flags from a good page of the current state, judged by `outcome`, and moves
+// to the next state.
+PollVerdict PollStep(PollCycle& cycle, std::span<const std::uint8_t> reply,
+                     ExchangeOutcome outcome);
 
 }  // namespace velta

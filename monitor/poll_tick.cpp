@@ -25,15 +25,15 @@ StatusUpdate DecodeReply(const PollVerdict& verdict, std::span<const std::uint8_
   return update;
 }
 
-StatusUpdate PollTick(PollCycle& cycle, Channel* channel) {
-  const Frame request = PollRequest(cycle.state);
-  SendFrame(channel, request);
+StatusUpdate PollTick(PollCycle& cycle, const ChannelHandle& channel) {
   // Zeroed each tick so a short reply never shows bytes of an earlier one.
   std::array<std::uint8_t, kLongestPollReply> reply{};
-  const std::int32_t received = ChannelReceive(channel, reply.data(), PollReplyLength(cycle.state));
-  const PollVerdict verdict = PollStep(cycle, reply, received);
+  const auto length = static_cast<std::size_t>(PollReplyLength(cycle.state));
+  const ExchangeOutcome outcome =
+      Exchange(channel, PollRequest(cycle.state), std::span(reply).first(length));
+  const PollVerdict verdict = PollStep(cycle, reply, outcome);
   StatusUpdate update = DecodeReply(verdict, reply, cycle);
-  ChannelDiscardInput(channel);
+  ChannelDiscardInput(channel.get());
   return update;
 }
 

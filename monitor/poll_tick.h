@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "link/channel.h"
+#include "link/channel_handle.h"
 #include "monitor/history_block.h"
 #include "monitor/main_page.h"
 #include "monitor/poll_cycle.h"
@@ -31,6 +31,6 @@ StatusUpdate DecodeReply(const PollVerdict& verdict, std::span<const std::uint8_
 
 // Sends the request of the current Poll state, receives its reply, judges and decodes it, moves
 // to the next state and throws away whatever else is waiting on the Channel.
-StatusUpdate PollTick(PollCycle& cycle, Channel* channel);
+StatusUpdate PollTick(PollCycle& cycle, const ChannelHandle& channel);
 
 }  // namespace velta

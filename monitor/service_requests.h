@@ -3,15 +3,13 @@
 #pragma once
 
 #include "link/connection.h"
+#include "link/exchange.h"
 
 namespace velta {
 
-enum class ClearErrorsResult {
-  NotOpened,     // no Channel: the request is skipped without a message
-  Acknowledged,  // exactly one byte came back (its value does not matter)
-  NoReply,
-};
-ClearErrorsResult RequestClearErrors(const ConnectionSettings& settings);
+// Good when exactly one byte came back (its value does not matter); NoChannel means the request
+// was skipped, and the caller shows no message for it.
+ExchangeOutcome RequestClearErrors(const ConnectionSettings& settings);
 
 // Sends the write-enable request (no reply is awaited); false when the Channel did not open.
 // Whether the controller granted it shows on the next Main status page.

@@ -1,11 +1,25 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and `make run` need; does nothing when they are
-# all present already.
+# Installs the Debian packages a front-door command needs; does nothing when they are all present.
+#   install-deps.sh run    build the program, the simulator and the catalogue, and run the demo
+#   install-deps.sh test   all of that, and the tests, the Debian package with its checks, and the
+#                          sanitizer and fuzzing builds
 set -euo pipefail
+# The build configures the tests too, so GoogleTest is needed even to build the program alone.
+run=(cmake make g++ pkg-config ccache gettext librsvg2-bin libgtest-dev qt6-base-dev
+  qt6-base-dev-tools libgl-dev libsimpleini-dev libxkbcommon-x11-0 libxcb-cursor0)
+# The demo on a virtual display, when asked for one.
+[ -z "${VELTA_DEMO_XVFB:-}" ] || run+=(xvfb xauth)
 # libclang-rt-dev holds libFuzzer and clang's sanitizer runtimes; clang only recommends it, and
-# recommends are not installed here.
-packages=(cmake make g++ clang libclang-rt-dev pkg-config ccache gettext libgtest-dev qt6-base-dev
-  qt6-base-dev-tools libgl-dev libsimpleini-dev xvfb xauth libxkbcommon-x11-0 libxcb-cursor0)
+# recommends are not installed here. dpkg-dev brings dpkg-shlibdeps, which the package needs.
+test=(clang libclang-rt-dev dpkg-dev lintian desktop-file-utils appstream)
+case "${1:-}" in
+  run) packages=("${run[@]}") ;;
+  test) packages=("${run[@]}" "${test[@]}") ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

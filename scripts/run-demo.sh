@@ -7,11 +7,7 @@ build=${1:-build}
 bin="$build/bin"
 address=127.0.0.1:10001
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${VELTA_DEMO_XVFB:-}" ]; then
-  echo "No DISPLAY is set: run 'make run' from a desktop session (or over ssh -X)," >&2
-  echo "or run it on a virtual display with: VELTA_DEMO_XVFB=1 make run" >&2
-  exit 1
-fi
+bash "$(dirname "$0")/check-display.sh"
 
 config="$build/demo-config"
 store="$config/Korvelt/VELTA.conf"

@@ -63,9 +63,9 @@ struct CounterSetting {
   const char* help;
 };
 constexpr CounterSetting kCounters[] = {
-    {"mains", address::kMainsMeter, "mains water meter pulses (52..55)"},
-    {"cistern", address::kCisternMeter, "cistern water meter pulses (56..59)"},
-    {"starts", address::kPumpStarts, "pump starts (84..87)"},
+    {"mains", kMainsMeterAddress, "mains water meter pulses (52..55)"},
+    {"cistern", kCisternMeterAddress, "cistern water meter pulses (56..59)"},
+    {"starts", kPumpStartsAddress, "pump starts (84..87)"},
 };
 
 std::optional<bool> ParseFlag(std::string_view value) {
@@ -104,7 +104,7 @@ std::string Device::Set(std::string_view key, std::string_view value) {
   }
   if (key == "hours") {
     if (!number || *number < 0 || *number > 0xFFFF) return Bad(key, value);
-    memory_.SetLong(address::kPumpTime, static_cast<std::uint32_t>(*number));
+    memory_.SetLong(kPumpTimeAddress, static_cast<std::uint32_t>(*number));
     return {};
   }
   if (key == "error" || key == "error2") {
@@ -116,7 +116,7 @@ std::string Device::Set(std::string_view key, std::string_view value) {
   }
   if (key == "historypos") {
     if (!number || *number < 0 || *number > 0xFF) return Bad(key, value);
-    memory_.SetByte(address::kHistoryPosition, static_cast<std::uint8_t>(*number));
+    memory_.SetByte(kHistoryPositionAddress, static_cast<std::uint8_t>(*number));
     return {};
   }
   if (key == "ack") {
@@ -183,10 +183,10 @@ std::vector<std::string> Device::Settings() const {
     lines.push_back(std::string(n.name) + "=" + std::to_string(v));
   }
   for (const auto& c : kCounters) lines.push_back(std::string(c.name) + "=" + std::to_string(memory_.Long(c.address)));
-  lines.push_back("hours=" + std::to_string(memory_.Word(address::kPumpHours)));
+  lines.push_back("hours=" + std::to_string(memory_.Word(kPumpHoursAddress)));
   lines.push_back("error=" + std::to_string(state_.errors1));
   lines.push_back("error2=" + std::to_string(state_.errors2));
-  lines.push_back("historypos=" + std::to_string(memory_.Byte(address::kHistoryPosition)));
+  lines.push_back("historypos=" + std::to_string(memory_.Byte(kHistoryPositionAddress)));
   lines.push_back("ack=" + std::to_string(acknowledge_));
   lines.push_back("version=" + version_);
   lines.push_back("writeenable=" + std::string(writeEnableAlways_ ? "always" : WriteEnableSeconds() > 0 ? "1" : "0"));

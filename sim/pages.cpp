@@ -5,10 +5,13 @@
 #include <cmath>
 
 #include "link/frames.h"
+#include "monitor/main_page_bits.h"
 
 namespace velta::sim {
 
 namespace {
+
+using namespace main_page;
 
 // Segment bits: g 0x80, a 0x40, d 0x20, e 0x10, f 0x08, b 0x04, c 0x02, point 0x01.
 constexpr std::uint8_t kDigits[10] = {0x7E, 0x06, 0xF4, 0xE6, 0x8E, 0xEA, 0xFA, 0x46, 0xFE, 0xEE};
@@ -24,16 +27,16 @@ struct ErrorDisplay {
   std::array<std::uint8_t, 3> segments;
 };
 constexpr ErrorDisplay kErrorDisplays[] = {
-    {false, 0x04, {kE, kRPoint, 0xBA}},        // Er.b
-    {false, 0x08, {kE, kRPoint, 0xDC}},        // Er.P
-    {false, 0x20, {kE, kRPoint, 0xB8}},        // Er.t
-    {false, 0x40, {kE, kRPoint, kDigits[2]}},  // Er.2
-    {false, 0x80, {kE, kRPoint, 0x9A}},        // Er.h
-    {true, 0x01, {kE, kRPoint, 0x38}},         // Er.L
-    {true, 0x02, {kE, kRPoint, kDigits[1]}},   // Er.1
-    {true, 0x04, {kE, kRPoint, 0x78}},         // Er.C
-    {true, 0x08, {0xDC | kPoint, 0x38, kE}},   // P.LE
-    {true, 0x10, {kE, kRPoint, 0xD8}},         // Er.F
+    {false, kCisternSensorError, {kE, kRPoint, 0xBA}},         // Er.b
+    {false, kDryRunError, {kE, kRPoint, 0xDC}},                // Er.P
+    {false, kOverTemperatureError, {kE, kRPoint, 0xB8}},       // Er.t
+    {false, kPressureSensorError, {kE, kRPoint, kDigits[2]}},  // Er.2
+    {false, kMaxRunTimeError, {kE, kRPoint, 0x9A}},            // Er.h
+    {true, kLeakError, {kE, kRPoint, 0x38}},                   // Er.L
+    {true, kMaxLoadError, {kE, kRPoint, kDigits[1]}},          // Er.1
+    {true, kAirDrawnError, {kE, kRPoint, 0x78}},               // Er.C
+    {true, kWaterLeakError, {0xDC | kPoint, 0x38, kE}},        // P.LE
+    {true, kFlowSensorStuck, {kE, kRPoint, 0xD8}},             // Er.F
 };
 
 std::uint8_t Byte(unsigned value) { return static_cast<std::uint8_t>(value & 0xFF); }
@@ -53,23 +56,23 @@ std::uint8_t Flag(bool on, std::uint8_t bit) { return on ? bit : 0; }
 std::vector<std::uint8_t> MainPage(const LiveState& s, const Memory& memory, bool writeEnabled) {
   std::vector<std::uint8_t> page;
   for (std::uint8_t segments : DisplaySegments(s, memory)) page.push_back(segments);
-  page.push_back(Flag(s.sensorMin, 0x01) | Flag(s.sensorMax, 0x02) |
-                 Flag(s.backflowSensor, 0x04) | Flag(!s.buttonPressed, 0x08) |
-                 Flag(s.moduleRinse, 0x10) | Flag(!s.levelSensor, 0x20) |
-                 Flag(s.flowSensor, 0x40));
-  page.push_back(Flag(s.makeUp, 0x01) | Flag(!s.hand, 0x02) |
-                 Flag(s.overflowAlarm || s.backflowSensor, 0x04) | Flag(s.blueLed, 0x08) |
-                 Flag(s.valve, 0x10) | Flag(!s.makeUp, 0x20) | Flag(!s.makeUp, 0x40) |
-                 Flag(s.rinseRunning, 0x80));
-  page.push_back((s.errors1 & 0xFC) | Flag(s.hand, 0x01) | Flag(s.beep, 0x02) |
-                 Flag(s.overflowAlarm, 0x10));
-  page.push_back((s.errors2 & 0x1F) | Flag(s.waterMeter, 0x20) | Flag(writeEnabled, 0x40) |
-                 Flag(s.pumpSwitchedOff, 0x80));
+  page.push_back(Flag(s.sensorMin, kSensorMin) | Flag(s.sensorMax, kSensorMax) |
+                 Flag(s.backflowSensor, kOverflowSensor) | Flag(!s.buttonPressed, kButtonOff) |
+                 Flag(s.moduleRinse, kModuleRinseConfigured) |
+                 Flag(!s.levelSensor, kNoLevelMeasurement) | Flag(s.flowSensor, kFlowSensor));
+  page.push_back(Flag(s.makeUp, kYellowLed) | Flag(!s.hand, kGreenLed) |
+                 Flag(s.overflowAlarm || s.backflowSensor, kRedLed) | Flag(s.blueLed, kBlueLed) |
+                 Flag(s.valve, kValve) | Flag(!s.makeUp, kRelay1Cistern) |
+                 Flag(!s.makeUp, kRelay2Cistern) | Flag(s.rinseRunning, kRinseRunning));
+  page.push_back((s.errors1 & kErrors1Mask) | Flag(s.hand, kHandMode) |
+                 Flag(s.beep, kWarningTone) | Flag(s.overflowAlarm, kOverflowAlarm));
+  page.push_back((s.errors2 & kErrors2Mask) | Flag(s.waterMeter, kWaterMeterPresent) |
+                 Flag(writeEnabled, kWriteEnabled) | Flag(s.pumpSwitchedOff, kPumpSwitchedOff));
   page.push_back(Byte(static_cast<unsigned>(s.level)));
   page.push_back(Byte(static_cast<unsigned>(s.pumpPower)));
   page.push_back(Byte(static_cast<unsigned>(s.pressure)));
   page.push_back(Byte(static_cast<unsigned>(s.temperatureRaw)));
-  PutWord(page, memory.Word(address::kPumpHours));
+  PutWord(page, memory.Word(kPumpHoursAddress));
   page.push_back(Byte(static_cast<unsigned>(s.meanPower)));
   return page;
 }
@@ -93,21 +96,21 @@ std::vector<std::uint8_t> CountersPage(const LiveState& s, const Memory& memory,
   std::vector<std::uint8_t> page;
   PutWord(page, static_cast<std::uint32_t>(102 + s.pressure * 8));
   PutWord(page, static_cast<std::uint32_t>(s.temperatureRaw * 4 + 1));
-  const int empty = memory.Word(address::kRefEmpty);
-  const int full = memory.Word(address::kRefFull);
+  const int empty = memory.Word(field::RefZistLeer.address);
+  const int full = memory.Word(field::RefZistVoll.address);
   PutWord(page, static_cast<std::uint32_t>(empty + (full - empty) * s.level / 100.0));
   PutWord(page, static_cast<std::uint32_t>(s.runTicks));
   page.push_back(Byte(static_cast<unsigned>(s.leakStarts)));
   page.push_back(Byte(static_cast<unsigned>(std::min(writeEnableSeconds, 255))));
-  PutLong(page, memory.Long(address::kPumpStarts));
+  PutLong(page, memory.Long(kPumpStartsAddress));
   return page;
 }
 
 std::vector<std::uint8_t> WaterMeterPage(const LiveState& s, const Memory& memory) {
   std::vector<std::uint8_t> page;
-  PutLong(page, memory.Long(address::kCisternMeter));
-  PutLong(page, memory.Long(address::kMainsMeter));
-  page.push_back((memory.Byte(address::kInputs) & 0x0C) | Flag(s.meterIndicator, 0x80));
+  PutLong(page, memory.Long(kCisternMeterAddress));
+  PutLong(page, memory.Long(kMainsMeterAddress));
+  page.push_back((memory.Byte(field::Eingang.address) & 0x0C) | Flag(s.meterIndicator, 0x80));
   return page;
 }
 
@@ -125,7 +128,7 @@ std::array<std::uint8_t, 3> DisplaySegments(const LiveState& s, const Memory& me
     if (((e.second ? s.errors2 : s.errors1) & e.bit) != 0) return e.segments;
   }
   // The display alternates between level and pressure every Anzeige steps of 81.92 ms.
-  const double period = std::max(1, int{memory.Byte(address::kDisplayTime)}) * 0.08192;
+  const double period = std::max(1, int{memory.Byte(field::Anzeige.address)}) * 0.08192;
   const bool showPressure = std::fmod(s.displayClock, 2 * period) >= period;
   if (showPressure) {
     const int p = std::clamp(s.pressure, 0, 999);

@@ -13,6 +13,7 @@
 
 #include "i18n/lookup.h"
 #include "i18n/translate_component.h"
+#include "link/admin_flags.h"
 #include "link/port_search.h"
 #include "monitor/app_settings.h"
 #include "ui/desktop.h"
@@ -32,11 +33,6 @@ constexpr int kPollIntervalMs = 200;
 constexpr unsigned long kCloseDelayMs = 310;
 constexpr int kMaxPorts = 50;
 constexpr char kTcpFilter[] = "TCP (*.tcp)|*.tcp";
-
-constexpr std::uint8_t kAdminClearErrors = 0x01;
-constexpr std::uint8_t kAdminUpdateOverTcp = 0x04;
-constexpr std::uint8_t kAdminWriteEnable = 0x08;
-constexpr std::uint8_t kAdminErrorMemory = 0x10;
 
 void SetEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
   for (QWidget* widget : widgets) widget->setEnabled(enabled);
@@ -99,7 +95,6 @@ Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>(
 
 Form1::~Form1() {
   Timer1.stop();
-  if (velta::IsOpenChannel(channel_)) velta::CloseChannel(channel_);
 }
 
 void Form1::ConnectControls() {
@@ -219,15 +214,14 @@ void Form1::FormClose() {
   velta::WriteAppSettings(*velta::OpenSettingsStore(), settings);
   if (startSend_) {
     Timer1.stop();
-    velta::CloseChannel(channel_);
-    channel_ = nullptr;
+    channel_.Close();
   }
 }
 
 void Form1::ApplyAdminFlags() {
-  ui->bbClrError->setVisible((connection_.admin & kAdminClearErrors) != 0);
-  ui->bbWriteEnable->setVisible((connection_.admin & kAdminWriteEnable) != 0);
-  emit AllowErrorClearing((connection_.admin & kAdminErrorMemory) != 0);
+  ui->bbClrError->setVisible((connection_.admin & velta::kAdminClearErrors) != 0);
+  ui->bbWriteEnable->setVisible((connection_.admin & velta::kAdminWriteEnable) != 0);
+  emit AllowErrorClearing((connection_.admin & velta::kAdminErrorMemory) != 0);
 }
 
 // --- port and transport ---
@@ -265,7 +259,7 @@ void Form1::rbSerialClick() {
 void Form1::rbTcpClick() {
   SetEnabled({ui->Memo1, ui->bbSearchPort, ui->cbCom}, false);
   SetEnabled({ui->edHost, ui->edPort, ui->bSaveTCP, ui->bLoadTCP}, true);
-  emit AllowUpdate((connection_.admin & kAdminUpdateOverTcp) != 0);
+  emit AllowUpdate((connection_.admin & velta::kAdminUpdateOverTcp) != 0);
   connection_.useTcp = true;
 }
 
@@ -325,7 +319,7 @@ void Form1::StartPolling() {
     return;
   }
   channel_ = velta::OpenFromSettings(c);
-  if (!velta::IsOpenChannel(channel_)) {
+  if (!channel_.IsOpen()) {
     Timer1.stop();
     if (c.useTcp) {
       Log(velta::Format(_("Fehler %d beim Verbinden mit %s:%d"), -1, c.tcpHost.c_str(), c.tcpPort));
@@ -358,8 +352,7 @@ void Form1::StopPolling() {
     Log(velta::Format(_("Schnittstelle COM%d geschlossen"), c.comPort));
   }
   QThread::msleep(kCloseDelayMs);
-  velta::CloseChannel(channel_);
-  channel_ = nullptr;
+  channel_.Close();
   SetConnectionControlsEnabled(true);
 }
 

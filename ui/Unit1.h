@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "link/channel.h"
+#include "link/channel_handle.h"
 #include "link/connection.h"
 #include "monitor/error_log.h"
 #include "monitor/main_page.h"
@@ -96,7 +96,7 @@ class Form1 : public QWidget {
   bool startSend_ = false;  // the "Statusabfrage" box asks for Polling
   bool shown_ = false;      // FormShow runs on the first show only
   QTimer Timer1;            // 200 ms status poll tick while Polling
-  velta::Channel* channel_ = nullptr;  // the poll Channel while Polling (or the failure value)
+  velta::ChannelHandle channel_;  // the poll Channel while Polling
   // The Settings window's flow sensor option, as that window last reported it.
   bool flowSensor_ = false;
   // Status view (Unit1_status.cpp): a Main status page, a changed error list, one stored error.

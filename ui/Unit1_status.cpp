@@ -197,11 +197,12 @@ void Form1::Chart1Click() { SetView3D(!View3D()); }
 void Form1::bbClrErrorClick() {
   ui->bbClrError->setEnabled(false);
   switch (velta::RequestClearErrors(Connection())) {
-    case velta::ClearErrorsResult::NotOpened: break;
-    case velta::ClearErrorsResult::Acknowledged:
+    case velta::ExchangeOutcome::NoChannel: break;
+    case velta::ExchangeOutcome::Good:
       ui->MemoError->appendPlainText(ToQString(_("Alle Fehlermeldungen des Moduls gelöscht !")));
       break;
-    case velta::ClearErrorsResult::NoReply:
+    case velta::ExchangeOutcome::Short:
+    case velta::ExchangeOutcome::WrongSum:
       ui->MemoError->appendPlainText(ToQString(_("Fehler beim löschen !")));
       break;
   }

@@ -94,7 +94,7 @@ void Form2::bbSaveClick() {
 void Form2::bbReadClick() {
   velta::BusyWindow busy(*this, *ui->bbRead);
   if (velta::ReadTankTableFromController(connection_(), table_, *feedback_) ==
-      velta::TankReadResult::Read) {
+      velta::ExchangeOutcome::Good) {
     SetTableUsable(true);
     ui->plotTank->SetTable(table_);
   }

@@ -63,7 +63,7 @@ void Form3::bbSendBCClick() {
   BusyWindow busy(*this, *ui->bbSendBC);
   velta::Feedback& feedback = WindowFeedback();
   const velta::ConnectionSettings connection = connection_();
-  velta::WriteOutcome outcome;
+  velta::ExchangeOutcome outcome;
   if (backup) {
     // The image goes out as read or loaded; the view is not collected.
     outcome = velta::TransferBackupImage(connection, feedback, image_);
@@ -77,7 +77,7 @@ void Form3::bbSendBCClick() {
     }
     outcome = velta::TransferParameterBlock(connection, feedback, image_);
   }
-  if (outcome == velta::WriteOutcome::Done) ui->cbWriteRef->setChecked(false);
+  if (outcome == velta::ExchangeOutcome::Good) ui->cbWriteRef->setChecked(false);
 }
 
 void Form3::bbLoadClick() {

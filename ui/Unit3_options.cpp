@@ -6,6 +6,7 @@
 #include "controller/block_bits.h"
 #include "controller/fields.h"
 #include "i18n/lookup.h"
+#include "link/admin_flags.h"
 #include "ui/Unit3.h"
 #include "ui/desktop.h"
 #include "ui/qt_text.h"
@@ -140,7 +141,7 @@ void Form3::rgAnsichtClick() {
 }
 
 void Form3::FormShow() {
-  if ((connection_().admin & 0x80) == 0) return;
+  if ((connection_().admin & velta::kAdminExpertView) == 0) return;
   expertConsent_ = true;
   SetViewItem(1);
   ui->cbBackup->setVisible(true);

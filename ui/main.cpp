@@ -4,7 +4,9 @@
 
 #include "ui/desktop.h"
 #include "ui/program.h"
+#include "ui/program_identity.h"
 #include "ui/qt_text.h"
+#include "ui/smoke_check.h"
 
 namespace {
 
@@ -31,8 +33,10 @@ int main(int argc, char** argv) {
   Application app(argc, argv);
   QApplication::setApplicationName("VELTA Control");
   QCoreApplication::setOrganizationName("Korvelt");
+  velta::SetProgramIdentity(VELTA_APP_ID);
   // The Monitor window is the main window; the others are opened from it.
   velta::Program program;
+  velta::ArmSmokeCheck(*program.monitor);
   program.monitor->show();
   return QApplication::exec();
 }

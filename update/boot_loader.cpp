@@ -4,6 +4,7 @@
 #include <string>
 
 #include "i18n/lookup.h"
+#include "link/exchange.h"
 #include "update/update_file.h"
 
 namespace velta {
@@ -15,40 +16,47 @@ class BootLoaderFailure : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Single-byte exchange with the boot loader, traced into the log by level.
+// Single bytes to the boot loader, each in a send of its own, and its one-byte answers, traced
+// into the log by level.
 class BootExchange {
  public:
-  BootExchange(Channel* channel, Feedback& feedback, int traceLevel)
+  BootExchange(const ChannelHandle& channel, Feedback& feedback, int traceLevel)
       : channel_(channel), feedback_(feedback), traceLevel_(traceLevel) {}
 
   // The label is only built when it is traced: formatting one per image byte would cost more
   // than sending it.
   template <typename MakeLabel>
   void Send(std::uint8_t byte, MakeLabel makeLabel) {
-    if (traceLevel_ >= 2) Trace(makeLabel(), byte, 1);
-    ChannelSend(channel_, &byte, 1);
+    if (traceLevel_ >= 2) Trace(makeLabel(), byte, true);
+    SendRequest(channel_, std::span(&byte, 1));
   }
 
-  // True when exactly the expected byte came.
-  bool Answered(const std::string& label, std::uint8_t expected) {
-    std::uint8_t byte = 0;
-    const std::int32_t count = ChannelReceive(channel_, &byte, 1);
-    if (traceLevel_ >= 1) Trace(label, byte, count == 1 ? 1 : 0);
-    return count == 1 && byte == expected;
+  // Sends the byte that the boot loader answers; true when exactly the expected byte came.
+  template <typename MakeLabel>
+  bool Answered(std::uint8_t byte, MakeLabel makeLabel, const std::string& answerLabel,
+                std::uint8_t expected) {
+    if (traceLevel_ >= 2) Trace(makeLabel(), byte, true);
+    std::uint8_t answer = 0;
+    const bool came = ExchangeUnsummed(channel_, std::span(&byte, 1), std::span(&answer, 1)) ==
+                      ExchangeOutcome::Good;
+    if (traceLevel_ >= 1) Trace(answerLabel, answer, came);
+    return came && answer == expected;
   }
 
  private:
-  void Trace(const std::string& label, std::uint8_t byte, int count) {
+  void Trace(const std::string& label, std::uint8_t byte, bool came) {
     feedback_.Log(label);
-    if (count == 1 && byte != 0) feedback_.Log(Format("%02x", byte));
+    if (came && byte != 0) feedback_.Log(Format("%02x", byte));
   }
 
-  Channel* channel_;
+  const ChannelHandle& channel_;
   Feedback& feedback_;
   int traceLevel_;
 };
 
-void SendBlock(BootExchange& exchange, const UpdateBlock& bytes, int block) {
+// Sends one block; true when the boot loader acknowledged it after programming.
+bool SendBlock(BootExchange& exchange, const UpdateBlock& bytes, int block,
+               const std::string& ackLabel) {
   const auto numberLabel = [block] { return Format(_("Pagenummer %d senden:"), block); };
   exchange.Send(bytes[0], numberLabel);
   exchange.Send(bytes[1], numberLabel);
@@ -56,7 +64,8 @@ void SendBlock(BootExchange& exchange, const UpdateBlock& bytes, int block) {
     exchange.Send(bytes[static_cast<std::size_t>(2 + j)],
                   [block, j] { return Format(_("Page %d Byte %d senden"), block, j); });
   }
-  exchange.Send(bytes.back(), [block] { return Format(_("Page %d Summe senden"), block); });
+  const auto sumLabel = [block] { return Format(_("Page %d Summe senden"), block); };
+  return exchange.Answered(bytes.back(), sumLabel, ackLabel, kBootPageAcknowledgement);
 }
 
 }  // namespace
@@ -74,12 +83,12 @@ UpdateBlock BuildUpdateBlock(std::span<const std::uint8_t> image, int block) {
   return bytes;
 }
 
-int ProgramBootLoader(Channel* channel, std::span<const std::uint8_t> image, Feedback& feedback,
-                      int traceLevel) {
+int ProgramBootLoader(const ChannelHandle& channel, std::span<const std::uint8_t> image,
+                      Feedback& feedback, int traceLevel) {
   BootExchange exchange(channel, feedback, traceLevel);
   try {
-    exchange.Send(kBootHandshake, [] { return _("Verbindungsaufbau:"); });
-    if (!exchange.Answered(_("Antwort"), kBootHandshakeAnswer)) {
+    if (!exchange.Answered(kBootHandshake, [] { return _("Verbindungsaufbau:"); }, _("Antwort"),
+                           kBootHandshakeAnswer)) {
       throw BootLoaderFailure(_("Ungültige oder keine Antwort beim Verbindungsaufbau"));
     }
     const int blocks = static_cast<int>(image.size() / kUpdateBlockSize);
@@ -89,8 +98,7 @@ int ProgramBootLoader(Channel* channel, std::span<const std::uint8_t> image, Fee
       feedback.SetBarPosition(b);
       feedback.Log(Format(_("Schreibe Block %3d von %3d Blöcken"), b + 1, blocks));
       feedback.Repaint();
-      SendBlock(exchange, BuildUpdateBlock(image, b), b);
-      if (!exchange.Answered(ackLabel, kBootPageAcknowledgement)) {
+      if (!SendBlock(exchange, BuildUpdateBlock(image, b), b, ackLabel)) {
         throw BootLoaderFailure(_("Page Programmierung fehlgeschlagen"));
       }
     }

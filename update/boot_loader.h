@@ -7,7 +7,7 @@
 #include <span>
 
 #include "controller/feedback.h"
-#include "link/channel.h"
+#include "link/channel_handle.h"
 
 namespace velta {
 
@@ -30,7 +30,7 @@ UpdateBlock BuildUpdateBlock(std::span<const std::uint8_t> image, int block);
 // Handshake, every block of `image` (a multiple of 32 bytes), end sequence. Logs the block lines
 // and the trace, moves the progress bar and repaints once per block. On success the log is left
 // with the one success line. Returns kBootLoaderOk or, after a failure line, kBootLoaderFailed.
-int ProgramBootLoader(Channel* channel, std::span<const std::uint8_t> image, Feedback& feedback,
-                      int traceLevel = kTraceLevel);
+int ProgramBootLoader(const ChannelHandle& channel, std::span<const std::uint8_t> image,
+                      Feedback& feedback, int traceLevel = kTraceLevel);
 
 }  // namespace velta

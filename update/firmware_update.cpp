@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "i18n/lookup.h"
-#include "link/frames.h"
+#include "link/exchange.h"
 #include "update/boot_loader.h"
 #include "update/update_file.h"
 
@@ -19,16 +19,14 @@ UpdateOutcome RunFirmwareUpdate(const ConnectionSettings& settings, const std::s
     feedback.Log(UpdateFileMessage(loaded));
     return UpdateOutcome::FileRefused;
   }
-  Channel* channel = OpenFromSettings(settings);
-  if (!IsOpenChannel(channel)) return UpdateOutcome::NoChannel;
+  const ChannelHandle channel = OpenFromSettings(settings);
+  if (!channel.IsOpen()) return UpdateOutcome::NoChannel;
   feedback.Log(_("Starte Update..."));
-  const Frame request = StatusRequest(kUpdateRequest);
-  SendFrame(channel, request);
+  SendRequest(channel, StatusRequest(kUpdateRequest));
   std::this_thread::sleep_for(std::chrono::milliseconds(kBootLoaderStartMs));
   feedback.SetBarColour(BarColour::Blue);
   feedback.Log(path);
   const int result = ProgramBootLoader(channel, image, feedback);
-  CloseChannel(channel);
   return result == kBootLoaderOk ? UpdateOutcome::Programmed : UpdateOutcome::Failed;
 }
 

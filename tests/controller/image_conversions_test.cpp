@@ -2,15 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "controller/conversions.h"
-#include "i18n/lookup.h"
+#include "tests/support/english_suite.h"
 
 namespace velta {
 namespace {
 
-class EditorTexts : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { UseLanguage("en"); }
-};
+class EditorTexts : public test::EnglishSuite {};
 
 TEST_F(EditorTexts, TenthsAndTimes) {
   struct Row {
@@ -40,11 +37,11 @@ TEST_F(EditorTexts, TemperatureCurve) {
     int celsius;
   };
   const Row rows[] = {{0, 120}, {172, 87}, {300, 66}, {327, 62}, {600, 28}, {1023, 2}};
-  for (const Row& row : rows) EXPECT_EQ(TemperatureCelsius(row.raw), row.celsius) << row.raw;
+  for (const Row& row : rows) EXPECT_EQ(TemperatureReadingCelsius(row.raw), row.celsius) << row.raw;
   EXPECT_EQ(TemperatureText(172), "~87°C (172)");
   EXPECT_EQ(TemperatureText(327), "~62°C (327)");
   for (int raw = 1; raw <= 1023; ++raw) {
-    ASSERT_LE(TemperatureCelsius(raw), TemperatureCelsius(raw - 1))
+    ASSERT_LE(TemperatureReadingCelsius(raw), TemperatureReadingCelsius(raw - 1))
         << "the curve falls, at " << raw;
   }
 }

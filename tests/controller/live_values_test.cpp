@@ -46,14 +46,14 @@ TEST(LiveValues, GoodPageReplacesTheLog) {
   test::RecordingFeedback feedback;
   feedback.Log("older line");
 
-  EXPECT_EQ(ReadLiveValues(sim.TcpSettings(), feedback, false), LiveReadOutcome::Listed);
+  EXPECT_EQ(ReadLiveValues(sim.TcpSettings(), feedback, false), ExchangeOutcome::Good);
 
   EXPECT_EQ(sim.Frames(), std::vector<std::string>{"60 00 0C 6C"});
   EXPECT_EQ(feedback.clears, 1);
   EXPECT_EQ(feedback.lines,
             (Lines{"Referenzwert(100%)=Messwert-Leerwert", "Zisterne (Messwert):1850"}));
 
-  EXPECT_EQ(ReadLiveValues(sim.TcpSettings(), feedback, true), LiveReadOutcome::Listed);
+  EXPECT_EQ(ReadLiveValues(sim.TcpSettings(), feedback, true), ExchangeOutcome::Good);
   ASSERT_EQ(feedback.lines.size(), 8u);
   EXPECT_EQ(feedback.lines[4], "Pumpe Rest[h]: 08m:16s (10000)");
   EXPECT_EQ(feedback.lines[5], "Er.L/Zähler:7");
@@ -62,12 +62,12 @@ TEST(LiveValues, GoodPageReplacesTheLog) {
 TEST(LiveValues, FaultyRepliesLeaveTheLog) {
   struct Row {
     const char* fault;
-    LiveReadOutcome outcome;
+    ExchangeOutcome outcome;
     Lines lines;
   };
   const Row rows[] = {
-      {"badsum page12", LiveReadOutcome::BadChecksum, {"older line"}},
-      {"short page12 14", LiveReadOutcome::ShortReply, {"older line", "Fehler beim auslesen !"}},
+      {"badsum page12", ExchangeOutcome::WrongSum, {"older line"}},
+      {"short page12 14", ExchangeOutcome::Short, {"older line", "Fehler beim auslesen !"}},
   };
   for (const Row& row : rows) {
     test::SimProcess sim({"--fault", row.fault});
@@ -80,7 +80,7 @@ TEST(LiveValues, FaultyRepliesLeaveTheLog) {
   }
   test::RecordingFeedback feedback;
   EXPECT_EQ(ReadLiveValues(test::UnreachableSettings(), feedback, true),
-            LiveReadOutcome::NotOpened);
+            ExchangeOutcome::NoChannel);
   EXPECT_TRUE(feedback.lines.empty());
   EXPECT_EQ(feedback.beeps, 0);
 }

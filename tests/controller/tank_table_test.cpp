@@ -8,7 +8,7 @@
 #include <functional>
 #include <sstream>
 
-#include "i18n/lookup.h"
+#include "tests/support/english_suite.h"
 #include "tests/support/files.h"
 #include "tests/support/recording_feedback.h"
 #include "tests/support/scratch_dir.h"
@@ -34,10 +34,8 @@ TankTable Filled(std::int32_t value) {
   return table;
 }
 
-class TankTableFile : public ::testing::Test {
+class TankTableFile : public test::EnglishSuite {
  protected:
-  static void SetUpTestSuite() { UseLanguage("en"); }
-
   std::string Write(const std::string& content, const std::string& file = "table.csv") {
     const std::string path = (dir_ / file).string();
     test::WriteFile(path, content);

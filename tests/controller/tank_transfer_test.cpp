@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "i18n/lookup.h"
+#include "tests/support/english_suite.h"
 #include "tests/support/recording_feedback.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/transfer_support.h"
@@ -32,10 +32,7 @@ std::vector<std::uint8_t> TableBytes(test::SimProcess& sim) {
   return test::MemoryRange(sim, kTankTableAddress, kTankTableAddress + kTankEntries - 1);
 }
 
-class TankTransfer : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { UseLanguage("en"); }
-};
+class TankTransfer : public test::EnglishSuite {};
 
 TEST_F(TankTransfer, GoodReadReplacesTableAndLogsEveryEntry) {
   test::SimProcess sim;
@@ -48,7 +45,7 @@ TEST_F(TankTransfer, GoodReadReplacesTableAndLogsEveryEntry) {
   TankTable table = Filled(-1);
   test::RecordingFeedback feedback;
   feedback.Log("earlier line");
-  EXPECT_EQ(ReadTankTableFromController(sim.TcpSettings(), table, feedback), TankReadResult::Read);
+  EXPECT_EQ(ReadTankTableFromController(sim.TcpSettings(), table, feedback), ExchangeOutcome::Good);
 
   EXPECT_EQ(sim.Frames(), std::vector<std::string>{"88 9B 65 88"});
   std::vector<std::string> expected = {"earlier line", "Data were properly read out!"};
@@ -65,12 +62,12 @@ TEST_F(TankTransfer, BadReadsKeepTheTableAndLogOneLine) {
   const struct {
     const char* what;
     const char* fault;
-    TankReadResult result;
+    ExchangeOutcome result;
     const char* line;
   } cases[] = {
-      {"101 of 102 bytes", "short read 101", TankReadResult::Short, "Error during reading !"},
-      {"no reply", "noreply read", TankReadResult::Short, "Error during reading !"},
-      {"wrong checksum", "badsum read", TankReadResult::WrongSum, "Data were wrong selected!"},
+      {"101 of 102 bytes", "short read 101", ExchangeOutcome::Short, "Error during reading !"},
+      {"no reply", "noreply read", ExchangeOutcome::Short, "Error during reading !"},
+      {"wrong checksum", "badsum read", ExchangeOutcome::WrongSum, "Data were wrong selected!"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -87,7 +84,7 @@ TEST_F(TankTransfer, NoChannelMeansNoMessageAndNothingChanged) {
   const ConnectionSettings nowhere = test::UnreachableSettings();
   TankTable table = Filled(42);
   test::RecordingFeedback feedback;
-  EXPECT_EQ(ReadTankTableFromController(nowhere, table, feedback), TankReadResult::NoChannel);
+  EXPECT_EQ(ReadTankTableFromController(nowhere, table, feedback), ExchangeOutcome::NoChannel);
   EXPECT_EQ(SendTankTableToController(nowhere, table, feedback), -1);
   EXPECT_TRUE(feedback.lines.empty());
   EXPECT_TRUE(feedback.positions.empty());

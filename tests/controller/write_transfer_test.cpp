@@ -28,7 +28,7 @@ std::vector<std::uint8_t> ImageRange(const ControllerImage& image, int first, in
   return {image.bytes.begin() + first, image.bytes.begin() + last + 1};
 }
 
-WriteOutcome WriteOne(const ConnectionSettings& settings, Feedback& feedback, int address,
+ExchangeOutcome WriteOne(const ConnectionSettings& settings, Feedback& feedback, int address,
                       std::uint8_t value) {
   const std::uint8_t values[] = {value};
   WritePlan plan;
@@ -55,7 +55,7 @@ TEST(WriteBytes, WriteFamilyFollowsTransportAndAdminFlag) {
     sim.SetMemory(5, {0});
     sim.ClearFrames();
     test::RecordingFeedback feedback;
-    EXPECT_EQ(WriteOne(row.settings, feedback, 5, 0x2A), WriteOutcome::Done) << row.link;
+    EXPECT_EQ(WriteOne(row.settings, feedback, 5, 0x2A), ExchangeOutcome::Good) << row.link;
     EXPECT_EQ(sim.Frames(), Frames{row.frame}) << row.link;
     EXPECT_EQ(sim.Memory()[5], 0x2A) << row.link;
     EXPECT_EQ(feedback.lines, Lines{"Die Übertragung war erfolgreich!"}) << row.link;
@@ -70,7 +70,7 @@ TEST(WriteBytes, AnyAcknowledgementValueCompletesTheParameterBlock) {
     const ControllerImage image = PatternImage(200);
     test::RecordingFeedback feedback;
 
-    EXPECT_EQ(TransferParameterBlock(sim.TcpSettings(), feedback, image), WriteOutcome::Done);
+    EXPECT_EQ(TransferParameterBlock(sim.TcpSettings(), feedback, image), ExchangeOutcome::Good);
 
     const Frames frames = sim.Frames();
     ASSERT_EQ(frames.size(), 53u) << "ack " << ack;
@@ -101,11 +101,11 @@ TEST(WriteBytes, StopsAtFirstMissingAcknowledgementAndStillSendsTheClosingReques
     const ControllerImage image = PatternImage(99);
     test::RecordingFeedback feedback;
 
-    const WriteOutcome outcome = row.backup
+    const ExchangeOutcome outcome = row.backup
                                      ? TransferBackupImage(sim.TcpSettings(), feedback, image)
                                      : TransferParameterBlock(sim.TcpSettings(), feedback, image);
 
-    EXPECT_EQ(outcome, WriteOutcome::Stopped);
+    EXPECT_EQ(outcome, ExchangeOutcome::Short);
     const Frames frames = sim.Frames();
     ASSERT_EQ(frames.size(), 19u) << "writes 0..17, then the closing request";
     EXPECT_EQ(frames[17].substr(0, 6), "98 11 ");
@@ -127,7 +127,8 @@ TEST(WriteBytes, BackupWritesAll256BytesAndAnnouncesTheRestart) {
   const ControllerImage image = PatternImage(255);
   test::RecordingFeedback feedback;
 
-  EXPECT_EQ(TransferBackupImage(test::PtySettings(sim, 213), feedback, image), WriteOutcome::Done);
+  EXPECT_EQ(TransferBackupImage(test::PtySettings(sim, 213), feedback, image),
+            ExchangeOutcome::Good);
 
   const Frames frames = sim.Frames();
   ASSERT_EQ(frames.size(), 257u);
@@ -145,7 +146,7 @@ TEST(WriteBytes, WithoutWriteEnableTheFirstByteFails) {
   test::SimProcess sim;
   sim.ClearFrames();
   test::RecordingFeedback feedback;
-  EXPECT_EQ(WriteOne(sim.TcpSettings(), feedback, 74, 0), WriteOutcome::Stopped);
+  EXPECT_EQ(WriteOne(sim.TcpSettings(), feedback, 74, 0), ExchangeOutcome::Short);
   EXPECT_EQ(sim.Frames(), Frames{"98 4A 00 E2"});
   EXPECT_EQ(feedback.lines, Lines{kWriteError});
   EXPECT_EQ(feedback.beeps, 1);
@@ -154,7 +155,7 @@ TEST(WriteBytes, WithoutWriteEnableTheFirstByteFails) {
 TEST(WriteBytes, ChannelThatDoesNotOpenSendsNothing) {
   test::RecordingFeedback feedback;
   EXPECT_EQ(TransferParameterBlock(test::UnreachableSettings(), feedback, PatternImage(1)),
-            WriteOutcome::NotOpened);
+            ExchangeOutcome::NoChannel);
   EXPECT_EQ(feedback.lines, Lines{"Fehler beim öffnen der Schnittstelle!"});
   EXPECT_EQ(feedback.beeps, 1);
   EXPECT_TRUE(feedback.colours.empty());

@@ -71,6 +71,12 @@ TEST_F(Lookup, TranslatedFormatsFillInTheirArguments) {
             "File " + path + " contains descending values in line 41.");
 }
 
+// Text reaches a format as a C string; a std::string (whose object %s would read) does not compile.
+template <typename... Args>
+constexpr bool kFormats = requires(Args... args) { velta::Format("%s", args...); };
+static_assert(kFormats<const char*> && kFormats<int, unsigned long, double>);
+static_assert(!kFormats<std::string> && !kFormats<const char*, std::string>);
+
 // A catalogue folder given explicitly wins over the one beside the program; one without the
 // catalogue leaves every text in German.
 TEST_F(Lookup, ExplicitFolderWithoutCatalogueShowsGerman) {

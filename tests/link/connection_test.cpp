@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 
+#include <utility>
+
 #include "link/connection.h"
-#include "link/frames.h"
+#include "link/exchange.h"
 #include "tests/link/link_peers.h"
 
 namespace velta {
@@ -34,13 +36,12 @@ TEST(OpenFromSettings, SerialPortAt9600) {
   ASSERT_TRUE(pty.ok());
   ConnectionSettings settings;
   settings.comPort = 238;
-  Channel* channel = OpenFromSettings(settings);
-  ASSERT_TRUE(IsOpenChannel(channel));
-  EXPECT_EQ(channel->kind, kSerialChannelTag);
+  const ChannelHandle channel = OpenFromSettings(settings);
+  ASSERT_TRUE(channel.IsOpen());
+  EXPECT_EQ(channel.get()->kind, kSerialChannelTag);
   termios tio{};
-  ASSERT_EQ(tcgetattr(channel->handle, &tio), 0);
+  ASSERT_EQ(tcgetattr(channel.get()->handle, &tio), 0);
   EXPECT_EQ(cfgetospeed(&tio), B9600);
-  CloseChannel(channel);
 }
 
 TEST(OpenFromSettings, TcpHostAndPort) {
@@ -51,15 +52,13 @@ TEST(OpenFromSettings, TcpHostAndPort) {
   settings.comPort = 0;  // no such COM port: must not matter over TCP
   settings.tcpHost = "127.0.0.1";
   settings.tcpPort = listener.port();
-  Channel* channel = OpenFromSettings(settings);
-  ASSERT_TRUE(IsOpenChannel(channel));
-  EXPECT_EQ(channel->kind, kTcpChannelTag);
+  const ChannelHandle channel = OpenFromSettings(settings);
+  ASSERT_TRUE(channel.IsOpen());
+  EXPECT_EQ(channel.get()->kind, kTcpChannelTag);
   const int peer = listener.Accept();
   ASSERT_GE(peer, 0);
-  const Frame frame = WriteRequest(WriteFamilyBase(settings), 0x05, 0x12);
-  ChannelSend(channel, frame.data(), 4);
+  SendRequest(channel, WriteRequest(WriteFamilyBase(settings), 0x05, 0x12));
   EXPECT_EQ(test::ReadFrom(peer, 4), (std::vector<std::uint8_t>{0x98, 0x05, 0x12, 0xAF}));
-  CloseChannel(channel);
   close(peer);
 }
 
@@ -72,10 +71,50 @@ TEST(OpenFromSettings, TcpPortBeyondSixteenBitsIsRefusedNotWrapped) {
   // Each would reach the listener if the port were cut to its low 16 bits.
   for (const std::int32_t port : {listener.port() + 0x10000, listener.port() - 0x10000}) {
     settings.tcpPort = port;
-    Channel* channel = OpenFromSettings(settings);
-    EXPECT_EQ(channel, kFailureChannel) << port;
+    EXPECT_FALSE(OpenFromSettings(settings).IsOpen()) << port;
     EXPECT_EQ(LastOpenError(), OpenError::PortOutOfRange) << port;
-    CloseChannel(channel);
+  }
+}
+
+TEST(ChannelHandle, ClosesItsChannelWhenItGoesOrWhenClosedEarly) {
+  test::PtyPeer pty(239);
+  ASSERT_TRUE(pty.ok());
+  ConnectionSettings settings;
+  settings.comPort = 239;
+  {
+    const ChannelHandle held = OpenFromSettings(settings);
+    ASSERT_TRUE(held.IsOpen());
+    EXPECT_FALSE(OpenFromSettings(settings).IsOpen()) << "the port is held";
+    EXPECT_EQ(LastOpenError(), OpenError::Busy);
+  }
+  ChannelHandle reopened = OpenFromSettings(settings);
+  ASSERT_TRUE(reopened.IsOpen()) << "the handle closed its Channel when it went";
+  ChannelHandle taker = std::move(reopened);
+  EXPECT_TRUE(taker.IsOpen());
+  EXPECT_FALSE(reopened.IsOpen()) << "only one handle owns the Channel";
+  taker.Close();
+  EXPECT_FALSE(taker.IsOpen());
+  taker.Close();
+  EXPECT_TRUE(OpenFromSettings(settings).IsOpen()) << "closed early, and only once";
+}
+
+// A handle without a Channel sends nothing and says so in every form of the exchange.
+TEST(ChannelHandle, WithoutChannelEveryExchangeIsNoChannel) {
+  const ChannelHandle none;
+  const ChannelHandle failed(kFailureChannel);
+  for (const ChannelHandle* handle : {&none, &failed}) {
+    EXPECT_FALSE(handle->IsOpen());
+    std::uint8_t reply[15] = {};
+    std::int32_t received = 0;
+    EXPECT_EQ(Exchange(*handle, StatusRequest(kMainStatusPage), reply, &received),
+              ExchangeOutcome::NoChannel);
+    EXPECT_EQ(received, -1);
+    EXPECT_EQ(ExchangeUnsummed(*handle, StatusRequest(kVersionQuery), reply),
+              ExchangeOutcome::NoChannel);
+    EXPECT_EQ(ExchangeAcknowledged(*handle, StatusRequest(kClearErrorsRequest)),
+              ExchangeOutcome::NoChannel);
+    EXPECT_EQ(SendRequest(*handle, StatusRequest(kWriteEnableRequest)),
+              ExchangeOutcome::NoChannel);
   }
 }
 

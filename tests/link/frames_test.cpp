@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "link/exchange.h"
 #include "link/frames.h"
 
 namespace velta {
@@ -61,31 +62,31 @@ TEST(RequestFrames, ElevenBitAddresses) {
   for (const auto& [frame, wire] : rows) EXPECT_EQ(Wire(frame), wire);
 }
 
+// `reply` is the buffer of the expected length, `received` what the receive returned.
 TEST(DataReply, AcceptedOnlyWhole) {
   const Bytes good{0x01, 0x02, 0x03, 0x06};
   const Bytes wrongSum{0x01, 0x02, 0x03, 0x07};
-  // Three bytes whose last one is the sum of the two before: right sum, one byte short.
-  const Bytes shortWithMatchingSum{0x01, 0x02, 0x03};
+  // Three bytes came, the last one the sum of the two before: right sum, one byte short.
+  const Bytes shortWithMatchingSum{0x01, 0x02, 0x03, 0x00};
   const Bytes wrapping{0xFF, 0xFF, 0xFE};
   struct Row {
     const char* what;
     Bytes reply;
     std::int32_t received;
-    int dataLength;
-    bool good;
+    ExchangeOutcome outcome;
   };
   const Row rows[] = {
-      {"good", good, 4, 3, true},
-      {"checksum wraps", wrapping, 3, 2, true},
-      {"right length, wrong sum", wrongSum, 4, 3, false},
-      {"one byte short, sum matches", shortWithMatchingSum, 3, 3, false},
-      {"nothing came", good, 0, 3, false},
-      {"failed read", good, -1, 3, false},
-      {"more than asked for", Bytes{0x01, 0x02, 0x03, 0x06, 0x00}, 5, 3, false},
-      {"count claims more than the buffer holds", Bytes{0x01, 0x02}, 4, 3, false},
+      {"good", good, 4, ExchangeOutcome::Good},
+      {"checksum wraps", wrapping, 3, ExchangeOutcome::Good},
+      {"right length, wrong sum", wrongSum, 4, ExchangeOutcome::WrongSum},
+      {"one byte short, sum matches", shortWithMatchingSum, 3, ExchangeOutcome::Short},
+      {"nothing came", good, 0, ExchangeOutcome::Short},
+      {"failed read", good, -1, ExchangeOutcome::Short},
+      {"count claims more than the buffer holds", good, 5, ExchangeOutcome::Short},
+      {"no room even for a sum", Bytes{}, 0, ExchangeOutcome::Short},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(IsGoodDataReply(row.reply, row.received, row.dataLength), row.good) << row.what;
+    EXPECT_EQ(JudgeDataReply(row.reply, row.received), row.outcome) << row.what;
   }
 }
 

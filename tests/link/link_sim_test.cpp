@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/connection.h"
-#include "link/frames.h"
+#include "link/exchange.h"
 #include "link/port_search.h"
 #include "tests/support/sim_process.h"
 
@@ -25,27 +25,18 @@ class LinkWithSimulatorTest : public ::testing::TestWithParam<bool> {
       settings_.comPort = kSimComPort;
     }
     channel_ = OpenFromSettings(settings_);
-    ASSERT_TRUE(IsOpenChannel(channel_)) << static_cast<int>(LastOpenError());
+    ASSERT_TRUE(channel_.IsOpen()) << static_cast<int>(LastOpenError());
   }
   void TearDown() override {
-    CloseChannel(channel_);
+    channel_.Close();
     SetComPortOverride(kSimComPort, "");
   }
   bool UseTcp() const { return GetParam(); }
 
-  // One exchange as every caller does it: one send of the frame, one receive of the reply.
-  Bytes Exchange(const Frame& frame, std::int32_t replyLength) {
-    ChannelSend(channel_, frame.data(), 4);
-    Bytes reply(replyLength);
-    const std::int32_t n = ChannelReceive(channel_, reply.data(), replyLength);
-    reply.resize(n > 0 ? n : 0);
-    return reply;
-  }
-
   test::SimProcess sim_{GetParam() ? std::vector<std::string>{"--write-enable"}
                                    : std::vector<std::string>{"--write-enable", "--pty"}};
   ConnectionSettings settings_;
-  Channel* channel_ = nullptr;
+  ChannelHandle channel_;
 };
 
 TEST_P(LinkWithSimulatorTest, StatusPagesComeBackWhole) {
@@ -53,8 +44,8 @@ TEST_P(LinkWithSimulatorTest, StatusPagesComeBackWhole) {
                                               {kCountersPage, kCountersPageLength}};
   for (const auto& [code, length] : pages) {
     SCOPED_TRACE(int(code));
-    const Bytes reply = Exchange(StatusRequest(code), length + 1);
-    EXPECT_TRUE(IsGoodDataReply(reply, static_cast<std::int32_t>(reply.size()), length));
+    Bytes reply(length + 1);
+    EXPECT_EQ(Exchange(channel_, StatusRequest(code), reply), ExchangeOutcome::Good);
   }
 }
 
@@ -73,8 +64,9 @@ TEST_P(LinkWithSimulatorTest, MemoryReadsReturnTheControllerMemory) {
   for (const auto& range : ranges) {
     SCOPED_TRACE(range.first);
     const int length = range.last - range.first + 1;
-    const Bytes reply = Exchange(ReadRequest(range.first, range.last), length + 1);
-    ASSERT_TRUE(IsGoodDataReply(reply, static_cast<std::int32_t>(reply.size()), length));
+    Bytes reply(length + 1);
+    ASSERT_EQ(Exchange(channel_, ReadRequest(range.first, range.last), reply),
+              ExchangeOutcome::Good);
     EXPECT_EQ(Bytes(reply.begin(), reply.end() - 1),
               Bytes(memory.begin() + range.first, memory.begin() + range.last + 1));
   }
@@ -82,8 +74,8 @@ TEST_P(LinkWithSimulatorTest, MemoryReadsReturnTheControllerMemory) {
 
 TEST_P(LinkWithSimulatorTest, WriteIsAcknowledgedAndStoredWithTheSettingsWriteBase) {
   sim_.ClearFrames();
-  const Bytes ack = Exchange(WriteRequest(WriteFamilyBase(settings_), 0x05, 0x12), 1);
-  EXPECT_TRUE(IsAcknowledgement(static_cast<std::int32_t>(ack.size())));
+  EXPECT_EQ(ExchangeAcknowledged(channel_, WriteRequest(WriteFamilyBase(settings_), 0x05, 0x12)),
+            ExchangeOutcome::Good);
   EXPECT_EQ(sim_.Memory()[5], 0x12);
   const std::vector<std::string> frames = sim_.Frames();
   ASSERT_FALSE(frames.empty());

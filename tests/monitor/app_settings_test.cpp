@@ -152,6 +152,22 @@ TEST_F(AppSettingsTest, TcpAddressFileRoundTripKeepsOtherSections) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "no temporary file left behind";
 }
 
+// The save goes through a temporary file of its own: a file that happens to carry the name the
+// temporary might have had is not touched, and the address file keeps its permissions.
+TEST_F(AppSettingsTest, TcpAddressFileSaveLeavesNeighboursAndPermissionsAlone) {
+  const std::string path = dir.filePath("plant.tcp").toStdString();
+  test::WriteFile(path, "[TCP]\nHost=old\n");
+  ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(path),
+                                    QFile::ReadOwner | QFile::WriteOwner));
+  test::WriteFile(path + ".tmp", "someone else's file");
+  ASSERT_TRUE(SaveTcpAddressFile(path, "10.0.0.9", "10002"));
+  EXPECT_EQ(LoadTcpAddressFile(path).host, "10.0.0.9");
+  EXPECT_EQ(test::ReadFile(path + ".tmp"), "someone else's file");
+  EXPECT_EQ(QFile::permissions(QString::fromStdString(path)) & QFile::ReadOther, 0)
+      << "the owner-only file became readable by others";
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file left behind";
+}
+
 TEST_F(AppSettingsTest, TcpAddressFileWithoutKeysGivesTheLiteralNames) {
   struct Row {
     const char* content;  // nullptr: no file at all

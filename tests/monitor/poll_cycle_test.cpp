@@ -21,8 +21,9 @@ std::vector<std::uint8_t> MainPage(std::uint8_t inputs, std::uint8_t byte6, bool
   return Reply({0, 0, 0, inputs, 0, 0, byte6, 50, 0, 30, 100, 0x01, 0x02, 255}, goodSum);
 }
 
+// A reply that came whole, judged as the exchange judges it.
 PollVerdict Step(PollCycle& cycle, const std::vector<std::uint8_t>& reply) {
-  return PollStep(cycle, reply, static_cast<std::int32_t>(reply.size()));
+  return PollStep(cycle, reply, JudgeDataReply(reply, static_cast<std::int32_t>(reply.size())));
 }
 
 TEST(PollRequests, FramesAndLengthsPerState) {
@@ -86,21 +87,22 @@ TEST(PollSteps, FailedRepliesStayOrMoveOnPerState) {
     PollCycle configured;
     configured.waterMeterPresent = configured.moduleRinseConfigured = true;
     configured.mainPageCount = 5;
-    const int length = PollReplyLength(row.from);
-    std::vector<std::uint8_t> badSum(static_cast<std::size_t>(length), 0x01);
-    std::vector<std::uint8_t> shortReply(static_cast<std::size_t>(length) - 1, 0x00);
-    for (const auto& [reply, received] : {std::pair{badSum, length}, std::pair{shortReply, length - 1},
-                                          std::pair{shortReply, 0}, std::pair{shortReply, -1}}) {
+    const auto length = static_cast<std::size_t>(PollReplyLength(row.from));
+    // A reply of full length with a wrong sum, and one whose last byte never came.
+    const std::vector<std::uint8_t> badSum(length, 0x01);
+    std::vector<std::uint8_t> shortReply(length, 0x00);
+    for (const auto& [reply, outcome] : {std::pair{badSum, ExchangeOutcome::WrongSum},
+                                         std::pair{shortReply, ExchangeOutcome::Short}}) {
       PollCycle cycle = configured;
       cycle.state = row.from;
-      const PollVerdict verdict = PollStep(cycle, reply, received);
+      const PollVerdict verdict = PollStep(cycle, reply, outcome);
       EXPECT_FALSE(verdict.good);
-      EXPECT_EQ(cycle.state, row.afterFailure) << int(row.from) << " received " << received;
+      EXPECT_EQ(cycle.state, row.afterFailure) << int(row.from) << " outcome " << int(outcome);
       EXPECT_EQ(cycle.mainPageCount, 5);
-      EXPECT_EQ(verdict.decode, row.from == PollState::Counters && received == length
-                                    ? PageDecode::Counters
-                                    : PageDecode::None)
-          << int(row.from) << " received " << received;
+      const bool shownAnyway =
+          row.from == PollState::Counters && outcome == ExchangeOutcome::WrongSum;
+      EXPECT_EQ(verdict.decode, shownAnyway ? PageDecode::Counters : PageDecode::None)
+          << int(row.from) << " outcome " << int(outcome);
     }
   }
 }

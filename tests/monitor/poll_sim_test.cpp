@@ -42,10 +42,7 @@ class PollOverTcp : public ::testing::Test {
   void Open(const std::vector<std::string>& args) {
     sim_ = std::make_unique<test::SimProcess>(args);
     channel_ = OpenFromSettings(sim_->TcpSettings());
-    ASSERT_TRUE(IsOpenChannel(channel_));
-  }
-  void TearDown() override {
-    if (IsOpenChannel(channel_)) CloseChannel(channel_);
+    ASSERT_TRUE(channel_.IsOpen());
   }
 
   // Runs `ticks` ticks and returns the frames the simulator received meanwhile, checking that
@@ -61,7 +58,7 @@ class PollOverTcp : public ::testing::Test {
   }
 
   std::unique_ptr<test::SimProcess> sim_;
-  Channel* channel_ = nullptr;
+  ChannelHandle channel_;
   PollCycle cycle_;
 };
 
@@ -178,8 +175,8 @@ TEST(PollStaleBytes, ThrownAwayBeforeTheNextRequest) {
   constexpr std::uint32_t kPort = 200;
   const ConnectionSettings serial = test::PtySettings(sim, kPort);
   for (const ConnectionSettings& settings : {serial, sim.TcpSettings()}) {
-    Channel* channel = OpenFromSettings(settings);
-    ASSERT_TRUE(IsOpenChannel(channel));
+    ChannelHandle channel = OpenFromSettings(settings);
+    ASSERT_TRUE(channel.IsOpen());
     PollCycle cycle;
     std::vector<PollState> asked;
     int good = 0;
@@ -190,7 +187,7 @@ TEST(PollStaleBytes, ThrownAwayBeforeTheNextRequest) {
       // Let the stale bytes arrive before the next tick, as the 200 ms timer does.
       usleep(50 * 1000);
     }
-    CloseChannel(channel);
+    channel.Close();
     EXPECT_EQ(asked, (std::vector<PollState>{PollState::MainStatus, PollState::History,
                                               PollState::WaterMeter, PollState::Counters,
                                               PollState::FilterRinse, PollState::MainStatus,

@@ -14,10 +14,8 @@ namespace {
 
 // One Main status page read on a Channel of its own.
 MainPageView ReadMainPage(const ConnectionSettings& settings) {
-  Channel* channel = OpenFromSettings(settings);
   PollCycle cycle;
-  StatusUpdate update = PollTick(cycle, channel);
-  CloseChannel(channel);
+  StatusUpdate update = PollTick(cycle, OpenFromSettings(settings));
   if (!update.main) ADD_FAILURE() << "no Main status page";
   return update.main.value_or(MainPageView{});
 }
@@ -27,7 +25,7 @@ TEST(ClearErrors, AnyAcknowledgementCountsAndTheFlagsGo) {
     test::SimProcess sim({"--static", "--set", "error=0x0C", "--set", std::string("ack=") + ack});
     ASSERT_TRUE(ReadMainPage(sim.TcpSettings()).errors->stored);
     sim.ClearFrames();
-    EXPECT_EQ(RequestClearErrors(sim.TcpSettings()), ClearErrorsResult::Acknowledged) << ack;
+    EXPECT_EQ(RequestClearErrors(sim.TcpSettings()), ExchangeOutcome::Good) << ack;
     EXPECT_EQ(sim.Frames(), std::vector<std::string>{"60 00 0D 6D"});
     EXPECT_EQ(ReadMainPage(sim.TcpSettings()).errors->lines,
               std::vector<std::string>{"Keine Fehler"});
@@ -36,9 +34,9 @@ TEST(ClearErrors, AnyAcknowledgementCountsAndTheFlagsGo) {
 
 TEST(ClearErrors, NoReplyOrNoChannel) {
   test::SimProcess sim({"--static", "--fault", "noreply clear"});
-  EXPECT_EQ(RequestClearErrors(sim.TcpSettings()), ClearErrorsResult::NoReply);
+  EXPECT_EQ(RequestClearErrors(sim.TcpSettings()), ExchangeOutcome::Short);
   EXPECT_EQ(sim.Frames(), std::vector<std::string>{"60 00 0D 6D"});
-  EXPECT_EQ(RequestClearErrors(test::UnreachableSettings()), ClearErrorsResult::NotOpened);
+  EXPECT_EQ(RequestClearErrors(test::UnreachableSettings()), ExchangeOutcome::NoChannel);
 }
 
 TEST(WriteEnable, RequestShowsOnTheNextMainPage) {

@@ -3,42 +3,53 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
-#include "link/channel.h"
-#include "link/frames.h"
-#include "tests/sim/exchange.h"
+#include "link/connection.h"
+#include "link/exchange.h"
+#include "tests/sim/wire.h"
 #include "tests/support/sim_process.h"
 
 namespace velta::test {
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
 class SimFaults : public ::testing::Test {
  protected:
   SimProcess sim{{"--write-enable"}};
-  SimTcpChannel channel{sim};
+  ChannelHandle channel = OpenFromSettings(sim.TcpSettings());
 };
+
+// The Main status page as the program reads it.
+ExchangeOutcome MainPage(const ChannelHandle& channel) {
+  Bytes page(15);
+  return Exchange(channel, StatusRequest(kMainStatusPage), page);
+}
 
 struct ReplyFaultCase {
   const char* fault;
   Frame request;
-  int replyLength;     // what the request normally gets
-  int received;        // what arrives under the fault
-  bool sumGood;        // whether the last byte still matches
+  int replyLength;          // what the request normally gets
+  bool summed;              // a data reply, whose last byte is the sum of the others
+  int received;             // what arrives under the fault
+  ExchangeOutcome outcome;  // how the program judges it
 };
 
 const ReplyFaultCase kReplyFaults[] = {
-    {"noreply page11", StatusRequest(kFilterRinsePage), 5, 0, false},
-    {"short page1 5", StatusRequest(kMainStatusPage), 15, 5, false},
-    {"short read 52", ReadRequest(0, 51), 53, 52, false},
-    {"badsum page12", StatusRequest(kCountersPage), 15, 15, false},
-    {"badsum read", ReadRequest(0x62, 0x62 + 56), 58, 58, false},
-    {"noreply clear", StatusRequest(kClearErrorsRequest), 1, 0, false},
-    {"short version 8", StatusRequest(kVersionQuery), 9, 8, false},
-    {"noreply write", WriteRequest(kTcpWriteBase, 10, 1), 1, 0, false},
-    {"noreply page 10", StatusRequest(kModuleRinsePage), 7, 0, false},
-    {"short 0x98 0", WriteRequest(kTcpWriteBase, 10, 1), 1, 0, false},
-    {"badsum 0x90", WriteRequest(kTcpWriteBase, 10, 1), 1, 1, true},   // the other write base
-    {"badsum page99", StatusRequest(kMainStatusPage), 15, 15, true},  // another page: untouched
+    {"noreply page11", StatusRequest(kFilterRinsePage), 5, true, 0, ExchangeOutcome::Short},
+    {"short page1 5", StatusRequest(kMainStatusPage), 15, true, 5, ExchangeOutcome::Short},
+    {"short read 52", ReadRequest(0, 51), 53, true, 52, ExchangeOutcome::Short},
+    {"badsum page12", StatusRequest(kCountersPage), 15, true, 15, ExchangeOutcome::WrongSum},
+    {"badsum read", ReadRequest(0x62, 0x62 + 56), 58, true, 58, ExchangeOutcome::WrongSum},
+    {"noreply clear", StatusRequest(kClearErrorsRequest), 1, false, 0, ExchangeOutcome::Short},
+    {"short version 8", StatusRequest(kVersionQuery), 9, false, 8, ExchangeOutcome::Short},
+    {"noreply write", WriteRequest(kTcpWriteBase, 10, 1), 1, false, 0, ExchangeOutcome::Short},
+    {"noreply page 10", StatusRequest(kModuleRinsePage), 7, true, 0, ExchangeOutcome::Short},
+    {"short 0x98 0", WriteRequest(kTcpWriteBase, 10, 1), 1, false, 0, ExchangeOutcome::Short},
+    // The other write base, and another page: untouched.
+    {"badsum 0x90", WriteRequest(kTcpWriteBase, 10, 1), 1, false, 1, ExchangeOutcome::Good},
+    {"badsum page99", StatusRequest(kMainStatusPage), 15, true, 15, ExchangeOutcome::Good},
 };
 
 TEST_F(SimFaults, ReplyFaultsHitOnlyTheSelectedRequests) {
@@ -46,15 +57,16 @@ TEST_F(SimFaults, ReplyFaultsHitOnlyTheSelectedRequests) {
     SCOPED_TRACE(c.fault);
     sim.Fault("clear");
     sim.Fault(c.fault);
-    const auto reply = Exchange(channel, c.request, c.replyLength);
-    EXPECT_EQ(reply.size(), static_cast<std::size_t>(c.received));
-    if (c.received == c.replyLength && c.replyLength > 1) {
-      EXPECT_EQ(SumMatches(reply), c.sumGood);
-    }
+    Bytes reply(static_cast<std::size_t>(c.replyLength));
+    std::int32_t received = -1;
+    const ExchangeOutcome outcome = c.summed
+                                        ? Exchange(channel, c.request, reply, &received)
+                                        : ExchangeUnsummed(channel, c.request, reply, &received);
+    EXPECT_EQ(received, c.received);
+    EXPECT_EQ(outcome, c.outcome);
     // The main status page stays good unless it is the one selected.
     if (c.request != StatusRequest(kMainStatusPage)) {
-      const auto page = Exchange(channel, StatusRequest(kMainStatusPage), 15);
-      EXPECT_TRUE(page.size() == 15 && SumMatches(page));
+      EXPECT_EQ(MainPage(channel), ExchangeOutcome::Good);
     }
   }
   sim.Fault("clear");
@@ -63,17 +75,21 @@ TEST_F(SimFaults, ReplyFaultsHitOnlyTheSelectedRequests) {
 
 TEST_F(SimFaults, FilterRinseOffReadsAllOnesWithAGoodSum) {
   sim.Set("filter=0");
-  EXPECT_EQ(Exchange(channel, StatusRequest(kFilterRinsePage), 5),
-            (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0xFC}));
+  Bytes page(5);
+  EXPECT_EQ(Exchange(channel, StatusRequest(kFilterRinsePage), page), ExchangeOutcome::Good);
+  EXPECT_EQ(page, (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFC}));
 }
 
 TEST_F(SimFaults, WritesStopBeingAcknowledgedFromTheChosenAddress) {
   sim.Fault("write-stop 17");
   const auto before = sim.Memory();
   for (int a = 0; a < 17; ++a) {
-    ASSERT_EQ(Exchange(channel, WriteRequest(kTcpWriteBase, a, 0xA5), 1).size(), 1u) << a;
+    ASSERT_EQ(ExchangeAcknowledged(channel, WriteRequest(kTcpWriteBase, a, 0xA5)),
+              ExchangeOutcome::Good)
+        << a;
   }
-  EXPECT_TRUE(Exchange(channel, WriteRequest(kTcpWriteBase, 17, 0xA5), 1).empty());
+  EXPECT_EQ(ExchangeAcknowledged(channel, WriteRequest(kTcpWriteBase, 17, 0xA5)),
+            ExchangeOutcome::Short);
   const auto after = sim.Memory();
   EXPECT_EQ(after[16], 0xA5);
   EXPECT_EQ(after[17], before[17]);
@@ -81,25 +97,26 @@ TEST_F(SimFaults, WritesStopBeingAcknowledgedFromTheChosenAddress) {
 
 TEST_F(SimFaults, StaleBytesAfterAReplyAreThrownAwayByTheNextSend) {
   sim.Fault("stale 3");
-  const auto first = Exchange(channel, StatusRequest(kMainStatusPage), 15);
-  ASSERT_EQ(first.size(), 15u);
-  EXPECT_TRUE(SumMatches(first));
+  ASSERT_EQ(MainPage(channel), ExchangeOutcome::Good);
   EXPECT_FALSE(NothingMoreWaiting(channel)) << "stale bytes follow the reply";
   sim.Fault("clear");
-  const auto second = Exchange(channel, StatusRequest(kCountersPage), 15);
-  ASSERT_EQ(second.size(), 15u);
-  EXPECT_TRUE(SumMatches(second));
+  Bytes counters(15);
+  EXPECT_EQ(Exchange(channel, StatusRequest(kCountersPage), counters), ExchangeOutcome::Good);
   EXPECT_TRUE(NothingMoreWaiting(channel));
 }
 
 TEST_F(SimFaults, ConnectionIsDroppedAfterKRequestsAndANewOneWorks) {
   sim.Fault("drop-after 3");
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), 15).size(), 15u) << i;
-  }
-  EXPECT_TRUE(Exchange(channel, StatusRequest(kMainStatusPage), 15).empty());
-  channel.Reconnect();
-  EXPECT_EQ(Exchange(channel, StatusRequest(kCountersPage), 15).size(), 15u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(MainPage(channel), ExchangeOutcome::Good) << i;
+  Bytes page(15);
+  std::int32_t received = -1;
+  EXPECT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), page, &received),
+            ExchangeOutcome::Short);
+  EXPECT_EQ(received, 0);
+  // A new connection, as a program makes after a dropped one.
+  channel.Close();
+  channel = OpenFromSettings(sim.TcpSettings());
+  EXPECT_EQ(Exchange(channel, StatusRequest(kCountersPage), page), ExchangeOutcome::Good);
 }
 
 TEST_F(SimFaults, MalformedFaultsAreRefused) {
@@ -115,11 +132,14 @@ TEST_F(SimFaults, MalformedFaultsAreRefused) {
 TEST(SimFaultOptions, FaultsFromTheCommandLineApplyFromTheStart) {
   SimProcess sim({"--fault", "noreply page1", "--fault", "badsum page15"});
   EXPECT_EQ(sim.Query("faults"), (std::vector<std::string>{"noreply page1", "badsum page15"}));
-  SimTcpChannel channel(sim);
-  const auto meters = Exchange(channel, StatusRequest(kWaterMeterPage), 10);
-  ASSERT_EQ(meters.size(), 10u);
-  EXPECT_FALSE(SumMatches(meters));
-  EXPECT_TRUE(Exchange(channel, StatusRequest(kMainStatusPage), 15).empty());
+  const ChannelHandle channel = OpenFromSettings(sim.TcpSettings());
+  Bytes meters(10);
+  EXPECT_EQ(Exchange(channel, StatusRequest(kWaterMeterPage), meters), ExchangeOutcome::WrongSum);
+  Bytes page(15);
+  std::int32_t received = -1;
+  EXPECT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), page, &received),
+            ExchangeOutcome::Short);
+  EXPECT_EQ(received, 0);
 }
 
 }  // namespace

@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "link/channel.h"
-#include "link/frames.h"
+#include "link/exchange.h"
 #include "link/port_search.h"
 #include "sim/input_queue.h"
-#include "tests/sim/exchange.h"
+#include "tests/sim/wire.h"
 #include "tests/support/sim_process.h"
 
 namespace velta::test {
@@ -85,45 +84,47 @@ constexpr std::uint32_t kComPort = 43;
 // control command could overtake a request that has not even reached the simulator.
 TEST(SimSlowLine, ControlCommandsSeeTheRequestsSentBeforeThem) {
   SimProcess sim(kSlowLine);
-  Channel* channel = OpenTcpChannel("127.0.0.1", sim.TcpPort());
-  ASSERT_TRUE(IsOpenChannel(channel));
+  const ChannelHandle channel(OpenTcpChannel("127.0.0.1", sim.TcpPort()));
+  ASSERT_TRUE(channel.IsOpen());
+  // Send and receive apart, to look at the simulator in between.
   const Frame request = WriteRequest(kTcpWriteBase, 0x20, 0x5A);
-  ASSERT_EQ(ChannelSend(channel, request.data(), 4), 4);
+  ASSERT_EQ(ChannelSend(channel.get(), request.data(), 4), 4);
   EXPECT_EQ(sim.Frames().back(), HexFrame(request));
   EXPECT_EQ(sim.Memory()[0x20], 0x5A);
   // The acknowledgement still comes, whole, after the request.
   std::uint8_t ack = 0xEE;
-  EXPECT_EQ(ChannelReceive(channel, &ack, 1), 1);
+  EXPECT_EQ(ChannelReceive(channel.get(), &ack, 1), 1);
   EXPECT_EQ(ack, 0x00);
-  CloseChannel(channel);
 }
 
 TEST(SimSlowLine, RequestsOverThePseudoTerminalAreAnsweredWhole) {
   SimProcess sim(kSlowLine);
   SetComPortOverride(kComPort, sim.PtyPath());
-  Channel* channel = OpenSerialChannel(kComPort, 9600);
-  ASSERT_TRUE(IsOpenChannel(channel));
-  EXPECT_EQ(Exchange(channel, WriteRequest(kSerialWriteBase, 0x21, 0xA5), 1),
-            std::vector<std::uint8_t>{0x00});
-  const auto page = Exchange(channel, StatusRequest(kFilterRinsePage), 5);
-  EXPECT_EQ(page.size(), 5u);
-  EXPECT_TRUE(SumMatches(page));
-  CloseChannel(channel);
+  ChannelHandle channel(OpenSerialChannel(kComPort, 9600));
+  ASSERT_TRUE(channel.IsOpen());
+  std::uint8_t ack[1] = {0xEE};
+  EXPECT_EQ(ExchangeUnsummed(channel, WriteRequest(kSerialWriteBase, 0x21, 0xA5), ack),
+            ExchangeOutcome::Good);
+  EXPECT_EQ(ack[0], 0x00);
+  std::vector<std::uint8_t> page(5);
+  EXPECT_EQ(Exchange(channel, StatusRequest(kFilterRinsePage), page), ExchangeOutcome::Good);
+  channel.Close();
   SetComPortOverride(kComPort, "");
   EXPECT_EQ(sim.Memory()[0x21], 0xA5);
 }
 
 TEST(SimSlowLine, ARequestStillOnTheLineWhenTheProgramReconnectsIsServed) {
   SimProcess sim(kSlowLine);
-  Channel* first = OpenTcpChannel("127.0.0.1", sim.TcpPort());
   const Frame done = StatusRequest(kSettingsDone);
-  ASSERT_EQ(ChannelSend(first, done.data(), 4), 4);
-  CloseChannel(first);
-  Channel* second = OpenTcpChannel("127.0.0.1", sim.TcpPort());
-  const auto page = Exchange(second, StatusRequest(kFilterRinsePage), 5);
-  EXPECT_EQ(page.size(), 5u);
-  EXPECT_TRUE(SumMatches(page));
-  CloseChannel(second);
+  {
+    const ChannelHandle first(OpenTcpChannel("127.0.0.1", sim.TcpPort()));
+    ASSERT_EQ(ChannelSend(first.get(), done.data(), 4), 4);
+  }
+  {
+    const ChannelHandle second(OpenTcpChannel("127.0.0.1", sim.TcpPort()));
+    std::vector<std::uint8_t> page(5);
+    EXPECT_EQ(Exchange(second, StatusRequest(kFilterRinsePage), page), ExchangeOutcome::Good);
+  }
   const auto frames = sim.Frames();
   ASSERT_EQ(frames.size(), 2u);
   EXPECT_EQ(frames[0], HexFrame(done));

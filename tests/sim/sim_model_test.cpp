@@ -2,12 +2,13 @@
 // and the model running forward.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
+#include <vector>
 
-#include "link/channel.h"
-#include "link/frames.h"
-#include "tests/sim/exchange.h"
+#include "link/connection.h"
+#include "link/exchange.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sim_process.h"
@@ -73,13 +74,12 @@ int PageLength(std::uint8_t code) {
 
 TEST(SimModel, SettingsShowOnTheStatusPages) {
   SimProcess sim;
-  SimTcpChannel channel(sim);
+  const ChannelHandle channel = OpenFromSettings(sim.TcpSettings());
   for (const auto& c : kPageCases) {
     SCOPED_TRACE(c.setting);
     sim.Set(c.setting);
-    const auto page = Exchange(channel, StatusRequest(c.code), PageLength(c.code));
-    ASSERT_EQ(page.size(), static_cast<std::size_t>(PageLength(c.code)));
-    ASSERT_TRUE(SumMatches(page));
+    std::vector<std::uint8_t> page(static_cast<std::size_t>(PageLength(c.code)));
+    ASSERT_EQ(Exchange(channel, StatusRequest(c.code), page), ExchangeOutcome::Good);
     if (c.mask == 0xFF) {
       EXPECT_EQ(std::vector<std::uint8_t>(page.begin() + c.offset, page.begin() + c.offset + c.bytes.size()),
                 c.bytes);
@@ -98,12 +98,13 @@ TEST(SimModel, CountersLiveInMemoryWhereTheProgramWritesThem) {
   EXPECT_EQ(std::vector<std::uint8_t>(memory.begin() + 84, memory.begin() + 88),
             (std::vector<std::uint8_t>{1, 2, 3, 4}));
   // Writing the hour counter's bytes changes what the main status page reports.
-  SimTcpChannel channel(sim);
+  const ChannelHandle channel = OpenFromSettings(sim.TcpSettings());
   for (int a = 60; a < 64; ++a) {
-    ASSERT_EQ(Exchange(channel, WriteRequest(kTcpWriteBase, a, a == 63 ? 9 : 0), 1).size(), 1u);
+    ASSERT_EQ(ExchangeAcknowledged(channel, WriteRequest(kTcpWriteBase, a, a == 63 ? 9 : 0)),
+              ExchangeOutcome::Good);
   }
-  const auto page = Exchange(channel, StatusRequest(kMainStatusPage), 15);
-  ASSERT_EQ(page.size(), 15u);
+  std::vector<std::uint8_t> page(15);
+  ASSERT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), page), ExchangeOutcome::Good);
   EXPECT_EQ(page[11], 0);
   EXPECT_EQ(page[12], 9);
 }
@@ -124,10 +125,12 @@ TEST(SimModel, FreshControllerHoldsTheDefaultBlockAHistoryRingAndALinearTankTabl
 TEST(SimModel, AdvancingRunsPumpCyclesAndTheHistoryRing) {
   SimProcess sim({"--set", "historyinterval=30"});
   const auto before = sim.Memory();
-  SimTcpChannel channel(sim);
-  const auto pageBefore = Exchange(channel, StatusRequest(kMainStatusPage), 15);
+  const ChannelHandle channel = OpenFromSettings(sim.TcpSettings());
+  std::vector<std::uint8_t> pageBefore(15), pageAfter(15);
+  ASSERT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), pageBefore), ExchangeOutcome::Good);
   // A static model does not move by itself.
-  EXPECT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), 15), pageBefore);
+  ASSERT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), pageAfter), ExchangeOutcome::Good);
+  EXPECT_EQ(pageAfter, pageBefore);
 
   sim.Query("advance 599");
   const auto after = sim.Memory();
@@ -156,14 +159,16 @@ TEST(SimModel, ScenarioFileSetsTheControllerUp) {
             "version=1.601.59\n"
             "fault=badsum page12\n");
   SimProcess sim({"--scenario", path, "--set", "level=4"});
-  SimTcpChannel channel(sim);
-  const auto page = Exchange(channel, StatusRequest(kMainStatusPage), 15);
-  ASSERT_EQ(page.size(), 15u);
+  const ChannelHandle channel = OpenFromSettings(sim.TcpSettings());
+  std::vector<std::uint8_t> page(15);
+  ASSERT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), page), ExchangeOutcome::Good);
   EXPECT_EQ(page[7], 4) << "later settings win";
   EXPECT_EQ(page[5] & 0xFC, 0x08);
-  const auto version = Exchange(channel, StatusRequest(kVersionQuery), 9);
+  std::array<std::uint8_t, 9> version{};
+  EXPECT_EQ(ExchangeUnsummed(channel, StatusRequest(kVersionQuery), version),
+            ExchangeOutcome::Good);
   EXPECT_EQ(std::string(version.begin(), version.begin() + 8), "1.601.59");
-  EXPECT_FALSE(SumMatches(Exchange(channel, StatusRequest(kCountersPage), 15)));
+  EXPECT_EQ(Exchange(channel, StatusRequest(kCountersPage), page), ExchangeOutcome::WrongSum);
 }
 
 }  // namespace

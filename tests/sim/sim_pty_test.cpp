@@ -2,15 +2,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
-#include "link/channel.h"
-#include "link/frames.h"
+#include "link/exchange.h"
 #include "link/port_search.h"
-#include "tests/sim/exchange.h"
+#include "tests/sim/wire.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sim_process.h"
@@ -24,8 +25,8 @@ TEST(SimPty, AnswersEveryRequestWithItsExactLength) {
   SimProcess sim({"--pty", "--write-enable"});
   ASSERT_FALSE(sim.PtyPath().empty());
   SetComPortOverride(kComPort, sim.PtyPath());
-  Channel* channel = OpenSerialChannel(kComPort, 9600);
-  ASSERT_TRUE(IsOpenChannel(channel));
+  ChannelHandle channel(OpenSerialChannel(kComPort, 9600));
+  ASSERT_TRUE(channel.IsOpen());
 
   // A serial line keeps what was not read, so a reply one byte too long would spoil the next.
   struct Request {
@@ -41,17 +42,20 @@ TEST(SimPty, AnswersEveryRequestWithItsExactLength) {
       {ReadRequest(0, 81), 83},              {ReadRequest(155, 255), 102},
   };
   for (const auto& request : requests) {
-    const auto reply = Exchange(channel, request.frame, request.length);
-    ASSERT_EQ(reply.size(), static_cast<std::size_t>(request.length)) << HexFrame(request.frame);
-    EXPECT_TRUE(SumMatches(reply)) << HexFrame(request.frame);
+    std::vector<std::uint8_t> reply(static_cast<std::size_t>(request.length));
+    ASSERT_EQ(Exchange(channel, request.frame, reply), ExchangeOutcome::Good)
+        << HexFrame(request.frame);
   }
-  EXPECT_EQ(Exchange(channel, WriteRequest(kSerialWriteBase, 0x9B, 0x64), 1).size(), 1u);
-  const auto version = Exchange(channel, StatusRequest(kVersionQuery), 9);
+  EXPECT_EQ(ExchangeAcknowledged(channel, WriteRequest(kSerialWriteBase, 0x9B, 0x64)),
+            ExchangeOutcome::Good);
+  std::array<std::uint8_t, 9> version{};
+  EXPECT_EQ(ExchangeUnsummed(channel, StatusRequest(kVersionQuery), version),
+            ExchangeOutcome::Good);
   EXPECT_EQ(std::string(version.begin(), version.end()).substr(0, 8), "1.601.60");
   // Nothing follows the last reply.
   std::uint8_t extra;
-  EXPECT_EQ(ChannelReceive(channel, &extra, 1), 0);
-  CloseChannel(channel);
+  EXPECT_EQ(ChannelReceive(channel.get(), &extra, 1), 0);
+  channel.Close();
 
   EXPECT_EQ(sim.Memory()[0x9B], 0x64);
   EXPECT_EQ(sim.Frames().size(), std::size(requests) + 2);
@@ -65,17 +69,15 @@ TEST(SimPty, FixedLinkPathReachesThePseudoTerminalAndIsRemovedAtTheEnd) {
     SimProcess sim({"--pty-link", link.string()});
     ASSERT_EQ(std::filesystem::read_symlink(link).string(), sim.PtyPath());
     ASSERT_EQ(setenv(("VELTA_COM" + std::to_string(kComPort + 1)).c_str(), link.c_str(), 1), 0);
-    Channel* channel = OpenSerialChannel(kComPort + 1, 9600);
-    ASSERT_TRUE(IsOpenChannel(channel));
-    const auto page = Exchange(channel, StatusRequest(kMainStatusPage), 15);
-    EXPECT_EQ(page.size(), 15u);
-    EXPECT_TRUE(SumMatches(page));
-    CloseChannel(channel);
+    ChannelHandle channel(OpenSerialChannel(kComPort + 1, 9600));
+    ASSERT_TRUE(channel.IsOpen());
+    std::vector<std::uint8_t> page(15);
+    EXPECT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), page), ExchangeOutcome::Good);
     // The program opens the port anew for every operation.
-    channel = OpenSerialChannel(kComPort + 1, 9600);
-    ASSERT_TRUE(IsOpenChannel(channel));
-    EXPECT_EQ(Exchange(channel, StatusRequest(kCountersPage), 15).size(), 15u);
-    CloseChannel(channel);
+    channel.Close();
+    channel = ChannelHandle(OpenSerialChannel(kComPort + 1, 9600));
+    ASSERT_TRUE(channel.IsOpen());
+    EXPECT_EQ(Exchange(channel, StatusRequest(kCountersPage), page), ExchangeOutcome::Good);
   }
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
 }

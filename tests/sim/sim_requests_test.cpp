@@ -1,15 +1,19 @@
 // Every request the program sends, answered by the simulator over loopback TCP.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <vector>
 
-#include "link/channel.h"
-#include "link/frames.h"
-#include "tests/sim/exchange.h"
+#include "link/connection.h"
+#include "link/exchange.h"
+#include "tests/sim/wire.h"
 #include "tests/support/sim_process.h"
 
 namespace velta::test {
 namespace {
+
+using Bytes = std::vector<std::uint8_t>;
 
 struct DataRequest {
   const char* name;
@@ -35,26 +39,27 @@ const DataRequest kDataRequests[] = {
 class SimRequests : public ::testing::Test {
  protected:
   SimProcess sim;
-  SimTcpChannel channel{sim};
+  ChannelHandle channel = OpenFromSettings(sim.TcpSettings());
 };
 
 TEST_F(SimRequests, DataRepliesHaveTheirExactLengthAndSum) {
-  ASSERT_TRUE(IsOpenChannel(channel));
+  ASSERT_TRUE(channel.IsOpen());
   for (const auto& request : kDataRequests) {
     SCOPED_TRACE(request.name);
-    const auto reply = Exchange(channel, request.frame, request.replyLength);
-    ASSERT_EQ(reply.size(), static_cast<std::size_t>(request.replyLength));
-    EXPECT_TRUE(SumMatches(reply));
+    Bytes reply(static_cast<std::size_t>(request.replyLength));
+    EXPECT_EQ(Exchange(channel, request.frame, reply), ExchangeOutcome::Good);
     EXPECT_TRUE(NothingMoreWaiting(channel));
   }
 }
 
 TEST_F(SimRequests, VersionQueryAndClearErrorsAnswerWithoutSum) {
-  const auto version = Exchange(channel, StatusRequest(kVersionQuery), 9);
-  ASSERT_EQ(version.size(), 9u);
+  std::array<std::uint8_t, 9> version{};
+  ASSERT_EQ(ExchangeUnsummed(channel, StatusRequest(kVersionQuery), version),
+            ExchangeOutcome::Good);
   EXPECT_EQ(std::string(version.begin(), version.begin() + 8), "1.601.60");
   EXPECT_TRUE(NothingMoreWaiting(channel));
-  EXPECT_EQ(Exchange(channel, StatusRequest(kClearErrorsRequest), 1).size(), 1u);
+  EXPECT_EQ(ExchangeAcknowledged(channel, StatusRequest(kClearErrorsRequest)),
+            ExchangeOutcome::Good);
   EXPECT_TRUE(NothingMoreWaiting(channel));
 }
 
@@ -64,29 +69,31 @@ TEST_F(SimRequests, ReadsReturnTheMemoryFromTheirAddress) {
   const auto memory = sim.Memory();
   ASSERT_EQ(memory.size(), 2048u);
 
-  const auto backup = Exchange(channel, ReadRequest(1, 255), 256);
-  ASSERT_EQ(backup.size(), 256u);
-  EXPECT_EQ(std::vector<std::uint8_t>(backup.begin(), backup.end() - 1),
-            std::vector<std::uint8_t>(memory.begin() + 1, memory.begin() + 256));
+  Bytes backup(256);
+  ASSERT_EQ(Exchange(channel, ReadRequest(1, 255), backup), ExchangeOutcome::Good);
+  EXPECT_EQ(Bytes(backup.begin(), backup.end() - 1),
+            Bytes(memory.begin() + 1, memory.begin() + 256));
 
   // Address bits 8..10 travel in the command byte.
-  const auto high = Exchange(channel, ReadRequest(0x1F0, 0x1F3), 5);
-  EXPECT_EQ(high, (std::vector<std::uint8_t>{0x11, 0x22, 0x33, 0x44, 0xAA}));
-  const auto top = Exchange(channel, ReadRequest(0x7FE, 0x7FF), 3);
-  EXPECT_EQ(top, (std::vector<std::uint8_t>{0xAB, 0xCD, 0x78}));
+  Bytes high(5);
+  EXPECT_EQ(Exchange(channel, ReadRequest(0x1F0, 0x1F3), high), ExchangeOutcome::Good);
+  EXPECT_EQ(high, (Bytes{0x11, 0x22, 0x33, 0x44, 0xAA}));
+  Bytes top(3);
+  EXPECT_EQ(Exchange(channel, ReadRequest(0x7FE, 0x7FF), top), ExchangeOutcome::Good);
+  EXPECT_EQ(top, (Bytes{0xAB, 0xCD, 0x78}));
 }
 
 TEST_F(SimRequests, RequestsWithoutReplyStaySilentAndBadSumsAreIgnored) {
   // One send carries them all, so a reply to any of them would come before the version text.
-  std::vector<std::uint8_t> burst;
+  Bytes burst;
   for (const Frame& frame : {StatusRequest(kSettingsDone), StatusRequest(kRestartRequest),
                              StatusRequest(kWriteEnableRequest), Frame{0x60, 0x00, 0x01, 0x62},
                              BuildFrame(0x60, 0x00, 0x05), BuildFrame(0x60, 0x01, 0x01),
                              BuildFrame(0x42, 0x00, 0x01), StatusRequest(kVersionQuery)}) {
     burst.insert(burst.end(), frame.begin(), frame.end());
   }
-  const auto reply = Exchange(channel, burst, 9);
-  ASSERT_EQ(reply.size(), 9u);
+  std::array<std::uint8_t, 9> reply{};
+  ASSERT_EQ(ExchangeUnsummed(channel, burst, reply), ExchangeOutcome::Good);
   EXPECT_EQ(std::string(reply.begin(), reply.begin() + 8), "1.601.60");
   EXPECT_TRUE(NothingMoreWaiting(channel));
   // The frame with the bad sum is not a request; the others are logged as they came.
@@ -96,40 +103,43 @@ TEST_F(SimRequests, RequestsWithoutReplyStaySilentAndBadSumsAreIgnored) {
 }
 
 TEST_F(SimRequests, LineNoiseBeforeARequestIsSkipped) {
-  const std::vector<std::uint8_t> noisy = {0x13, 0x88, 0x00, 0x60, 0x00, 0x01, 0x61};
-  const auto reply = Exchange(channel, noisy, 15);
-  ASSERT_EQ(reply.size(), 15u);
-  EXPECT_TRUE(SumMatches(reply));
+  const Bytes noisy = {0x13, 0x88, 0x00, 0x60, 0x00, 0x01, 0x61};
+  Bytes reply(15);
+  EXPECT_EQ(Exchange(channel, noisy, reply), ExchangeOutcome::Good);
   EXPECT_EQ(sim.Frames(), std::vector<std::string>{"60 00 01 61"});
 }
 
 TEST_F(SimRequests, WritesNeedTheWriteEnableAndStoreTheByte) {
   const auto before = sim.Memory();
-  EXPECT_TRUE(Exchange(channel, WriteRequest(kTcpWriteBase, 5, 0x2A), 1).empty());
+  EXPECT_EQ(ExchangeAcknowledged(channel, WriteRequest(kTcpWriteBase, 5, 0x2A)),
+            ExchangeOutcome::Short);
   EXPECT_EQ(sim.Memory()[5], before[5]);
 
-  Exchange(channel, StatusRequest(kWriteEnableRequest), 0);
-  const auto page = Exchange(channel, StatusRequest(kMainStatusPage), 15);
-  ASSERT_EQ(page.size(), 15u);
+  SendRequest(channel, StatusRequest(kWriteEnableRequest));
+  Bytes page(15);
+  ASSERT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), page), ExchangeOutcome::Good);
   EXPECT_EQ(page[6] & 0x40, 0x40) << "main page shows the write enable";
 
-  EXPECT_EQ(Exchange(channel, WriteRequest(kTcpWriteBase, 5, 0x2A), 1).size(), 1u);
-  EXPECT_EQ(Exchange(channel, WriteRequest(kSerialWriteBase, 0x3FF, 0x17), 1).size(), 1u);
+  EXPECT_EQ(ExchangeAcknowledged(channel, WriteRequest(kTcpWriteBase, 5, 0x2A)),
+            ExchangeOutcome::Good);
+  EXPECT_EQ(ExchangeAcknowledged(channel, WriteRequest(kSerialWriteBase, 0x3FF, 0x17)),
+            ExchangeOutcome::Good);
   const auto after = sim.Memory();
   EXPECT_EQ(after[5], 0x2A);
   EXPECT_EQ(after[0x3FF], 0x17);
 
   // The grant runs out with the controller's clock.
   sim.Query("advance 61");
-  EXPECT_TRUE(Exchange(channel, WriteRequest(kTcpWriteBase, 6, 0x01), 1).empty());
+  EXPECT_EQ(ExchangeAcknowledged(channel, WriteRequest(kTcpWriteBase, 6, 0x01)),
+            ExchangeOutcome::Short);
   EXPECT_EQ(sim.Memory()[6], after[6]);
 }
 
 TEST_F(SimRequests, ClearErrorsResetsTheErrorFlagsButNotTheErrorMemory) {
   const auto countsBefore = sim.Memory();
   sim.Set("error=0x0C error2=0x10");
-  auto page = Exchange(channel, StatusRequest(kMainStatusPage), 15);
-  ASSERT_EQ(page.size(), 15u);
+  Bytes page(15);
+  ASSERT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), page), ExchangeOutcome::Good);
   EXPECT_EQ(page[5] & 0xFC, 0x0C);
   EXPECT_EQ(page[6] & 0x1F, 0x10);
   // Er.b, Er.P and Er.F were counted once each in the error memory (64 + index).
@@ -139,9 +149,9 @@ TEST_F(SimRequests, ClearErrorsResetsTheErrorFlagsButNotTheErrorMemory) {
   EXPECT_EQ(counts[74], countsBefore[74] + 1);
   EXPECT_EQ(counts[64], countsBefore[64]);
 
-  EXPECT_EQ(Exchange(channel, StatusRequest(kClearErrorsRequest), 1).size(), 1u);
-  page = Exchange(channel, StatusRequest(kMainStatusPage), 15);
-  ASSERT_EQ(page.size(), 15u);
+  EXPECT_EQ(ExchangeAcknowledged(channel, StatusRequest(kClearErrorsRequest)),
+            ExchangeOutcome::Good);
+  ASSERT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), page), ExchangeOutcome::Good);
   EXPECT_EQ(page[5] & 0xFC, 0);
   EXPECT_EQ(page[6] & 0x1F, 0);
   EXPECT_EQ(sim.Memory()[71], counts[71]);
@@ -149,26 +159,28 @@ TEST_F(SimRequests, ClearErrorsResetsTheErrorFlagsButNotTheErrorMemory) {
 
 TEST(SimRequestOptions, VersionAndAcknowledgeByteAreConfigurable) {
   SimProcess sim({"--version", "1.601.59", "--ack", "0xFF", "--write-enable"});
-  SimTcpChannel channel(sim);
-  const auto version = Exchange(channel, StatusRequest(kVersionQuery), 9);
+  const ChannelHandle channel = OpenFromSettings(sim.TcpSettings());
+  std::array<std::uint8_t, 9> version{};
+  EXPECT_EQ(ExchangeUnsummed(channel, StatusRequest(kVersionQuery), version),
+            ExchangeOutcome::Good);
   EXPECT_EQ(std::string(version.begin(), version.end()).substr(0, 8), "1.601.59");
-  EXPECT_EQ(Exchange(channel, WriteRequest(kTcpWriteBase, 0xFF, 100), 1),
-            std::vector<std::uint8_t>{0xFF});
+  std::uint8_t ack[1] = {};
+  EXPECT_EQ(ExchangeUnsummed(channel, WriteRequest(kTcpWriteBase, 0xFF, 100), ack),
+            ExchangeOutcome::Good);
+  EXPECT_EQ(ack[0], 0xFF);
   EXPECT_EQ(sim.Memory()[0xFF], 100);
 }
 
 TEST(SimRequestOptions, ANewConnectionIsServedAfterTheOldOneClosed) {
   SimProcess sim;
   for (int round = 0; round < 3; ++round) {
-    SimTcpChannel channel(sim);
-    ASSERT_TRUE(IsOpenChannel(channel));
-    EXPECT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), 15).size(), 15u);
+    const ChannelHandle channel = OpenFromSettings(sim.TcpSettings());
+    ASSERT_TRUE(channel.IsOpen());
+    Bytes page(15);
+    EXPECT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), page), ExchangeOutcome::Good);
   }
   // A request sent just before the close is still counted.
-  {
-    SimTcpChannel channel(sim);
-    Exchange(channel, StatusRequest(kSettingsDone), 0);
-  }
+  SendRequest(OpenFromSettings(sim.TcpSettings()), StatusRequest(kSettingsDone));
   EXPECT_EQ(sim.Frames().back(), "60 00 08 68");
 }
 
@@ -181,22 +193,24 @@ namespace {
 // With a baud rate the replies trickle out byte by byte; they must still be whole and in order.
 TEST(SimPacedReplies, ArriveCompleteAtRealLineSpeed) {
   SimProcess sim({"--baud", "9600"});
-  SimTcpChannel channel(sim);
+  const ChannelHandle channel = OpenFromSettings(sim.TcpSettings());
   for (const auto& request : kDataRequests) {
     SCOPED_TRACE(request.name);
-    const auto reply = Exchange(channel, request.frame, request.replyLength);
-    ASSERT_EQ(reply.size(), static_cast<std::size_t>(request.replyLength));
-    EXPECT_TRUE(SumMatches(reply));
+    Bytes reply(static_cast<std::size_t>(request.replyLength));
+    EXPECT_EQ(Exchange(channel, request.frame, reply), ExchangeOutcome::Good);
   }
 }
 
 TEST(SimPacedReplies, ADroppedConnectionStillGetsItsLastReply) {
   SimProcess sim({"--baud", "9600", "--fault", "drop-after 1"});
-  SimTcpChannel channel(sim);
-  const auto reply = Exchange(channel, ReadRequest(1, 255), 256);
-  EXPECT_EQ(reply.size(), 256u);
-  EXPECT_TRUE(SumMatches(reply));
-  EXPECT_TRUE(Exchange(channel, StatusRequest(kMainStatusPage), 15).empty());
+  const ChannelHandle channel = OpenFromSettings(sim.TcpSettings());
+  Bytes reply(256);
+  EXPECT_EQ(Exchange(channel, ReadRequest(1, 255), reply), ExchangeOutcome::Good);
+  Bytes page(15);
+  std::int32_t received = -1;
+  EXPECT_EQ(Exchange(channel, StatusRequest(kMainStatusPage), page, &received),
+            ExchangeOutcome::Short);
+  EXPECT_EQ(received, 0);
 }
 
 }  // namespace

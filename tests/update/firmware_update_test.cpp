@@ -199,13 +199,12 @@ TEST_F(FirmwareUpdate, BootLoaderFailuresEndTheUpdateWithTheirLine) {
 
 TEST_F(FirmwareUpdate, TraceLevelTwoAlsoTracesEverySentByte) {
   test::SimProcess sim({"--set", "mode=boot"});
-  Channel* channel = OpenFromSettings(sim.TcpSettings());
-  ASSERT_TRUE(IsOpenChannel(channel));
+  const ChannelHandle channel = OpenFromSettings(sim.TcpSettings());
+  ASSERT_TRUE(channel.IsOpen());
   std::vector<std::uint8_t> image(32, 0x00);
   image[0] = 0x10;
   HistoryFeedback feedback;
   EXPECT_EQ(ProgramBootLoader(channel, image, feedback, 2), kBootLoaderOk);
-  CloseChannel(channel);
 
   // Zero bytes show their label only; others add the byte in two lower-case hex digits.
   std::vector<std::string> expected = {"Connection establishment:",

@@ -1,0 +1,15 @@
+// The parser is compiled here, once for the program, rather than taken from the prebuilt library,
+// so sanitizer and fuzzing builds instrument it too.
+#define SI_IMPLEMENTATION
+#include "controller/ini_file.h"
+
+template class CSimpleIniTempl<char, SI_GenericNoCase<char>, SI_ConvertA<char>>;
+
+namespace velta {
+
+void ConfigureIni(CSimpleIniA& ini) {
+  ini.SetUnicode(true);
+  ini.SetSpaces(false);
+}
+
+}  // namespace velta
