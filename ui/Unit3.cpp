@@ -13,6 +13,7 @@
 #include "ui/desktop.h"
 #include "ui/memo_feedback.h"
 #include "ui/pictures.h"
+#include "ui/readable_colour.h"
 #include "ui_Unit3.h"
 
 namespace {
@@ -51,6 +52,7 @@ Form3::Form3(velta::ConnectionSource connection, velta::History& history, QWidge
       connection_(std::move(connection)),
       history_(history) {
   ui->setupUi(this);
+  velta::KeepForcedTextReadable(*this);
   feedback_ = std::make_unique<WindowReport>(*ui, baselines_, history_);
 
   AttachEditors();
