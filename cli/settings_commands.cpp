@@ -6,7 +6,8 @@
 #include "cli/confirm.h"
 #include "cli/image_source.h"
 #include "controller/fields.h"
-#include "controller/setting_texts.h"
+#include "controller/block_diff.h"
+#include "controller/setting_fields.h"
 #include "controller/settings_transfer.h"
 #include "i18n/lookup.h"
 
@@ -23,17 +24,15 @@ int ExitFor(ExchangeOutcome outcome) {
   return outcome == ExchangeOutcome::Good ? kExitOk : kExitFailure;
 }
 
-void PrintChanges(const std::vector<SettingChange>& changes, bool json, std::FILE* out) {
-  if (json) {
-    nlohmann::json list = nlohmann::json::array();
-    for (const SettingChange& c : changes)
-      list.push_back({{"name", c.name}, {"before", c.before}, {"after", c.after}});
-    std::fprintf(out, "%s\n", list.dump().c_str());
+void PrintChanges(const std::vector<FieldChange>& changes, bool json, std::FILE* out) {
+  if (!json) {
+    for (const std::string& line : ChangeLines(changes)) std::fprintf(out, "%s\n", line.c_str());
     return;
   }
-  for (const SettingChange& c : changes) {
-    std::fprintf(out, "%-20s %s -> %s\n", c.name, c.before.c_str(), c.after.c_str());
-  }
+  nlohmann::json list = nlohmann::json::array();
+  for (const FieldChange& c : changes)
+    list.push_back({{"setting", c.label}, {"before", c.before}, {"after", c.after}});
+  std::fprintf(out, "%s\n", list.dump().c_str());
 }
 
 int SaveTo(const std::string& path, const ControllerImage& image, ImageFileKind kind) {
@@ -53,14 +52,13 @@ int RunRead(CliContext& context, const std::string& path, ImageFileKind kind) {
   const std::optional<ControllerImage> image = ReadImage(context, kind);
   if (!image) return kExitFailure;
   if (!path.empty()) return SaveTo(path, *image, kind);
-  const std::vector<SettingText> texts = SettingTexts(*image);
-  if (context.json) {
-    nlohmann::json out = nlohmann::json::object();
-    for (const SettingText& t : texts) out[t.name] = t.text;
-    std::printf("%s\n", out.dump().c_str());
-  } else {
-    for (const SettingText& t : texts) std::printf("%-20s %s\n", t.name, t.text.c_str());
+  nlohmann::json list = nlohmann::json::array();
+  for (const SettingField* field : SettingFields()) {
+    const std::string label = SettingLabel(*field), text = SettingText(*field, *image);
+    if (!context.json) std::printf("%s: %s\n", label.c_str(), text.c_str());
+    list.push_back({{"setting", label}, {"value", text}});
   }
+  if (context.json) std::printf("%s\n", list.dump().c_str());
   return kExitOk;
 }
 
@@ -74,7 +72,7 @@ bool ConfirmSettingsWrite(CliContext& context, const ControllerImage& image, boo
     Set(written, field::RefZistVoll, Get(*controller, field::RefZistVoll));
     Set(written, field::RefZistLeer, Get(*controller, field::RefZistLeer));
   }
-  PrintChanges(ChangedSettings(*controller, written), false, stderr);
+  PrintChanges(SettingsChanges(*controller, written), false, stderr);
   return Confirm(context, _("ACHTUNG:\nSollen alle Einstellungen zur Steuerung übertragen werden?\n"));
 }
 
@@ -115,7 +113,7 @@ int RunDiff(CliContext& context, const std::string& first, const std::string& se
   if (!a) return failure;
   const std::optional<ControllerImage> b = ImageFrom(context, second, failure);
   if (!b) return failure;
-  PrintChanges(ChangedSettings(*a, *b), context.json, stdout);
+  PrintChanges(SettingsChanges(*a, *b), context.json, stdout);
   return kExitOk;
 }
 

@@ -5,7 +5,6 @@
 
 #include "controller/fields.h"
 #include "controller/read_range.h"
-#include "controller/setting_texts.h"
 #include "i18n/lookup.h"
 
 namespace velta {
@@ -13,6 +12,16 @@ namespace {
 
 constexpr int kLastParameter = kParameterBlockSize - 1;
 constexpr int kLastAddress = kImageSize - 1;
+
+// The offsets 0..51 at which the two blocks differ.
+std::vector<int> ChangedParameterAddresses(const ControllerImage& before,
+                                           const ControllerImage& after) {
+  std::vector<int> addresses;
+  for (int address = 0; address < kParameterBlockSize; ++address) {
+    if (before.Byte(address) != after.Byte(address)) addresses.push_back(address);
+  }
+  return addresses;
+}
 
 void CopyInto(ControllerImage& image, int firstAddress, std::span<const std::uint8_t> data) {
   std::copy(data.begin(), data.end(), image.bytes.begin() + firstAddress);

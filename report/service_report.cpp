@@ -19,7 +19,7 @@
 #include "controller/read_range.h"
 #include "i18n/lookup.h"
 #include "monitor/app_settings.h"
-#include "controller/setting_texts.h"
+#include "controller/setting_fields.h"
 
 namespace velta {
 namespace {
@@ -53,14 +53,13 @@ void Lines(std::string& html, const std::vector<std::string>& lines) {
 void SettingsTable(std::string& html, const ControllerImage& image) {
   ControllerImage defaults;
   LoadDefaultBlock(defaults);
-  const std::vector<SettingText> values = SettingTexts(image);
-  const std::vector<SettingText> defaultValues = SettingTexts(defaults);
   html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n"
           "<tr><th>Setting</th><th>Value</th><th>Default</th></tr>\n";
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const bool differs = values[i].text != defaultValues[i].text;
-    html += "<tr><td>" + std::string(values[i].name) + "</td><td>" + Escaped(values[i].text) +
-            "</td><td>" + (differs ? Escaped(defaultValues[i].text) : "") + "</td></tr>\n";
+  for (const SettingField* field : SettingFields()) {
+    const std::string value = SettingText(*field, image);
+    const std::string defaultValue = SettingText(*field, defaults);
+    html += "<tr><td>" + Escaped(SettingLabel(*field)) + "</td><td>" + Escaped(value) +
+            "</td><td>" + (value != defaultValue ? Escaped(defaultValue) : "") + "</td></tr>\n";
   }
   html += "</table>\n";
 }

@@ -99,7 +99,8 @@ TEST_F(CliProgram, ChangedOnlyWritesTheDifferingAddressesAndTheClosingRequest) {
 
   const Outcome refused = Call(Tcp() + " write --changed-only " + Path("s.ini"));
   EXPECT_EQ(refused.code, 1) << "no terminal to ask on and no --yes";
-  EXPECT_NE(refused.err.find("Druckendwert"), std::string::npos) << "the difference comes first";
+  EXPECT_NE(refused.err.find("Pressure sensor – full scale: 10.0bar → 6.1bar"), std::string::npos)
+      << "the difference comes first: " << refused.err;
 
   sim_->ClearFrames();
   const Outcome write = Call(Tcp() + " --yes write --changed-only " + Path("s.ini"));
@@ -114,8 +115,8 @@ TEST_F(CliProgram, ChangedOnlyWritesTheDifferingAddressesAndTheClosingRequest) {
 
   const Outcome diff = Call(Tcp() + " diff " + Path("s.ini") + " controller");
   EXPECT_EQ(diff.code, 0) << diff.err;
-  EXPECT_EQ(diff.out.find("Druckendwert"), std::string::npos) << diff.out;
-  EXPECT_NE(diff.out.find("RefZistVoll"), std::string::npos) << "only the reference differs";
+  EXPECT_EQ(diff.out.find("full scale"), std::string::npos) << diff.out;
+  EXPECT_NE(diff.out.find("Value for 100%"), std::string::npos) << "only the reference differs";
 }
 
 TEST_F(CliProgram, FullWritesBackupRestoreCountersErrorsAndTank) {
@@ -204,11 +205,11 @@ TEST_F(CliProgram, ReportIsAReadablePdfAndHtml) {
   ASSERT_EQ(std::system(("pdfinfo " + Path("r.pdf") + " >/dev/null").c_str()), 0);
   ASSERT_EQ(std::system(("pdftotext " + Path("r.pdf") + " " + Path("r.txt")).c_str()), 0);
   const std::string text = test::ReadFile(Path("r.txt"));
-  for (const char* expected : {"V1.60", "Hof Meier", "Druckendwert", "10.0bar", "321"}) {
+  for (const char* expected : {"V1.60", "Hof Meier", "full scale", "10.0bar", "321"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   }
   ASSERT_EQ(Call(Tcp() + " report -o " + Path("r.html")).code, 0);
-  EXPECT_NE(test::ReadFile(Path("r.html")).find("<td>Druckendwert</td>"), std::string::npos);
+  EXPECT_NE(test::ReadFile(Path("r.html")).find("<td>Pressure sensor – full scale</td><td>10.0bar</td>"), std::string::npos);
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ TEST_F(Form3Report, SavesTheConnectedControllersReport) {
   EXPECT_TRUE(sim.Frames().empty()) << "a cancelled dialog reads nothing";
   Click("bbReport");
   const std::string html = ReadFile(path.toStdString());
-  EXPECT_NE(html.find("<td>Druckendwert</td>"), std::string::npos);
+  EXPECT_NE(html.find("<td>Pressure sensor – full scale</td>"), std::string::npos);
   EXPECT_NE(html.find("654"), std::string::npos);
   EXPECT_NE(html.find("V1.60"), std::string::npos);
   EXPECT_TRUE(Memo().last().endsWith(path + " stored")) << Memo().join("|").toStdString();
