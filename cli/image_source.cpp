@@ -1,5 +1,8 @@
 #include "cli/image_source.h"
 
+#include <cstring>
+
+#include "controller/history.h"
 #include "controller/settings_transfer.h"
 #include "i18n/lookup.h"
 
@@ -35,8 +38,29 @@ std::optional<ControllerImage> ReadImage(CliContext& context, ImageFileKind kind
   return image;
 }
 
+std::optional<std::string> HistoryFile(const std::string& source) {
+  const std::string number = source.substr(std::strlen(kHistoryPrefix));
+  if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+    return std::nullopt;
+  std::size_t wanted = std::stoul(number);
+  for (const HistoryEntry& entry : History().Entries()) {
+    if (entry.extension != "ini" && entry.extension != "bak") continue;
+    if (--wanted == 0) return entry.path.string();
+  }
+  return std::nullopt;
+}
+
 std::optional<ControllerImage> ImageFrom(CliContext& context, const std::string& source,
                                          int& failure) {
+  if (source.rfind(kHistoryPrefix, 0) == 0) {
+    const std::optional<std::string> path = HistoryFile(source);
+    failure = kExitRefused;
+    if (!path) {
+      Fail(kExitRefused, "No history entry " + source);
+      return std::nullopt;
+    }
+    return LoadImage(*path, FileKindOf(*path));
+  }
   if (source == kControllerSource) {
     ConnectionSettings settings;
     failure = context.Connection(settings) ? kExitFailure : kExitRefused;

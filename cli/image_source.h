@@ -1,5 +1,5 @@
-// Where a command takes a controller image from: a settings (.ini) or backup (.bak) file, or the
-// word "controller" for a fresh read of the connected controller.
+// Where a command takes a controller image from: a settings (.ini) or backup (.bak) file, a block
+// the history kept ("history:1" the newest), or the word "controller" for a fresh read.
 #pragma once
 
 #include <optional>
@@ -12,6 +12,11 @@
 namespace velta::cli {
 
 inline constexpr const char* kControllerSource = "controller";
+inline constexpr const char* kHistoryPrefix = "history:";
+
+// The file of the history's n-th newest settings or backup block ("history:n"); nothing when
+// there is none.
+std::optional<std::string> HistoryFile(const std::string& source);
 
 // .bak is a backup file; anything else a settings file.
 ImageFileKind FileKindOf(const std::string& path);
@@ -24,7 +29,7 @@ std::optional<ControllerImage> LoadImage(const std::string& path, ImageFileKind 
 // failure the read has said why on stderr.
 std::optional<ControllerImage> ReadImage(CliContext& context, ImageFileKind kind);
 
-// A file or the controller, as the source names it. `failure` gets the exit code when nothing
+// A file, a history entry or the controller, as the source names it. `failure` gets the exit code when nothing
 // came.
 std::optional<ControllerImage> ImageFrom(CliContext& context, const std::string& source,
                                          int& failure);

@@ -143,8 +143,9 @@ void AddSettingsCommands(CLI::App& app, CliContext& context, int& result) {
   restore->callback([&] { result = RunRestore(context, restorePath); });
 
   CLI::App* diff = app.add_subcommand("diff", "Settings that differ between two sources");
-  diff->add_option("a", diffA, "A file or \"controller\"")->required();
-  diff->add_option("b", diffB, "A file or \"controller\"")->required();
+  diff->add_option("a", diffA, "A file, history:N (N-th newest kept block) or controller")
+      ->required();
+  diff->add_option("b", diffB, "A file, history:N or controller")->required();
   diff->callback([&] { result = RunDiff(context, diffA, diffB); });
 }
 

@@ -10,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "controller/default_block.h"
+#include "controller/fields.h"
+#include "controller/history.h"
 #include "tests/support/files.h"
+#include "tests/support/recording_feedback.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sim_process.h"
 
@@ -117,6 +121,22 @@ TEST_F(CliProgram, ChangedOnlyWritesTheDifferingAddressesAndTheClosingRequest) {
   EXPECT_EQ(diff.code, 0) << diff.err;
   EXPECT_EQ(diff.out.find("full scale"), std::string::npos) << diff.out;
   EXPECT_NE(diff.out.find("Value for 100%"), std::string::npos) << "only the reference differs";
+}
+
+TEST_F(CliProgram, DiffTakesAHistoryEntry) {
+  Start();
+  ControllerImage kept;
+  LoadDefaultBlock(kept);
+  Set(kept, field::Druckendwert, 61);
+  setenv("XDG_DATA_HOME", dir_.Path().c_str(), 1);
+  test::RecordingFeedback feedback;
+  History().KeepImage("settings-read", kept, ImageFileKind::Settings, feedback);
+  const Outcome diff = Call(Tcp() + " diff history:1 controller");
+  const Outcome missing = Call(Tcp() + " diff history:2 controller");
+  unsetenv("XDG_DATA_HOME");
+  ASSERT_EQ(diff.code, 0) << diff.err;
+  EXPECT_NE(diff.out.find("full scale: 6.1bar → 10.0bar"), std::string::npos) << diff.out;
+  EXPECT_EQ(missing.code, 1) << "only one entry kept";
 }
 
 TEST_F(CliProgram, FullWritesBackupRestoreCountersErrorsAndTank) {

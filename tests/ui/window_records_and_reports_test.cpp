@@ -55,14 +55,16 @@ TEST_F(MonitorRecording, RowsOnlyWhileRecording) {
   EXPECT_EQ(desktop.saveDialogs, QStringList{"CSV (*.csv)|csv"});
   sim_.ClearFrames();
   Ticks(6);
-  window_->StopRecordingClick();
-  Ticks(4);
   const std::vector<std::string> frames = sim_.Frames();
   const auto mainPages = std::count(frames.begin(), frames.end(), "60 00 01 61");
   const std::vector<std::string> rows = Rows(path);
   ASSERT_EQ(static_cast<long>(rows.size()), 1 + mainPages) << "the header, then a row per page";
   EXPECT_EQ(rows[0].rfind("time,level_percent,", 0), 0u);
   EXPECT_NE(rows[1].find(",21,21%,"), std::string::npos) << rows[1];
+
+  window_->StopRecordingClick();
+  Ticks(6);
+  EXPECT_EQ(Rows(path), rows) << "nothing after the stop";
 }
 
 class Form3Report : public Form3OperationsTest {
