@@ -12,10 +12,9 @@ namespace {
 const char kOrganisation[] = "Korvelt";
 const char kApplication[] = "VELTA";
 
-// Reads an integer value when present and well-formed: decimal, or hexadecimal behind "0x",
-// because hand-edited stores write the Admin mask that way. A leading zero is no octal prefix
-// ("010" is ten).
-bool ReadInteger(QSettings& store, const char* key, long long& value) {
+}  // namespace
+
+bool ReadStoreInteger(QSettings& store, const char* key, long long& value) {
   if (!store.contains(key)) return false;
   const QString text = store.value(key).toString().trimmed();
   const bool hex = text.startsWith("0x", Qt::CaseInsensitive);
@@ -25,10 +24,12 @@ bool ReadInteger(QSettings& store, const char* key, long long& value) {
   return ok;
 }
 
+namespace {
+
 // A value beyond 32 bits is unreadable, not cut: cut, a port number would name another port.
 void ReadInt32(QSettings& store, const char* key, std::int32_t& field) {
   long long value = 0;
-  if (ReadInteger(store, key, value) && value >= INT32_MIN && value <= INT32_MAX) {
+  if (ReadStoreInteger(store, key, value) && value >= INT32_MIN && value <= INT32_MAX) {
     field = static_cast<std::int32_t>(value);
   }
 }
@@ -42,7 +43,7 @@ void ReadBool(QSettings& store, const char* key, bool& field) {
     field = false;
   } else {
     long long value = 0;
-    if (ReadInteger(store, key, value)) field = value != 0;
+    if (ReadStoreInteger(store, key, value)) field = value != 0;
   }
 }
 
@@ -69,7 +70,7 @@ void ReadAppSettings(QSettings& store, AppSettings& settings) {
   ReadBool(store, "Store", settings.store);
   ReadText(store, "File", settings.file);
   long long admin = 0;
-  if (ReadInteger(store, "Admin", admin))
+  if (ReadStoreInteger(store, "Admin", admin))
     connection.admin = static_cast<std::uint8_t>(admin & 0xFF);
   ReadBool(store, "View3D", settings.view3D);
   ReadText(store, "TCPHost", connection.tcpHost);

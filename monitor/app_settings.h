@@ -25,6 +25,11 @@ struct AppSettings {
 // (the demo and the tests), so the user's own settings are never touched.
 std::unique_ptr<QSettings> OpenSettingsStore();
 
+// Reads an integer value when present and well-formed: decimal, or hexadecimal behind "0x",
+// because hand-edited stores write the Admin and Expert masks that way. A leading zero is no
+// octal prefix ("010" is ten).
+bool ReadStoreInteger(QSettings& store, const char* key, long long& value);
+
 // Each value is read only when present; an absent one keeps the value already in `settings`.
 // "Admin" keeps only its low 8 bits.
 void ReadAppSettings(QSettings& store, AppSettings& settings);
