@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -137,7 +138,10 @@ TEST_F(Form1ConnectionTest, StatusInquiryOverTcpPollsAndLocksTheConnectionContro
   ExpectLocked(true);
   EXPECT_TRUE(SawStatusPoll(sim)) << "the poll timer asks the controller";
 
+  QElapsedTimer stopping;
+  stopping.start();
   Control<QCheckBox>("cbStartSend")->click();
+  EXPECT_GE(stopping.elapsed(), 310) << "the last exchange gets its time before the close";
   EXPECT_TRUE(Logged("connection to " + endpoint + " closed"));
   EXPECT_FALSE(Polling());
   ExpectLocked(false);
@@ -184,6 +188,21 @@ TEST_F(Form1ConnectionTest, PortSearchRefillsTheListAndTakesTheFirstPort) {
   ASSERT_GE(found, 0);
   EXPECT_TRUE(log.contains(QString("%1. port: COM202").arg(found + 1)))
       << log.join('|').toStdString();
+  velta::SetComPortOverride(201, "");
+  velta::SetComPortOverride(202, "");
+}
+
+TEST_F(Form1ConnectionTest, ClosingTheWindowWritesThePortListEntry) {
+  velta::SetComPortOverride(201, "/dev/null");
+  velta::SetComPortOverride(202, "/dev/null");
+  StartProgram();
+  auto* com = Control<QComboBox>("cbCom");
+  ASSERT_GE(com->count(), 2);
+  const int last = com->count() - 1;
+  velta::test::PickItem(com, last);
+  Seed("ComPortIndex", -1);
+  form1->close();
+  EXPECT_EQ(velta::OpenSettingsStore()->value("ComPortIndex").toInt(), last);
   velta::SetComPortOverride(201, "");
   velta::SetComPortOverride(202, "");
 }
