@@ -41,8 +41,12 @@ TEST(RealDesktop, FileDialogsAddTheDefaultExtension) {
       auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
       ASSERT_NE(name, nullptr);
       name->setText("pump");
+      // A name the dialog cannot find brings up its own message box; close that and the dialog.
+      QTimer::singleShot(200, dialog.get(), [&dialog] {
+        for (auto* box : dialog->findChildren<QMessageBox*>()) box->reject();
+      });
       static_cast<QDialog*>(dialog.get())->accept();  // the file dialog's own accept
-      if (dialog->isVisible()) dialog->reject();  // refused: no file of that name
+      if (dialog->isVisible()) dialog->reject();
     });
     ASSERT_EQ(dialog->exec(), QDialog::Accepted) << mode;
     ASSERT_EQ(dialog->selectedFiles().size(), 1) << mode;
