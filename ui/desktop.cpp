@@ -12,8 +12,8 @@ namespace {
 
 class RealDesktop : public Desktop {
  public:
-  bool AskYesNo(const QString& caption, const QString& text) override {
-    return MakeYesNoBox(caption, text)->exec() == QMessageBox::Yes;
+  bool AskYesNo(const QString& caption, const QString& text, const QString& details) override {
+    return MakeYesNoBox(caption, text, details)->exec() == QMessageBox::Yes;
   }
   void ShowMessage(const QString& text) override {
     QMessageBox::information(QApplication::activeWindow(), QApplication::applicationName(), text);
@@ -38,11 +38,13 @@ Desktop* installed = nullptr;
 
 }  // namespace
 
-std::unique_ptr<QMessageBox> MakeYesNoBox(const QString& caption, const QString& text) {
+std::unique_ptr<QMessageBox> MakeYesNoBox(const QString& caption, const QString& text,
+                                          const QString& details) {
   auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, caption, text,
                                            QMessageBox::Yes | QMessageBox::No,
                                            QApplication::activeWindow());
   box->setDefaultButton(QMessageBox::No);
+  if (!details.isEmpty()) box->setDetailedText(details);
   return box;
 }
 

@@ -14,7 +14,9 @@ class Desktop {
  public:
   virtual ~Desktop() = default;
   // Yes/No question with the exclamation icon and No as the default button; true on Yes.
-  virtual bool AskYesNo(const QString& caption, const QString& text) = 0;
+  // `details`, when given, is the box's detailed text, shown on request below the question.
+  virtual bool AskYesNo(const QString& caption, const QString& text,
+                        const QString& details = QString()) = 0;
   // A plain message box with an OK button.
   virtual void ShowMessage(const QString& text) = 0;
   // File dialogs; an empty result means the user cancelled. `filter` is in Qt's form
@@ -32,8 +34,10 @@ class Desktop {
 QString QtFileFilter(const QString& pipeFilter);
 
 // The real Desktop's dialogs, built but not yet run, so that their set-up can be inspected.
-// The Yes/No question: caption, text, the warning icon, Yes and No with No as the default.
-std::unique_ptr<QMessageBox> MakeYesNoBox(const QString& caption, const QString& text);
+// The Yes/No question: caption, text, the warning icon, Yes and No with No as the default, and
+// `details` as its detailed text when given.
+std::unique_ptr<QMessageBox> MakeYesNoBox(const QString& caption, const QString& text,
+                                          const QString& details = QString());
 // A file dialog for opening an existing file or saving one; both add `defaultSuffix` to a name
 // typed without an extension.
 std::unique_ptr<QFileDialog> MakeFileDialog(QFileDialog::AcceptMode mode, const QString& filter,

@@ -25,6 +25,8 @@ TEST(RealDesktop, QuestionIsAWarningWithYesNoAndNoAsDefault) {
   EXPECT_EQ(box->icon(), QMessageBox::Warning);
   EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
   EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+  EXPECT_TRUE(box->detailedText().isEmpty());
+  EXPECT_EQ(MakeYesNoBox("Info", "Really?", "bytes 4 and 5")->detailedText(), "bytes 4 and 5");
 }
 
 // A name typed without extension gets the default one, when opening as when saving.
