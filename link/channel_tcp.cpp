@@ -22,7 +22,12 @@ namespace {
 // A controller behind an unreachable address would otherwise freeze the window for the system's
 // own connect time-out (minutes).
 constexpr int kConnectTimeoutMs = 5000;
-constexpr int kDiscardChunk = 20;
+// The stale-input discard before a request reads in chunks and stops after this many bytes or
+// this long, whichever comes first: a peer that floods the line cannot hold the window, and
+// what is left is judged by the exchange as a wrong reply.
+constexpr int kDiscardChunk = 4096;
+constexpr int kDiscardLimitBytes = 1024 * 1024;
+constexpr int kDiscardLimitMs = 20;
 constexpr int kWritableWaitMs = 1000;
 constexpr int kReceiveWaitMs = 1000;
 constexpr int kReceiveLimitMs = 1000;
@@ -103,8 +108,11 @@ std::int32_t TcpSend(int fd, const std::uint8_t* bytes, std::int32_t count) {
   // Whatever is still pending belongs to an earlier exchange. A peer that has closed keeps the
   // socket readable with empty reads, so an empty or failed read ends the loop too.
   std::uint8_t stale[kDiscardChunk];
-  while (PollFor(fd, POLLIN, 0) != 0) {
-    if (recv(fd, stale, sizeof stale, MSG_DONTWAIT) <= 0) break;
+  const auto start = std::chrono::steady_clock::now();
+  for (int discarded = 0; discarded < kDiscardLimitBytes && PollFor(fd, POLLIN, 0) != 0;) {
+    const ssize_t n = recv(fd, stale, sizeof stale, MSG_DONTWAIT);
+    if (n <= 0 || MillisecondsSince(start) >= kDiscardLimitMs) break;
+    discarded += static_cast<int>(n);
   }
   const ssize_t sent = send(fd, bytes, static_cast<size_t>(count), MSG_NOSIGNAL);
   if (sent < 0) return -1;
