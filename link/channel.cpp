@@ -9,6 +9,7 @@ namespace velta {
 
 namespace {
 thread_local OpenError lastOpenError = OpenError::None;
+thread_local std::string lastOpenAddress;
 
 std::uint32_t KindOf(const Channel* channel) {
   return IsOpenChannel(channel) ? channel->kind : 0;
@@ -17,9 +18,11 @@ std::uint32_t KindOf(const Channel* channel) {
 
 namespace detail {
 void SetLastOpenError(OpenError error) { lastOpenError = error; }
+void SetLastOpenAddress(const std::string& address) { lastOpenAddress = address; }
 }  // namespace detail
 
 OpenError LastOpenError() { return lastOpenError; }
+std::string LastOpenAddress() { return lastOpenAddress; }
 
 OpenError OpenErrorFromErrno(int error) {
   switch (error) {

@@ -14,6 +14,7 @@
 #include "i18n/lookup.h"
 #include "i18n/translate_component.h"
 #include "link/admin_flags.h"
+#include "link/open_reason.h"
 #include "link/port_search.h"
 #include "monitor/app_settings.h"
 #include "ui/desktop.h"
@@ -320,11 +321,8 @@ void Form1::StartPolling() {
       Log(velta::Format(_("Fehler %d beim Verbinden mit %s:%d"), -1, c.tcpHost.c_str(), c.tcpPort));
     } else {
       Log(velta::Format(_("Fehler %d beim öffnen der Schnittstelle! COM%d"), -1, c.comPort));
-      if (velta::LastOpenError() == velta::OpenError::PermissionDenied) {
-        Log(velta::Format("Permission denied on %s: the user must be in the \"dialout\" group",
-                          velta::ComDevicePath(static_cast<std::uint32_t>(c.comPort)).c_str()));
-      }
     }
+    Log(velta::OpenFailureReason(c));
     velta::CurrentDesktop().Beep();
     SetConnectionControlsEnabled(true);
     return;
@@ -335,6 +333,7 @@ void Form1::StartPolling() {
   } else {
     Log(velta::Format(_("Schnittstelle COM%d geöffnet"), c.comPort));
   }
+  if (const std::string reached = velta::OpenedReason(c); !reached.empty()) Log(reached);
   SetConnectionControlsEnabled(false);
 }
 

@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "i18n/lookup.h"
+#include "link/open_reason.h"
 #include "monitor/poll_tick.h"
 #include "monitor/service_requests.h"
 #include "ui/Unit1.h"
@@ -191,7 +192,9 @@ void Form1::Chart1Click() { SetView3D(!View3D()); }
 void Form1::bbClrErrorClick() {
   ui->bbClrError->setEnabled(false);
   switch (velta::RequestClearErrors(Connection())) {
-    case velta::ExchangeOutcome::NoChannel: break;
+    case velta::ExchangeOutcome::NoChannel:
+      Log(velta::OpenFailureReason(Connection()));
+      break;
     case velta::ExchangeOutcome::Good:
       ui->MemoError->appendPlainText(ToQString(_("Alle Fehlermeldungen des Moduls gelöscht !")));
       break;
@@ -206,7 +209,10 @@ void Form1::bbClrErrorClick() {
 void Form1::bbWriteEnableClick() {
   ui->bbWriteEnable->setEnabled(false);
   emit SettingsUsable(false);
-  if (!velta::RequestWriteEnable(Connection())) Log(_("Fehler beim Öffnen der Schnittstelle !"));
+  if (!velta::RequestWriteEnable(Connection())) {
+    Log(_("Fehler beim Öffnen der Schnittstelle !"));
+    Log(velta::OpenFailureReason(Connection()));
+  }
   emit SettingsUsable(true);
   ui->bbWriteEnable->setEnabled(true);
 }

@@ -202,7 +202,7 @@ TEST(TcpChannelOpen, FailsWithItsReason) {
   const Row rows[] = {
       {"controller.invalid", 10001, OpenError::UnknownHost},
       {"", 10001, OpenError::UnknownHost},
-      {"127.0.0.1", freePort, OpenError::ConnectFailed},
+      {"127.0.0.1", freePort, OpenError::ConnectRefused},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.host);
