@@ -65,6 +65,12 @@ std::int32_t ChannelSend(Channel* channel, const std::uint8_t* bytes, std::int32
 // TCP: waits in 1 s steps until count bytes arrived or 1000 ms have passed since the start.
 std::int32_t ChannelReceive(Channel* channel, std::uint8_t* buffer, std::int32_t count);
 
+// True when the far end is gone for good, which no later exchange can change: the serial device
+// hung up (adapter unplugged, the other side of a pseudo-terminal closed) or failed, the TCP
+// peer closed or reset the connection. Does not wait. False for no Channel and for a line that
+// is merely silent.
+bool ChannelHungUp(Channel* channel);
+
 // Serial: throws away what the receive side still holds. TCP: nothing.
 void ChannelDiscardInput(Channel* channel);
 

@@ -76,6 +76,20 @@ std::string ConnectionName(const ConnectionSettings& settings) {
   return "COM" + std::to_string(settings.comPort);
 }
 
+std::string ConnectionLostLine(const ConnectionSettings& settings) {
+  const char* why = "closed by the other side";
+  if (!settings.useTcp) {
+    struct stat info {};
+    const std::string path = ComDevicePath(static_cast<std::uint32_t>(settings.comPort));
+    why = stat(path.c_str(), &info) != 0 ? "device removed" : "the line hung up";
+  }
+  return "Connection to " + ConnectionName(settings) + " lost (" + why + ")";
+}
+
+std::string ConnectionRestoredLine(const ConnectionSettings& settings) {
+  return "Connection to " + ConnectionName(settings) + " restored";
+}
+
 std::string OpenFailureReason(const ConnectionSettings& settings) {
   return settings.useTcp ? TcpReason(settings) : SerialReason(settings);
 }

@@ -17,6 +17,12 @@ std::string OpenFailureReason(const ConnectionSettings& settings);
 // TCP host text turned into ("127.1" is 127.0.0.1). Empty when there is nothing to add.
 std::string OpenedReason(const ConnectionSettings& settings);
 
+// The line the Monitor window adds when the poll Channel's far end is gone (ChannelHungUp), with
+// why: "Connection to COM5 lost (device removed)".
+std::string ConnectionLostLine(const ConnectionSettings& settings);
+// The line when a lost connection has been opened again: "Connection to COM5 restored".
+std::string ConnectionRestoredLine(const ConnectionSettings& settings);
+
 // How the window names the connection in its own English lines: "COM5" or "host:port".
 std::string ConnectionName(const ConnectionSettings& settings);
 

@@ -31,6 +31,9 @@ constexpr int kPollIntervalMs = 200;
 // Time the last exchange gets before the poll Channel is closed.
 constexpr unsigned long kCloseDelayMs = 310;
 constexpr int kMaxPorts = 50;
+constexpr int kHealIntervalMs = 1000;
+// A reopen attempt while healing holds the window at most this long (a TCP connect).
+constexpr int kHealConnectMs = 250;
 constexpr char kTcpFilter[] = "TCP (*.tcp)|*.tcp";
 
 void SetEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
@@ -86,15 +89,20 @@ Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>(
   Timer1.setObjectName("Timer1");
   Timer1.setParent(this);
   Timer1.setInterval(kPollIntervalMs);
+  HealTimer.setObjectName("HealTimer");
+  HealTimer.setParent(this);
+  HealTimer.setInterval(kHealIntervalMs);
   ConnectControls();
 }
 
 Form1::~Form1() {
   Timer1.stop();
+  HealTimer.stop();
 }
 
 void Form1::ConnectControls() {
   connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1Timer);
+  connect(&HealTimer, &QTimer::timeout, this, &Form1::HealTimerTimer);
   connect(ui->bbSearchPort, &QPushButton::clicked, this, &Form1::bbSearchPortClick);
   // activated: only a choice by the user runs the port change, not a selection made by code.
   connect(ui->cbCom, &QComboBox::activated, this, &Form1::cbComChange);
@@ -210,6 +218,7 @@ void Form1::FormClose() {
   velta::WriteAppSettings(*velta::OpenSettingsStore(), settings);
   if (startSend_) {
     Timer1.stop();
+    HealTimer.stop();
     channel_.Close();
   }
 }
@@ -328,6 +337,7 @@ void Form1::StartPolling() {
     return;
   }
   Timer1.start();
+  SetLiveDisplayStale(false);
   if (c.useTcp) {
     Log(velta::Format(_("Verbindung zu %s:%d geöffnet"), c.tcpHost.c_str(), c.tcpPort));
   } else {
@@ -340,6 +350,7 @@ void Form1::StartPolling() {
 void Form1::StopPolling() {
   const velta::ConnectionSettings& c = connection_;
   Timer1.stop();
+  HealTimer.stop();
   if (c.useTcp) {
     Log(velta::Format(_("Verbindung zu %s:%d getrennt"), c.tcpHost.c_str(), c.tcpPort));
   } else {
@@ -348,6 +359,25 @@ void Form1::StopPolling() {
   QThread::msleep(kCloseDelayMs);
   channel_.Close();
   SetConnectionControlsEnabled(true);
+}
+
+void Form1::ConnectionLost() {
+  Timer1.stop();
+  channel_.Close();
+  Log(velta::ConnectionLostLine(connection_));
+  SetLiveDisplayStale(true);
+  HealTimer.start();
+}
+
+void Form1::HealTimerTimer() {
+  channel_ = velta::OpenFromSettings(connection_, kHealConnectMs);
+  if (!channel_.IsOpen()) return;
+  HealTimer.stop();
+  Log(velta::ConnectionRestoredLine(connection_));
+  poll_.state = velta::PollState::MainStatus;
+  ResetPollForStart();
+  SetLiveDisplayStale(false);
+  Timer1.start();
 }
 
 void Form1::SetConnectionControlsEnabled(bool enabled) {

@@ -50,6 +50,9 @@ class Form1 : public QWidget {
 
   // --- Status poll and view (defined in Unit1_status.cpp) ---
   void Timer1Timer();
+  // About once a second while the poll Channel is lost and Polling stays on: one short attempt to
+  // open the same port or host again.
+  void HealTimerTimer();
   // Polling was switched on: history read again, filter rinse page asked again.
   void ResetPollForStart();
   bool View3D() const;
@@ -86,6 +89,10 @@ class Form1 : public QWidget {
   void ConnectControls();
   void StartPolling();
   void StopPolling();
+  // The poll Channel's far end is gone: say so once, dim the live display, start healing.
+  void ConnectionLost();
+  // Dims the display mimic, LEDs and values (not the error lists) while they are not live.
+  void SetLiveDisplayStale(bool stale);
   // The twelve controls that are locked while Polling.
   void SetConnectionControlsEnabled(bool enabled);
   void ApplyAdminFlags();
@@ -96,6 +103,7 @@ class Form1 : public QWidget {
   bool startSend_ = false;  // the "Statusabfrage" box asks for Polling
   bool shown_ = false;      // FormShow runs on the first show only
   QTimer Timer1;            // 200 ms status poll tick while Polling
+  QTimer HealTimer;         // reopen attempts while the poll Channel is lost
   velta::ChannelHandle channel_;  // the poll Channel while Polling
   // The Settings window's flow sensor option, as that window last reported it.
   bool flowSensor_ = false;

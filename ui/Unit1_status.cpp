@@ -1,6 +1,7 @@
 // Monitor window, status half: the poll tick and how its pages show, the stored-error list and
 // error file, and the service requests of the panel group.
 #include <QApplication>
+#include <QGraphicsOpacityEffect>
 #include <QPalette>
 #include <QProgressBar>
 #include <QRegularExpression>
@@ -126,6 +127,22 @@ void Form1::Timer1Timer() {
     ui->lblWasserZ->setText(ToQString(update.waterMeters->indicator));
   }
   if (update.history) ShowHistory(*ui->Chart1, *update.history);
+  if (update.lost) ConnectionLost();
+}
+
+void Form1::SetLiveDisplayStale(bool stale) {
+  constexpr double kStaleOpacity = 0.35;
+  for (QWidget* live : {static_cast<QWidget*>(ui->gbVEL), static_cast<QWidget*>(ui->gbZist),
+                        static_cast<QWidget*>(ui->gbInfo), static_cast<QWidget*>(ui->gbPumpe1),
+                        static_cast<QWidget*>(ui->Chart1)}) {
+    if (!stale) {
+      live->setGraphicsEffect(nullptr);
+      continue;
+    }
+    auto* dim = new QGraphicsOpacityEffect(live);
+    dim->setOpacity(kStaleOpacity);
+    live->setGraphicsEffect(dim);
+  }
 }
 
 void Form1::ShowMainPage(const velta::MainPageView& view) {
