@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShowEvent>
@@ -13,6 +14,7 @@
 
 #include "i18n/lookup.h"
 #include "i18n/translate_component.h"
+#include "link/adapter_info.h"
 #include "link/admin_flags.h"
 #include "link/open_reason.h"
 #include "link/port_search.h"
@@ -106,6 +108,8 @@ void Form1::ConnectControls() {
   connect(ui->bbSearchPort, &QPushButton::clicked, this, &Form1::bbSearchPortClick);
   // activated: only a choice by the user runs the port change, not a selection made by code.
   connect(ui->cbCom, &QComboBox::activated, this, &Form1::cbComChange);
+  ui->cbCom->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ui->cbCom, &QWidget::customContextMenuRequested, this, &Form1::cbComContextPopup);
   connect(ui->rbSerial, &QRadioButton::clicked, this, &Form1::rbSerialClick);
   connect(ui->rbTcp, &QRadioButton::clicked, this, &Form1::rbTcpClick);
   // textChanged: text put into the fields by code is copied back too.
@@ -178,6 +182,9 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::FormShow() {
+  // Pinned adapters must be in place before the search looks for them.
+  comPins_ = velta::ReadAppSettings(*velta::OpenSettingsStore()).comPins;
+  velta::ApplyComPins(comPins_);
   bbSearchPortClick();
 
   velta::AppSettings settings;
@@ -215,6 +222,7 @@ void Form1::FormClose() {
   settings.store = ui->cbStore->isChecked();
   settings.file = ToStdString(ui->edFile->text());
   settings.view3D = View3D();
+  settings.comPins = comPins_;
   velta::WriteAppSettings(*velta::OpenSettingsStore(), settings);
   if (startSend_) {
     Timer1.stop();
@@ -240,6 +248,8 @@ void Form1::bbSearchPortClick() {
   for (std::int32_t i = 0; i < count; ++i) {
     Log(velta::Format(_("%d. port: COM%lu"), i + 1, static_cast<unsigned long>(numbers[i])));
     ui->cbCom->addItem(QString::number(numbers[i]));
+    const velta::AdapterInfo adapter = velta::DescribeComPort(static_cast<std::uint32_t>(numbers[i]));
+    ui->cbCom->setItemData(i, ToQString(velta::AdapterTooltip(adapter)), Qt::ToolTipRole);
   }
   Log("-----------------------------------");
   // Refilling the list drops any earlier choice, so the first port is taken.
@@ -252,6 +262,35 @@ void Form1::bbSearchPortClick() {
 void Form1::cbComChange() {
   if (ui->cbCom->currentIndex() < 0) return;
   connection_.comPort = ui->cbCom->currentText().toInt(nullptr, 10);
+}
+
+void Form1::cbComContextPopup(const QPoint& where) {
+  if (ui->cbCom->currentIndex() < 0) return;
+  const std::int32_t port = ui->cbCom->currentText().toInt(nullptr, 10);
+  QMenu menu(ui->cbCom);
+  if (comPins_.count(port) != 0) {
+    menu.addAction(QString("Unpin COM%1").arg(port), this, [this, port] { UnpinComPort(port); });
+  } else {
+    const std::string stable =
+        velta::DescribeComPort(static_cast<std::uint32_t>(port)).stableName;
+    QAction* pin = menu.addAction(QString("Pin COM%1 to this adapter").arg(port), this,
+                                  [this, port, stable] { PinComPort(port, stable); });
+    // Only an adapter with a stable name can be followed from one ttyUSB number to the next.
+    pin->setEnabled(!stable.empty());
+  }
+  menu.exec(ui->cbCom->mapToGlobal(where));
+}
+
+void Form1::PinComPort(std::int32_t port, const std::string& stableName) {
+  comPins_[port] = stableName;
+  velta::ApplyComPins(comPins_);
+  Log(velta::Format("COM%d pinned to %s", port, stableName.c_str()));
+}
+
+void Form1::UnpinComPort(std::int32_t port) {
+  comPins_.erase(port);
+  velta::SetComPortOverride(static_cast<std::uint32_t>(port), "");
+  Log(velta::Format("COM%d no longer pinned", port));
 }
 
 void Form1::rbSerialClick() {

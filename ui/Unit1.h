@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,11 @@ class Form1 : public QWidget {
   void FormClose();
   void bbSearchPortClick();
   void cbComChange();
+  // The port list's context menu: pin the chosen COM number to its adapter's stable name, or
+  // remove the pin.
+  void cbComContextPopup(const QPoint& where);
+  void PinComPort(std::int32_t port, const std::string& stableName);
+  void UnpinComPort(std::int32_t port);
   void rbSerialClick();
   void rbTcpClick();
   void edHostChange();
@@ -100,6 +106,7 @@ class Form1 : public QWidget {
 
   std::unique_ptr<Ui::Form1> ui;
   velta::ConnectionSettings connection_;
+  std::map<std::int32_t, std::string> comPins_;  // COM numbers pinned to stable device names
   bool startSend_ = false;  // the "Statusabfrage" box asks for Polling
   bool shown_ = false;      // FormShow runs on the first show only
   QTimer Timer1;            // 200 ms status poll tick while Polling

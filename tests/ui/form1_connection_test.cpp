@@ -155,6 +155,8 @@ TEST_F(Form1ConnectionTest, SerialPollingOverAPseudoTerminal) {
   auto* com = Control<QComboBox>("cbCom");
   const int entry = com->findText("200");
   ASSERT_GE(entry, 0) << "the port search lists the pseudo-terminal as COM200";
+  // The tooltip names the device file; a pseudo-terminal has no maker or serial number.
+  EXPECT_EQ(com->itemData(entry, Qt::ToolTipRole).toString().toStdString(), sim.PtyPath());
   velta::test::PickItem(com, entry);
   EXPECT_EQ(form1->Connection().comPort, 200);
 
