@@ -1,10 +1,12 @@
 #include "monitor/app_settings.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <cstdint>
 
 #include "controller/atomic_write.h"
 #include "controller/ini_file.h"
+#include "link/port_search.h"
 
 namespace velta {
 namespace {
@@ -51,6 +53,27 @@ void ReadText(QSettings& store, const char* key, std::string& field) {
   if (store.contains(key)) field = store.value(key).toString().toStdString();
 }
 
+// "5=/dev/serial/by-id/usb-..." per pin; an entry without a number 1..255 or a path is skipped.
+void ReadPins(QSettings& store, std::map<std::int32_t, std::string>& pins) {
+  if (!store.contains("ComPins")) return;
+  pins.clear();
+  for (const QString& entry : store.value("ComPins").toStringList()) {
+    const qsizetype equals = entry.indexOf('=');
+    bool ok = false;
+    const int port = entry.left(equals).toInt(&ok, 10);
+    if (equals < 0 || !ok || port < 1 || port > 255 || equals + 1 >= entry.size()) continue;
+    pins[port] = entry.mid(equals + 1).toStdString();
+  }
+}
+
+QStringList PinEntries(const std::map<std::int32_t, std::string>& pins) {
+  QStringList entries;
+  for (const auto& [port, path] : pins) {
+    entries.append(QString::number(port) + "=" + QString::fromStdString(path));
+  }
+  return entries;
+}
+
 }  // namespace
 
 std::unique_ptr<QSettings> OpenSettingsStore() {
@@ -76,6 +99,7 @@ void ReadAppSettings(QSettings& store, AppSettings& settings) {
   ReadText(store, "TCPHost", connection.tcpHost);
   ReadInt32(store, "TCPPort", connection.tcpPort);
   ReadBool(store, "UseTCP", connection.useTcp);
+  ReadPins(store, settings.comPins);
 }
 
 AppSettings ReadAppSettings(QSettings& store) {
@@ -95,7 +119,12 @@ void WriteAppSettings(QSettings& store, const AppSettings& settings) {
   store.setValue("TCPHost", QString::fromStdString(connection.tcpHost));
   store.setValue("TCPPort", connection.tcpPort);
   store.setValue("UseTCP", connection.useTcp ? 1 : 0);
+  store.setValue("ComPins", PinEntries(settings.comPins));
   store.sync();
+}
+
+void ApplyComPins(const std::map<std::int32_t, std::string>& pins) {
+  for (const auto& [port, path] : pins) SetComPortOverride(static_cast<std::uint32_t>(port), path);
 }
 
 TcpAddress LoadTcpAddressFile(const std::string& path) {

@@ -152,7 +152,8 @@ TEST(ReadRange, ChannelThatDoesNotOpenReportsTwiceAndHidesButtons) {
   const ReadResult read = ReadRange(test::UnreachableSettings(), feedback, 0, 51);
   EXPECT_FALSE(read.success);
   EXPECT_EQ(feedback.lines,
-            (Lines{"Fehler beim Öffnen der Schnittstelle!", "Falsche Programm Version!"}));
+            (Lines{"Fehler beim Öffnen der Schnittstelle!", test::kRefusedReason,
+                   "Falsche Programm Version!"}));
   EXPECT_EQ(feedback.beeps, 2);
   EXPECT_TRUE(feedback.positions.empty()) << "the bar is not touched";
   EXPECT_EQ(feedback.writeButtons, std::vector<bool>{false});

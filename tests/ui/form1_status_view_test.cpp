@@ -209,9 +209,12 @@ TEST_F(Form1StatusView, ClearErrorsAndWriteEnableRequests) {
   Control<QLineEdit>("edPort")->setText("1");  // nobody listens there
   const int before = Lines("MemoError").size();
   window_->bbClrErrorClick();
-  EXPECT_EQ(Lines("MemoError").size(), before) << "an unopened Channel is skipped silently";
+  EXPECT_EQ(Lines("MemoError").size(), before) << "an unopened Channel leaves the error list";
+  const QString refused = "Connection refused by 127.0.0.1:1: nothing listens on that port";
+  EXPECT_EQ(Lines("Memo1").last(), refused);
   window_->bbWriteEnableClick();
-  EXPECT_EQ(Lines("Memo1").last(), "Error when opening the interface!");
+  const QStringList log = Lines("Memo1");
+  EXPECT_EQ(log.mid(log.size() - 2), (QStringList{"Error when opening the interface!", refused}));
   EXPECT_TRUE(Control<QPushButton>("bbWriteEnable")->isEnabled());
 }
 
