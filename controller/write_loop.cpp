@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "i18n/lookup.h"
+#include "link/open_reason.h"
 
 namespace velta {
 namespace {
@@ -34,6 +35,7 @@ ExchangeOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedbac
       feedback.Log(_(plan.openFailure));
       feedback.Beep();
     }
+    feedback.Log(OpenFailureReason(settings));
     return ExchangeOutcome::NoChannel;
   }
   if (plan.startLine != nullptr) feedback.Log(_(plan.startLine));
