@@ -1,10 +1,10 @@
-// ports: the COM numbers whose devices exist, with the device file and the adapter's name.
+// ports: the COM numbers whose devices exist, with the device file, the adapter's name and
+// serial number, and the stable /dev/serial/by-id name a COM number can be pinned to.
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
+#include "link/adapter_info.h"
 #include "link/port_search.h"
 
 namespace velta::cli {
@@ -12,49 +12,28 @@ namespace {
 
 constexpr std::int32_t kMostPorts = 255;
 
-std::string FirstLine(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::string line;
-  std::getline(in, line);
-  return line;
-}
-
-// "maker product" of a USB adapter, from the USB device above the tty in sysfs; empty for a
-// built-in UART or a pseudo-terminal.
-std::string AdapterName(const std::string& devicePath) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  const fs::path device = fs::canonical(devicePath, error);
-  if (error) return "";
-  fs::path sys = fs::canonical(fs::path("/sys/class/tty") / device.filename() / "device", error);
-  for (int level = 0; !error && level < 3 && !sys.empty(); ++level, sys = sys.parent_path()) {
-    if (fs::exists(sys / "product")) {
-      const std::string maker = FirstLine(sys / "manufacturer");
-      const std::string product = FirstLine(sys / "product");
-      return maker.empty() ? product : maker + " " + product;
-    }
-  }
-  return "";
-}
-
 int RunPorts(const CliContext& context) {
   std::int32_t numbers[kMostPorts];
   const std::int32_t found = FindComPorts(kMostPorts, numbers);
   nlohmann::json list = nlohmann::json::array();
   for (std::int32_t i = 0; i < found; ++i) {
-    const std::string device = ComDevicePath(static_cast<std::uint32_t>(numbers[i]));
+    const AdapterInfo info = DescribeComPort(static_cast<std::uint32_t>(numbers[i]));
+    const std::string adapter = info.maker.empty() ? info.product : info.maker + " " + info.product;
     list.push_back({{"port", "COM" + std::to_string(numbers[i])},
-                    {"device", device},
-                    {"adapter", AdapterName(device)}});
+                    {"device", info.device.empty() ? info.path : info.device},
+                    {"adapter", adapter},
+                    {"serial", info.serial},
+                    {"stable_name", info.stableName}});
   }
   if (context.json) {
     std::printf("%s\n", list.dump().c_str());
     return kExitOk;
   }
   for (const auto& port : list) {
-    std::printf("%-7s %-24s %s\n", port["port"].get<std::string>().c_str(),
+    std::printf("%-7s %-16s %s %s\n", port["port"].get<std::string>().c_str(),
                 port["device"].get<std::string>().c_str(),
-                port["adapter"].get<std::string>().c_str());
+                port["adapter"].get<std::string>().c_str(),
+                port["stable_name"].get<std::string>().c_str());
   }
   return kExitOk;
 }

@@ -78,15 +78,26 @@ TEST_F(CliProgram, ReadingCommandsPrintTheSimulatorsValues) {
   ASSERT_EQ(tank.code, 0) << tank.err;
   EXPECT_EQ(nlohmann::json::parse(tank.out).size(), 101u);
 
-  const Outcome ports = Call("ports");
-  EXPECT_EQ(ports.code, 0) << ports.err;
 }
 
-TEST_F(CliProgram, StatusOverThePseudoTerminal) {
+TEST_F(CliProgram, PortsAndStatusOverThePseudoTerminal) {
   Start({"--pty", "--set", "level=64"});
   const Outcome status = Call("--device " + sim_->PtyPath() + " --json status");
   ASSERT_EQ(status.code, 0) << status.err;
   EXPECT_EQ(nlohmann::json::parse(status.out)["level_percent"], 64);
+
+  // A COM number pointed at the pty is listed, and reaches the controller like --device.
+  setenv("VELTA_COM200", sim_->PtyPath().c_str(), 1);
+  const Outcome ports = Call("--json ports");
+  const Outcome byNumber = Call("--port COM200 --json status");
+  unsetenv("VELTA_COM200");
+  ASSERT_EQ(ports.code, 0) << ports.err;
+  const auto listed = nlohmann::json::parse(ports.out);
+  EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [](const auto& port) {
+    return port["port"] == "COM200";
+  })) << ports.out;
+  ASSERT_EQ(byNumber.code, 0) << byNumber.err;
+  EXPECT_EQ(nlohmann::json::parse(byNumber.out)["level_percent"], 64);
 }
 
 TEST_F(CliProgram, ChangedOnlyWritesTheDifferingAddressesAndTheClosingRequest) {
