@@ -3,8 +3,9 @@
 #include <QByteArray>
 #include <cstdint>
 
-#include "controller/atomic_write.h"
+#include "controller/ini_edit.h"
 #include "controller/ini_file.h"
+#include "controller/regular_file.h"
 
 namespace velta {
 namespace {
@@ -97,22 +98,18 @@ void WriteAppSettings(QSettings& store, const AppSettings& settings) {
   store.sync();
 }
 
-TcpAddress LoadTcpAddressFile(const std::string& path) {
+std::optional<TcpAddress> LoadTcpAddressFile(const std::string& path, std::string& reason) {
+  const auto text = ReadRegularFile(path, kMaxIniFileSize, reason);
+  if (!text) return std::nullopt;
   CSimpleIniA ini;
   ConfigureIni(ini);
-  ini.LoadFile(path.c_str());  // an unreadable file behaves like one without the keys
-  return {ini.GetValue("TCP", "Host", "Host"), ini.GetValue("TCP", "Port", "Port")};
+  ini.LoadData(text->data(), text->size());
+  return TcpAddress{ini.GetValue("TCP", "Host", "Host"), ini.GetValue("TCP", "Port", "Port")};
 }
 
-bool SaveTcpAddressFile(const std::string& path, const std::string& host, const std::string& port) {
-  CSimpleIniA ini;
-  ConfigureIni(ini);
-  ini.LoadFile(path.c_str());  // keeps the other sections of an existing file
-  ini.SetValue("TCP", "Host", host.c_str());
-  ini.SetValue("TCP", "Port", port.c_str());
-  std::string text;
-  if (ini.Save(text) < 0) return false;
-  return WriteFileAtomically(path, text);
+bool SaveTcpAddressFile(const std::string& path, const std::string& host, const std::string& port,
+                        std::string& reason) {
+  return SaveIniValues(path, "TCP", {{"Host", host}, {"Port", port}}, reason);
 }
 
 }  // namespace velta

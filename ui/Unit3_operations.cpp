@@ -86,9 +86,11 @@ void Form3::bbLoadClick() {
   if (chosen.isEmpty()) return;
   const std::string path = velta::AbsoluteFilePath(chosen);
   velta::Feedback& feedback = WindowFeedback();
-  const std::optional<int> version = velta::LoadImageFile(path, image_, dialog.kind);
+  std::string reason;
+  const std::optional<int> version = velta::LoadImageFile(path, image_, dialog.kind, reason);
   if (!version) {
     feedback.Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    feedback.Log(reason);
     feedback.Beep();
     return;
   }
@@ -110,8 +112,10 @@ void Form3::bSaveClick() {
   if (dialog.kind == velta::ImageFileKind::Settings && !CollectBlock()) return;
   const std::string path = velta::AbsoluteFilePath(chosen);
   velta::Feedback& feedback = WindowFeedback();
-  if (!velta::SaveImageFile(path, image_, dialog.kind)) {
+  std::string reason;
+  if (!velta::SaveImageFile(path, image_, dialog.kind, reason)) {
     feedback.Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    feedback.Log(reason);
     feedback.Beep();
     return;
   }
