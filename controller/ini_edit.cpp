@@ -18,18 +18,19 @@ struct Line {
   std::string_view end;   // "\r\n", "\n" or empty for a last line without one
 };
 
+// Line ends as the parser sees them: LF, CR LF or a lone CR.
 std::vector<Line> SplitLines(std::string_view text) {
   std::vector<Line> lines;
   while (!text.empty()) {
-    const std::size_t feed = text.find('\n');
-    if (feed == std::string_view::npos) {
+    const std::size_t end = text.find_first_of("\r\n");
+    if (end == std::string_view::npos) {
       lines.push_back({text, {}});
       break;
     }
-    const bool cr = feed > 0 && text[feed - 1] == '\r';
-    const std::size_t bodyEnd = cr ? feed - 1 : feed;
-    lines.push_back({text.substr(0, bodyEnd), text.substr(bodyEnd, feed + 1 - bodyEnd)});
-    text.remove_prefix(feed + 1);
+    const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+    const std::size_t next = end + (crlf ? 2 : 1);
+    lines.push_back({text.substr(0, end), text.substr(end, next - end)});
+    text.remove_prefix(next);
   }
   return lines;
 }
@@ -65,11 +66,35 @@ std::optional<std::string_view> KeyName(std::string_view body) {
   return Trim(line.substr(0, equals));
 }
 
+// The text's lines; the parser passes over a UTF-8 byte order mark in front of the first one.
+std::vector<Line> TextLines(std::string_view text, bool& bom) {
+  bom = text.starts_with("\xEF\xBB\xBF");
+  if (bom) text.remove_prefix(3);
+  return SplitLines(text);
+}
+
 }  // namespace
 
+std::string SectionLines(std::string_view text, std::string_view section) {
+  bool bom = false;
+  std::string out = "[" + std::string(section) + "]\n";
+  bool inside = false;
+  for (const Line& line : TextLines(text, bom)) {
+    const auto name = SectionName(line.body);
+    if (name) {
+      inside = SameName(*name, section);
+    } else if (inside) {
+      out.append(line.body).append("\n");
+    }
+  }
+  return out;
+}
+
 std::string SetIniValues(std::string_view text, std::string_view section, const IniValues& values) {
-  std::vector<Line> lines = SplitLines(text);
-  const std::string newline = !lines.empty() && lines.front().end == "\r\n" ? "\r\n" : "\n";
+  bool bom = false;
+  const std::vector<Line> lines = TextLines(text, bom);
+  const std::string newline =
+      !lines.empty() && !lines.front().end.empty() ? std::string(lines.front().end) : "\n";
   std::vector<std::string> replaced(lines.size());  // new text of a line, empty when unchanged
   std::vector<bool> found(values.size(), false);
 
@@ -100,7 +125,7 @@ std::string SetIniValues(std::string_view text, std::string_view section, const 
     insertAfter = lines.empty() ? lines.size() : lines.size() - 1;
   }
 
-  std::string out;
+  std::string out = bom ? "\xEF\xBB\xBF" : "";
   out.reserve(text.size() + added.size());
   if (lines.empty()) out += added;
   for (std::size_t i = 0; i < lines.size(); ++i) {

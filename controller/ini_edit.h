@@ -13,6 +13,10 @@ namespace velta {
 
 using IniValues = std::vector<std::pair<std::string, std::string>>;
 
+// The lines of every section named `section` (without regard to case) under one header line: all
+// the parser needs to look at to read that section, however many others the text has.
+std::string SectionLines(std::string_view text, std::string_view section);
+
 // `text` with each key of `values` set in `section` (names matched without regard to case). A key
 // already there is replaced where it stands (its first line in the section's first occurrence);
 // missing keys follow the section's last entry in the given order; a missing section is appended

@@ -32,11 +32,12 @@ std::int32_t ParseIniInteger(const char* text) {
 }
 
 int LoadImageText(std::string_view text, ControllerImage& image, ImageFileKind kind) {
+  const char* section = ImageFileSection(kind);
   CSimpleIniA ini;
   ConfigureIni(ini);
   // A file SimpleIni cannot parse at all reads like one without the section: every key as 0.
-  ini.LoadData(text.data(), text.size());
-  const char* section = ImageFileSection(kind);
+  const std::string lines = SectionLines(text, section);
+  ini.LoadData(lines.data(), lines.size());
   for (int address = 0; address < ImageFileAddressCount(kind); ++address) {
     const std::string key = std::to_string(address);
     image.SetByte(address,

@@ -103,7 +103,8 @@ std::optional<TcpAddress> LoadTcpAddressFile(const std::string& path, std::strin
   if (!text) return std::nullopt;
   CSimpleIniA ini;
   ConfigureIni(ini);
-  ini.LoadData(text->data(), text->size());
+  const std::string lines = SectionLines(*text, "TCP");
+  ini.LoadData(lines.data(), lines.size());
   return TcpAddress{ini.GetValue("TCP", "Host", "Host"), ini.GetValue("TCP", "Port", "Port")};
 }
 
