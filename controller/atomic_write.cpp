@@ -113,9 +113,4 @@ bool WriteFileAtomically(const std::string& path, const std::string& content,
   return false;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& content) {
-  std::string ignored;
-  return WriteFileAtomically(path, content, ignored);
-}
-
 }  // namespace velta

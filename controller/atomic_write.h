@@ -13,8 +13,8 @@ namespace velta {
 // symbolic link replaces the file it points to and keeps the link. When the folder does not let
 // a file be created but the target itself may be written, the target is overwritten in place;
 // only when that write fails is the old content lost, and `reason` then says so.
-bool WriteFileAtomically(const std::string& path, const std::string& content, std::string& reason);
-bool WriteFileAtomically(const std::string& path, const std::string& content);
+bool WriteFileAtomically(const std::string& path, const std::string& content,
+                         std::string& reason);
 
 // The process's file mode creation mask, read without changing it.
 unsigned CurrentUmask();

@@ -1,7 +1,7 @@
 // Arbitrary bytes as a settings or backup file: loading must never crash, and merging the image
 // into that same text must give a file that loads back to exactly the image with version 160. The
 // same bytes as a file on disk load exactly as the text does, unless they are over the size cap,
-// which refuses them with a reason; an odd first byte makes a file around that cap from the rest.
+// which refuses them with a reason; a first byte 0x7F makes a file around that cap from the rest.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -63,15 +63,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view lines = text.substr(0, text.find('\0'));
   CheckKind(lines, velta::ImageFileKind::Settings);
   CheckKind(lines, velta::ImageFileKind::Backup);
-  if (size < 2 || (data[0] & 1) == 0) {
+  if (lines.size() < 3 || data[0] != 0x7F) {
     CheckFile(std::string(lines));
     return 0;
   }
-  // Around the cap: from 64 bytes below it to about 190 above.
-  const std::string_view rest = lines.substr(lines.empty() ? 0 : 1);
-  if (rest.empty()) return 0;
+  // Around the cap, 128 bytes below it to 127 above, the second byte telling where; rarely, as a
+  // file that large takes long to parse.
+  const std::string_view rest = lines.substr(2);
   std::string large;
-  const std::size_t length = velta::kMaxIniFileSize - 64 + 2 * (data[0] >> 1);
+  const std::size_t length = velta::kMaxIniFileSize - 128 + data[1];
   while (large.size() < length) large += rest;
   large.resize(length);
   CheckFile(large);
