@@ -18,6 +18,8 @@
 #include "monitor/app_settings.h"
 #include "ui/desktop.h"
 #include "ui/qt_text.h"
+#include "ui/readable_colour.h"
+#include "ui/screen_fit.h"
 #include "ui_Unit1.h"
 
 using velta::ToQString;
@@ -60,6 +62,7 @@ QStyle* GroupBoxStyle() {
 
 Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>()) {
   ui->setupUi(this);
+  velta::KeepForcedTextReadable(*this);
   setWindowTitle(QString("VEL Control V") + kVersion);
   velta::TranslateComponent(this);
 
@@ -67,7 +70,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>(
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-  setFixedSize(size());
+  // The form's size, or what a small screen leaves of it with the rest to scroll to.
+  velta::FitFormToScreen(*this);
+  adjustSize();
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect frame = rect();
     frame.moveCenter(screen->availableGeometry().center());

@@ -25,7 +25,8 @@ namespace {
 constexpr char kMakerWebAddress[] = "https://www.korvelt.example/";
 constexpr char kErrorFileFilter[] = "Error (*.txt)|*.txt";
 
-void SetBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+// One colour of the widget's palette; the other colours stay.
+void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
   QPalette palette = widget->palette();
   palette.setColor(role, colour);
   widget->setPalette(palette);
@@ -34,7 +35,7 @@ void SetBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 // The bar's colour under any style: the palette, and the chunk rule of a style sheet when the
 // form gives the bar one.
 void SetBarColour(QProgressBar* bar, const QColor& colour) {
-  SetBackground(bar, QPalette::Highlight, colour);
+  SetColour(bar, QPalette::Highlight, colour);
   static const QRegularExpression chunkRule(R"(QProgressBar::chunk\s*\{[^}]*\})");
   const QString sheet = bar->styleSheet().remove(chunkRule).trimmed();
   bar->setStyleSheet(sheet + QString(" QProgressBar::chunk { background: %1; }").arg(colour.name()));
@@ -90,9 +91,14 @@ void ShowLevelAndPump(Ui::Form1& ui, const velta::MainPageView& view) {
   ui.pbZist->setValue(std::min(view.levelBar, ui.pbZist->maximum()));
   if (view.levelText) ui.lblZist->setText(ToQString(*view.levelText));
   ui.lblPumpe->setText(ToQString(view.pump));
+  // Yellow while the pump runs, button face otherwise, each with a text colour of its own so
+  // that the texts read under a dark palette too.
   ui.gbPumpe1->setAutoFillBackground(true);
-  SetBackground(ui.gbPumpe1, QPalette::Window,
-                view.pumpRunning ? QColor(Qt::yellow) : QApplication::palette().color(QPalette::Button));
+  const QPalette normal = QApplication::palette();
+  SetColour(ui.gbPumpe1, QPalette::Window,
+            view.pumpRunning ? QColor(Qt::yellow) : normal.color(QPalette::Button));
+  SetColour(ui.gbPumpe1, QPalette::WindowText,
+            view.pumpRunning ? QColor(Qt::black) : normal.color(QPalette::ButtonText));
   ui.lblDruck->setText(ToQString(view.pressure));
   ui.lblTemp->setText(ToQString(view.temperature));
   ui.lblPumpeLaufzeitMittelwert->setText(ToQString(view.pumpAverage));

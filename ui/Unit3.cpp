@@ -13,6 +13,7 @@
 #include "ui/desktop.h"
 #include "ui/memo_feedback.h"
 #include "ui/pictures.h"
+#include "ui/readable_colour.h"
 #include "ui_Unit3.h"
 
 namespace {
@@ -39,6 +40,7 @@ class WindowReport : public velta::MemoFeedback {
 Form3::Form3(velta::ConnectionSource connection, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::Form3>()), connection_(std::move(connection)) {
   ui->setupUi(this);
+  velta::KeepForcedTextReadable(*this);
   feedback_ = std::make_unique<WindowReport>(*ui);
 
   AttachEditors();

@@ -153,7 +153,11 @@ void Form3::FormClose() { emit CloseTankTable(); }
 void Form3::cbBackupClick() {
   for (QWidget* group : {static_cast<QWidget*>(ui->gbDatei), static_cast<QWidget*>(ui->gbVEL)}) {
     QPalette palette;  // the window's normal colours
-    if (ui->cbBackup->isChecked()) palette.setColor(QPalette::Window, Qt::yellow);
+    if (ui->cbBackup->isChecked()) {
+      // Dark captions on the yellow, also under a dark palette.
+      palette.setColor(QPalette::Window, Qt::yellow);
+      palette.setColor(QPalette::WindowText, Qt::black);
+    }
     group->setPalette(palette);
   }
 }

@@ -4,11 +4,14 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include "ui/readable_colour.h"
+
 namespace {
 
 const QColor kSegmentLit(230, 20, 20);
 const QColor kSegmentDark(70, 25, 25);
 const QColor kLedDark(90, 90, 90);
+const QColor kLedRim(40, 40, 40);
 const QColor kSeriesBlue(0, 0, 255);
 
 QColor LedColour(const QString& name) {
@@ -100,7 +103,9 @@ void LedImage::paintEvent(QPaintEvent*) {
   gradient.setColorAt(0, base.lighter(lit_ ? 170 : 130));
   gradient.setColorAt(1, base.darker(lit_ ? 130 : 150));
   painter.setBrush(gradient);
-  painter.setPen(QPen(QColor(40, 40, 40), 1));
+  // The rim keeps a dark LED apart from a dark window; a line this thin, smoothed into its
+  // neighbours, needs more contrast than text.
+  painter.setPen(QPen(velta::ReadableOn(kLedRim, palette().color(QPalette::Window), 4.5), 1));
   painter.drawEllipse(area);
 }
 
@@ -170,7 +175,9 @@ void HistoryChart::paintEvent(QPaintEvent*) {
   // Samples above 100 (the ring holds bytes) end at the top of the fixed axis.
   painter.setClipRect(
       QRectF(plot.left(), plot.top() - depth, plot.width() + depth + 1, plot.height() + depth + 1));
-  const QColor side = kSeriesBlue.darker(160), top = kSeriesBlue.lighter(150);
+  // Blue on a light chart, a lighter blue on a dark one.
+  const QColor series = velta::ReadableOn(kSeriesBlue, palette().color(QPalette::Base));
+  const QColor side = series.darker(160), top = series.lighter(150);
   for (const QPointF& p : series2_) {
     const QRectF bar(toScreen(p.x() - kBarWidth / 2, p.y()), toScreen(p.x() + kBarWidth / 2, 0));
     if (depth) {
@@ -182,7 +189,7 @@ void HistoryChart::paintEvent(QPaintEvent*) {
       painter.drawPolygon(QPolygonF({bar.topLeft(), bar.topLeft() + back, bar.topRight() + back,
                                      bar.topRight()}));
     }
-    painter.fillRect(bar, kSeriesBlue);
+    painter.fillRect(bar, series);
   }
   if (series1_.size() > 1) {
     QPolygonF line;
@@ -197,7 +204,7 @@ void HistoryChart::paintEvent(QPaintEvent*) {
       painter.setPen(QPen(top, 1.5));
       painter.drawPolyline(line.translated(back));
     }
-    painter.setPen(QPen(kSeriesBlue, 1.5));
+    painter.setPen(QPen(series, 1.5));
     painter.drawPolyline(line);
   }
 }

@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <algorithm>
 
+#include "ui/readable_colour.h"
+
 TankShapePlot::TankShapePlot(QWidget* parent) : QWidget(parent) {}
 
 void TankShapePlot::SetTable(const velta::TankTable& table) {
@@ -35,6 +37,6 @@ void TankShapePlot::paintEvent(QPaintEvent*) {
   filled.lineTo(area.bottomLeft());
   filled.closeSubpath();
   painter.fillPath(filled, QColor(70, 140, 220, 90));
-  painter.setPen(QPen(QColor(20, 80, 170), 2));
+  painter.setPen(QPen(velta::ReadableOn(QColor(20, 80, 170), palette().color(QPalette::Base)), 2));
   painter.drawPath(curve);
 }

@@ -46,6 +46,7 @@ void UpDown::setMaximum(int maximum) {
 void UpDown::setBuddy(QLineEdit* buddy, bool fillText) {
   buddy_ = buddy;
   fillBuddy_ = fillText;
+  buddy_->setFocusPolicy(Qt::StrongFocus);
   buddy_->installEventFilter(this);
   ShowPosition();
 }
@@ -56,12 +57,17 @@ void UpDown::stepBy(int steps) {
   emit clicked();
 }
 
+int UpDown::pageSteps() const {
+  const int steps = (maximum_ - minimum_) / step_;
+  return steps > 20 ? steps / 10 : 1;
+}
+
 bool UpDown::eventFilter(QObject* watched, QEvent* event) {
   if (watched == buddy_ && isEnabled()) {
     if (event->type() == QEvent::KeyPress) {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Up || key == Qt::Key_Down) {
-        stepBy(key == Qt::Key_Up ? 1 : -1);
+      const int steps = KeySteps(static_cast<QKeyEvent*>(event)->key());
+      if (steps != 0) {
+        stepBy(steps);
         return true;
       }
     } else if (event->type() == QEvent::Wheel) {
@@ -71,6 +77,16 @@ bool UpDown::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QWidget::eventFilter(watched, event);
+}
+
+int UpDown::KeySteps(int key) const {
+  switch (key) {
+    case Qt::Key_Up: return 1;
+    case Qt::Key_Down: return -1;
+    case Qt::Key_PageUp: return pageSteps();
+    case Qt::Key_PageDown: return -pageSteps();
+    default: return 0;
+  }
 }
 
 void UpDown::ShowPosition() {

@@ -67,12 +67,16 @@ class UpDown : public QWidget {
   void setMinimum(int minimum);
   void setMaximum(int maximum);
   void setSingleStep(int step) { step_ = step > 0 ? step : 1; }
-  // The text field the stepper writes its decimal position into, and whose arrow keys and wheel
-  // step it. Editors with a display handler attach their field without filling it.
+  // The text field the stepper writes its decimal position into. It takes the focus by Tab and by
+  // click, and its keys and wheel step the stepper. Editors with a display handler attach their
+  // field without filling it.
   void setBuddy(QLineEdit* buddy, bool fillText);
 
-  // A click on an arrow: one step up (+1) or down (-1), then clicked().
+  // Steps up (+) or down (-) as that many clicks on an arrow would, then clicked() once.
   void stepBy(int steps);
+  // The steps PageUp and PageDown take: a tenth of a range of more than twenty steps, one step in
+  // a smaller range.
+  int pageSteps() const;
 
  signals:
   void clicked();
@@ -82,6 +86,8 @@ class UpDown : public QWidget {
 
  private:
   void ShowPosition();
+  // The steps a key of the text field takes; 0 for keys that do not step.
+  int KeySteps(int key) const;
 
   QToolButton* up_;
   QToolButton* down_;

@@ -14,7 +14,9 @@ inline QApplication& EnsureApplication() {
   static char name[] = "velta-ui-test";
   static char* argv[] = {name, nullptr};
   static QApplication* app = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // A test in a fresh program may have named the offscreen platform with screens of its own.
+    if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
+      setenv("QT_QPA_PLATFORM", "offscreen", 1);
     auto* created = new QApplication(argc, argv);
     UseLanguage("en");
     return created;

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QTest>
 #include <cstdlib>
 #include <string>
 
@@ -43,6 +44,9 @@ TEST_F(Form1LayoutTest, WindowKeepsItsFixedSize) {
 }
 
 TEST_F(Form1LayoutTest, ControlsStayInsideTheirGroupAndTheWindow) {
+  // As laid out on the screen: the scroll area that holds the form sizes its viewport when shown.
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   int checked = 0;
   for (QWidget* w : window.findChildren<QWidget*>()) {
     // Only the form's own controls; the parts Qt builds inside them have no name or a qt_ one.
