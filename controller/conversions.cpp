@@ -28,6 +28,10 @@ float FifthTicksAsTenths(int position) { return static_cast<float>(position * 0.
 int FifthTicksTenths(int position) { return static_cast<int>(FifthTicksAsTenths(position)); }
 int TicksTenths(int position) { return static_cast<int>(static_cast<float>(position * 4.096)); }
 
+std::string PressureText(int tenths) { return TenthsText(tenths, "bar"); }
+std::string FifthTicksText(int position) { return TenthsText(FifthTicksTenths(position), "s"); }
+std::string TicksText(int position) { return TenthsText(TicksTenths(position), "s"); }
+
 int TemperatureReadingCelsius(int reading) {
   const double p = reading;
   return static_cast<int>(0.00008966659 * p * p - 0.2074395 * p + 120.8816);

@@ -20,6 +20,10 @@ std::string TenthsText(int tenths, const char* unit);
 float FifthTicksAsTenths(int position);
 int FifthTicksTenths(int position);
 int TicksTenths(int position);
+// The three tenths editors: "2.5bar", fifth ticks and ticks as "12.3s".
+std::string PressureText(int tenths);
+std::string FifthTicksText(int position);
+std::string TicksText(int position);
 
 // The temperature sensor's reading (as the Parameter block stores its limits) in whole degrees
 // Celsius, and "~87°C (172)" for a reading of 172.

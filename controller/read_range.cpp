@@ -78,6 +78,7 @@ ReadResult ReadRange(const ConnectionSettings& settings, Feedback& feedback, int
     feedback.EmptyBar();
   }
   CheckVersion(result.version, feedback);
+  if (result.success) feedback.MemoryRead(first, result.data, result.version);
   return result;
 }
 

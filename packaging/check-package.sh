@@ -95,7 +95,10 @@ echo "$report"
 rm -r "$share/velta-control/locale"
 grep -qx "catalogue: Statusabfrage" <<<"$(start)" || fail "the catalogue came from elsewhere"
 
-"$root/usr/bin/velta-sim" --help | grep -q "^Usage: velta-sim" || fail "velta-sim --help"
+# Whole output first: grep -q would stop reading early, and under pipefail the writer's SIGPIPE
+# would count as a failure.
+sim_help=$("$root/usr/bin/velta-sim" --help) || fail "velta-sim --help exits non-zero"
+grep -q "^Usage: velta-sim" <<<"$sim_help" || fail "velta-sim --help"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "package checks passed"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # `make run`: starts the controller simulator on 127.0.0.1:10001 and VELTA Control connected to it.
-# The demo keeps its settings in a folder of its own (<build>/demo-config), so the user's own
-# settings are never touched. Delete that folder to start the demo afresh.
+# The demo keeps its settings in a folder of its own (<build>/demo-config) and its history of
+# controller blocks in another (<build>/demo-data), so the user's own are never touched. Delete
+# those folders to start the demo afresh.
 set -euo pipefail
 build=${1:-build}
 bin="$build/bin"
@@ -10,6 +11,7 @@ address=127.0.0.1:10001
 bash "$(dirname "$0")/check-display.sh"
 
 config="$build/demo-config"
+data="$(cd "$build" && pwd)/demo-data"
 store="$config/Korvelt/VELTA.conf"
 if [ ! -f "$store" ]; then
   # TCP to the simulator, Polling on at start, clear-errors (0x01) and write-enable (0x08) shown.
@@ -37,9 +39,11 @@ for _ in $(seq 50); do
   fi
   sleep 0.1
 done
-echo "Simulator listening on $address (pid $sim); demo settings in $config"
+echo "Simulator listening on $address (pid $sim); demo settings in $config," \
+  "history in $data/velta-control/history"
 
 export VELTA_CONFIG_DIR="$config"
+export XDG_DATA_HOME="$data"
 if [ -n "${VELTA_DEMO_XVFB:-}" ] && [ -z "${DISPLAY:-}" ]; then
   xvfb-run -a "$bin/velta-control"
 else

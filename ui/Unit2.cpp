@@ -26,8 +26,11 @@ QString DecodeName(const std::string& bytes) {
 
 }  // namespace
 
-Form2::Form2(velta::ConnectionSource connection, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::Form2>()), connection_(std::move(connection)) {
+Form2::Form2(velta::ConnectionSource connection, velta::History& history, QWidget* parent)
+    : QDialog(parent),
+      ui(std::make_unique<Ui::Form2>()),
+      connection_(std::move(connection)),
+      history_(history) {
   ui->setupUi(this);
   feedback_ = std::make_unique<velta::MemoFeedback>(*ui->Memo3, *ui->pbAktiv);
   // Fixed border with a minimise button; the layout fixes the size.
@@ -70,6 +73,7 @@ void Form2::bbLoadClick() {
     ui->edTabName->home(false);  // a name longer than the field shows its beginning
     message = velta::Format(_("\nTabelle:%s\nerfolgreich eingelesen"),
                             ToStdString(file.fileName()).c_str());
+    baselines_.file = velta::TankBaseline{"the file " + path, table_};
     SetTableUsable(true);
   } else {
     SetTableUsable(false);
@@ -97,6 +101,9 @@ void Form2::bbReadClick() {
   velta::BusyWindow busy(*this, *ui->bbRead);
   if (velta::ReadTankTableFromController(connection_(), table_, *feedback_) ==
       velta::ExchangeOutcome::Good) {
+    baselines_.file.reset();
+    baselines_.controller = velta::TankBaseline{"the table last read from the controller", table_};
+    history_.KeepTankTable("tank-table", ToStdString(ui->edTabName->text()), table_, *feedback_);
     SetTableUsable(true);
     ui->plotTank->SetTable(table_);
   }
@@ -105,9 +112,17 @@ void Form2::bbReadClick() {
 void Form2::bbSendClick() {
   if (!velta::CurrentDesktop().AskYesNo(
           QStringLiteral("Info"),
-          ToQString(_("ACHTUNG:\nSoll die aktuelle Tabelle zur Steuerung übertragen werden?\n")))) {
+          ToQString(_("ACHTUNG:\nSoll die aktuelle Tabelle zur Steuerung übertragen werden?\n")),
+          ToQString(velta::TankWriteDetails(baselines_, table_)))) {
     return;
   }
   velta::BusyWindow busy(*this, *ui->bbSend);
-  velta::SendTankTableToController(connection_(), table_, *feedback_);
+  if (velta::SendTankTableToController(connection_(), table_, *feedback_) != velta::kTankEntries) {
+    return;
+  }
+  // The controller now holds the low byte of each entry.
+  velta::TankTable sent = table_;
+  for (std::int32_t& entry : sent) entry &= 0xFF;
+  baselines_.file.reset();
+  baselines_.controller = velta::TankBaseline{"the table last written to the controller", sent};
 }

@@ -6,7 +6,9 @@
 #include <memory>
 
 #include "controller/feedback.h"
+#include "controller/history.h"
 #include "controller/tank_table.h"
+#include "controller/write_baseline.h"
 #include "ui/connection_source.h"
 #include "ui/memo_feedback.h"
 
@@ -17,9 +19,10 @@ class Form2;
 class Form2 : public QDialog {
   Q_OBJECT
  public:
-  // `connection` names the controller the table is read from and sent to. The program gives the
-  // window the Settings window as parent, so that it stays usable while that one runs modally.
-  explicit Form2(velta::ConnectionSource connection, QWidget* parent = nullptr);
+  // `connection` names the controller the table is read from and sent to; `history` keeps the
+  // tables read. The program gives the window the Settings window as parent, so that it stays
+  // usable while that one runs modally.
+  Form2(velta::ConnectionSource connection, velta::History& history, QWidget* parent = nullptr);
   ~Form2() override;
 
   // The table the window holds; it lives as long as the window.
@@ -41,6 +44,9 @@ class Form2 : public QDialog {
 
   std::unique_ptr<Ui::Form2> ui;
   velta::ConnectionSource connection_;
+  velta::History& history_;
   std::unique_ptr<velta::MemoFeedback> feedback_;
   velta::TankTable table_{};
+  // What a send is compared with: the file loaded, the table last read or sent.
+  velta::TankBaselines baselines_;
 };

@@ -20,10 +20,12 @@ namespace {
 
 constexpr int kCustomTankform = 3;  // "Eigene Tankform": the Tank table window's table
 
-// The Settings window reports like every window and also shows or hides its write buttons.
+// The Settings window reports like every window, shows or hides its write buttons, and keeps
+// what the controller reported as the block its writes are compared with.
 class WindowReport : public velta::MemoFeedback {
  public:
-  explicit WindowReport(Ui::Form3& ui) : MemoFeedback(*ui.Memo3, *ui.pbAktiv), ui_(ui) {}
+  WindowReport(Ui::Form3& ui, velta::Baselines& baselines, velta::History& history)
+      : MemoFeedback(*ui.Memo3, *ui.pbAktiv), ui_(ui), baselines_(baselines), history_(history) {}
 
   void ShowWriteButtons(bool visible) override {
     ui_.bbSendBC->setVisible(visible);
@@ -31,17 +33,27 @@ class WindowReport : public velta::MemoFeedback {
     ui_.bbWriteH->setVisible(visible);
   }
 
+  void MemoryRead(int first, std::span<const std::uint8_t> data, std::uint16_t version) override {
+    baselines_.ControllerRead(first, data);
+    history_.NoteVersion(version);
+  }
+
  private:
   Ui::Form3& ui_;
+  velta::Baselines& baselines_;
+  velta::History& history_;
 };
 
 }  // namespace
 
-Form3::Form3(velta::ConnectionSource connection, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::Form3>()), connection_(std::move(connection)) {
+Form3::Form3(velta::ConnectionSource connection, velta::History& history, QWidget* parent)
+    : QDialog(parent),
+      ui(std::make_unique<Ui::Form3>()),
+      connection_(std::move(connection)),
+      history_(history) {
   ui->setupUi(this);
   velta::KeepForcedTextReadable(*this);
-  feedback_ = std::make_unique<WindowReport>(*ui);
+  feedback_ = std::make_unique<WindowReport>(*ui, baselines_, history_);
 
   AttachEditors();
   auto* digits = new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this);
@@ -75,6 +87,7 @@ void Form3::ConnectControls() {
   const std::pair<QAbstractButton*, void (Form3::*)()> buttons[] = {
       {ui->bbReadBC, &Form3::bbReadBCClick},       {ui->bbSendBC, &Form3::bbSendBCClick},
       {ui->bbLoad, &Form3::bbLoadClick},           {ui->bSave, &Form3::bSaveClick},
+      {ui->bbCompare, &Form3::bbCompareClick},
       {ui->bbReadH, &Form3::bbReadHClick},         {ui->bbWriteH, &Form3::bbWriteHClick},
       {ui->bbReadError, &Form3::bbReadErrorClick}, {ui->bbClrError, &Form3::bbClrErrorClick},
       {ui->bbReadTimer, &Form3::bbReadTimerClick}, {ui->bbUpdate, &Form3::bbUpdateClick},

@@ -6,7 +6,10 @@
 #include <memory>
 
 #include "controller/feedback.h"
+#include "controller/history.h"
 #include "controller/image.h"
+#include "controller/settings_file.h"
+#include "controller/write_baseline.h"
 #include "ui/connection_source.h"
 
 namespace Ui {
@@ -17,8 +20,8 @@ class UpDown;
 class Form3 : public QDialog {
   Q_OBJECT
  public:
-  // `connection` names the controller each operation talks to.
-  explicit Form3(velta::ConnectionSource connection, QWidget* parent = nullptr);
+  // `connection` names the controller each operation talks to; `history` keeps what is read.
+  Form3(velta::ConnectionSource connection, velta::History& history, QWidget* parent = nullptr);
   ~Form3() override;
 
   // Puts the view selector back to its first entry ("Normal") and applies that view.
@@ -111,6 +114,7 @@ class Form3 : public QDialog {
   void bbSendBCClick();
   void bbLoadClick();
   void bSaveClick();
+  void bbCompareClick();
   void bbReadHClick();
   void bbWriteHClick();
   void cbClrChange();
@@ -146,11 +150,26 @@ class Form3 : public QDialog {
   // editor's text.
   void AttachEditors();
   void ShowEditors();
-  void CollectEditors(int firstAddress, int endAddress);
+  void CollectEditors(velta::ControllerImage& block, int firstAddress, int endAddress) const;
   void ShowEditorText(const UpDown* stepper);
+  // Editors -> `block` bytes 0..51. A reference value that is not a number either stops the
+  // collection with a message box (`stopAtBadNumber`) or keeps the block's value.
+  bool CollectInto(velta::ControllerImage& block, bool stopAtBadNumber) const;
+  // The Parameter block as the editors hold it now, collected into a copy of the image without
+  // asking anything (a reference value that is not a number keeps the image's).
+  velta::ControllerImage WindowBlock() const;
+  // Loads a settings or backup file into the window as "Einstellungen laden" does.
+  void LoadFile(const std::string& path, velta::ImageFileKind kind);
+  // The details of the write question: what the write changes against the baselines.
+  std::string WriteDetails(bool backup) const;
+  // The controller's block before a write, kept in the history: for a backup write the whole
+  // image when it is known, else (and for a settings write) the Parameter block.
+  void KeepBlockBeforeWrite(bool backup);
 
   std::unique_ptr<Ui::Form3> ui;
   velta::ConnectionSource connection_;
+  velta::History& history_;
+  velta::Baselines baselines_;
   velta::ControllerImage image_;
   std::unique_ptr<velta::Feedback> feedback_;
   // Run-time window restored by a click on its text after switching it off.

@@ -1,5 +1,6 @@
 // The binding between the controller image and the Settings window's editors.
 #include <QString>
+#include <optional>
 
 #include "controller/block_bits.h"
 #include "controller/fields.h"
@@ -18,14 +19,16 @@ using velta::Set;
 namespace {
 
 // A reference value as typed: a decimal number that fits an int, or nothing.
-bool ParseReference(const QLineEdit* field, int& value) {
+std::optional<int> ParseReference(const QLineEdit* field) {
   bool ok = false;
-  value = field->text().toInt(&ok, 10);
-  if (!ok) {
-    velta::CurrentDesktop().ShowMessage(velta::ToQString(velta::Format(
-        "'%s' ist kein gültiger Integerwert", velta::ToStdString(field->text()).c_str())));
-  }
-  return ok;
+  const int value = field->text().toInt(&ok, 10);
+  if (!ok) return std::nullopt;
+  return value;
+}
+
+void ShowNotANumber(const QLineEdit* field) {
+  velta::CurrentDesktop().ShowMessage(velta::ToQString(velta::Format(
+      "'%s' ist kein gültiger Integerwert", velta::ToStdString(field->text()).c_str())));
 }
 
 }  // namespace
@@ -75,25 +78,36 @@ void Form3::SelectPreset() {
       velta::PresetIndex(Get(image_, f::RegelP), Get(image_, f::RegelD)));
 }
 
-bool Form3::CollectBlock() {
-  velta::ControllerImage& b = image_;
-  // In address order up to each reference value, which may stop the collection.
-  CollectEditors(0, f::RefZistVoll.address);
-  Set(b, f::Tankform, ui->cbTankform->currentIndex());
-  int reference = 0;
-  if (!ParseReference(ui->edRefZistVoll, reference)) return false;
-  Set(b, f::RefZistVoll, reference);
+bool Form3::CollectBlock() { return CollectInto(image_, true); }
 
-  CollectEditors(f::RefZistVoll.address, f::RefZistLeer.address);
+velta::ControllerImage Form3::WindowBlock() const {
+  velta::ControllerImage block = image_;
+  CollectInto(block, false);
+  return block;
+}
+
+bool Form3::CollectInto(velta::ControllerImage& b, bool stopAtBadNumber) const {
+  // A reference value that is not a number: stop with a message, or keep the block's value.
+  const auto collectReference = [&](const QLineEdit* field, velta::WordField place) {
+    const std::optional<int> reference = ParseReference(field);
+    if (reference) Set(b, place, *reference);
+    if (!reference && stopAtBadNumber) ShowNotANumber(field);
+    return reference || !stopAtBadNumber;
+  };
+  // In address order up to each reference value, which may stop the collection.
+  CollectEditors(b, 0, f::RefZistVoll.address);
+  Set(b, f::Tankform, ui->cbTankform->currentIndex());
+  if (!collectReference(ui->edRefZistVoll, f::RefZistVoll)) return false;
+
+  CollectEditors(b, f::RefZistVoll.address, f::RefZistLeer.address);
   Set(b, f::Auto, ui->chkAuto->isChecked() ? 0 : 1);
   Set(b, f::Drucksensor, ui->cbDrucksensor->currentIndex());
   Set(b, f::Eingang,
       velta::EncodeEingang(ui->cbWasserZcount->currentIndex(),
                            {ui->cbMinInput->currentIndex(), ui->cbMaxInput->currentIndex()}));
-  if (!ParseReference(ui->edRefZistLeer, reference)) return false;
-  Set(b, f::RefZistLeer, reference);
+  if (!collectReference(ui->edRefZistLeer, f::RefZistLeer)) return false;
 
-  CollectEditors(f::RefZistLeer.address, velta::kParameterBlockSize);
+  CollectEditors(b, f::RefZistLeer.address, velta::kParameterBlockSize);
   Set(b, f::Variante, ui->cbVariante->currentIndex());
   b.SetByte(f::SanftStart.address,
             velta::EncodeSanftStart(ui->udSanftStart->value(), ui->chkSanftOff->isChecked()));

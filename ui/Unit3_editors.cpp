@@ -5,32 +5,23 @@
 #include <algorithm>
 #include <iterator>
 
-#include "controller/conversions.h"
-#include "controller/fields.h"
+#include "controller/setting_fields.h"
 #include "ui/Unit3.h"
 #include "ui/qt_text.h"
 #include "ui/value_editor.h"
 #include "ui_Unit3.h"
 
 namespace f = velta::field;
-using velta::InDays;
-using velta::InField;
-using velta::InPackedByte;
+namespace s = velta::setting;
 
 namespace {
-
-std::string PressureText(int tenths) { return velta::TenthsText(tenths, "bar"); }
-std::string FifthTicksText(int position) {
-  return velta::TenthsText(velta::FifthTicksTenths(position), "s");
-}
-std::string TicksText(int position) { return velta::TenthsText(velta::TicksTenths(position), "s"); }
 
 struct Editor {
   UpDown* Ui::Form3::*stepper;
   QLineEdit* Ui::Form3::*field;
-  velta::ImagePlace place;
-  // nullptr: the stepper writes its bare position into the field.
-  velta::PositionText text;
+  // Where the value lives and how it reads as text; without a text the stepper writes its bare
+  // position into the field.
+  const velta::SettingField* setting;
   // The handler a click and a shown block run; nullptr: the text alone.
   void (Form3::*display)();
 };
@@ -39,70 +30,58 @@ struct Editor {
 // the ones its handler moves: the empty level before the full level, the run-on time before the
 // leak time.
 const Editor kEditors[] = {
-    {&Ui::Form3::udRetryCount, &Ui::Form3::edRetryCount, InField<f::RetryCount>(),
-     velta::RetryCountText, &Form3::udRetryCountClick},
-    {&Ui::Form3::upZistLeer, &Ui::Form3::edZistLeer, InField<f::ZistLeer>(), velta::PercentText,
-     &Form3::upZistLeerClick},
-    {&Ui::Form3::upZistVoll, &Ui::Form3::edZistVoll, InField<f::ZistVoll>(), velta::PercentText,
-     &Form3::upZistVollClick},
-    {&Ui::Form3::udAnzeige, &Ui::Form3::edAnzeige, InField<f::Anzeige>(), FifthTicksText,
-     &Form3::udAnzeigeClick},
-    {&Ui::Form3::udDruckendwert, &Ui::Form3::edDruckendwert, InField<f::Druckendwert>(),
-     PressureText, &Form3::udDruckendwertClick},
-    {&Ui::Form3::udDruckRegel, &Ui::Form3::edDruckRegel, InField<f::DruckRegel>(), PressureText,
+    {&Ui::Form3::udRetryCount, &Ui::Form3::edRetryCount, &s::RetryCount, &Form3::udRetryCountClick},
+    {&Ui::Form3::upZistLeer, &Ui::Form3::edZistLeer, &s::ZistLeer, &Form3::upZistLeerClick},
+    {&Ui::Form3::upZistVoll, &Ui::Form3::edZistVoll, &s::ZistVoll, &Form3::upZistVollClick},
+    {&Ui::Form3::udAnzeige, &Ui::Form3::edAnzeige, &s::Anzeige, &Form3::udAnzeigeClick},
+    {&Ui::Form3::udDruckendwert, &Ui::Form3::edDruckendwert, &s::Druckendwert,
+     &Form3::udDruckendwertClick},
+    {&Ui::Form3::udDruckRegel, &Ui::Form3::edDruckRegel, &s::DruckRegel,
      &Form3::udDruckRegelClick},
-    {&Ui::Form3::udDruckEin, &Ui::Form3::edDruckEin, InField<f::DruckEin>(), PressureText,
-     &Form3::udDruckEinClick},
-    {&Ui::Form3::udRegelT, &Ui::Form3::edRegelT, InField<f::RegelT>(), velta::RegelTText,
-     &Form3::udRegelTClick},
+    {&Ui::Form3::udDruckEin, &Ui::Form3::edDruckEin, &s::DruckEin, &Form3::udDruckEinClick},
+    {&Ui::Form3::udRegelT, &Ui::Form3::edRegelT, &s::RegelT, &Form3::udRegelTClick},
     // The regulation parts' click handlers write into the block; showing a block runs neither.
-    {&Ui::Form3::udRegelP, &Ui::Form3::edRegelP, InField<f::RegelP>(), nullptr, nullptr},
-    {&Ui::Form3::udRegelD, &Ui::Form3::edRegelD, InField<f::RegelD>(), nullptr, nullptr},
-    {&Ui::Form3::udTempOff, &Ui::Form3::edTempOff, InField<f::TempOff>(), velta::TemperatureText,
-     &Form3::udTempOffClick},
-    {&Ui::Form3::udTempOn, &Ui::Form3::edTempOn, InField<f::TempOn>(), velta::TemperatureText,
-     &Form3::udTempOnClick},
-    {&Ui::Form3::udPumpeMin, &Ui::Form3::edPumpeMin, InField<f::PumpeMin>(), velta::PercentText,
-     &Form3::udPumpeMinClick},
-    {&Ui::Form3::udNachlaufzeit, &Ui::Form3::edNachlaufzeit, InField<f::Nachlaufzeit>(),
-     FifthTicksText, &Form3::udNachlaufzeitClick},
-    {&Ui::Form3::udLaufzeit, &Ui::Form3::edLaufzeit, InField<f::Laufzeit>(), velta::LaufzeitText,
-     &Form3::udLaufzeitClick},
-    {&Ui::Form3::udStartDelay, &Ui::Form3::edStartDelay, InField<f::StartDelay>(), FifthTicksText,
+    {&Ui::Form3::udRegelP, &Ui::Form3::edRegelP, &s::RegelP, nullptr},
+    {&Ui::Form3::udRegelD, &Ui::Form3::edRegelD, &s::RegelD, nullptr},
+    {&Ui::Form3::udTempOff, &Ui::Form3::edTempOff, &s::TempOff, &Form3::udTempOffClick},
+    {&Ui::Form3::udTempOn, &Ui::Form3::edTempOn, &s::TempOn, &Form3::udTempOnClick},
+    {&Ui::Form3::udPumpeMin, &Ui::Form3::edPumpeMin, &s::PumpeMin, &Form3::udPumpeMinClick},
+    {&Ui::Form3::udNachlaufzeit, &Ui::Form3::edNachlaufzeit, &s::Nachlaufzeit,
+     &Form3::udNachlaufzeitClick},
+    {&Ui::Form3::udLaufzeit, &Ui::Form3::edLaufzeit, &s::Laufzeit, &Form3::udLaufzeitClick},
+    {&Ui::Form3::udStartDelay, &Ui::Form3::edStartDelay, &s::StartDelay,
      &Form3::udStartDelayClick},
-    {&Ui::Form3::udPulsFenster, &Ui::Form3::edPulsFenster, InField<f::PulsFenster>(),
-     velta::PulsFensterText, &Form3::udPulsFensterClick},
-    {&Ui::Form3::udLaufzeitProzent, &Ui::Form3::edLaufzeitProzent, InField<f::LaufzeitProzent>(),
-     velta::PercentText, &Form3::udLaufzeitProzentClick},
-    {&Ui::Form3::udKugelhahnLaufzeit, &Ui::Form3::edKugelhahnLaufzeit,
-     InField<f::KugelhahnLaufzeit>(), TicksText, &Form3::udKugelhahnLaufzeitClick},
-    {&Ui::Form3::udFilterSpuelZeit, &Ui::Form3::edFilterSpuelZeit, InField<f::FilterSpuelZeit>(),
-     TicksText, &Form3::udFilterSpuelZeitClick},
+    {&Ui::Form3::udPulsFenster, &Ui::Form3::edPulsFenster, &s::PulsFenster,
+     &Form3::udPulsFensterClick},
+    {&Ui::Form3::udLaufzeitProzent, &Ui::Form3::edLaufzeitProzent, &s::LaufzeitProzent,
+     &Form3::udLaufzeitProzentClick},
+    {&Ui::Form3::udKugelhahnLaufzeit, &Ui::Form3::edKugelhahnLaufzeit, &s::KugelhahnLaufzeit,
+     &Form3::udKugelhahnLaufzeitClick},
+    {&Ui::Form3::udFilterSpuelZeit, &Ui::Form3::edFilterSpuelZeit, &s::FilterSpuelZeit,
+     &Form3::udFilterSpuelZeitClick},
     {&Ui::Form3::udFilterSpuelIntervall, &Ui::Form3::edFilterSpuelIntervall,
-     InDays<f::FilterSpuelIntervall>(), velta::DaysText, &Form3::udFilterSpuelIntervallClick},
-    {&Ui::Form3::udModulSpuelZeit, &Ui::Form3::edModulSpuelZeit, InField<f::ModulSpuelZeit>(),
-     TicksText, &Form3::udModulSpuelZeitClick},
+     &s::FilterSpuelIntervall, &Form3::udFilterSpuelIntervallClick},
+    {&Ui::Form3::udModulSpuelZeit, &Ui::Form3::edModulSpuelZeit, &s::ModulSpuelZeit,
+     &Form3::udModulSpuelZeitClick},
     {&Ui::Form3::udModulSpuelIntervall, &Ui::Form3::edModulSpuelIntervall,
-     InDays<f::ModulSpuelIntervall>(), velta::DaysText, &Form3::udModulSpuelIntervallClick},
-    {&Ui::Form3::udSanftStart, &Ui::Form3::edSanftStart, InPackedByte<f::SanftStart>(),
-     velta::SanftStartText, &Form3::udSanftStartClick},
-    {&Ui::Form3::udLeckAnzahl, &Ui::Form3::edLeckAnzahl, InPackedByte<f::LeckAnzahl>(), nullptr,
-     nullptr},
-    {&Ui::Form3::udLeckDauer, &Ui::Form3::edLeckDauer, InField<f::LeckDauer>(), TicksText,
-     &Form3::udLeckDauerClick},
-    {&Ui::Form3::udMaxPower, &Ui::Form3::edMaxPower, InField<f::MaxPower>(), velta::MaxPowerText,
-     &Form3::udMaxPowerClick},
-    {&Ui::Form3::udMaxPowerTime, &Ui::Form3::edMaxPowerTime, InField<f::MaxPowerTime>(),
-     velta::MaxPowerTimeText, &Form3::udMaxPowerTimeClick},
-    {&Ui::Form3::udRetryIntervallTime, &Ui::Form3::edRetryIntervallTime,
-     InField<f::RetryIntervallTime>(), velta::RetryIntervalText, &Form3::udRetryIntervallTimeClick},
+     &s::ModulSpuelIntervall, &Form3::udModulSpuelIntervallClick},
+    {&Ui::Form3::udSanftStart, &Ui::Form3::edSanftStart, &s::SanftStart,
+     &Form3::udSanftStartClick},
+    {&Ui::Form3::udLeckAnzahl, &Ui::Form3::edLeckAnzahl, &s::LeckAnzahl, nullptr},
+    {&Ui::Form3::udLeckDauer, &Ui::Form3::edLeckDauer, &s::LeckDauer, &Form3::udLeckDauerClick},
+    {&Ui::Form3::udMaxPower, &Ui::Form3::edMaxPower, &s::MaxPower, &Form3::udMaxPowerClick},
+    {&Ui::Form3::udMaxPowerTime, &Ui::Form3::edMaxPowerTime, &s::MaxPowerTime,
+     &Form3::udMaxPowerTimeClick},
+    {&Ui::Form3::udRetryIntervallTime, &Ui::Form3::edRetryIntervallTime, &s::RetryIntervallTime,
+     &Form3::udRetryIntervallTimeClick},
 };
 
 UpDown* Stepper(const Ui::Form3& ui, const Editor& editor) { return ui.*editor.stepper; }
 
 void ShowText(const Ui::Form3& ui, const Editor& editor) {
-  if (editor.text == nullptr) return;
-  (ui.*editor.field)->setText(velta::ToQString(editor.text(Stepper(ui, editor)->value())));
+  const velta::ValueText text = editor.setting->text;
+  if (text == nullptr) return;
+  (ui.*editor.field)->setText(velta::ToQString(text(Stepper(ui, editor)->value())));
 }
 
 void RunDisplay(Form3& window, const Ui::Form3& ui, const Editor& editor) {
@@ -118,8 +97,9 @@ void RunDisplay(Form3& window, const Ui::Form3& ui, const Editor& editor) {
 void Form3::AttachEditors() {
   for (const Editor& editor : kEditors) {
     UpDown* stepper = Stepper(*ui, editor);
-    stepper->setBuddy(ui.get()->*editor.field, editor.text == nullptr);
-    if (editor.text != nullptr || editor.display != nullptr) {
+    const bool bare = editor.setting->text == nullptr;
+    stepper->setBuddy(ui.get()->*editor.field, bare);
+    if (!bare || editor.display != nullptr) {
       connect(stepper, &UpDown::clicked, this, [this, &editor] { RunDisplay(*this, *ui, editor); });
     }
   }
@@ -129,16 +109,16 @@ void Form3::AttachEditors() {
 
 void Form3::ShowEditors() {
   for (const Editor& editor : kEditors) {
-    Stepper(*ui, editor)->setValue(editor.place.get(image_));
+    Stepper(*ui, editor)->setValue(editor.setting->get(image_));
     RunDisplay(*this, *ui, editor);
   }
 }
 
-void Form3::CollectEditors(int firstAddress, int endAddress) {
+void Form3::CollectEditors(velta::ControllerImage& block, int firstAddress, int endAddress) const {
   for (const Editor& editor : kEditors) {
-    const velta::ImagePlace& place = editor.place;
-    if (place.set != nullptr && place.address >= firstAddress && place.address < endAddress) {
-      place.set(image_, Stepper(*ui, editor)->value());
+    const velta::SettingField& setting = *editor.setting;
+    if (setting.set != nullptr && setting.address >= firstAddress && setting.address < endAddress) {
+      setting.set(block, Stepper(*ui, editor)->value());
     }
   }
 }

@@ -2,12 +2,14 @@
 // the settings and backup files, the counters, the error memory and the live values.
 #include "controller/counters.h"
 #include "controller/error_memory.h"
+#include "controller/fields.h"
 #include "controller/live_values.h"
 #include "controller/settings_file.h"
 #include "controller/settings_transfer.h"
 #include "i18n/lookup.h"
 #include "ui/Unit3.h"
 #include "ui/busy_window.h"
+#include "ui/compare_window.h"
 #include "ui/desktop.h"
 #include "ui/qt_text.h"
 #include "ui_Unit3.h"
@@ -17,9 +19,10 @@ using velta::ToQString;
 
 namespace {
 
-// Every operation that overwrites controller data asks first.
-bool Confirm(const char* msgid) {
-  return velta::CurrentDesktop().AskYesNo(QStringLiteral("Info"), ToQString(_(msgid)));
+// Every operation that overwrites controller data asks first; `details` lists what it changes.
+bool Confirm(const char* msgid, const std::string& details = std::string()) {
+  return velta::CurrentDesktop().AskYesNo(QStringLiteral("Info"), ToQString(_(msgid)),
+                                          ToQString(details));
 }
 
 struct FileDialogKind {
@@ -46,6 +49,12 @@ void Form3::bbReadBCClick() {
                         ? velta::ReadBackupImage(connection_(), feedback, image_)
                         : velta::ReadParameterBlock(connection_(), feedback, image_);
   if (!read) return;
+  baselines_.BlockRead();
+  if (ui->cbBackup->isChecked()) {
+    history_.KeepImage("backup", image_, velta::ImageFileKind::Backup, feedback);
+  } else {
+    history_.KeepImage("settings", image_, velta::ImageFileKind::Settings, feedback);
+  }
   // Shown once both backup reads are done, so the view also holds address 0 of the second one.
   ShowBlock();
   SelectPreset();
@@ -53,11 +62,26 @@ void Form3::bbReadBCClick() {
   ui->bbSendBC->setEnabled(true);
 }
 
+std::string Form3::WriteDetails(bool backup) const {
+  if (backup) return velta::BackupWriteDetails(baselines_, image_);
+  velta::ControllerImage block = WindowBlock();
+  // Unless told to send the view's, the controller keeps its own reference values.
+  const velta::Baseline& controller = baselines_.Controller();
+  if (!ui->cbWriteRef->isChecked() && controller.Covers(0, velta::kParameterBlockSize - 1)) {
+    for (const velta::WordField reference :
+         {velta::field::RefZistVoll, velta::field::RefZistLeer}) {
+      velta::Set(block, reference, velta::Get(controller.image, reference));
+    }
+  }
+  return velta::SettingsWriteDetails(baselines_, block);
+}
+
 void Form3::bbSendBCClick() {
   const bool backup = ui->cbBackup->isChecked();
   if (!Confirm(backup ? "ACHTUNG:\nSoll das komplette Backup zur Steuerung übertragen werden?\n"
                         "Es werden ALLE Daten und Einstellungen überschrieben!!!\n"
-                      : "ACHTUNG:\nSollen alle Einstellungen zur Steuerung übertragen werden?\n")) {
+                      : "ACHTUNG:\nSollen alle Einstellungen zur Steuerung übertragen werden?\n",
+               WriteDetails(backup))) {
     return;
   }
   BusyWindow busy(*this, *ui->bbSendBC);
@@ -65,6 +89,7 @@ void Form3::bbSendBCClick() {
   const velta::ConnectionSettings connection = connection_();
   velta::ExchangeOutcome outcome;
   if (backup) {
+    KeepBlockBeforeWrite(true);
     // The image goes out as read or loaded; the view is not collected.
     outcome = velta::TransferBackupImage(connection, feedback, image_);
   } else {
@@ -75,25 +100,45 @@ void Form3::bbSendBCClick() {
       SelectPreset();
       if (!CollectBlock()) return;
     }
+    KeepBlockBeforeWrite(false);
     outcome = velta::TransferParameterBlock(connection, feedback, image_);
   }
-  if (outcome == velta::ExchangeOutcome::Good) ui->cbWriteRef->setChecked(false);
+  if (outcome != velta::ExchangeOutcome::Good) return;
+  ui->cbWriteRef->setChecked(false);
+  const std::size_t written = backup ? velta::kImageSize : velta::kParameterBlockSize;
+  baselines_.ControllerWritten(0, std::span(image_.bytes).first(written));
+  baselines_.BlockRead();
+}
+
+void Form3::KeepBlockBeforeWrite(bool backup) {
+  const velta::Baseline& controller = baselines_.Controller();
+  if (backup && controller.Covers(0, velta::kImageSize - 1)) {
+    history_.KeepImage("backup-before-write", controller.image, velta::ImageFileKind::Backup,
+                       WindowFeedback());
+  } else if (controller.Covers(0, velta::kParameterBlockSize - 1)) {
+    history_.KeepImage("settings-before-write", controller.image, velta::ImageFileKind::Settings,
+                       WindowFeedback());
+  }
 }
 
 void Form3::bbLoadClick() {
   const FileDialogKind dialog = DialogKind(ui->cbBackup->isChecked());
   const QString chosen = velta::CurrentDesktop().OpenFileName(Filter(dialog), dialog.suffix);
   if (chosen.isEmpty()) return;
-  const std::string path = velta::AbsoluteFilePath(chosen);
+  LoadFile(velta::AbsoluteFilePath(chosen), dialog.kind);
+}
+
+void Form3::LoadFile(const std::string& path, velta::ImageFileKind kind) {
   velta::Feedback& feedback = WindowFeedback();
   std::string reason;
-  const std::optional<int> version = velta::LoadImageFile(path, image_, dialog.kind, reason);
+  const std::optional<int> version = velta::LoadImageFile(path, image_, kind, reason);
   if (!version) {
     feedback.Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
     feedback.Log(reason);
     feedback.Beep();
     return;
   }
+  baselines_.FileLoaded(path, image_, velta::ImageFileAddressCount(kind));
   ShowBlock();
   SelectPreset();
   feedback.Log(velta::Format(_("%s geladen"), path.c_str()));
@@ -134,6 +179,8 @@ void Form3::bbReadHClick() {
   const auto shown = velta::ReadCounter(connection_(), WindowFeedback(), image_,
                                         static_cast<velta::Counter>(item));
   if (!shown) return;
+  history_.KeepLines("counters", velta::CounterLines(baselines_.Controller().image),
+                     WindowFeedback());
   ui->edPumpeH->setText(ToQString(*shown));
   ui->bbWriteH->setEnabled(true);
 }
@@ -141,10 +188,16 @@ void Form3::bbReadHClick() {
 void Form3::bbWriteHClick() {
   const int item = ui->cbClr->currentIndex();
   if (item < 0) return;
-  if (!Confirm("ACHTUNG:\nSollen die neuen Zähler zur Steuerung übertragen werden?\n")) return;
+  const auto counter = static_cast<velta::Counter>(item);
   // The field takes digits only, but a number beyond 32 bits must not be cut down silently.
   const std::string typed = velta::ToStdString(ui->edPumpeH->text());
   const auto value = velta::ParseCounterValue(typed);
+  velta::ControllerImage after = image_;
+  if (value) velta::StoreCounter(after, counter, *value);
+  const std::string details = value ? velta::CounterWriteDetails(baselines_, after, counter) : "";
+  if (!Confirm("ACHTUNG:\nSollen die neuen Zähler zur Steuerung übertragen werden?\n", details)) {
+    return;
+  }
   if (!value) {
     // The same words as the toolkit's refusal of an unparsable reference value.
     velta::CurrentDesktop().ShowMessage(
@@ -152,14 +205,19 @@ void Form3::bbWriteHClick() {
     return;
   }
   BusyWindow busy(*this, *ui->bbWriteH, QStringLiteral("..."));
-  velta::WriteCounter(connection_(), WindowFeedback(), image_, static_cast<velta::Counter>(item),
-                      *value);
+  if (!velta::WriteCounter(connection_(), WindowFeedback(), image_, counter, *value)) return;
+  const velta::AddressRange written = velta::CounterWriteRange(counter);
+  baselines_.ControllerWritten(
+      written.first, std::span(image_.bytes)
+                         .subspan(static_cast<std::size_t>(written.first),
+                                  static_cast<std::size_t>(written.last - written.first + 1)));
 }
 
 void Form3::bbReadErrorClick() {
   BusyWindow busy(*this, *ui->bbReadError, QStringLiteral("Lese..."));
   WindowFeedback().ClearLog();
-  velta::ReadErrorMemory(connection_(), WindowFeedback(), image_);
+  if (!velta::ReadErrorMemory(connection_(), WindowFeedback(), image_)) return;
+  history_.KeepLines("error-memory", velta::ErrorMemoryLines(image_), WindowFeedback());
 }
 
 void Form3::cbFehlerspeicherChange() { ui->bbClrError->setEnabled(true); }
@@ -169,10 +227,23 @@ void Form3::bbClrErrorClick() {
   const int item = ui->cbFehlerspeicher->currentIndex();
   if (item < 0) return;
   if (!Confirm("ACHTUNG:\nSoll der ausgewählte Fehlerzähler wirklich gelöscht werden?\n")) return;
-  velta::ClearErrorCounter(connection_(), WindowFeedback(), item);
+  if (!velta::ClearErrorCounter(connection_(), WindowFeedback(), item)) return;
+  static constexpr std::uint8_t kCleared[] = {0};
+  baselines_.ControllerWritten(velta::field::ErrorCounter(item).address, kCleared);
 }
 
 void Form3::bbReadTimerClick() {
   BusyWindow busy(*this, *ui->bbReadTimer);
   velta::ReadLiveValues(connection_(), WindowFeedback(), ViewItem() != 0);
+}
+
+void Form3::bbCompareClick() {
+  // Window-modal over this window; it goes when closed.
+  auto* compare = new CompareWindow({[this] { return WindowBlock(); }, baselines_, history_,
+                                     [this](const std::string& path, velta::ImageFileKind kind) {
+                                       LoadFile(path, kind);
+                                     }},
+                                    this);
+  compare->setAttribute(Qt::WA_DeleteOnClose);
+  compare->open();
 }

@@ -12,10 +12,11 @@ namespace {
 
 class RealDesktop : public Desktop {
  public:
-  bool AskYesNo(const QString& caption, const QString& text) override {
+  bool AskYesNo(const QString& caption, const QString& text, const QString& details) override {
     QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No,
                     QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::No);
+    if (!details.isEmpty()) box.setDetailedText(details);
     return box.exec() == QMessageBox::Yes;
   }
   void ShowMessage(const QString& text) override {

@@ -11,7 +11,9 @@ class Desktop {
  public:
   virtual ~Desktop() = default;
   // Yes/No question with the exclamation icon and No as the default button; true on Yes.
-  virtual bool AskYesNo(const QString& caption, const QString& text) = 0;
+  // `details`, when given, is the box's detailed text, shown on request below the question.
+  virtual bool AskYesNo(const QString& caption, const QString& text,
+                        const QString& details = QString()) = 0;
   // A plain message box with an OK button.
   virtual void ShowMessage(const QString& text) = 0;
   // File dialogs; an empty result means the user cancelled. `filter` is in Qt's form

@@ -45,8 +45,8 @@ Program::Program() {
   // The other windows ask the Monitor window for the connection when an operation starts.
   const ConnectionSource connection = [this] { return monitor->Connection(); };
   monitor = std::make_unique<Form1>();
-  settings = std::make_unique<Form3>(connection);
-  tankTable = std::make_unique<Form2>(connection, settings.get());
+  settings = std::make_unique<Form3>(connection, history);
+  tankTable = std::make_unique<Form2>(connection, history, settings.get());
 
   ConnectMonitor(*monitor, *settings);
   ConnectSettings(*settings, *monitor, *tankTable);

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "controller/history.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
@@ -16,6 +17,8 @@ struct Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
+  // Kept by the Settings and Tank table windows; outlives them.
+  History history;
   std::unique_ptr<Form1> monitor;
   std::unique_ptr<Form3> settings;
   // Owned here but parented to the Settings window; destroyed before it.

@@ -1,53 +1,11 @@
-// A value editor: a stepper holding the raw value as the controller stores it, the text field
-// beside it, where the value lives in the controller image and how its position reads as text.
+// A value editor's stepper: it holds the raw value as the controller stores it; the text field
+// beside it shows that value as its setting field describes (controller/setting_fields.h).
 #pragma once
 
 #include <QWidget>
-#include <string>
-
-#include "controller/fields.h"
 
 class QLineEdit;
 class QToolButton;
-
-namespace velta {
-
-// Where an editor's position lives in the controller image. `address` is the field's first byte:
-// a window collects its editors in address order. An editor whose byte is packed with other
-// controls has no `set`; the window collects that byte itself.
-struct ImagePlace {
-  int address;
-  int (*get)(const ControllerImage& image);
-  void (*set)(ControllerImage& image, int position);
-};
-
-// A field of its own (a byte, a word or bits of a byte).
-template <auto kField>
-constexpr ImagePlace InField() {
-  return {kField.address,
-          [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
-          [](ControllerImage& image, int position) { Set(image, kField, position); }};
-}
-
-// Bits of a packed byte: shown by the editor, collected by the window with the byte's other bits.
-template <auto kField>
-constexpr ImagePlace InPackedByte() {
-  return {kField.address,
-          [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
-          nullptr};
-}
-
-// A rinse interval, stored in Rinse ticks and edited in days.
-template <LongField kField>
-constexpr ImagePlace InDays() {
-  return {kField.address, [](const ControllerImage& image) { return IntervalDays(image, kField); },
-          [](ControllerImage& image, int days) { SetIntervalDays(image, kField, days); }};
-}
-
-// The text an editor's field shows for a stepper position ("3.5bar").
-using PositionText = std::string (*)(int position);
-
-}  // namespace velta
 
 // The stepper: a pair of arrow buttons holding an integer position within [minimum, maximum],
 // moved by its step. The text field beside it is written by the window's display handler.

@@ -1,5 +1,6 @@
 // A settings store folder of a test's own: VELTA_CONFIG_DIR points into a fresh temporary folder
-// while the object lives, so no test reads or leaves settings in the user's real store.
+// while the object lives, so no test reads or leaves settings in the user's real store. The data
+// folder (XDG_DATA_HOME, where the history goes) likewise.
 #pragma once
 
 #include <QString>
@@ -17,6 +18,19 @@ class TempConfigDir {
 
   QString Path() const { return dir_.path(); }
   QString FilePath(const QString& name) const { return dir_.filePath(name); }
+
+ private:
+  QTemporaryDir dir_;
+};
+
+class TempDataDir {
+ public:
+  TempDataDir() { setenv("XDG_DATA_HOME", dir_.path().toLocal8Bit().constData(), 1); }
+  ~TempDataDir() { unsetenv("XDG_DATA_HOME"); }
+  TempDataDir(const TempDataDir&) = delete;
+  TempDataDir& operator=(const TempDataDir&) = delete;
+
+  QString Path() const { return dir_.path(); }
 
  private:
   QTemporaryDir dir_;

@@ -15,8 +15,9 @@ namespace velta::test {
 
 class TestDesktop : public Desktop {
  public:
-  bool AskYesNo(const QString& caption, const QString& text) override {
+  bool AskYesNo(const QString& caption, const QString& text, const QString& detail) override {
     questions.push_back(caption + "|" + text);
+    details.push_back(detail);
     if (watched) enabledWhenAsked.push_back(watched()->isEnabled());
     return answerYes;
   }
@@ -37,6 +38,7 @@ class TestDesktop : public Desktop {
   bool answerYes = false;
   std::deque<QString> fileNames;  // one per file dialog; an empty entry or none cancels it
   QStringList questions;          // "caption|text"
+  QStringList details;            // the detailed text of each question (empty: none)
   QStringList messages;
   QStringList dialogs;      // "filter|suffix" of every file dialog
   QStringList saveDialogs;  // the same for the save dialogs alone

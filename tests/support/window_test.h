@@ -43,6 +43,7 @@ class WindowTest : public ::testing::Test {
   ~WindowTest() override { SetDesktop(nullptr); }
 
   TempConfigDir config;
+  TempDataDir data;
   TestDesktop desktop;
 };
 

@@ -1,0 +1,89 @@
+#include "controller/setting_fields.h"
+
+#include "i18n/lookup.h"
+
+namespace velta {
+namespace {
+
+// The label's trailing blank ("Fehler < Einschaltdauer ") only spaces it from its editor.
+std::string Trimmed(std::string text) {
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+constexpr const SettingField* kFields[] = {
+    &setting::RetryCount,
+    &setting::ZistLeer,
+    &setting::ZistVoll,
+    &setting::Tankform,
+    &setting::RefZistVoll,
+    &setting::Auto,
+    &setting::Anzeige,
+    &setting::Drucksensor,
+    &setting::Druckendwert,
+    &setting::DruckRegel,
+    &setting::DruckEin,
+    &setting::MinInput,
+    &setting::MaxInput,
+    &setting::WasserZcount,
+    &setting::RegelT,
+    &setting::RegelP,
+    &setting::RegelD,
+    &setting::RefZistLeer,
+    &setting::TempOff,
+    &setting::TempOn,
+    &setting::PumpeMin,
+    &setting::Nachlaufzeit,
+    &setting::Laufzeit,
+    &setting::Variante,
+    &setting::StartDelay,
+    &setting::PulsFenster,
+    &setting::LaufzeitProzent,
+    &setting::KugelhahnLaufzeit,
+    &setting::FilterSpuelZeit,
+    &setting::FilterSpuelIntervall,
+    &setting::ModulSpuelZeit,
+    &setting::ModulSpuelIntervall,
+    &setting::SanftStart,
+    &setting::SanftOff,
+    &setting::ShowPumpenLeistung,
+    &setting::LeckAnzahl,
+    &setting::NoLeckError15s,
+    &setting::LeckUeberwachung,
+    &setting::LeckDauer,
+    &setting::MaxPower,
+    &setting::MaxPowerTime,
+    &setting::RetryIntervallTime,
+    &setting::Urlaub,
+    &setting::ShowTxRx,
+    &setting::SetupFlusssensor,
+    &setting::Regelung,
+    &setting::FlowControl,
+    &setting::SchwimmerSchalter,
+    &setting::Rueckstau,
+    &setting::Power,
+};
+
+}  // namespace
+
+std::string SettingLabel(const SettingField& field) {
+  if (field.group == nullptr) return Trimmed(_(field.label));
+  if (field.label == nullptr) return _(field.group);
+  return _(field.group) + " – " + Trimmed(_(field.label));
+}
+
+std::string SettingText(const SettingField& field, const ControllerImage& image) {
+  const int value = field.get(image);
+  return field.text != nullptr ? field.text(value) : std::to_string(value);
+}
+
+std::string ListItemText(std::span<const char* const> items, int item) {
+  if (item < 0 || static_cast<std::size_t>(item) >= items.size()) return std::to_string(item);
+  return _(items[static_cast<std::size_t>(item)]);
+}
+
+std::string BoxText(int ticked) { return ticked != 0 ? _("Ein") : _("Aus"); }
+
+std::span<const SettingField* const> SettingFields() { return kFields; }
+
+}  // namespace velta

@@ -1,0 +1,268 @@
+// The Settings window's controls of the Parameter block, described without the window: the label
+// each is shown under, how its value is read from the image (and stored, for the value editors)
+// and how the control shows it. The window's editor table and the block comparison both use them.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "controller/block_bits.h"
+#include "controller/conversions.h"
+#include "controller/fields.h"
+
+namespace velta {
+
+// The text a control shows for its value ("3.5bar", a list item, "On").
+using ValueText = std::string (*)(int value);
+
+struct SettingField {
+  const char* group;  // msgid of the group box title; nullptr for a control outside the groups
+  const char* label;  // msgid of the control's label or caption; nullptr when the group names it
+  int address;        // its first byte
+  // The value as the control holds it: a stepper position, a list item, 1 for a ticked box.
+  int (*get)(const ControllerImage& image);
+  // The value as the image stores it: a change the control's rounding hides (a rinse interval
+  // edited in whole days, a time in tenths of a second) still differs here.
+  std::uint32_t (*stored)(const ControllerImage& image);
+  // Stores a stepper position. nullptr for the controls whose byte the window builds itself (lists,
+  // boxes, and editors packed into a byte with other controls).
+  void (*set)(ControllerImage& image, int value);
+  // nullptr: the bare number.
+  ValueText text;
+};
+
+// "Pump – On": the group and the label, each looked up in the catalogue.
+std::string SettingLabel(const SettingField& field);
+// The value in the image as the control shows it.
+std::string SettingText(const SettingField& field, const ControllerImage& image);
+
+// A list's item (looked up), or the bare number for a value the list does not hold.
+std::string ListItemText(std::span<const char* const> items, int item);
+// "On" or "Off" for a check box.
+std::string BoxText(int ticked);
+
+// --- Kinds of controls ---
+
+// The field's stored value, as every kind of control below reports it.
+template <auto kField>
+constexpr std::uint32_t (*StoredValue())(const ControllerImage&) {
+  return
+      [](const ControllerImage& image) { return static_cast<std::uint32_t>(Get(image, kField)); };
+}
+
+// A value editor of its own field (a byte, a word or bits of a byte).
+template <auto kField>
+constexpr SettingField Editor(const char* group, const char* label, ValueText text) {
+  return {group,
+          label,
+          kField.address,
+          [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
+          StoredValue<kField>(),
+          [](ControllerImage& image, int position) { Set(image, kField, position); },
+          text};
+}
+
+// A value editor showing bits of a packed byte; the window collects the byte with its other bits.
+template <auto kField>
+constexpr SettingField PackedEditor(const char* group, const char* label, ValueText text) {
+  return {group,
+          label,
+          kField.address,
+          [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
+          StoredValue<kField>(),
+          nullptr,
+          text};
+}
+
+// A rinse interval, stored in Rinse ticks and edited in days.
+template <LongField kField>
+constexpr SettingField DaysEditor(const char* group, const char* label) {
+  return {group,
+          label,
+          kField.address,
+          [](const ControllerImage& image) { return IntervalDays(image, kField); },
+          StoredValue<kField>(),
+          [](ControllerImage& image, int days) { SetIntervalDays(image, kField, days); },
+          DaysText};
+}
+
+template <const auto& kItems>
+std::string ItemText(int item) {
+  return ListItemText(kItems, item);
+}
+
+// A drop-down list whose item index is the field's value.
+template <auto kField, const auto& kItems>
+constexpr SettingField List(const char* group, const char* label) {
+  return {group,
+          label,
+          kField.address,
+          [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
+          StoredValue<kField>(),
+          nullptr,
+          ItemText<kItems>};
+}
+
+// A check box, ticked when the field is not 0 (or, inverted, when it is 0).
+template <auto kField, bool kInverted = false>
+constexpr SettingField Box(const char* group, const char* label) {
+  return {group,
+          label,
+          kField.address,
+          [](const ControllerImage& image) {
+            return static_cast<int>((Get(image, kField) != 0) != kInverted);
+          },
+          StoredValue<kField>(),
+          nullptr,
+          BoxText};
+}
+
+// --- The items of the window's lists, as msgids ---
+
+inline constexpr const char* kTankformItems[] = {"Zylinder stehend", "Zylinder liegend",
+                                                 "Kugeltank", "Eigene Tankform"};
+inline constexpr const char* kDrucksensorItems[] = {"0,5-4,5V", "0-5V/0-10V", "4...20mA",
+                                                    "Schalter NO (zu bei Druck)",
+                                                    "Schalter NC (auf bei Druck)"};
+inline constexpr const char* kInputItems[] = {"keine", "Wasseruhr", "Lecksensor", "Pumpe Aus"};
+inline constexpr const char* kWasserZcountItems[] = {"1L", "10L", "100L", "1m³"};
+inline constexpr const char* kVarianteItems[] = {"Keine Funktion", "Umschaltung Nachspeisung",
+                                                 "Filterspülung", "Bei Fehler Ein"};
+inline constexpr const char* kRueckstauItems[] = {"Rückstau (->Nachspeisung Ein)",
+                                                  "Überlauf (->Pumpe Aus)"};
+inline constexpr const char* kPowerItems[] = {"PWM", "Phase"};
+// The counter choice of the "Betriebsstunden/Zähler" group, in the order of `Counter`.
+inline constexpr const char* kCounterItems[] = {"Pumpe[h]", "Pumpe[Starts]", "Stadtwasser [Pulse]",
+                                                "Zisterne [Pulse]"};
+
+// One of the two input lists (Min, Max). They share the byte `Eingang`; each stands for the
+// function it shows.
+template <bool kMax>
+int InputFunction(const ControllerImage& image) {
+  const InputChoice choice = DecodeInputs(image.Byte(field::Eingang.address));
+  return kMax ? choice.max : choice.min;
+}
+template <bool kMax>
+constexpr SettingField InputList(const char* group, const char* label) {
+  return {group,
+          label,
+          field::Eingang.address,
+          InputFunction<kMax>,
+          [](const ControllerImage& image) {
+            return static_cast<std::uint32_t>(InputFunction<kMax>(image));
+          },
+          nullptr,
+          ItemText<kInputItems>};
+}
+
+// --- The controls, named after the fields they show ---
+
+namespace setting {
+
+namespace f = field;
+
+inline constexpr const char* kDryRun = "Trockenlauf (Er.C)";
+inline constexpr const char* kCistern = "Zisterne";
+inline constexpr const char* kReferences = "Zisterne Referenzwerte";
+inline constexpr const char* kDisplay = "Anzeige";
+inline constexpr const char* kPressureSensor = "Drucksensor";
+inline constexpr const char* kPump = "Pumpe";
+inline constexpr const char* kInputs = "Alternative Belegung der Eingänge";
+inline constexpr const char* kWaterMeter = "Wasseruhr";
+inline constexpr const char* kRegulation = "Regelung";
+inline constexpr const char* kTemperature = "Temperaturüberwachung (Er.t)";
+inline constexpr const char* kRunTime = "Laufzeitüberwachung / Pumpe (Er.h)";
+inline constexpr const char* kValve = "Ausgang Ventil";
+inline constexpr const char* kSpecial = "Spezielle Einstellungen";
+inline constexpr const char* kModuleRinse = "Modulspülung";
+inline constexpr const char* kLeak = "Lecküberwachung (Er.L)";
+inline constexpr const char* kPumpOffCheck = "Abschaltüberwachung der Pumpe (Er.1)";
+
+inline constexpr SettingField RetryCount = Editor<f::RetryCount>(kDryRun, "Anzahl", RetryCountText);
+inline constexpr SettingField ZistLeer = Editor<f::ZistLeer>(kCistern, "Leer bei", PercentText);
+inline constexpr SettingField ZistVoll = Editor<f::ZistVoll>(kCistern, "Voll bei", PercentText);
+inline constexpr SettingField Tankform = List<f::Tankform, kTankformItems>(kCistern, "Tankform");
+inline constexpr SettingField RefZistVoll =
+    Editor<f::RefZistVoll>(kReferences, "Wert für 100%", nullptr);
+inline constexpr SettingField Auto = Box<f::Auto, true>("Betriebsart", "Auto");
+inline constexpr SettingField Anzeige = Editor<f::Anzeige>(kDisplay, "Zeit", FifthTicksText);
+inline constexpr SettingField Drucksensor =
+    List<f::Drucksensor, kDrucksensorItems>(kPressureSensor, nullptr);
+// The sensor's full-scale value has no label of its own beside the sensor list.
+inline constexpr SettingField Druckendwert =
+    Editor<f::Druckendwert>(kPressureSensor, "full scale", PressureText);
+// Shown as "Abschaltwert" while regulation is off.
+inline constexpr SettingField DruckRegel = Editor<f::DruckRegel>(kPump, "Regelwert", PressureText);
+inline constexpr SettingField DruckEin = Editor<f::DruckEin>(kPump, "Ein", PressureText);
+inline constexpr SettingField MinInput = InputList<false>(kInputs, "Min");
+inline constexpr SettingField MaxInput = InputList<true>(kInputs, "Max");
+inline constexpr SettingField WasserZcount =
+    List<f::WasserZcount, kWasserZcountItems>(kWaterMeter, nullptr);
+inline constexpr SettingField RegelT = Editor<f::RegelT>(kRegulation, "Regelzeit", RegelTText);
+inline constexpr SettingField RegelP =
+    Editor<f::RegelP>(kRegulation, "Regel Proportionalanteil", nullptr);
+inline constexpr SettingField RegelD =
+    Editor<f::RegelD>(kRegulation, "Regel Differentialanteil", nullptr);
+inline constexpr SettingField RefZistLeer =
+    Editor<f::RefZistLeer>(kReferences, "Leerwert", nullptr);
+inline constexpr SettingField TempOff =
+    Editor<f::TempOff>(kTemperature, "Abschalttemp.", TemperatureText);
+inline constexpr SettingField TempOn =
+    Editor<f::TempOn>(kTemperature, "Einschalttemp.", TemperatureText);
+inline constexpr SettingField PumpeMin = Editor<f::PumpeMin>(kPump, "Minimale", PercentText);
+inline constexpr SettingField Nachlaufzeit =
+    Editor<f::Nachlaufzeit>(kPump, "Nachlaufzeit", FifthTicksText);
+inline constexpr SettingField Laufzeit = Editor<f::Laufzeit>(kRunTime, "Zeit", LaufzeitText);
+inline constexpr SettingField Variante = List<f::Variante, kVarianteItems>(kValve, nullptr);
+inline constexpr SettingField StartDelay =
+    Editor<f::StartDelay>(kSpecial, "100%Pumpenstartzeit", FifthTicksText);
+// The pulse window sits beside the power stage list and is shown for PWM only.
+inline constexpr SettingField PulsFenster =
+    Editor<f::PulsFenster>(kRegulation, "PWM", PulsFensterText);
+inline constexpr SettingField LaufzeitProzent =
+    Editor<f::LaufzeitProzent>(kRunTime, "Fehler < Einschaltdauer ", PercentText);
+inline constexpr SettingField KugelhahnLaufzeit =
+    Editor<f::KugelhahnLaufzeit>(kSpecial, "Laufzeit Kugelhahn", TicksText);
+inline constexpr SettingField FilterSpuelZeit =
+    Editor<f::FilterSpuelZeit>(kValve, "Spülzeit", TicksText);
+inline constexpr SettingField FilterSpuelIntervall =
+    DaysEditor<f::FilterSpuelIntervall>(kValve, "Intervall");
+inline constexpr SettingField ModulSpuelZeit =
+    Editor<f::ModulSpuelZeit>(kModuleRinse, "Spülzeit", TicksText);
+inline constexpr SettingField ModulSpuelIntervall =
+    DaysEditor<f::ModulSpuelIntervall>(kModuleRinse, "Intervall");
+inline constexpr SettingField SanftStart =
+    PackedEditor<f::SanftStart>(kSpecial, "Sanftstart", SanftStartText);
+inline constexpr SettingField SanftOff = Box<f::SanftOff>(kSpecial, "Rampe/Pumpe Aus");
+inline constexpr SettingField ShowPumpenLeistung =
+    Box<f::ShowPumpenLeistung>(kDisplay, "Pumpenleistung");
+inline constexpr SettingField LeckAnzahl = PackedEditor<f::LeckAnzahl>(kLeak, "Anzahl", nullptr);
+inline constexpr SettingField NoLeckError15s = Box<f::NoLeckError15s>(kLeak, "Dynamisch");
+inline constexpr SettingField LeckUeberwachung = Box<f::LeckUeberwachung>(kLeak, "Lecküberwachung");
+inline constexpr SettingField LeckDauer = Editor<f::LeckDauer>(kLeak, "Zeit", TicksText);
+inline constexpr SettingField MaxPower =
+    Editor<f::MaxPower>(kPumpOffCheck, "Pumpenleistung", MaxPowerText);
+inline constexpr SettingField MaxPowerTime =
+    Editor<f::MaxPowerTime>(kPumpOffCheck, "Zeit", MaxPowerTimeText);
+inline constexpr SettingField RetryIntervallTime =
+    Editor<f::RetryIntervallTime>(kDryRun, "Er.P", RetryIntervalText);
+// "immer Aus" is ticked while the stored bit is clear.
+inline constexpr SettingField Urlaub = Box<f::Urlaub, true>("Pumpe Aus", "immer Aus");
+inline constexpr SettingField ShowTxRx = Box<f::ShowTxRx>(kDisplay, "Kommunikation");
+inline constexpr SettingField SetupFlusssensor =
+    Box<f::SetupFlusssensor>(kSpecial, "System mit Flusssensor");
+inline constexpr SettingField Regelung = Box<f::Regelung>(kRegulation, "Mit Regelung");
+inline constexpr SettingField FlowControl = Box<f::FlowControl>(kWaterMeter, "Kontrolle");
+inline constexpr SettingField SchwimmerSchalter =
+    Box<f::SchwimmerSchalter>(kCistern, "Schwimmerschalter");
+// The list below the pressure sensor has no label; it chooses what a full cistern does.
+inline constexpr SettingField Rueckstau =
+    List<f::Rueckstau, kRueckstauItems>(nullptr, "Full cistern");
+inline constexpr SettingField Power = List<f::Power, kPowerItems>(kRegulation, "Endstufe");
+
+}  // namespace setting
+
+// Every control of the Parameter block, in address order (the bits of a byte from bit 0 up).
+std::span<const SettingField* const> SettingFields();
+
+}  // namespace velta
