@@ -5,6 +5,7 @@
 #include "i18n/lookup.h"
 #include "link/big_endian.h"
 #include "link/exchange.h"
+#include "link/open_reason.h"
 
 namespace velta {
 namespace {
@@ -41,7 +42,10 @@ std::vector<std::string> LiveValueLines(std::span<const std::uint8_t> page, bool
 ExchangeOutcome ReadLiveValues(const ConnectionSettings& settings, Feedback& feedback,
                                bool expert) {
   ChannelHandle channel = OpenFromSettings(settings);
-  if (!channel.IsOpen()) return ExchangeOutcome::NoChannel;
+  if (!channel.IsOpen()) {
+    feedback.Log(OpenFailureReason(settings));
+    return ExchangeOutcome::NoChannel;
+  }
   std::array<std::uint8_t, kCountersPageLength + 1> reply{};
   const ExchangeOutcome outcome = Exchange(channel, StatusRequest(kCountersPage), reply);
   channel.Close();

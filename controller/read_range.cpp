@@ -4,6 +4,7 @@
 
 #include "i18n/lookup.h"
 #include "link/exchange.h"
+#include "link/open_reason.h"
 
 namespace velta {
 namespace {
@@ -54,6 +55,7 @@ ReadResult ReadRange(const ConnectionSettings& settings, Feedback& feedback, int
   ChannelHandle channel = OpenFromSettings(settings);
   if (!channel.IsOpen()) {
     feedback.Log(_("Fehler beim Öffnen der Schnittstelle!"));
+    feedback.Log(OpenFailureReason(settings));
     feedback.Beep();
   } else {
     feedback.SetBarColour(BarColour::Green);

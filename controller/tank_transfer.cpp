@@ -4,6 +4,7 @@
 
 #include "controller/write_loop.h"
 #include "i18n/lookup.h"
+#include "link/open_reason.h"
 
 namespace velta {
 namespace {
@@ -15,7 +16,10 @@ constexpr int kBarMaximum = 120;
 ExchangeOutcome ReadTankTableFromController(const ConnectionSettings& settings, TankTable& table,
                                             Feedback& feedback) {
   ChannelHandle channel = OpenFromSettings(settings);
-  if (!channel.IsOpen()) return ExchangeOutcome::NoChannel;
+  if (!channel.IsOpen()) {
+    feedback.Log(OpenFailureReason(settings));
+    return ExchangeOutcome::NoChannel;
+  }
   std::array<std::uint8_t, kTankEntries + 1> reply{};
   const ExchangeOutcome outcome = Exchange(
       channel, ReadRequest(kTankTableAddress, kTankTableAddress + kTankEntries - 1), reply);

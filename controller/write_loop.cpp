@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "i18n/lookup.h"
+#include "link/open_reason.h"
 
 namespace velta {
 namespace {
@@ -32,6 +33,7 @@ ExchangeOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedbac
       feedback.Log(_(plan.openFailure));
       feedback.Beep();
     }
+    feedback.Log(OpenFailureReason(settings));
     return ExchangeOutcome::NoChannel;
   }
   if (plan.startLine != nullptr) feedback.Log(_(plan.startLine));

@@ -1,5 +1,7 @@
 // The kind-tag dispatch every Channel operation starts with. A record whose tag is neither kind
 // (already closed, or not a Channel at all) is never touched beyond reading its tag.
+#include <poll.h>
+
 #include <cerrno>
 
 #include "link/channel.h"
@@ -9,6 +11,7 @@ namespace velta {
 
 namespace {
 thread_local OpenError lastOpenError = OpenError::None;
+thread_local std::string lastOpenAddress;
 
 std::uint32_t KindOf(const Channel* channel) {
   return IsOpenChannel(channel) ? channel->kind : 0;
@@ -17,9 +20,11 @@ std::uint32_t KindOf(const Channel* channel) {
 
 namespace detail {
 void SetLastOpenError(OpenError error) { lastOpenError = error; }
+void SetLastOpenAddress(const std::string& address) { lastOpenAddress = address; }
 }  // namespace detail
 
 OpenError LastOpenError() { return lastOpenError; }
+std::string LastOpenAddress() { return lastOpenAddress; }
 
 OpenError OpenErrorFromErrno(int error) {
   switch (error) {
@@ -60,6 +65,18 @@ std::int32_t ChannelReceive(Channel* channel, std::uint8_t* buffer, std::int32_t
     default:
       return -1;
   }
+}
+
+bool ChannelHungUp(Channel* channel) {
+  const std::uint32_t kind = KindOf(channel);
+  if (kind != kSerialChannelTag && kind != kTcpChannelTag) return false;
+  // A peer's orderly close shows as POLLRDHUP, a reset or a removed device as POLLHUP/POLLERR.
+  pollfd p{channel->handle, static_cast<short>(kind == kTcpChannelTag ? POLLRDHUP : 0), 0};
+  int ready;
+  do {
+    ready = poll(&p, 1, 0);
+  } while (ready < 0 && errno == EINTR);
+  return ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL | POLLRDHUP)) != 0;
 }
 
 void ChannelDiscardInput(Channel* channel) {

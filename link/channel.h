@@ -32,20 +32,28 @@ enum class OpenError {
   Busy,             // another program or Channel holds the device
   LineSettings,     // the device refused 9600 8N1 raw
   UnknownHost,      // the host name could not be resolved
-  ConnectFailed,    // refused, unreachable or timed out
+  ConnectRefused,   // the host answered that nothing listens on the port
+  ConnectTimedOut,  // no answer within the connect time
+  ConnectFailed,    // unreachable, or another failure of the connect
   PortOutOfRange,   // a TCP port outside 0..65535 (it would wrap to another port)
   Other,
 };
 OpenError LastOpenError();
+// The address the last TCP open on this thread connected to, or tried to ("127.0.0.1"); empty
+// when the host could not be resolved.
+std::string LastOpenAddress();
 // How an errno from opening or locking a device reads as an OpenError.
 OpenError OpenErrorFromErrno(int error);
 
 // Opens the device of COM `port` (see ComDevicePath) exclusively: a second open of the same
 // device fails (Busy) while a Channel holds it. Raw 8N1 at `baud`, no flow control.
 Channel* OpenSerialChannel(std::uint32_t port, std::int32_t baud);
-// Dotted IPv4 text is used as it is, anything else is resolved (IPv4, first address). The connect
-// gives up after 5 s. Small writes go out at once (no Nagle delay).
-Channel* OpenTcpChannel(const std::string& host, std::uint16_t port);
+// Four-part decimal dotted IPv4 text is used as it is, anything else is resolved as a host name
+// (IPv4, first address). The connect gives up after `connectTimeoutMs`. Small writes go out at
+// once (no Nagle delay).
+constexpr int kTcpConnectTimeoutMs = 5000;
+Channel* OpenTcpChannel(const std::string& host, std::uint16_t port,
+                        int connectTimeoutMs = kTcpConnectTimeoutMs);
 
 // Serial: 0 when all bytes were written, -1 when the write failed, -2 when it was short.
 // TCP: the number of bytes the socket accepted, or -1.
@@ -56,6 +64,12 @@ std::int32_t ChannelSend(Channel* channel, const std::uint8_t* bytes, std::int32
 // waits for count bytes or 2500 ms.
 // TCP: waits in 1 s steps until count bytes arrived or 1000 ms have passed since the start.
 std::int32_t ChannelReceive(Channel* channel, std::uint8_t* buffer, std::int32_t count);
+
+// True when the far end is gone for good, which no later exchange can change: the serial device
+// hung up (adapter unplugged, the other side of a pseudo-terminal closed) or failed, the TCP
+// peer closed or reset the connection. Does not wait. False for no Channel and for a line that
+// is merely silent.
+bool ChannelHungUp(Channel* channel);
 
 // Serial: throws away what the receive side still holds. TCP: nothing.
 void ChannelDiscardInput(Channel* channel);

@@ -3,12 +3,14 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 
 #include "link/channel.h"
 
 namespace velta::detail {
 
 void SetLastOpenError(OpenError error);
+void SetLastOpenAddress(const std::string& address);
 
 inline std::int64_t MillisecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -

@@ -19,14 +19,18 @@ namespace velta {
 
 namespace {
 
-// A controller behind an unreachable address would otherwise freeze the window for the system's
-// own connect time-out (minutes).
-constexpr int kConnectTimeoutMs = 5000;
-constexpr int kDiscardChunk = 20;
+// The stale-input discard before a request reads in chunks and stops after this many bytes or
+// this long, whichever comes first: a peer that floods the line cannot hold the window, and
+// what is left is judged by the exchange as a wrong reply.
+constexpr int kDiscardChunk = 4096;
+constexpr int kDiscardLimitBytes = 1024 * 1024;
+constexpr int kDiscardLimitMs = 20;
 constexpr int kWritableWaitMs = 1000;
 constexpr int kReceiveWaitMs = 1000;
 constexpr int kReceiveLimitMs = 1000;
 
+// inet_pton takes only the four-part decimal form; "127.1", "0x7f.1" or "2130706433" go to the
+// resolver like any name, and the opened line names the address they turned into.
 bool ResolveIpv4(const std::string& host, in_addr* address) {
   if (inet_pton(AF_INET, host.c_str(), address) == 1) return true;
   addrinfo hints{};
@@ -41,25 +45,35 @@ bool ResolveIpv4(const std::string& host, in_addr* address) {
   return true;
 }
 
+OpenError ConnectErrorFromErrno(int error) {
+  switch (error) {
+    case ECONNREFUSED: return OpenError::ConnectRefused;
+    case ETIMEDOUT: return OpenError::ConnectTimedOut;
+    default: return OpenError::ConnectFailed;
+  }
+}
+
 // Connects with a time-out: non-blocking connect, wait for the outcome, back to blocking.
-bool ConnectWithin(int fd, const sockaddr_in& address, int timeoutMs) {
+OpenError ConnectWithin(int fd, const sockaddr_in& address, int timeoutMs) {
   const int flags = fcntl(fd, F_GETFL);
-  if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) return false;
+  if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) return OpenError::Other;
   if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    if (errno != EINPROGRESS) return false;
+    if (errno != EINPROGRESS) return ConnectErrorFromErrno(errno);
     const auto start = std::chrono::steady_clock::now();
     for (;;) {
       const auto remaining = timeoutMs - detail::MillisecondsSince(start);
       pollfd p{fd, POLLOUT, 0};
       const int ready = remaining > 0 ? poll(&p, 1, static_cast<int>(remaining)) : 0;
       if (ready > 0) break;
-      if (ready == 0 || errno != EINTR) return false;
+      if (ready == 0) return OpenError::ConnectTimedOut;
+      if (errno != EINTR) return OpenError::ConnectFailed;
     }
     int error = 0;
     socklen_t length = sizeof error;
-    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) return false;
+    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return OpenError::Other;
+    if (error != 0) return ConnectErrorFromErrno(error);
   }
-  return fcntl(fd, F_SETFL, flags) == 0;
+  return fcntl(fd, F_SETFL, flags) == 0 ? OpenError::None : OpenError::Other;
 }
 
 Channel* FailOpen(int fd, OpenError error) {
@@ -79,16 +93,19 @@ int PollFor(int fd, short events, int timeoutMs) {
 
 }  // namespace
 
-Channel* OpenTcpChannel(const std::string& host, std::uint16_t port) {
+Channel* OpenTcpChannel(const std::string& host, std::uint16_t port, int connectTimeoutMs) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(port);
+  detail::SetLastOpenAddress("");
   if (!ResolveIpv4(host, &address.sin_addr)) return FailOpen(-1, OpenError::UnknownHost);
+  char dotted[INET_ADDRSTRLEN] = {};
+  inet_ntop(AF_INET, &address.sin_addr, dotted, sizeof dotted);
+  detail::SetLastOpenAddress(dotted);
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
   if (fd < 0) return FailOpen(-1, OpenError::Other);
-  if (!ConnectWithin(fd, address, kConnectTimeoutMs)) {
-    return FailOpen(fd, OpenError::ConnectFailed);
-  }
+  const OpenError connected = ConnectWithin(fd, address, connectTimeoutMs);
+  if (connected != OpenError::None) return FailOpen(fd, connected);
   // Frames and the boot loader's single bytes must leave at once, not wait for Nagle's timer.
   const int on = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
@@ -103,8 +120,11 @@ std::int32_t TcpSend(int fd, const std::uint8_t* bytes, std::int32_t count) {
   // Whatever is still pending belongs to an earlier exchange. A peer that has closed keeps the
   // socket readable with empty reads, so an empty or failed read ends the loop too.
   std::uint8_t stale[kDiscardChunk];
-  while (PollFor(fd, POLLIN, 0) != 0) {
-    if (recv(fd, stale, sizeof stale, MSG_DONTWAIT) <= 0) break;
+  const auto start = std::chrono::steady_clock::now();
+  for (int discarded = 0; discarded < kDiscardLimitBytes && PollFor(fd, POLLIN, 0) != 0;) {
+    const ssize_t n = recv(fd, stale, sizeof stale, MSG_DONTWAIT);
+    if (n <= 0 || MillisecondsSince(start) >= kDiscardLimitMs) break;
+    discarded += static_cast<int>(n);
   }
   const ssize_t sent = send(fd, bytes, static_cast<size_t>(count), MSG_NOSIGNAL);
   if (sent < 0) return -1;

@@ -5,7 +5,7 @@
 
 namespace velta {
 
-ChannelHandle OpenFromSettings(const ConnectionSettings& settings) {
+ChannelHandle OpenFromSettings(const ConnectionSettings& settings, int connectTimeoutMs) {
   if (!settings.useTcp) {
     return ChannelHandle(OpenSerialChannel(static_cast<std::uint32_t>(settings.comPort), 9600));
   }
@@ -15,7 +15,7 @@ ChannelHandle OpenFromSettings(const ConnectionSettings& settings) {
     return ChannelHandle();
   }
   return ChannelHandle(
-      OpenTcpChannel(settings.tcpHost, static_cast<std::uint16_t>(settings.tcpPort)));
+      OpenTcpChannel(settings.tcpHost, static_cast<std::uint16_t>(settings.tcpPort), connectTimeoutMs));
 }
 
 std::uint8_t WriteFamilyBase(const ConnectionSettings& settings) {

@@ -18,9 +18,11 @@ struct ConnectionSettings {
   std::uint8_t admin = 0;  // Admin flags, low 8 bits of the stored value
 };
 
-// Serial port comPort at 9600 baud, or TCP tcpHost:tcpPort. The handle holds no Channel when the
-// open failed (LastOpenError says why).
-ChannelHandle OpenFromSettings(const ConnectionSettings& settings);
+// Serial port comPort at 9600 baud, or TCP tcpHost:tcpPort, connecting within
+// `connectTimeoutMs`. The handle holds no Channel when the open failed (LastOpenError says why,
+// OpenFailureReason in words).
+ChannelHandle OpenFromSettings(const ConnectionSettings& settings,
+                               int connectTimeoutMs = kTcpConnectTimeoutMs);
 
 // 0x90 over serial or with Admin flag 0x02, else 0x98 over TCP.
 std::uint8_t WriteFamilyBase(const ConnectionSettings& settings);

@@ -1,11 +1,13 @@
 #include "monitor/app_settings.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <cstdint>
 
 #include "controller/ini_edit.h"
 #include "controller/ini_file.h"
 #include "controller/regular_file.h"
+#include "link/port_search.h"
 
 namespace velta {
 namespace {
@@ -13,10 +15,9 @@ namespace {
 const char kOrganisation[] = "Korvelt";
 const char kApplication[] = "VELTA";
 
-// Reads an integer value when present and well-formed: decimal, or hexadecimal behind "0x",
-// because hand-edited stores write the Admin mask that way. A leading zero is no octal prefix
-// ("010" is ten).
-bool ReadInteger(QSettings& store, const char* key, long long& value) {
+}  // namespace
+
+bool ReadStoreInteger(QSettings& store, const char* key, long long& value) {
   if (!store.contains(key)) return false;
   const QString text = store.value(key).toString().trimmed();
   const bool hex = text.startsWith("0x", Qt::CaseInsensitive);
@@ -26,10 +27,12 @@ bool ReadInteger(QSettings& store, const char* key, long long& value) {
   return ok;
 }
 
+namespace {
+
 // A value beyond 32 bits is unreadable, not cut: cut, a port number would name another port.
 void ReadInt32(QSettings& store, const char* key, std::int32_t& field) {
   long long value = 0;
-  if (ReadInteger(store, key, value) && value >= INT32_MIN && value <= INT32_MAX) {
+  if (ReadStoreInteger(store, key, value) && value >= INT32_MIN && value <= INT32_MAX) {
     field = static_cast<std::int32_t>(value);
   }
 }
@@ -43,12 +46,33 @@ void ReadBool(QSettings& store, const char* key, bool& field) {
     field = false;
   } else {
     long long value = 0;
-    if (ReadInteger(store, key, value)) field = value != 0;
+    if (ReadStoreInteger(store, key, value)) field = value != 0;
   }
 }
 
 void ReadText(QSettings& store, const char* key, std::string& field) {
   if (store.contains(key)) field = store.value(key).toString().toStdString();
+}
+
+// "5=/dev/serial/by-id/usb-..." per pin; an entry without a number 1..255 or a path is skipped.
+void ReadPins(QSettings& store, std::map<std::int32_t, std::string>& pins) {
+  if (!store.contains("ComPins")) return;
+  pins.clear();
+  for (const QString& entry : store.value("ComPins").toStringList()) {
+    const qsizetype equals = entry.indexOf('=');
+    bool ok = false;
+    const int port = entry.left(equals).toInt(&ok, 10);
+    if (equals < 0 || !ok || port < 1 || port > 255 || equals + 1 >= entry.size()) continue;
+    pins[port] = entry.mid(equals + 1).toStdString();
+  }
+}
+
+QStringList PinEntries(const std::map<std::int32_t, std::string>& pins) {
+  QStringList entries;
+  for (const auto& [port, path] : pins) {
+    entries.append(QString::number(port) + "=" + QString::fromStdString(path));
+  }
+  return entries;
 }
 
 }  // namespace
@@ -70,12 +94,13 @@ void ReadAppSettings(QSettings& store, AppSettings& settings) {
   ReadBool(store, "Store", settings.store);
   ReadText(store, "File", settings.file);
   long long admin = 0;
-  if (ReadInteger(store, "Admin", admin))
+  if (ReadStoreInteger(store, "Admin", admin))
     connection.admin = static_cast<std::uint8_t>(admin & 0xFF);
   ReadBool(store, "View3D", settings.view3D);
   ReadText(store, "TCPHost", connection.tcpHost);
   ReadInt32(store, "TCPPort", connection.tcpPort);
   ReadBool(store, "UseTCP", connection.useTcp);
+  ReadPins(store, settings.comPins);
 }
 
 AppSettings ReadAppSettings(QSettings& store) {
@@ -95,7 +120,12 @@ void WriteAppSettings(QSettings& store, const AppSettings& settings) {
   store.setValue("TCPHost", QString::fromStdString(connection.tcpHost));
   store.setValue("TCPPort", connection.tcpPort);
   store.setValue("UseTCP", connection.useTcp ? 1 : 0);
+  store.setValue("ComPins", PinEntries(settings.comPins));
   store.sync();
+}
+
+void ApplyComPins(const std::map<std::int32_t, std::string>& pins) {
+  for (const auto& [port, path] : pins) SetComPortOverride(static_cast<std::uint32_t>(port), path);
 }
 
 std::optional<TcpAddress> LoadTcpAddressFile(const std::string& path, std::string& reason) {

@@ -4,6 +4,7 @@
 
 #include <QSettings>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,11 +21,22 @@ struct AppSettings {
   bool store = false;             // append error lines to the error file
   std::string file;               // error file path; empty = keep the window's default
   bool view3D = false;            // history chart drawn in 3D
+  // COM numbers pinned to a stable device name (/dev/serial/by-id/...), stored as "ComPins".
+  std::map<std::int32_t, std::string> comPins;
 };
+
+// Points each pinned COM number at its device name; a pin is stronger than the fixed mapping and
+// VELTA_COM<n>.
+void ApplyComPins(const std::map<std::int32_t, std::string>& pins);
 
 // The program's settings store. VELTA_CONFIG_DIR, when set, moves the user scope into that folder
 // (the demo and the tests), so the user's own settings are never touched.
 std::unique_ptr<QSettings> OpenSettingsStore();
+
+// Reads an integer value when present and well-formed: decimal, or hexadecimal behind "0x",
+// because hand-edited stores write the Admin and Expert masks that way. A leading zero is no
+// octal prefix ("010" is ten).
+bool ReadStoreInteger(QSettings& store, const char* key, long long& value);
 
 // Each value is read only when present; an absent one keeps the value already in `settings`.
 // "Admin" keeps only its low 8 bits.

@@ -6,7 +6,7 @@ namespace velta {
 
 StatusUpdate DecodeReply(const PollVerdict& verdict, std::span<const std::uint8_t> reply,
                          PollCycle& cycle) {
-  StatusUpdate update{verdict, {}, {}, {}, {}, {}, {}};
+  StatusUpdate update{verdict, {}, {}, {}, {}, {}, {}, false};
   switch (verdict.decode) {
     case PageDecode::None: break;
     case PageDecode::MainStatus: update.main = DecodeMainPage(reply, cycle); break;
@@ -33,6 +33,7 @@ StatusUpdate PollTick(PollCycle& cycle, const ChannelHandle& channel) {
       Exchange(channel, PollRequest(cycle.state), std::span(reply).first(length));
   const PollVerdict verdict = PollStep(cycle, reply, outcome);
   StatusUpdate update = DecodeReply(verdict, reply, cycle);
+  update.lost = outcome != ExchangeOutcome::Good && ChannelHungUp(channel.get());
   ChannelDiscardInput(channel.get());
   return update;
 }

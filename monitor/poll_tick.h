@@ -23,6 +23,8 @@ struct StatusUpdate {
   std::optional<CountersView> counters;
   std::optional<WaterMeterView> waterMeters;
   std::optional<HistoryView> history;
+  // The Channel's far end is gone (ChannelHungUp): no further exchange can succeed on it.
+  bool lost = false;
 };
 
 // Decodes a reply that PollStep has judged (the cycle's flags are already those of this reply).
@@ -30,7 +32,8 @@ StatusUpdate DecodeReply(const PollVerdict& verdict, std::span<const std::uint8_
                          PollCycle& cycle);
 
 // Sends the request of the current Poll state, receives its reply, judges and decodes it, moves
-// to the next state and throws away whatever else is waiting on the Channel.
+// to the next state and throws away whatever else is waiting on the Channel. A reply that did not
+// come whole is asked about: was it a silent controller, or a Channel whose far end is gone?
 StatusUpdate PollTick(PollCycle& cycle, const ChannelHandle& channel);
 
 }  // namespace velta

@@ -53,7 +53,8 @@ for file in usr/bin/velta-control usr/bin/velta-sim \
   "usr/share/applications/$app_id.desktop" "usr/share/metainfo/$app_id.metainfo.xml" \
   "usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
   usr/share/man/man1/velta-control.1.gz usr/share/man/man1/velta-sim.1.gz \
-  usr/share/doc/velta-control/copyright usr/share/doc/velta-control/changelog.gz; do
+  usr/share/doc/velta-control/copyright usr/share/doc/velta-control/changelog.gz \
+  usr/share/velta-control/udev/70-velta-control.rules; do
   [ -f "$root/$file" ] || fail "missing $file"
 done
 # The text domain "default" stays out of the system-wide locale folder.

@@ -6,7 +6,7 @@
 set -euo pipefail
 # The build configures the tests too, so GoogleTest is needed even to build the program alone.
 run=(cmake make g++ pkg-config ccache gettext librsvg2-bin libgtest-dev qt6-base-dev
-  qt6-base-dev-tools libgl-dev libsimpleini-dev libxkbcommon-x11-0 libxcb-cursor0)
+  qt6-base-dev-tools libgl-dev libsimpleini-dev libudev-dev libxkbcommon-x11-0 libxcb-cursor0)
 # The demo on a virtual display, when asked for one.
 [ -z "${VELTA_DEMO_XVFB:-}" ] || run+=(xvfb xauth)
 # libclang-rt-dev holds libFuzzer and clang's sanitizer runtimes; clang only recommends it, and

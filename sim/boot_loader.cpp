@@ -6,14 +6,19 @@
 
 namespace velta::sim {
 
-void BootLoader::Enter() {
+void BootLoader::Enter(double now) {
   connected_ = false;
+  enteredAt_ = now;
   pending_.clear();
   image_.clear();
   events_.push_back("enter");
 }
 
 BootLoader::Step BootLoader::Feed(std::uint8_t byte, const BootFaults& faults, double now) {
+  if (now - enteredAt_ < faults.lateSeconds) {
+    events_.push_back("not started, lost " + HexBytes(std::span(&byte, 1)));
+    return {};
+  }
   if (connected_ && now - lastByteTime_ > kIdleSeconds) {
     connected_ = false;
     pending_.clear();
@@ -54,6 +59,9 @@ BootLoader::Step BootLoader::FinishBlock(const BootFaults& faults) {
   Step step;
   if (faults.blockStop && block >= *faults.blockStop) {
     events_.push_back(name + " unanswered");
+  } else if (faults.blockAnswer && faults.blockAnswer->first == block) {
+    step.reply = static_cast<std::uint8_t>(faults.blockAnswer->second);
+    events_.push_back(name + " answered " + HexBytes(std::span(&*step.reply, 1)));
   } else if (!sumRight) {
     events_.push_back(name + " bad sum");
     step.reply = kBlockRefused;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velta::sim {
@@ -23,6 +24,9 @@ constexpr int kFlashBlocks = 0x3800 / kBlockSize;
 struct BootFaults {
   std::optional<int> handshakeAnswer;  // instead of D2; -1 = no answer
   std::optional<int> blockStop;        // first block that is not acknowledged
+  // This block (first) is answered with this byte (second) instead of 00, and not stored.
+  std::optional<std::pair<int, int>> blockAnswer;
+  double lateSeconds = 0;  // the boot loader starts this long after it was entered
 };
 
 class BootLoader {
@@ -32,9 +36,11 @@ class BootLoader {
     bool finished = false;  // the end sequence arrived: back to the normal firmware
   };
 
-  // Starts a new programming session; the image programmed so far is forgotten.
-  void Enter();
-  // One byte arriving at `now` (seconds). After a pause of kIdleSeconds the boot loader gives up
+  // Starts a new programming session at `now` (seconds); the image programmed so far is
+  // forgotten.
+  void Enter(double now);
+  // One byte arriving at `now` (seconds). Bytes before the boot loader has started (faults'
+  // lateSeconds after Enter) are lost. After a pause of kIdleSeconds the boot loader gives up
   // a half-received block and waits for the handshake again, so a programmer that failed can
   // start over.
   Step Feed(std::uint8_t byte, const BootFaults& faults, double now);
@@ -50,6 +56,7 @@ class BootLoader {
   Step FinishBlock(const BootFaults& faults);
 
   bool connected_ = false;
+  double enteredAt_ = 0;
   double lastByteTime_ = 0;
   std::vector<std::uint8_t> pending_;
   std::vector<std::uint8_t> image_;

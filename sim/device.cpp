@@ -33,11 +33,12 @@ void Device::Log(const std::string& line) const {
 
 void Device::Receive(LinkState& link, std::span<const std::uint8_t> bytes, double now,
                      DeviceOutput& out) {
+  receivedAt_ = now;
   for (std::uint8_t byte : bytes) {
     if (out.close) return;  // the connection is being dropped; nothing more is read
     if (inBootLoader_) {
       const std::size_t events = boot_.Events().size();
-      const auto step = boot_.Feed(byte, {faults_.handshakeAnswer, faults_.blockStop}, now);
+      const auto step = boot_.Feed(byte, BootLoaderFaults(faults_), now);
       if (boot_.Events().size() != events) Log("boot loader: " + boot_.Events().back());
       if (step.reply) out.reply.push_back(*step.reply);
       if (step.finished) {
@@ -103,7 +104,7 @@ std::optional<std::vector<std::uint8_t>> Device::RespondStatus(int code) {
       return std::nullopt;
     case kUpdateRequest:
       inBootLoader_ = true;
-      boot_.Enter();
+      boot_.Enter(receivedAt_);
       Log("boot loader waiting for the handshake");
       return std::nullopt;
     case kSettingsDone:

@@ -77,6 +77,7 @@ class Device {
   Faults faults_;
   BootLoader boot_;
   bool inBootLoader_ = false;
+  double receivedAt_ = 0;  // when the byte being handled came in (seconds)
   bool live_ = true;
   std::vector<std::string> frames_;
   std::string version_ = "1.601.60";

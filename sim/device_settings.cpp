@@ -163,7 +163,7 @@ std::string Device::Set(std::string_view key, std::string_view value) {
   if (key == "mode") {
     if (value == "boot") {
       inBootLoader_ = true;
-      boot_.Enter();
+      boot_.Enter(receivedAt_);
     } else if (value == "normal") {
       inBootLoader_ = false;
     } else {

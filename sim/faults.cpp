@@ -88,6 +88,9 @@ const char* const kFaultHelp =
     "  write-stop ADDR      writes to ADDR and above are not acknowledged\n"
     "  handshake BYTE|none  boot loader answers the handshake with BYTE, or not at all\n"
     "  block-stop N         boot loader stops acknowledging at block N\n"
+    "  block-ack N BYTE     boot loader answers block N with BYTE instead of 00 (not stored)\n"
+    "  boot-late MS         boot loader starts MS milliseconds after the update request;\n"
+    "                       bytes before that are lost\n"
     "  drop-after K         a TCP connection is closed after its K-th request\n"
     "  stale N              N extra bytes (EE) follow every reply\n"
     "  clear                remove all faults\n"
@@ -127,6 +130,13 @@ std::string AddFault(Faults& faults, std::string_view description) {
     faults.replies.push_back(fault);
     return {};
   }
+  if (kind == "block-ack") {
+    const auto block = ParseBounded(first, 0, 65535);
+    const auto answer = ParseBounded(second, 0, 255);
+    if (!block || !answer) return "block-ack needs a block number and a byte";
+    faults.blockAnswer = {*block, *answer};
+    return {};
+  }
   if (!second.empty()) return "too many words in fault: " + std::string(description);
   if (kind == "handshake" && first == "none") {
     faults.handshakeAnswer = -1;
@@ -138,7 +148,7 @@ std::string AddFault(Faults& faults, std::string_view description) {
   };
   static constexpr NumberFault kNumberFaults[] = {
       {"write-stop", 0, 2047}, {"handshake", 0, 255}, {"block-stop", 0, 65535},
-      {"drop-after", 1, 1'000'000'000}, {"stale", 0, 4096}};
+      {"drop-after", 1, 1'000'000'000}, {"stale", 0, 4096}, {"boot-late", 0, 600'000}};
   for (const auto& nf : kNumberFaults) {
     if (kind != nf.name) continue;
     const auto value = ParseBounded(first, nf.low, nf.high);
@@ -149,6 +159,7 @@ std::string AddFault(Faults& faults, std::string_view description) {
     if (kind == "block-stop") faults.blockStop = *value;
     if (kind == "drop-after") faults.dropAfter = *value;
     if (kind == "stale") faults.staleBytes = *value;
+    if (kind == "boot-late") faults.bootLateMs = *value;
     return {};
   }
   return "unknown fault: " + std::string(description);
@@ -176,6 +187,11 @@ std::optional<std::vector<std::uint8_t>> ApplyReplyFaults(const Faults& faults,
   return reply;
 }
 
+BootFaults BootLoaderFaults(const Faults& faults) {
+  return {faults.handshakeAnswer, faults.blockStop, faults.blockAnswer,
+          faults.bootLateMs.value_or(0) / 1000.0};
+}
+
 std::vector<std::string> DescribeFaults(const Faults& faults) {
   std::vector<std::string> lines;
   for (const auto& f : faults.replies) {
@@ -194,6 +210,11 @@ std::vector<std::string> DescribeFaults(const Faults& faults) {
                                                 : "handshake " + std::to_string(*faults.handshakeAnswer));
   }
   if (faults.blockStop) lines.push_back("block-stop " + std::to_string(*faults.blockStop));
+  if (faults.blockAnswer) {
+    lines.push_back("block-ack " + std::to_string(faults.blockAnswer->first) + " " +
+                    std::to_string(faults.blockAnswer->second));
+  }
+  if (faults.bootLateMs) lines.push_back("boot-late " + std::to_string(*faults.bootLateMs));
   if (faults.dropAfter) lines.push_back("drop-after " + std::to_string(*faults.dropAfter));
   if (faults.staleBytes > 0) lines.push_back("stale " + std::to_string(faults.staleBytes));
   return lines;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "link/frames.h"
+#include "sim/boot_loader.h"
 
 namespace velta::sim {
 
@@ -31,12 +32,15 @@ struct Faults {
   std::optional<int> writeStopAddress;     // writes to this address and above go unanswered
   std::optional<int> handshakeAnswer;      // boot loader answer instead of D2; -1 = none
   std::optional<int> blockStop;            // boot loader stops acknowledging at this block
+  std::optional<std::pair<int, int>> blockAnswer;  // boot loader answers block first with second
+  std::optional<int> bootLateMs;           // boot loader starts this long after the Update request
   std::optional<int> dropAfter;            // TCP connection closed after this many requests
   int staleBytes = 0;                      // extra bytes sent after every reply
 };
 
 // Adds the fault `description` ("noreply page11", "short read 10", "badsum page12", "write-stop 17",
-// "handshake 0x55", "handshake none", "block-stop 10", "drop-after 5", "stale 3", "clear").
+// "handshake 0x55", "handshake none", "block-stop 10", "block-ack 3 0x55", "boot-late 2000",
+// "drop-after 5", "stale 3", "clear").
 // Returns an error text, empty on success.
 std::string AddFault(Faults& faults, std::string_view description);
 
@@ -45,6 +49,9 @@ std::string AddFault(Faults& faults, std::string_view description);
 std::optional<std::vector<std::uint8_t>> ApplyReplyFaults(const Faults& faults,
                                                           const Frame& request,
                                                           std::vector<std::uint8_t> reply);
+
+// The faults the boot loader acts on.
+BootFaults BootLoaderFaults(const Faults& faults);
 
 // One line per active fault, in the form AddFault accepts.
 std::vector<std::string> DescribeFaults(const Faults& faults);

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShowEvent>
@@ -13,7 +14,9 @@
 
 #include "i18n/lookup.h"
 #include "i18n/translate_component.h"
+#include "link/adapter_info.h"
 #include "link/admin_flags.h"
+#include "link/open_reason.h"
 #include "link/port_search.h"
 #include "monitor/app_settings.h"
 #include "ui/desktop.h"
@@ -32,6 +35,9 @@ constexpr int kPollIntervalMs = 200;
 // Time the last exchange gets before the poll Channel is closed.
 constexpr unsigned long kCloseDelayMs = 310;
 constexpr int kMaxPorts = 50;
+constexpr int kHealIntervalMs = 1000;
+// A reopen attempt while healing holds the window at most this long (a TCP connect).
+constexpr int kHealConnectMs = 250;
 constexpr char kTcpFilter[] = "TCP (*.tcp)|*.tcp";
 
 void SetEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
@@ -90,18 +96,25 @@ Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>(
   Timer1.setObjectName("Timer1");
   Timer1.setParent(this);
   Timer1.setInterval(kPollIntervalMs);
+  HealTimer.setObjectName("HealTimer");
+  HealTimer.setParent(this);
+  HealTimer.setInterval(kHealIntervalMs);
   ConnectControls();
 }
 
 Form1::~Form1() {
   Timer1.stop();
+  HealTimer.stop();
 }
 
 void Form1::ConnectControls() {
   connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1Timer);
+  connect(&HealTimer, &QTimer::timeout, this, &Form1::HealTimerTimer);
   connect(ui->bbSearchPort, &QPushButton::clicked, this, &Form1::bbSearchPortClick);
   // activated: only a choice by the user runs the port change, not a selection made by code.
   connect(ui->cbCom, &QComboBox::activated, this, &Form1::cbComChange);
+  ui->cbCom->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ui->cbCom, &QWidget::customContextMenuRequested, this, &Form1::cbComContextPopup);
   connect(ui->rbSerial, &QRadioButton::clicked, this, &Form1::rbSerialClick);
   connect(ui->rbTcp, &QRadioButton::clicked, this, &Form1::rbTcpClick);
   // textChanged: text put into the fields by code is copied back too.
@@ -174,6 +187,9 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::FormShow() {
+  // Pinned adapters must be in place before the search looks for them.
+  comPins_ = velta::ReadAppSettings(*velta::OpenSettingsStore()).comPins;
+  velta::ApplyComPins(comPins_);
   bbSearchPortClick();
 
   velta::AppSettings settings;
@@ -211,9 +227,11 @@ void Form1::FormClose() {
   settings.store = ui->cbStore->isChecked();
   settings.file = ToStdString(ui->edFile->text());
   settings.view3D = View3D();
+  settings.comPins = comPins_;
   velta::WriteAppSettings(*velta::OpenSettingsStore(), settings);
   if (startSend_) {
     Timer1.stop();
+    HealTimer.stop();
     channel_.Close();
   }
 }
@@ -235,6 +253,8 @@ void Form1::bbSearchPortClick() {
   for (std::int32_t i = 0; i < count; ++i) {
     Log(velta::Format(_("%d. port: COM%lu"), i + 1, static_cast<unsigned long>(numbers[i])));
     ui->cbCom->addItem(QString::number(numbers[i]));
+    const velta::AdapterInfo adapter = velta::DescribeComPort(static_cast<std::uint32_t>(numbers[i]));
+    ui->cbCom->setItemData(i, ToQString(velta::AdapterTooltip(adapter)), Qt::ToolTipRole);
   }
   Log("-----------------------------------");
   // Refilling the list drops any earlier choice, so the first port is taken.
@@ -247,6 +267,35 @@ void Form1::bbSearchPortClick() {
 void Form1::cbComChange() {
   if (ui->cbCom->currentIndex() < 0) return;
   connection_.comPort = ui->cbCom->currentText().toInt(nullptr, 10);
+}
+
+void Form1::cbComContextPopup(const QPoint& where) {
+  if (ui->cbCom->currentIndex() < 0) return;
+  const std::int32_t port = ui->cbCom->currentText().toInt(nullptr, 10);
+  QMenu menu(ui->cbCom);
+  if (comPins_.count(port) != 0) {
+    menu.addAction(QString("Unpin COM%1").arg(port), this, [this, port] { UnpinComPort(port); });
+  } else {
+    const std::string stable =
+        velta::DescribeComPort(static_cast<std::uint32_t>(port)).stableName;
+    QAction* pin = menu.addAction(QString("Pin COM%1 to this adapter").arg(port), this,
+                                  [this, port, stable] { PinComPort(port, stable); });
+    // Only an adapter with a stable name can be followed from one ttyUSB number to the next.
+    pin->setEnabled(!stable.empty());
+  }
+  menu.exec(ui->cbCom->mapToGlobal(where));
+}
+
+void Form1::PinComPort(std::int32_t port, const std::string& stableName) {
+  comPins_[port] = stableName;
+  velta::ApplyComPins(comPins_);
+  Log(velta::Format("COM%d pinned to %s", port, stableName.c_str()));
+}
+
+void Form1::UnpinComPort(std::int32_t port) {
+  comPins_.erase(port);
+  velta::SetComPortOverride(static_cast<std::uint32_t>(port), "");
+  Log(velta::Format("COM%d no longer pinned", port));
 }
 
 void Form1::rbSerialClick() {
@@ -335,27 +384,27 @@ void Form1::StartPolling() {
       Log(velta::Format(_("Fehler %d beim Verbinden mit %s:%d"), -1, c.tcpHost.c_str(), c.tcpPort));
     } else {
       Log(velta::Format(_("Fehler %d beim öffnen der Schnittstelle! COM%d"), -1, c.comPort));
-      if (velta::LastOpenError() == velta::OpenError::PermissionDenied) {
-        Log(velta::Format("Permission denied on %s: the user must be in the \"dialout\" group",
-                          velta::ComDevicePath(static_cast<std::uint32_t>(c.comPort)).c_str()));
-      }
     }
+    Log(velta::OpenFailureReason(c));
     velta::CurrentDesktop().Beep();
     SetConnectionControlsEnabled(true);
     return;
   }
   Timer1.start();
+  SetLiveDisplayStale(false);
   if (c.useTcp) {
     Log(velta::Format(_("Verbindung zu %s:%d geöffnet"), c.tcpHost.c_str(), c.tcpPort));
   } else {
     Log(velta::Format(_("Schnittstelle COM%d geöffnet"), c.comPort));
   }
+  if (const std::string reached = velta::OpenedReason(c); !reached.empty()) Log(reached);
   SetConnectionControlsEnabled(false);
 }
 
 void Form1::StopPolling() {
   const velta::ConnectionSettings& c = connection_;
   Timer1.stop();
+  HealTimer.stop();
   if (c.useTcp) {
     Log(velta::Format(_("Verbindung zu %s:%d getrennt"), c.tcpHost.c_str(), c.tcpPort));
   } else {
@@ -364,6 +413,25 @@ void Form1::StopPolling() {
   QThread::msleep(kCloseDelayMs);
   channel_.Close();
   SetConnectionControlsEnabled(true);
+}
+
+void Form1::ConnectionLost() {
+  Timer1.stop();
+  channel_.Close();
+  Log(velta::ConnectionLostLine(connection_));
+  SetLiveDisplayStale(true);
+  HealTimer.start();
+}
+
+void Form1::HealTimerTimer() {
+  channel_ = velta::OpenFromSettings(connection_, kHealConnectMs);
+  if (!channel_.IsOpen()) return;
+  HealTimer.stop();
+  Log(velta::ConnectionRestoredLine(connection_));
+  poll_.state = velta::PollState::MainStatus;
+  ResetPollForStart();
+  SetLiveDisplayStale(false);
+  Timer1.start();
 }
 
 void Form1::SetConnectionControlsEnabled(bool enabled) {

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,11 @@ class Form1 : public QWidget {
   void FormClose();
   void bbSearchPortClick();
   void cbComChange();
+  // The port list's context menu: pin the chosen COM number to its adapter's stable name, or
+  // remove the pin.
+  void cbComContextPopup(const QPoint& where);
+  void PinComPort(std::int32_t port, const std::string& stableName);
+  void UnpinComPort(std::int32_t port);
   void rbSerialClick();
   void rbTcpClick();
   void edHostChange();
@@ -50,6 +56,9 @@ class Form1 : public QWidget {
 
   // --- Status poll and view (defined in Unit1_status.cpp) ---
   void Timer1Timer();
+  // About once a second while the poll Channel is lost and Polling stays on: one short attempt to
+  // open the same port or host again.
+  void HealTimerTimer();
   // Polling was switched on: history read again, filter rinse page asked again.
   void ResetPollForStart();
   bool View3D() const;
@@ -86,6 +95,10 @@ class Form1 : public QWidget {
   void ConnectControls();
   void StartPolling();
   void StopPolling();
+  // The poll Channel's far end is gone: say so once, dim the live display, start healing.
+  void ConnectionLost();
+  // Dims the display mimic, LEDs and values (not the error lists) while they are not live.
+  void SetLiveDisplayStale(bool stale);
   // The twelve controls that are locked while Polling.
   void SetConnectionControlsEnabled(bool enabled);
   void ApplyAdminFlags();
@@ -93,9 +106,11 @@ class Form1 : public QWidget {
 
   std::unique_ptr<Ui::Form1> ui;
   velta::ConnectionSettings connection_;
+  std::map<std::int32_t, std::string> comPins_;  // COM numbers pinned to stable device names
   bool startSend_ = false;  // the "Statusabfrage" box asks for Polling
   bool shown_ = false;      // FormShow runs on the first show only
   QTimer Timer1;            // 200 ms status poll tick while Polling
+  QTimer HealTimer;         // reopen attempts while the poll Channel is lost
   velta::ChannelHandle channel_;  // the poll Channel while Polling
   // The Settings window's flow sensor option, as that window last reported it.
   bool flowSensor_ = false;

@@ -1,6 +1,7 @@
 // Monitor window, status half: the poll tick and how its pages show, the stored-error list and
 // error file, and the service requests of the panel group.
 #include <QApplication>
+#include <QGraphicsOpacityEffect>
 #include <QPalette>
 #include <QProgressBar>
 #include <QRegularExpression>
@@ -8,6 +9,7 @@
 #include <filesystem>
 
 #include "i18n/lookup.h"
+#include "link/open_reason.h"
 #include "monitor/poll_tick.h"
 #include "monitor/service_requests.h"
 #include "ui/Unit1.h"
@@ -132,6 +134,22 @@ void Form1::Timer1Timer() {
     ui->lblWasserZ->setText(ToQString(update.waterMeters->indicator));
   }
   if (update.history) ShowHistory(*ui->Chart1, *update.history);
+  if (update.lost) ConnectionLost();
+}
+
+void Form1::SetLiveDisplayStale(bool stale) {
+  constexpr double kStaleOpacity = 0.35;
+  for (QWidget* live : {static_cast<QWidget*>(ui->gbVEL), static_cast<QWidget*>(ui->gbZist),
+                        static_cast<QWidget*>(ui->gbInfo), static_cast<QWidget*>(ui->gbPumpe1),
+                        static_cast<QWidget*>(ui->Chart1)}) {
+    if (!stale) {
+      live->setGraphicsEffect(nullptr);
+      continue;
+    }
+    auto* dim = new QGraphicsOpacityEffect(live);
+    dim->setOpacity(kStaleOpacity);
+    live->setGraphicsEffect(dim);
+  }
 }
 
 void Form1::ShowMainPage(const velta::MainPageView& view) {
@@ -205,7 +223,9 @@ void Form1::Chart1Click() { SetView3D(!View3D()); }
 void Form1::bbClrErrorClick() {
   ui->bbClrError->setEnabled(false);
   switch (velta::RequestClearErrors(Connection())) {
-    case velta::ExchangeOutcome::NoChannel: break;
+    case velta::ExchangeOutcome::NoChannel:
+      Log(velta::OpenFailureReason(Connection()));
+      break;
     case velta::ExchangeOutcome::Good:
       ui->MemoError->appendPlainText(ToQString(_("Alle Fehlermeldungen des Moduls gelöscht !")));
       break;
@@ -220,7 +240,10 @@ void Form1::bbClrErrorClick() {
 void Form1::bbWriteEnableClick() {
   ui->bbWriteEnable->setEnabled(false);
   emit SettingsUsable(false);
-  if (!velta::RequestWriteEnable(Connection())) Log(_("Fehler beim Öffnen der Schnittstelle !"));
+  if (!velta::RequestWriteEnable(Connection())) {
+    Log(_("Fehler beim Öffnen der Schnittstelle !"));
+    Log(velta::OpenFailureReason(Connection()));
+  }
   emit SettingsUsable(true);
   ui->bbWriteEnable->setEnabled(true);
 }

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QStringDecoder>
 
 #include "controller/tank_transfer.h"
@@ -52,6 +53,11 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return QDialog::eventFilter(watched, event);
+}
+
+void Form2::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) return;
+  QDialog::keyPressEvent(event);
 }
 
 void Form2::Memo3DblClick() { ui->Memo3->clear(); }

@@ -37,6 +37,8 @@ class Form2 : public QDialog {
  protected:
   // Routes the memo's double click to Memo3DblClick.
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Escape does not close the window: it closes with the Settings window or its own close button.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   // Saving and sending are offered only for a table that was loaded or read completely.

@@ -126,6 +126,7 @@ void Form3::ConnectControls() {
 velta::Feedback& Form3::WindowFeedback() { return *feedback_; }
 
 void Form3::ResetView() {
+  shownView_ = kNoView;
   SetViewItem(0);
   rgAnsichtClick();
 }
@@ -148,10 +149,10 @@ void Form3::LoadRegistryCache() {
     // A value that is missing or no number keeps the byte already in the block.
     if (number) image_.SetByte(address, static_cast<std::uint8_t>(byte & 0xFF));
   }
-  bool number = false;
-  const qlonglong expert = store->value("Expert").toLongLong(&number);
-  if (number && (expert & 0x100) != 0) expertConsent_ = true;
-  if (number && (expert & 0x80) != 0) powerStageUnlocked_ = true;
+  long long expert = 0;
+  if (!velta::ReadStoreInteger(*store, "Expert", expert)) return;
+  if ((expert & 0x100) != 0) expertConsent_ = true;
+  if ((expert & 0x80) != 0) powerStageUnlocked_ = true;
 }
 
 void Form3::SaveRegistryCache() {

@@ -174,6 +174,9 @@ class Form3 : public QDialog {
   std::unique_ptr<velta::Feedback> feedback_;
   // Run-time window restored by a click on its text after switching it off.
   int rememberedLaufzeit_ = 90;
+  // The view item whose groups are shown; kNoView makes the next rgAnsichtClick apply its item.
+  static constexpr int kNoView = -1;
+  int shownView_ = 0;
   // The expert view may be chosen without the disclaimer question.
   bool expertConsent_ = false;
   // The expert view also unlocks the power stage (mask 255 instead of 127).

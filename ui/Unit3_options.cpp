@@ -124,6 +124,8 @@ int Form3::ViewItem() const { return ui->rbExperte->isChecked() ? 1 : 0; }
 void Form3::SetViewItem(int item) { (item == 1 ? ui->rbExperte : ui->rbNormal)->setChecked(true); }
 
 void Form3::rgAnsichtClick() {
+  // A click on the view already shown asks nothing and changes nothing.
+  if (ViewItem() == shownView_) return;
   bool expert = ViewItem() == 1;
   int mask = powerStageUnlocked_ ? kUnlockedExpertMask : kExpertMask;
   if (expert && !expertConsent_) {
@@ -136,6 +138,7 @@ void Form3::rgAnsichtClick() {
     mask = kExpertMask;
   }
   SetViewItem(expert ? 1 : 0);
+  shownView_ = ViewItem();
   ui->cbBackup->setVisible(expert);
   ApplyGroupMask(expert ? mask : kNormalMask);
 }
@@ -143,6 +146,7 @@ void Form3::rgAnsichtClick() {
 void Form3::FormShow() {
   if ((connection_().admin & velta::kAdminExpertView) == 0) return;
   expertConsent_ = true;
+  shownView_ = kNoView;
   SetViewItem(1);
   ui->cbBackup->setVisible(true);
   rgAnsichtClick();

@@ -13,32 +13,50 @@ namespace {
 class RealDesktop : public Desktop {
  public:
   bool AskYesNo(const QString& caption, const QString& text, const QString& details) override {
-    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No,
-                    QApplication::activeWindow());
-    box.setDefaultButton(QMessageBox::No);
-    if (!details.isEmpty()) box.setDetailedText(details);
-    return box.exec() == QMessageBox::Yes;
+    return MakeYesNoBox(caption, text, details)->exec() == QMessageBox::Yes;
   }
   void ShowMessage(const QString& text) override {
     QMessageBox::information(QApplication::activeWindow(), QApplication::applicationName(), text);
   }
-  QString OpenFileName(const QString& filter, const QString&) override {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(), filter);
+  QString OpenFileName(const QString& filter, const QString& defaultSuffix) override {
+    return Run(*MakeFileDialog(QFileDialog::AcceptOpen, filter, defaultSuffix));
   }
   QString SaveFileName(const QString& filter, const QString& defaultSuffix) override {
-    QFileDialog dialog(QApplication::activeWindow(), QString(), QString(), filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first();
+    return Run(*MakeFileDialog(QFileDialog::AcceptSave, filter, defaultSuffix));
   }
   void Beep() override { QApplication::beep(); }
   void OpenUrl(const QString& url) override { QDesktopServices::openUrl(QUrl(url)); }
+
+ private:
+  static QString Run(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
+  }
 };
 
 Desktop* installed = nullptr;
 
 }  // namespace
+
+std::unique_ptr<QMessageBox> MakeYesNoBox(const QString& caption, const QString& text,
+                                          const QString& details) {
+  auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, caption, text,
+                                           QMessageBox::Yes | QMessageBox::No,
+                                           QApplication::activeWindow());
+  box->setDefaultButton(QMessageBox::No);
+  if (!details.isEmpty()) box->setDetailedText(details);
+  return box;
+}
+
+std::unique_ptr<QFileDialog> MakeFileDialog(QFileDialog::AcceptMode mode, const QString& filter,
+                                            const QString& defaultSuffix) {
+  auto dialog =
+      std::make_unique<QFileDialog>(QApplication::activeWindow(), QString(), QString(), filter);
+  dialog->setAcceptMode(mode);
+  if (mode == QFileDialog::AcceptOpen) dialog->setFileMode(QFileDialog::ExistingFile);
+  dialog->setDefaultSuffix(defaultSuffix);
+  return dialog;
+}
 
 QString QtFileFilter(const QString& pipeFilter) {
   const QStringList parts = pipeFilter.split(u'|');

@@ -3,7 +3,10 @@
 // without a person.
 #pragma once
 
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QString>
+#include <memory>
 
 namespace velta {
 
@@ -29,6 +32,16 @@ class Desktop {
 // A filter in the system's own form ("Tankform(*.csv)|*.csv": description and pattern pairs
 // separated by "|") as a Qt dialog filter ("Tankform (*.csv)"; pairs joined by ";;").
 QString QtFileFilter(const QString& pipeFilter);
+
+// The real Desktop's dialogs, built but not yet run, so that their set-up can be inspected.
+// The Yes/No question: caption, text, the warning icon, Yes and No with No as the default, and
+// `details` as its detailed text when given.
+std::unique_ptr<QMessageBox> MakeYesNoBox(const QString& caption, const QString& text,
+                                          const QString& details = QString());
+// A file dialog for opening an existing file or saving one; both add `defaultSuffix` to a name
+// typed without an extension.
+std::unique_ptr<QFileDialog> MakeFileDialog(QFileDialog::AcceptMode mode, const QString& filter,
+                                            const QString& defaultSuffix);
 
 // The Desktop in use: the real one unless a test installed another.
 Desktop& CurrentDesktop();

@@ -6,6 +6,7 @@
 
 #include "i18n/lookup.h"
 #include "link/exchange.h"
+#include "link/open_reason.h"
 #include "update/boot_loader.h"
 #include "update/update_file.h"
 
@@ -22,7 +23,10 @@ UpdateOutcome RunFirmwareUpdate(const ConnectionSettings& settings, const std::s
     return UpdateOutcome::FileRefused;
   }
   const ChannelHandle channel = OpenFromSettings(settings);
-  if (!channel.IsOpen()) return UpdateOutcome::NoChannel;
+  if (!channel.IsOpen()) {
+    feedback.Log(OpenFailureReason(settings));
+    return UpdateOutcome::NoChannel;
+  }
   feedback.Log(_("Starte Update..."));
   SendRequest(channel, StatusRequest(kUpdateRequest));
   std::this_thread::sleep_for(std::chrono::milliseconds(kBootLoaderStartMs));

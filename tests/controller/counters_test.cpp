@@ -132,7 +132,8 @@ TEST(CounterExchange, ChannelThatDoesNotOpenKeepsTheNewValueInTheImage) {
   EXPECT_FALSE(
       WriteCounter(test::UnreachableSettings(), feedback, image, Counter::CisternPulses, 9));
   EXPECT_EQ(image.Long(56), 9u);
-  EXPECT_EQ(feedback.lines, std::vector<std::string>{"Fehler beim Öffnen der Schnittstelle!"});
+  EXPECT_EQ(feedback.lines, (std::vector<std::string>{"Fehler beim Öffnen der Schnittstelle!",
+                                                       test::kRefusedReason}));
   EXPECT_EQ(feedback.beeps, 1);
 }
 

@@ -81,7 +81,7 @@ TEST(LiveValues, FaultyRepliesLeaveTheLog) {
   test::RecordingFeedback feedback;
   EXPECT_EQ(ReadLiveValues(test::UnreachableSettings(), feedback, true),
             ExchangeOutcome::NoChannel);
-  EXPECT_TRUE(feedback.lines.empty());
+  EXPECT_EQ(feedback.lines, std::vector<std::string>{test::kRefusedReason});
   EXPECT_EQ(feedback.beeps, 0);
 }
 

@@ -85,6 +85,12 @@ TEST(ReadRange, VersionCheckLinesAndWriteButtons) {
        1,
        false},
       {"1.591.60", {"Steuerung Version -->V1.59"}, 0, true},
+      // Newer than required is as wrong as older.
+      {"1.601.61",
+       {"Steuerung Version -->V1.60", "Falsche Programm Version!",
+        "Benötigte Programm Version -->V1.61"},
+       1,
+       false},
   };
   for (const Row& row : rows) {
     test::SimProcess sim({"--version", row.version});
@@ -146,7 +152,8 @@ TEST(ReadRange, ChannelThatDoesNotOpenReportsTwiceAndHidesButtons) {
   const ReadResult read = ReadRange(test::UnreachableSettings(), feedback, 0, 51);
   EXPECT_FALSE(read.success);
   EXPECT_EQ(feedback.lines,
-            (Lines{"Fehler beim Öffnen der Schnittstelle!", "Falsche Programm Version!"}));
+            (Lines{"Fehler beim Öffnen der Schnittstelle!", test::kRefusedReason,
+                   "Falsche Programm Version!"}));
   EXPECT_EQ(feedback.beeps, 2);
   EXPECT_TRUE(feedback.positions.empty()) << "the bar is not touched";
   EXPECT_EQ(feedback.writeButtons, std::vector<bool>{false});
@@ -165,6 +172,21 @@ TEST(ReadRange, BackupReadFillsAll256BytesWithTwoRequests) {
   EXPECT_EQ(std::vector<std::uint8_t>(image.bytes.begin(), image.bytes.end()),
             test::Pattern(256, 255));
   EXPECT_EQ(feedback.writeButtons, (std::vector<bool>{true, true})) << "each read checks";
+}
+
+// A failed read of addresses 1..255 still reads address 0 and fails the whole backup read.
+TEST(ReadRange, BackupReadOfAddressZeroFollowsAFailedUpperRead) {
+  test::SimProcess sim({"--fault", "short read 100"});
+  sim.SetMemory(0, test::Pattern(256, 255));
+  sim.ClearFrames();
+  test::RecordingFeedback feedback;
+  ControllerImage image;
+
+  EXPECT_FALSE(ReadBackupImage(sim.TcpSettings(), feedback, image));
+
+  EXPECT_EQ(sim.Frames(), (Frames{"88 01 FF 88", "88 00 02 8A", "60 00 07 67"}));
+  EXPECT_EQ(image.Byte(0), test::Pattern(256, 255)[0]);
+  EXPECT_EQ(image.Byte(1), ControllerImage{}.Byte(1)) << "the failed range is not taken";
 }
 
 }  // namespace

@@ -80,13 +80,13 @@ TEST_F(TankTransfer, BadReadsKeepTheTableAndLogOneLine) {
   }
 }
 
-TEST_F(TankTransfer, NoChannelMeansNoMessageAndNothingChanged) {
+TEST_F(TankTransfer, NoChannelSaysOnlyWhyAndChangesNothing) {
   const ConnectionSettings nowhere = test::UnreachableSettings();
   TankTable table = Filled(42);
   test::RecordingFeedback feedback;
   EXPECT_EQ(ReadTankTableFromController(nowhere, table, feedback), ExchangeOutcome::NoChannel);
   EXPECT_EQ(SendTankTableToController(nowhere, table, feedback), -1);
-  EXPECT_TRUE(feedback.lines.empty());
+  EXPECT_EQ(feedback.lines, (std::vector<std::string>{test::kRefusedReason, test::kRefusedReason}));
   EXPECT_TRUE(feedback.positions.empty());
   EXPECT_EQ(table, Filled(42));
 }

@@ -156,7 +156,7 @@ TEST(WriteBytes, ChannelThatDoesNotOpenSendsNothing) {
   test::RecordingFeedback feedback;
   EXPECT_EQ(TransferParameterBlock(test::UnreachableSettings(), feedback, PatternImage(1)),
             ExchangeOutcome::NoChannel);
-  EXPECT_EQ(feedback.lines, Lines{"Fehler beim öffnen der Schnittstelle!"});
+  EXPECT_EQ(feedback.lines, (Lines{"Fehler beim öffnen der Schnittstelle!", test::kRefusedReason}));
   EXPECT_EQ(feedback.beeps, 1);
   EXPECT_TRUE(feedback.colours.empty());
 }

@@ -137,8 +137,10 @@ TEST_F(SerialChannelTest, SecondOpenOfTheSamePortFailsUntilTheFirstCloses) {
 TEST_F(SerialChannelTest, LastBytesSentReachTheLineBeforeClose) {
   const std::vector<std::uint8_t> frame{0x60, 0x00, 0x09, 0x69};
   EXPECT_EQ(ChannelSend(channel_, frame.data(), 4), 0);
+  const auto start = Clock::now();
   CloseChannel(channel_);
   channel_ = nullptr;
+  EXPECT_GE(ElapsedMs(start), 150) << "the line gets its pause before the port is released";
   EXPECT_EQ(ReadFrom(peer_.master(), 4), frame);
 }
 

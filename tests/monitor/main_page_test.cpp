@@ -20,8 +20,8 @@ TEST(MainPageDisplay, SegmentBitsLightTheirSegments) {
     std::uint8_t bits;
     std::string lit;  // segment names in enum order
   };
-  const Row rows[] = {{0x7E, "abcdef"}, {0x06, "bc"}, {0x01, "dp"}, {0x80, "g"},
-                      {0x00, ""},       {0xFF, "abcdefgdp"}};
+  const Row rows[] = {{0x7E, "abcdef"}, {0x06, "bc"}, {0x04, "b"},  {0x02, "c"},
+                      {0x01, "dp"},     {0x80, "g"},  {0x00, ""},   {0xFF, "abcdefgdp"}};
   for (const Row& row : rows) {
     for (int digit = 0; digit < 3; ++digit) {
       Page page = QuietPage();
@@ -83,6 +83,16 @@ TEST(MainPageTexts, InputAndOutputBitsChooseTheirTexts) {
   EXPECT_EQ(off.warningTone, "Warnton AUS");
   EXPECT_FALSE(off.overflowAlarm || off.pumpSwitchedOff || off.writeEnabled ||
                off.waterMeterPresent);
+
+  // Pump off and write enable each on its own.
+  page[6] = 0x80;
+  const MainPageView pumpOff = DecodeMainPage(page, cycle);
+  EXPECT_TRUE(pumpOff.pumpSwitchedOff);
+  EXPECT_FALSE(pumpOff.writeEnabled);
+  page[6] = 0x40;
+  const MainPageView writeEnabled = DecodeMainPage(page, cycle);
+  EXPECT_FALSE(writeEnabled.pumpSwitchedOff);
+  EXPECT_TRUE(writeEnabled.writeEnabled);
 }
 
 TEST(MainPageMeasurements, TemperaturePressurePumpAndAverage) {

@@ -32,6 +32,8 @@ TEST(RinsePages, ModuleAndFilterRinseTexts) {
   } rows[] = {
       {{0, 0, 0, 0}, "Modulsp:  0 Tage(n)  0:00:00", "Filtersp:  0 Tage(n)  0:00:00"},
       {{0x00, 0x03, 0x37, 0xF9}, "Modulsp:  0 Tage(n) 23:59:59", "Filtersp:  0 Tage(n) 23:59:59"},
+      // 8948 ticks are 3665 s: the minutes above the hour, 61, show as 01.
+      {{0x00, 0x00, 0x22, 0xF4}, "Modulsp:  0 Tage(n)  1:01:05", "Filtersp:  0 Tage(n)  1:01:05"},
       {{0x00, 0x60, 0x8F, 0x3D}, "Modulsp: 30 Tage(n)  0:00:00", "Filtersp: 30 Tage(n)  0:00:00"},
   };
   for (const auto& row : rows) {
@@ -71,6 +73,12 @@ TEST(CountersPage, HoursMinutesLeakStartsAndStarts) {
   EXPECT_EQ(badSum.pumpHours, "65535h:59m");
   EXPECT_EQ(badSum.leakStarts, "Leckstarts:3");
   EXPECT_FALSE(badSum.starts.has_value()) << "the start counter waits for a matching sum";
+
+  // Above one hour the minutes are those within the hour: 8948 ticks are 61 minutes.
+  std::array<std::uint8_t, 14> overHour = page;
+  overHour[6] = 0x22;
+  overHour[7] = 0xF4;
+  EXPECT_EQ(DecodeCountersPage(overHour, true, 12).pumpHours, "12h:01m");
 
   std::array<std::uint8_t, 14> quiet{};
   const CountersView none = DecodeCountersPage(quiet, true, 0);

@@ -1,6 +1,7 @@
 // The boot loader: handshake, numbered blocks with their sums, the end sequence, and its faults.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -112,6 +113,30 @@ TEST(SimBootLoaderFaults, StopsAcknowledgingAtTheChosenBlock) {
   EXPECT_EQ(SendBlock(channel, 1, image), Bytes{0x00});
   EXPECT_TRUE(SendBlock(channel, 2, image).empty());
   EXPECT_EQ(sim.Query("mode"), std::vector<std::string>{"boot"}) << "stuck in the boot loader";
+}
+
+TEST(SimBootLoaderFaults, AnswersTheChosenBlockWithTheChosenByteAndKeepsItOut) {
+  SimProcess sim({"--fault", "block-ack 1 0x55"});
+  const ChannelHandle channel = OpenFromSettings(sim.TcpSettings());
+  const auto image = Image(3);
+  ASSERT_EQ(Handshake(channel), Bytes{0xD2});
+  EXPECT_EQ(SendBlock(channel, 0, image), Bytes{0x00});
+  EXPECT_EQ(SendBlock(channel, 1, image), Bytes{0x55});
+  EXPECT_EQ(SendBlock(channel, 2, image), Bytes{0x00});
+  EXPECT_EQ(sim.ProgrammedImage().size(), 96u);
+  EXPECT_EQ(sim.ProgrammedImage()[32], 0xFF) << "the answered block is not stored";
+  EXPECT_EQ(sim.Query("faults"), std::vector<std::string>{"block-ack 1 85"});
+}
+
+// A boot loader that starts late loses the bytes sent before it runs.
+TEST(SimBootLoaderFaults, StartsLateAndLosesWhatCameBefore) {
+  SimProcess sim({"--fault", "boot-late 600"});
+  const ChannelHandle channel = OpenFromSettings(sim.TcpSettings());
+  EXPECT_TRUE(Handshake(channel).empty()) << "the handshake came too early";
+  const auto boot = sim.Query("boot");
+  EXPECT_NE(std::find(boot.begin(), boot.end(), "not started, lost A1"), boot.end());
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  EXPECT_EQ(Answer(channel, {0xA1}), Bytes{0xD2}) << "started by now";
 }
 
 TEST(SimBootLoaderFaults, AFailedUpdateCanStartOverAfterAPause) {

@@ -123,6 +123,7 @@ TEST_F(SimFaults, MalformedFaultsAreRefused) {
   for (const char* bad : {"noreply", "noreply page", "noreply pagex", "short page1",
                           "short page1 -1", "write-stop 2048", "handshake 256", "drop-after 0",
                           "badsum page1 extra", "noreply 0x100", "noreply page 11 extra",
+                          "block-ack 1", "block-ack 1 256", "block-ack x 0x55", "boot-late -1",
                           "explode"}) {
     EXPECT_THROW(sim.Fault(bad), std::runtime_error) << bad;
   }

@@ -20,6 +20,10 @@ inline ConnectionSettings PtySettings(const SimProcess& sim, std::uint32_t comPo
 }
 
 // A TCP port on loopback where nothing listens.
+// The reason line an operation adds when the open of UnreachableSettings fails.
+inline const std::string kRefusedReason =
+    "Connection refused by 127.0.0.1:1: nothing listens on that port";
+
 inline ConnectionSettings UnreachableSettings() {
   ConnectionSettings settings;
   settings.useTcp = true;

@@ -8,6 +8,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -137,7 +139,10 @@ TEST_F(Form1ConnectionTest, StatusInquiryOverTcpPollsAndLocksTheConnectionContro
   ExpectLocked(true);
   EXPECT_TRUE(SawStatusPoll(sim)) << "the poll timer asks the controller";
 
+  QElapsedTimer stopping;
+  stopping.start();
   Control<QCheckBox>("cbStartSend")->click();
+  EXPECT_GE(stopping.elapsed(), 310) << "the last exchange gets its time before the close";
   EXPECT_TRUE(Logged("connection to " + endpoint + " closed"));
   EXPECT_FALSE(Polling());
   ExpectLocked(false);
@@ -154,6 +159,8 @@ TEST_F(Form1ConnectionTest, SerialPollingOverAPseudoTerminal) {
   auto* com = Control<QComboBox>("cbCom");
   const int entry = com->findText("200");
   ASSERT_GE(entry, 0) << "the port search lists the pseudo-terminal as COM200";
+  // The tooltip names the device file; a pseudo-terminal has no maker or serial number.
+  EXPECT_EQ(com->itemData(entry, Qt::ToolTipRole).toString().toStdString(), sim.PtyPath());
   velta::test::PickItem(com, entry);
   EXPECT_EQ(form1->Connection().comPort, 200);
 
@@ -188,6 +195,21 @@ TEST_F(Form1ConnectionTest, PortSearchRefillsTheListAndTakesTheFirstPort) {
   velta::SetComPortOverride(202, "");
 }
 
+TEST_F(Form1ConnectionTest, ClosingTheWindowWritesThePortListEntry) {
+  velta::SetComPortOverride(201, "/dev/null");
+  velta::SetComPortOverride(202, "/dev/null");
+  StartProgram();
+  auto* com = Control<QComboBox>("cbCom");
+  ASSERT_GE(com->count(), 2);
+  const int last = com->count() - 1;
+  velta::test::PickItem(com, last);
+  Seed("ComPortIndex", -1);
+  form1->close();
+  EXPECT_EQ(velta::OpenSettingsStore()->value("ComPortIndex").toInt(), last);
+  velta::SetComPortOverride(201, "");
+  velta::SetComPortOverride(202, "");
+}
+
 TEST_F(Form1ConnectionTest, AFailedOpenIsLoggedWithABeepAndLeavesTheBoxTicked) {
   struct Row {
     bool tcp;
@@ -218,7 +240,7 @@ TEST_F(Form1ConnectionTest, AFailedOpenIsLoggedWithABeepAndLeavesTheBoxTicked) {
   }
 }
 
-TEST_F(Form1ConnectionTest, ASerialPortRefusedForLackOfPermissionNamesTheDialoutGroup) {
+TEST_F(Form1ConnectionTest, ASerialPortRefusedForLackOfPermissionNamesTheDevicesGroup) {
   if (geteuid() == 0) GTEST_SKIP() << "root opens any device; run as a normal user";
   const QString device = config.FilePath("ttyLocked");
   QFile(device).open(QIODevice::WriteOnly);
@@ -230,7 +252,9 @@ TEST_F(Form1ConnectionTest, ASerialPortRefusedForLackOfPermissionNamesTheDialout
   const QStringList log = Log();
   EXPECT_TRUE(log.contains("Error -1 with open to the interface! COM203"))
       << log.join('|').toStdString();
-  EXPECT_EQ(log.filter("\"dialout\"").size(), 1) << log.join('|').toStdString();
+  // The group is read from the device file, not assumed to be "dialout".
+  const QString group = "\"" + QFileInfo(device).group() + "\"";
+  EXPECT_EQ(log.filter(group).size(), 1) << log.join('|').toStdString();
   EXPECT_EQ(desktop.beeps, 1);
   velta::SetComPortOverride(203, "");
 }

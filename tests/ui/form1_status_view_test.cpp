@@ -159,6 +159,24 @@ TEST_F(Form1StatusView, ErrorsAreListedStoredAndAppendedToTheFile) {
   EXPECT_TRUE(Lines("MemoErrorStore")[0].startsWith("#0/ "));
   EXPECT_EQ(ReadAll(path).substr(0, 5), "kept\n") << "the file is not touched by clearing";
   EXPECT_EQ(QString::fromStdString(ReadAll(path)).count('\n'), 4);
+
+  // Without "Speichern" the lines are stored in the list but not written to the file.
+  Control<QCheckBox>("cbStore")->setChecked(false);
+  sim_->Control("set error=0x08");
+  Ticks(4);
+  ASSERT_EQ(Lines("MemoErrorStore").size(), 2);
+  EXPECT_EQ(QString::fromStdString(ReadAll(path)).count('\n'), 4);
+}
+
+// The water meter page's first reading (the cistern's) shows in edWasser2, the second in
+// edWasser1.
+TEST_F(Form1StatusView, EachWaterMeterFieldShowsItsOwnMeter) {
+  StartPolling({"--static", "--set", "watermeter=1", "--set", "cistern=1234567", "--set",
+                "mains=7", "--set", "modulerinse=0"});
+  Ticks(8);
+  EXPECT_EQ(Text("edWasser2"), "   1234.567m³");
+  EXPECT_EQ(Text("edWasser1"), "      0.007m³");
+  EXPECT_TRUE(Control("edWasser1")->isVisibleTo(window_.get()));
 }
 
 TEST_F(Form1StatusView, HistoryChartAndItsThreeDimensionalLook) {
@@ -207,9 +225,12 @@ TEST_F(Form1StatusView, ClearErrorsAndWriteEnableRequests) {
   Control<QLineEdit>("edPort")->setText("1");  // nobody listens there
   const int before = Lines("MemoError").size();
   window_->bbClrErrorClick();
-  EXPECT_EQ(Lines("MemoError").size(), before) << "an unopened Channel is skipped silently";
+  EXPECT_EQ(Lines("MemoError").size(), before) << "an unopened Channel leaves the error list";
+  const QString refused = "Connection refused by 127.0.0.1:1: nothing listens on that port";
+  EXPECT_EQ(Lines("Memo1").last(), refused);
   window_->bbWriteEnableClick();
-  EXPECT_EQ(Lines("Memo1").last(), "Error when opening the interface!");
+  const QStringList log = Lines("Memo1");
+  EXPECT_EQ(log.mid(log.size() - 2), (QStringList{"Error when opening the interface!", refused}));
   EXPECT_TRUE(Control<QPushButton>("bbWriteEnable")->isEnabled());
 }
 

@@ -7,7 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <fstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +34,12 @@ class Form2TankTest : public velta::test::ProgramWindowTest {
     return velta::test::FindControl<T>(form2, name);
   }
   QStringList Memo() { return velta::test::MemoLines(Control<QPlainTextEdit>("Memo3")); }
+  // Whether the window was enabled at each change of its memo from now on.
+  std::vector<bool>& EnabledAtMemoChanges() {
+    QObject::connect(Control<QPlainTextEdit>("Memo3"), &QPlainTextEdit::textChanged, form2,
+                     [this] { enabledAtMemo.push_back(form2->isEnabled()); });
+    return enabledAtMemo;
+  }
   bool SaveAndSendEnabled() {
     const bool save = Control("bbSave")->isEnabled();
     EXPECT_EQ(save, Control("bbSend")->isEnabled());
@@ -48,6 +56,7 @@ class Form2TankTest : public velta::test::ProgramWindowTest {
   }
 
   QTemporaryDir files;
+  std::vector<bool> enabledAtMemo;
 };
 
 TEST_F(Form2TankTest, WindowStartsWithGermanCaptionsAndSaveSendDisabled) {
@@ -141,6 +150,22 @@ TEST_F(Form2TankTest, DoubleClickEmptiesTheMemo) {
   EXPECT_TRUE(Memo().isEmpty());
 }
 
+// Enter in the name field presses no button and Escape leaves the window open.
+TEST_F(Form2TankTest, EnterAndEscapeInTheNameFieldDoNothing) {
+  form2->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form2));
+  auto* name = Control<QLineEdit>("edTabName");
+  name->setFocus();
+  QTest::keyClick(name, Qt::Key_Return);
+  QTest::keyClick(name, Qt::Key_Enter);
+  EXPECT_TRUE(desktop.dialogs.isEmpty()) << "Enter pressed a button";
+  QTest::keyClick(name, Qt::Key_Escape);
+  EXPECT_TRUE(form2->isVisible());
+  EXPECT_EQ(form2->result(), QDialog::Rejected);
+  for (const char* button : {"bbLoad", "bbSave", "bbRead", "bbSend"})
+    EXPECT_FALSE(Control<QPushButton>(button)->autoDefault()) << button;
+}
+
 TEST_F(Form2TankTest, ReadFromTheControllerShowsAndEnables) {
   velta::test::SimProcess sim({"--fault", "short read 101"});
   std::vector<std::uint8_t> bytes(velta::kTankEntries);
@@ -158,7 +183,10 @@ TEST_F(Form2TankTest, ReadFromTheControllerShowsAndEnables) {
   EXPECT_EQ(form2->Table()[50], 0);
 
   sim.Fault("clear");
+  const auto& enabled = EnabledAtMemoChanges();
   Control<QPushButton>("bbRead")->click();
+  EXPECT_FALSE(enabled.empty());
+  EXPECT_EQ(std::count(enabled.begin(), enabled.end(), true), 0) << "enabled while reading";
   const QStringList memo = Memo();
   ASSERT_EQ(memo.size(), 2 + 1 + velta::kTankEntries);
   EXPECT_EQ(memo[2], "Data were properly read out!");
@@ -190,7 +218,10 @@ TEST_F(Form2TankTest, SendAsksFirstAndRunsOnlyOnYes) {
   EXPECT_TRUE(sim.Frames().empty());
 
   desktop.answerYes = true;
+  const auto& enabled = EnabledAtMemoChanges();
   Control<QPushButton>("bbSend")->click();
+  EXPECT_FALSE(enabled.empty());
+  EXPECT_EQ(std::count(enabled.begin(), enabled.end(), true), 0) << "enabled while sending";
   const auto frames = sim.Frames();
   ASSERT_EQ(frames.size(), static_cast<std::size_t>(velta::kTankEntries));
   EXPECT_EQ(frames.back(), "98 FF 32 C9");

@@ -45,6 +45,21 @@ TEST_F(Form3Files, LoadedFileFillsViewAndEnablesWriting) {
   EXPECT_TRUE(Control("bbSendBC")->isEnabled());
 }
 
+// A file of any other version loads and warns, a newer one as well as an older one.
+TEST_F(Form3Files, OtherFileVersionsLoadWithAWarning) {
+  for (const char* version : {"161", "159"}) {
+    Control<QPlainTextEdit>("Memo3")->clear();
+    Write(Path("v.ini"), std::string("[VELTA Setup]\nVersion=") + version + "\n0=7\n");
+    desktop.fileNames = {Path("v.ini")};
+    Click("bbLoad");
+    EXPECT_EQ(form3->Image().Byte(0), 7) << version;
+    EXPECT_EQ(Memo(), (QStringList{Path("v.ini") + " loaded", "",
+                                   "Version differences of the file!", "Settings examine!"}))
+        << version;
+  }
+  EXPECT_EQ(desktop.beeps, 2);
+}
+
 TEST_F(Form3Files, SettingsFileInBackupModeZeroesEverythingAndWarns) {
   Write(Path("c.ini"), "[VELTA Setup]\nVersion=160\n0=7\n");
   Control<QAbstractButton>("cbBackup")->setChecked(true);

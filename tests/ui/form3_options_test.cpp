@@ -169,6 +169,14 @@ TEST_F(Form3Options, ExpertViewNeedsConsentEachTime) {
   EXPECT_TRUE(Shown("cbBackup"));
   EXPECT_FALSE(Control("cbPower")->isEnabled()) << "mask 127 keeps the power stage locked";
 
+  // A click on the view already chosen asks nothing and changes nothing.
+  desktop.answerYes = false;
+  Control<QRadioButton>("rbExperte")->click();
+  EXPECT_EQ(desktop.questions.size(), 2);
+  EXPECT_TRUE(Control<QRadioButton>("rbExperte")->isChecked());
+  EXPECT_TRUE(Shown("gbRegelung"));
+  desktop.answerYes = true;
+
   // Backup mode highlights the file and controller groups and survives the normal view.
   auto* backup = Control<QCheckBox>("cbBackup");
   const QColor normal = Control("gbDatei")->palette().color(QPalette::Window);
@@ -182,6 +190,24 @@ TEST_F(Form3Options, ExpertViewNeedsConsentEachTime) {
   EXPECT_EQ(desktop.questions.size(), 3) << "consent is not remembered";
   backup->click();
   EXPECT_EQ(Control("gbDatei")->palette().color(QPalette::Window), normal);
+}
+
+// The store's "Expert" value: 0x100 gives consent, 0x80 unlocks the power stage; written in
+// decimal or in hexadecimal behind "0x".
+TEST_F(Form3Options, StoredExpertValueGivesConsentAndUnlocksThePowerStage) {
+  for (const QVariant& stored : {QVariant(0x180), QVariant("0x180"), QVariant(" 0X180")}) {
+    Seed("Expert", stored);
+    Open();
+    Control<QRadioButton>("rbExperte")->click();
+    EXPECT_TRUE(desktop.questions.isEmpty()) << stored.toString().toStdString();
+    EXPECT_TRUE(Control("cbPower")->isEnabled()) << stored.toString().toStdString();
+  }
+  Seed("Expert", "0x80");
+  desktop.answerYes = true;
+  Open();
+  Control<QRadioButton>("rbExperte")->click();
+  EXPECT_EQ(desktop.questions.size(), 1) << "no consent without 0x100";
+  EXPECT_FALSE(Control("cbPower")->isEnabled()) << "consent by question gives mask 127";
 }
 
 TEST_F(Form3Options, AdministratorsOpenTheExpertView) {

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -55,8 +56,10 @@ TEST_F(Form3UpdateTest, NoOrCancelSendsNothing) {
   desktop.fileNames = {File("fw.enc", 100)};
 
   desktop.answerYes = false;
+  desktop.watched = [this] { return form3; };
   Update();
   EXPECT_EQ(desktop.questions, QStringList{"Info|Attention:\nUpdate the controler firmewar?\n"});
+  EXPECT_EQ(desktop.enabledWhenAsked, std::vector<bool>{false}) << "asked while usable";
   EXPECT_TRUE(desktop.dialogs.isEmpty());
   ExpectUsable();
 

@@ -6,11 +6,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "tests/support/files.h"
 #include "tests/support/program_windows.h"
@@ -45,6 +47,17 @@ TEST_F(ProgramWiring, BlueLedFollowsTheSettingsWindowFromTheStart) {
   form1->FormShow();
   EXPECT_EQ(led->text(), " ");
   form1->close();
+}
+
+// A write-enable request disables the Settings window while it runs, also when it fails.
+TEST_F(ProgramWiring, WriteEnableRequestDisablesTheSettingsWindow) {
+  ChooseTcp(1);  // nobody listens there: the failure is logged in the middle of the request
+  std::vector<bool> settingsEnabled;
+  QObject::connect(FindControl<QPlainTextEdit>(form1, "Memo1"), &QPlainTextEdit::textChanged,
+                   form3, [&] { settingsEnabled.push_back(form3->isEnabled()); });
+  form1->bbWriteEnableClick();
+  EXPECT_EQ(settingsEnabled, std::vector<bool>{false});
+  EXPECT_TRUE(form3->isEnabled());
 }
 
 // The window headers Unit1.h, Unit2.h and Unit3.h are included by their own window's files, by

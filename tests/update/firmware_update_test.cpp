@@ -163,6 +163,12 @@ TEST_F(FirmwareUpdate, BootLoaderFailuresEndTheUpdateWithTheirLine) {
        {kPathMarker, "Answer", "55", failedHandshake},
        -1},
       {"handshake unanswered", "handshake none", 64, {kPathMarker, "Answer", failedHandshake}, -1},
+      {"block 3 answered 55",
+       "block-ack 3 0x55",
+       14336,
+       {BlockLine(3, 448), kAckLabel, BlockLine(4, 448), kAckLabel, "55",
+        "Error: PAGE programming missed"},
+       3},
       {"block 10 unacknowledged",
        "block-stop 10",
        14336,
@@ -196,6 +202,30 @@ TEST_F(FirmwareUpdate, BootLoaderFailuresEndTheUpdateWithTheirLine) {
     EXPECT_EQ(std::find(boot.begin(), boot.end(), "end"), boot.end());
     EXPECT_EQ(sim.Query("mode"), std::vector<std::string>{"boot"});
   }
+}
+
+// The boot loader takes a while to start after the Update request: the handshake waits for it.
+TEST_F(FirmwareUpdate, HandshakeWaitsForTheBootLoaderToStart) {
+  test::SimProcess sim({"--fault", "boot-late 1150"});
+  HistoryFeedback feedback;
+  EXPECT_EQ(RunFirmwareUpdate(sim.TcpSettings(), Write(Pattern(64), "late.enc"), feedback),
+            UpdateOutcome::Programmed);
+  const auto boot = sim.Query("boot");
+  ASSERT_FALSE(boot.empty());
+  EXPECT_EQ(boot.back(), "end");
+}
+
+// Without a Channel the update ends before it logs or sends anything.
+TEST_F(FirmwareUpdate, NoChannelLogsNothing) {
+  ConnectionSettings nowhere;
+  nowhere.useTcp = true;
+  nowhere.tcpHost = "127.0.0.1";
+  nowhere.tcpPort = 1;
+  HistoryFeedback feedback;
+  EXPECT_EQ(RunFirmwareUpdate(nowhere, Write(Pattern(64), "firmware.enc"), feedback),
+            UpdateOutcome::NoChannel);
+  EXPECT_TRUE(feedback.history.empty());
+  EXPECT_TRUE(feedback.colours.empty());
 }
 
 TEST_F(FirmwareUpdate, TraceLevelTwoAlsoTracesEverySentByte) {

@@ -1,0 +1,25 @@
+// What stands behind a COM number: the device file, and for a USB serial adapter its maker,
+// product, serial number and the stable name udev gives it under /dev/serial/by-id, which stays
+// the same whatever ttyUSB number the adapter gets.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velta {
+
+struct AdapterInfo {
+  std::string path;        // what the COM number opens (ComDevicePath)
+  std::string device;      // the device file behind it, links followed ("/dev/ttyUSB1")
+  std::string maker;       // USB adapters only, empty otherwise
+  std::string product;
+  std::string serial;
+  std::string stableName;  // "/dev/serial/by-id/usb-..." when udev made one, else empty
+};
+
+AdapterInfo DescribeComPort(std::uint32_t port);
+
+// The port list's tooltip: the device path, then maker, product and serial number when known.
+std::string AdapterTooltip(const AdapterInfo& info);
+
+}  // namespace velta

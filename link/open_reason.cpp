@@ -1,0 +1,104 @@
+#include "link/open_reason.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+
+#include <vector>
+
+#include "link/port_search.h"
+
+namespace velta {
+namespace {
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// The group that may open the device file, read from the file itself: Debian says "dialout",
+// other systems "uucp" or "tty".
+std::string DeviceGroup(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return "";
+  group entry{};
+  group* found = nullptr;
+  std::vector<char> buffer(4096);
+  if (getgrgid_r(info.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found) {
+    return std::to_string(info.st_gid);
+  }
+  return found->gr_name;
+}
+
+std::string SerialReason(const ConnectionSettings& settings) {
+  const std::string com = ConnectionName(settings);
+  const std::string path = ComDevicePath(static_cast<std::uint32_t>(settings.comPort));
+  if (path.empty()) return com + " is no serial port number (1 to 255)";
+  switch (LastOpenError()) {
+    case OpenError::NoSuchDevice:
+      return "No such device: " + path + " (" + com + ") does not exist";
+    case OpenError::PermissionDenied: {
+      const std::string group = DeviceGroup(path);
+      return "No permission to open " + path + ": the user must be in the group " +
+             Quoted(group.empty() ? "dialout" : group);
+    }
+    case OpenError::Busy:
+      return path + " (" + com + ") is in use by another program";
+    case OpenError::LineSettings:
+      return path + " (" + com + ") refused the line settings 9600 baud 8N1";
+    default:
+      return path + " (" + com + ") could not be opened";
+  }
+}
+
+std::string TcpReason(const ConnectionSettings& settings) {
+  const std::string address = LastOpenAddress();
+  const std::string reached =
+      address.empty() || address == settings.tcpHost
+          ? ConnectionName(settings)
+          : ConnectionName(settings) + " (" + address + ")";
+  switch (LastOpenError()) {
+    case OpenError::UnknownHost:
+      return "Unknown host " + Quoted(settings.tcpHost);
+    case OpenError::PortOutOfRange:
+      return "TCP port " + std::to_string(settings.tcpPort) + " is out of range (0 to 65535)";
+    case OpenError::ConnectRefused:
+      return "Connection refused by " + reached + ": nothing listens on that port";
+    case OpenError::ConnectTimedOut:
+      return "No answer from " + reached + " within the connect time";
+    case OpenError::ConnectFailed:
+      return reached + " cannot be reached";
+    default:
+      return "The connection to " + reached + " could not be opened";
+  }
+}
+
+}  // namespace
+
+std::string ConnectionName(const ConnectionSettings& settings) {
+  if (settings.useTcp) return settings.tcpHost + ":" + std::to_string(settings.tcpPort);
+  return "COM" + std::to_string(settings.comPort);
+}
+
+std::string ConnectionLostLine(const ConnectionSettings& settings) {
+  const char* why = "closed by the other side";
+  if (!settings.useTcp) {
+    struct stat info {};
+    const std::string path = ComDevicePath(static_cast<std::uint32_t>(settings.comPort));
+    why = stat(path.c_str(), &info) != 0 ? "device removed" : "the line hung up";
+  }
+  return "Connection to " + ConnectionName(settings) + " lost (" + why + ")";
+}
+
+std::string ConnectionRestoredLine(const ConnectionSettings& settings) {
+  return "Connection to " + ConnectionName(settings) + " restored";
+}
+
+std::string OpenFailureReason(const ConnectionSettings& settings) {
+  return settings.useTcp ? TcpReason(settings) : SerialReason(settings);
+}
+
+std::string OpenedReason(const ConnectionSettings& settings) {
+  if (!settings.useTcp) return "";
+  const std::string address = LastOpenAddress();
+  if (address.empty() || address == settings.tcpHost) return "";
+  return "Connected to " + address + ", the address " + Quoted(settings.tcpHost) + " stands for";
+}
+
+}  // namespace velta

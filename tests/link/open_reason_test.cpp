@@ -1,0 +1,93 @@
+// The reason lines the windows print after their own open messages, against real devices and a
+// real loopback listener: a held port, a missing device, a refused port, host texts that are not
+// the address they reach.
+#include <gtest/gtest.h>
+#include <sys/file.h>
+
+#include "link/open_reason.h"
+#include "tests/link/link_peers.h"
+
+namespace velta {
+namespace {
+
+ConnectionSettings Serial(std::int32_t port) {
+  ConnectionSettings settings;
+  settings.comPort = port;
+  return settings;
+}
+
+ConnectionSettings Tcp(const std::string& host, std::int32_t port) {
+  ConnectionSettings settings;
+  settings.useTcp = true;
+  settings.tcpHost = host;
+  settings.tcpPort = port;
+  return settings;
+}
+
+// The reason OpenFromSettings leaves behind, or "opened" when it did open.
+std::string ReasonAfterOpen(const ConnectionSettings& settings) {
+  return OpenFromSettings(settings).IsOpen() ? "opened" : OpenFailureReason(settings);
+}
+
+TEST(OpenReason, SerialPortHeldMissingOrFree) {
+  test::PtyPeer peer(201);
+  ASSERT_TRUE(peer.ok());
+  {
+    // Another program holding the device's lock, as a second terminal program would.
+    const int holder = open(peer.path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(ReasonAfterOpen(Serial(201)),
+              peer.path() + " (COM201) is in use by another program");
+    close(holder);
+  }
+  EXPECT_EQ(ReasonAfterOpen(Serial(201)), "opened");
+
+  SetComPortOverride(202, "/dev/velta-no-such-adapter");
+  EXPECT_EQ(ReasonAfterOpen(Serial(202)),
+            "No such device: /dev/velta-no-such-adapter (COM202) does not exist");
+  SetComPortOverride(202, "");
+}
+
+TEST(OpenReason, TcpRefusedOrUnknown) {
+  std::uint16_t freePort;
+  {
+    test::LoopbackListener probe;
+    ASSERT_TRUE(probe.ok());
+    freePort = probe.port();
+  }
+  EXPECT_EQ(ReasonAfterOpen(Tcp("127.0.0.1", freePort)),
+            "Connection refused by 127.0.0.1:" + std::to_string(freePort) +
+                ": nothing listens on that port");
+  EXPECT_EQ(ReasonAfterOpen(Tcp("controller.invalid", 10001)),
+            "Unknown host \"controller.invalid\"");
+}
+
+// Only the four-part decimal form is an address as it stands; the short, hexadecimal and plain
+// number forms reach 127.0.0.1 too, and the opened line's reason says so.
+TEST(OpenReason, HostTextThatIsNotTheAddressItReachesIsNamed) {
+  test::LoopbackListener listener;
+  ASSERT_TRUE(listener.ok());
+  struct Row {
+    const char* host;
+    const char* reason;
+  };
+  const Row rows[] = {
+      {"127.0.0.1", ""},
+      {"127.1", "Connected to 127.0.0.1, the address \"127.1\" stands for"},
+      {"0x7f.1", "Connected to 127.0.0.1, the address \"0x7f.1\" stands for"},
+      {"2130706433", "Connected to 127.0.0.1, the address \"2130706433\" stands for"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.host);
+    const ConnectionSettings settings = Tcp(row.host, listener.port());
+    const ChannelHandle channel = OpenFromSettings(settings);
+    ASSERT_TRUE(channel.IsOpen());
+    const int peer = listener.Accept();
+    EXPECT_EQ(OpenedReason(settings), row.reason);
+    if (peer >= 0) close(peer);
+  }
+}
+
+}  // namespace
+}  // namespace velta
