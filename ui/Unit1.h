@@ -122,4 +122,5 @@ class Form1 : public QWidget {
   // Status poll state and the stored-error numbering; both live for the program run.
   velta::PollCycle poll_;
   velta::ErrorLog errorLog_;
+  std::string errorFileNamed_;  // the mapped error file whose real path Memo1 already shows
 };
