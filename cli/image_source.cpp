@@ -15,10 +15,12 @@ ImageFileKind FileKindOf(const std::string& path) {
 
 std::optional<ControllerImage> LoadImage(const std::string& path, ImageFileKind kind) {
   ControllerImage image;
-  const std::optional<int> version = LoadImageFile(path, image, kind);
+  std::string reason;
+  const std::optional<int> version = LoadImageFile(path, image, kind, reason);
   // A file without "Version" in its section is no file of this kind: nothing to write from it.
   if (!version || *version == 0) {
-    Fail(kExitRefused, Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    const std::string line = Format(_("Datei %s kann nicht geöffnet werden."), path.c_str());
+    Fail(kExitRefused, reason.empty() ? line : line + "\n" + reason);
     return std::nullopt;
   }
   if (*version != kImageFileVersion) {

@@ -29,8 +29,10 @@ int RunReport(CliContext& context, const ReportOptions& options) {
   char name[] = "velta-cli";
   char* argv[] = {name, nullptr};
   QGuiApplication application(argc, argv);
-  if (!WriteServiceReport(options.output, *report)) {
-    return Fail(kExitRefused, Format(_("Datei %s kann nicht geöffnet werden."), options.output.c_str()));
+  std::string reason;
+  if (!WriteServiceReport(options.output, *report, reason)) {
+    return Fail(kExitRefused,
+                Format(_("Datei %s kann nicht geöffnet werden."), options.output.c_str()) + "\n" + reason);
   }
   std::fprintf(stderr, "%s\n", Format(_("\nIn %s gespeichert"), options.output.c_str()).c_str());
   return kExitOk;

@@ -36,8 +36,10 @@ void PrintChanges(const std::vector<FieldChange>& changes, bool json, std::FILE*
 }
 
 int SaveTo(const std::string& path, const ControllerImage& image, ImageFileKind kind) {
-  if (!SaveImageFile(path, image, kind)) {
-    return Fail(kExitRefused, Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+  std::string reason;
+  if (!SaveImageFile(path, image, kind, reason)) {
+    return Fail(kExitRefused,
+                Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()) + "\n" + reason);
   }
   const char* saved = kind == ImageFileKind::Backup ? "Backup in %s gespeichert"
                                                     : "Einstellungen in %s gespeichert";

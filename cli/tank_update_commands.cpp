@@ -26,8 +26,11 @@ int ReadTank(CliContext& context, const std::string& path) {
                                                     : listing.lines.front());
   }
   if (!path.empty()) {
-    if (!WriteTankTableFile(path, "", table))
-      return Fail(kExitRefused, Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    std::string reason;
+    if (!WriteTankTableFile(path, "", table, reason)) {
+      return Fail(kExitRefused,
+                  Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()) + "\n" + reason);
+    }
     std::fprintf(stderr, "%s\n", Format(_("\nIn %s gespeichert"), path.c_str()).c_str());
   } else if (context.json) {
     std::printf("%s\n", nlohmann::json(table).dump().c_str());

@@ -7,7 +7,16 @@
 namespace velta {
 
 // Writes `content` to `path` (created or replaced). False when any step failed; the target is then
-// as it was and no temporary file is left behind.
-bool WriteFileAtomically(const std::string& path, const std::string& content);
+// as it was, no temporary file is left behind and `reason` says why in one English sentence.
+//
+// An existing file keeps its permissions, a new one gets 0666 less the umask. Saving through a
+// symbolic link replaces the file it points to and keeps the link. When the folder does not let
+// a file be created but the target itself may be written, the target is overwritten in place;
+// only when that write fails is the old content lost, and `reason` then says so.
+bool WriteFileAtomically(const std::string& path, const std::string& content,
+                         std::string& reason);
+
+// The process's file mode creation mask, read without changing it.
+unsigned CurrentUmask();
 
 }  // namespace velta

@@ -96,7 +96,9 @@ void History::KeepImage(const std::string& what, const ControllerImage& image, I
                         Feedback& feedback) {
   const char* extension = kind == ImageFileKind::Backup ? "bak" : "ini";
   Keep(what, extension, feedback,
-       [&](const fs::path& path) { return SaveImageFile(path.string(), image, kind); });
+       [&](const fs::path& path, std::string& reason) {
+         return SaveImageFile(path.string(), image, kind, reason);
+       });
 }
 
 void History::KeepLines(const std::string& what, const std::vector<std::string>& lines,
@@ -104,22 +106,28 @@ void History::KeepLines(const std::string& what, const std::vector<std::string>&
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
   Keep(what, "txt", feedback,
-       [&](const fs::path& path) { return WriteFileAtomically(path.string(), text); });
+       [&](const fs::path& path, std::string& reason) {
+         return WriteFileAtomically(path.string(), text, reason);
+       });
 }
 
 void History::KeepTankTable(const std::string& what, const std::string& name,
                             const TankTable& table, Feedback& feedback) {
   Keep(what, "csv", feedback,
-       [&](const fs::path& path) { return WriteTankTableFile(path.string(), name, table); });
+       [&](const fs::path& path, std::string& reason) {
+         return WriteTankTableFile(path.string(), name, table, reason);
+       });
 }
 
 template <typename Write>
 void History::Keep(const std::string& what, const char* extension, Feedback& feedback,
                    Write write) {
   const std::optional<fs::path> path = NewFilePath(what, extension);
-  if (!path || !write(*path)) {
+  std::string reason;
+  if (!path || !write(*path, reason)) {
     const fs::path shown = path ? *path : Root();
-    feedback.Log("History: could not write " + (shown.empty() ? what : shown.string()));
+    const std::string because = reason.empty() ? "" : " (" + reason + ")";
+    feedback.Log("History: could not write " + (shown.empty() ? what : shown.string()) + because);
     return;
   }
   Trim();

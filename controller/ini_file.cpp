@@ -9,7 +9,8 @@ namespace velta {
 
 void ConfigureIni(CSimpleIniA& ini) {
   ini.SetUnicode(true);
-  ini.SetSpaces(false);
+  ini.SetMultiKey(true);  // keeps every value of a key; GetValue gives the first
+  ini.SetQuotes(true);
 }
 
 }  // namespace velta

@@ -1,5 +1,5 @@
-// The one set-up of the INI parser, for every INI file the program reads and writes: settings and
-// backup files, TCP address files.
+// The one set-up of the INI parser, for every INI file the program reads: settings and backup
+// files, TCP address files. Writing goes through ini_edit.h, which keeps the lines it does not own.
 #pragma once
 
 #include <SimpleIni.h>
@@ -9,7 +9,9 @@ extern template class CSimpleIniTempl<char, SI_GenericNoCase<char>, SI_ConvertA<
 
 namespace velta {
 
-// UTF-8 text; lines are written as key=value, without blanks around the '='.
+// UTF-8 text read as the Windows private-profile reader did: names without regard to case, blanks
+// around '=' trimmed, one pair of surrounding double quotes taken off a value, and of two keys of
+// the same name the first one wins.
 void ConfigureIni(CSimpleIniA& ini);
 
 }  // namespace velta

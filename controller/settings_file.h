@@ -27,18 +27,21 @@ std::int32_t ParseIniInteger(const char* text);
 // as 0) and returns the file's "Version" (0 when missing). Other sections are not looked at.
 int LoadImageText(std::string_view text, ControllerImage& image, ImageFileKind kind);
 
-// The same from a file; nothing (image untouched) when the file cannot be read.
+// The same from a file; nothing (image untouched) when the file cannot be read, which `reason`
+// then explains in one English sentence. Only regular files up to kMaxIniFileSize are read.
 std::optional<int> LoadImageFile(const std::string& path, ControllerImage& image,
-                                 ImageFileKind kind);
+                                 ImageFileKind kind, std::string& reason);
 
-// `existing` with the kind's section holding "Version" and the addresses in ascending order;
-// other sections and keys stay as they were. Nothing when `existing` cannot be parsed.
-std::optional<std::string> ImageFileText(std::string_view existing, const ControllerImage& image,
+// `existing` with "Version" and the addresses set in the kind's section: keys already there are
+// replaced where they stand, new ones follow in the order "Version", "0", "1", ...; every other
+// line stays as it was.
+std::string ImageFileText(std::string_view existing, const ControllerImage& image,
                           ImageFileKind kind);
 
 // Merges the image into the file at `path` (created if missing) and replaces it in one step.
 // False when the existing file cannot be read or the new one cannot be written; then the file
-// on disk is unchanged.
-bool SaveImageFile(const std::string& path, const ControllerImage& image, ImageFileKind kind);
+// on disk is unchanged (see WriteFileAtomically for the one exception) and `reason` says why.
+bool SaveImageFile(const std::string& path, const ControllerImage& image, ImageFileKind kind,
+                   std::string& reason);
 
 }  // namespace velta

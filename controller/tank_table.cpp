@@ -1,22 +1,41 @@
 #include "controller/tank_table.h"
 
 #include <cctype>
-#include <filesystem>
-#include <fstream>
+#include <limits>
 #include <optional>
 #include <string_view>
 
 #include "controller/atomic_write.h"
+#include "controller/regular_file.h"
 #include "i18n/lookup.h"
 
 namespace velta {
 namespace {
 
-// One line of the file without its line end; lines may end in LF or CR LF, the last may end in
-// neither. The whole line is read, however long.
-bool ReadLine(std::istream& in, std::string& line) {
-  if (!std::getline(in, line)) return false;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
+// Longer than any name or entry line a person writes; keeps a file without line ends (or a
+// device) from being read into memory whole.
+constexpr std::streamsize kMaxLineLength = 64 * 1024;
+
+struct FileLine {
+  std::string text;  // without its line end; at most kMaxLineLength characters
+  bool cut = false;  // the line was longer; the rest of it was skipped
+};
+
+// One line of the file; lines may end in LF or CR LF, the last may end in neither.
+bool ReadLine(std::istream& in, FileLine& line) {
+  line.text.resize(static_cast<std::size_t>(kMaxLineLength) + 1);
+  in.getline(line.text.data(), kMaxLineLength + 1);
+  const std::streamsize got = in.gcount();
+  if (got == 0) return false;
+  line.cut = in.fail() && !in.eof();
+  if (line.cut) {
+    in.clear();
+    in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+  }
+  // gcount counts the line feed getline took off, but a cut line had none.
+  const bool fed = !line.cut && !in.eof();
+  line.text.resize(static_cast<std::size_t>(got - (fed ? 1 : 0)));
+  if (!line.cut && !line.text.empty() && line.text.back() == '\r') line.text.pop_back();
   return true;
 }
 
@@ -66,14 +85,15 @@ int ReadTankTable(std::istream& in, const std::string& path, TankTable& table, s
   const auto tooFew = [&] {
     return fail(kTankFileTooFewValues, _("Datei %s enthält zu wenige Werte."));
   };
-  std::string line;
+  FileLine line;
   if (!ReadLine(in, line)) return tooFew();
-  name = line;
+  name = line.text;
   log.ClearLog();
   for (int i = 0; i < kTankEntries; ++i) {
     const int entry = i + 1;
     if (!ReadLine(in, line)) return tooFew();
-    const auto pair = ParsePair(line);
+    // A line too long for any entry is judged as one that holds no pair.
+    const auto pair = line.cut ? std::nullopt : ParsePair(line.text);
     if (!pair)
       return fail(kTankFileNoPair, _("Datei %s enthält in Zeile %d kein Wertepaar."), entry);
     if (pair->index != i) {
@@ -96,14 +116,14 @@ int ReadTankTable(std::istream& in, const std::string& path, TankTable& table, s
 
 int ReadTankTableFile(const std::string& path, TankTable& table, std::string& name,
                       std::string& message, Feedback& log) {
-  std::error_code ignored;
-  std::ifstream in;
-  // A folder opens like a file on this platform and only fails on reading: refuse it here.
-  if (!std::filesystem::is_directory(path, ignored)) in.open(path, std::ios::binary);
-  if (!in.is_open()) {
+  const RegularFile file(path);
+  if (!file.IsOpen()) {
     message = Format(_("Datei %s kann nicht geöffnet werden."), path.c_str());
+    message += "\n" + file.Reason();
     return kTankFileCannotOpen;
   }
+  FileReadBuffer buffer(file.Fd());
+  std::istream in(&buffer);
   return ReadTankTable(in, path, table, name, message, log);
 }
 
@@ -115,8 +135,9 @@ std::string TankTableText(const std::string& name, const TankTable& table) {
   return text;
 }
 
-bool WriteTankTableFile(const std::string& path, const std::string& name, const TankTable& table) {
-  return WriteFileAtomically(path, TankTableText(name, table));
+bool WriteTankTableFile(const std::string& path, const std::string& name, const TankTable& table,
+                        std::string& reason) {
+  return WriteFileAtomically(path, TankTableText(name, table), reason);
 }
 
 }  // namespace velta

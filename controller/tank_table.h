@@ -24,19 +24,23 @@ enum TankFileResult : int {
   kTankFileDescending = -5,
 };
 
-// Reads a table file. `path` is only used in the message. Once the name line has been read the
+// Reads a table file. `path` is only used in the message. A line longer than 64 KiB is cut: a name
+// keeps its beginning, an entry line counts as one without a pair. Once the name line has been read the
 // log is emptied, and every accepted entry is logged as "index;value". Entries before a failing
 // line are already replaced; the rest keep their values. On failure `message` holds the
 // translated, filled-in reason (entry numbers count from 1).
 int ReadTankTable(std::istream& in, const std::string& path, TankTable& table, std::string& name,
                   std::string& message, Feedback& log);
+// Only a regular file is read; when the file cannot be opened the message gets a second line, in
+// English, saying why.
 int ReadTankTableFile(const std::string& path, TankTable& table, std::string& name,
                       std::string& message, Feedback& log);
 
 // The file text: the name line, then 101 lines "index;value", each ending in CR LF.
 std::string TankTableText(const std::string& name, const TankTable& table);
 // Writes the file through a temporary file beside it that replaces the target only when complete.
-// False when the file could not be written; the target is then untouched.
-bool WriteTankTableFile(const std::string& path, const std::string& name, const TankTable& table);
+// False when the file could not be written; the target is then untouched and `reason` says why.
+bool WriteTankTableFile(const std::string& path, const std::string& name, const TankTable& table,
+                        std::string& reason);
 
 }  // namespace velta

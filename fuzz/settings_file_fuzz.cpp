@@ -1,9 +1,16 @@
 // Arbitrary bytes as a settings or backup file: loading must never crash, and merging the image
-// into that same text must give a file that loads back to exactly the image with version 160.
+// into that same text must give a file that loads back to exactly the image with version 160. The
+// same bytes as a file on disk load exactly as the text does, unless they are over the size cap,
+// which refuses them with a reason; a first byte 0x7F makes a file around that cap.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
+#include "controller/regular_file.h"
 #include "controller/settings_file.h"
 
 namespace {
@@ -16,20 +23,57 @@ void CheckKind(std::string_view text, velta::ImageFileKind kind) {
   for (int a = 0; a < velta::kImageSize; ++a) {
     image.SetByte(a, static_cast<std::uint8_t>(loaded.Byte(a) ^ 0xA5));
   }
-  const auto merged = velta::ImageFileText(text, image, kind);
-  if (!merged) return;
+  const std::string merged = velta::ImageFileText(text, image, kind);
   velta::ControllerImage again;
-  if (velta::LoadImageText(*merged, again, kind) != velta::kImageFileVersion) __builtin_trap();
+  if (velta::LoadImageText(merged, again, kind) != velta::kImageFileVersion) __builtin_trap();
   for (int a = 0; a < velta::ImageFileAddressCount(kind); ++a) {
     if (again.Byte(a) != image.Byte(a)) __builtin_trap();
   }
+}
+
+// The bytes as a regular file, through a path the loader opens like any other.
+std::string FileOf(const std::string& bytes) {
+  static const int fd = memfd_create("settings-fuzz", 0);
+  if (fd < 0 || ftruncate(fd, 0) != 0 ||
+      pwrite(fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) {
+    __builtin_trap();
+  }
+  return "/proc/self/fd/" + std::to_string(fd);
+}
+
+void CheckFile(const std::string& bytes) {
+  velta::ControllerImage fromText;
+  const int version = velta::LoadImageText(bytes, fromText, velta::ImageFileKind::Backup);
+  velta::ControllerImage fromFile;
+  std::string reason;
+  const auto loaded =
+      velta::LoadImageFile(FileOf(bytes), fromFile, velta::ImageFileKind::Backup, reason);
+  if (bytes.size() > velta::kMaxIniFileSize) {
+    if (loaded || reason.empty()) __builtin_trap();
+    return;
+  }
+  if (!loaded || *loaded != version || fromFile.bytes != fromText.bytes) __builtin_trap();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  CheckKind(text, velta::ImageFileKind::Settings);
-  CheckKind(text, velta::ImageFileKind::Backup);
+  // The parser reads a text up to its first NUL byte; a settings file holds none.
+  const std::string_view lines = text.substr(0, text.find('\0'));
+  CheckKind(lines, velta::ImageFileKind::Settings);
+  CheckKind(lines, velta::ImageFileKind::Backup);
+  if (lines.size() < 3 || data[0] != 0x7F) {
+    CheckFile(std::string(lines));
+    return 0;
+  }
+  // Around the cap, 128 bytes below it to 127 above, the second byte telling where: the rest and
+  // a comment line filling it up, which keeps such a file quick to parse.
+  const std::string_view rest = lines.substr(2);
+  const std::size_t length = velta::kMaxIniFileSize - 128 + data[1];
+  std::string large(rest.substr(0, length - 2));
+  large += "\n;";
+  large.resize(length, 'x');
+  CheckFile(large);
   return 0;
 }

@@ -4,8 +4,9 @@
 #include <QStringList>
 #include <cstdint>
 
-#include "controller/atomic_write.h"
+#include "controller/ini_edit.h"
 #include "controller/ini_file.h"
+#include "controller/regular_file.h"
 #include "link/port_search.h"
 
 namespace velta {
@@ -127,22 +128,19 @@ void ApplyComPins(const std::map<std::int32_t, std::string>& pins) {
   for (const auto& [port, path] : pins) SetComPortOverride(static_cast<std::uint32_t>(port), path);
 }
 
-TcpAddress LoadTcpAddressFile(const std::string& path) {
+std::optional<TcpAddress> LoadTcpAddressFile(const std::string& path, std::string& reason) {
+  const auto text = ReadRegularFile(path, kMaxIniFileSize, reason);
+  if (!text) return std::nullopt;
   CSimpleIniA ini;
   ConfigureIni(ini);
-  ini.LoadFile(path.c_str());  // an unreadable file behaves like one without the keys
-  return {ini.GetValue("TCP", "Host", "Host"), ini.GetValue("TCP", "Port", "Port")};
+  const std::string lines = SectionLines(*text, "TCP");
+  ini.LoadData(lines.data(), lines.size());
+  return TcpAddress{ini.GetValue("TCP", "Host", "Host"), ini.GetValue("TCP", "Port", "Port")};
 }
 
-bool SaveTcpAddressFile(const std::string& path, const std::string& host, const std::string& port) {
-  CSimpleIniA ini;
-  ConfigureIni(ini);
-  ini.LoadFile(path.c_str());  // keeps the other sections of an existing file
-  ini.SetValue("TCP", "Host", host.c_str());
-  ini.SetValue("TCP", "Port", port.c_str());
-  std::string text;
-  if (ini.Save(text) < 0) return false;
-  return WriteFileAtomically(path, text);
+bool SaveTcpAddressFile(const std::string& path, const std::string& host, const std::string& port,
+                        std::string& reason) {
+  return SaveIniValues(path, "TCP", {{"Host", host}, {"Port", port}}, reason);
 }
 
 }  // namespace velta

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "link/connection.h"
@@ -49,10 +50,12 @@ struct TcpAddress {
   std::string host;
   std::string port;
 };
-// Missing keys (or a file that cannot be read) give the literal texts "Host" and "Port".
-TcpAddress LoadTcpAddressFile(const std::string& path);
-// Keeps every other section and key of an existing file; the file is replaced in one step.
-// Returns false when the file could not be written.
-bool SaveTcpAddressFile(const std::string& path, const std::string& host, const std::string& port);
+// Missing keys give the literal texts "Host" and "Port". Nothing when the file is refused (not a
+// regular file, larger than kMaxIniFileSize, unreadable); `reason` then says why.
+std::optional<TcpAddress> LoadTcpAddressFile(const std::string& path, std::string& reason);
+// Keeps every other line of an existing file; the file is replaced in one step. Returns false,
+// with the reason, when the existing file cannot be read or the new one cannot be written.
+bool SaveTcpAddressFile(const std::string& path, const std::string& host, const std::string& port,
+                        std::string& reason);
 
 }  // namespace velta

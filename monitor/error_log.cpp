@@ -1,9 +1,14 @@
 #include "monitor/error_log.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <tuple>
 
 namespace velta {
 namespace {
@@ -16,11 +21,56 @@ std::string LocalTimeText(std::time_t when, const char* format) {
   return std::string(text, size);
 }
 
+bool IsWindowsPath(const std::string& path) {
+  const bool drive = path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+                     path[1] == ':';
+  return drive || path.find('\\') != std::string::npos;
+}
+
+std::filesystem::path StateFolder() {
+  // The XDG base directory rules take only an absolute path from the environment.
+  const char* state = std::getenv("XDG_STATE_HOME");
+  if (state != nullptr && state[0] == '/') return std::filesystem::path(state) / "velta-control";
+  const char* home = std::getenv("HOME");
+  return std::filesystem::path(home != nullptr ? home : ".") / ".local/state/velta-control";
+}
+
+// Opens the file for appending without waiting on a FIFO; `created` tells whether it was made now.
+int OpenForAppending(const std::string& path, bool& created) {
+  const int flags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  created = false;
+  int fd = ::open(path.c_str(), flags);
+  if (fd < 0 && errno == ENOENT) {
+    fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0644);
+    created = fd >= 0;
+  }
+  return fd;
+}
+
 }  // namespace
 
+ErrorFile::ErrorFile(const std::string& shown)
+    : path_(ErrorFilePath(shown)), inStateFolder_(path_ != shown) {}
+
+std::string ErrorFilePath(const std::string& shown) {
+  if (!IsWindowsPath(shown)) return shown;
+  const std::string name = shown.substr(shown.find_last_of("\\:") + 1);
+  return (StateFolder() / (name.empty() ? "error.txt" : name)).string();
+}
+
 bool ErrorFile::AppendLine(const std::string& line) {
-  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (inStateFolder_) {
+    std::error_code ignored;  // a folder that cannot be made shows as a file that cannot be opened
+    std::filesystem::create_directories(StateFolder(), ignored);
+  }
+  bool created = false;
+  const int fd = OpenForAppending(path_, created);
   if (fd < 0) return false;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return false;
+  }
   // One write of the whole line: with O_APPEND it lands after the file's content in one piece,
   // so the file never holds half a line beside another writer.
   const std::string text = line + "\n";
@@ -28,8 +78,12 @@ bool ErrorFile::AppendLine(const std::string& line) {
   do {
     written = ::write(fd, text.data(), text.size());
   } while (written < 0 && errno == EINTR);
+  const bool whole = written == static_cast<ssize_t>(text.size());
+  // A part of the line would run into the next one: take it back.
+  if (!whole && written > 0) std::ignore = ::ftruncate(fd, info.st_size);
   const bool closed = ::close(fd) == 0;
-  return closed && written == static_cast<ssize_t>(text.size());
+  if (!whole && created) ::unlink(path_.c_str());
+  return closed && whole;
 }
 
 std::string ShortDate(std::time_t when) { return LocalTimeText(when, "%d.%m.%Y"); }

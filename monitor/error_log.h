@@ -16,14 +16,24 @@ class ErrorLineSink {
   virtual bool AppendLine(const std::string& line) = 0;
 };
 
-// The error file: opened for appending (created if missing) and closed again for every line.
+// Where the error file the user sees as `shown` really is. A Windows-style path (a drive letter or
+// backslashes), above all the default "c:\error.txt", names a file under
+// $XDG_STATE_HOME/velta-control/ (by default ~/.local/state/velta-control/) with the path's last
+// part as its name, instead of a file with that odd name in whatever folder the program runs in.
+std::string ErrorFilePath(const std::string& shown);
+
+// The error file: opened for appending (created if missing) and closed again for every line. A
+// file gets whole lines or none: a line that cannot be written whole (full disk, file size limit)
+// is taken back, and a file created for it is removed again.
 class ErrorFile : public ErrorLineSink {
  public:
-  explicit ErrorFile(std::string path) : path_(std::move(path)) {}
+  explicit ErrorFile(const std::string& shown);
   bool AppendLine(const std::string& line) override;
+  const std::string& Path() const { return path_; }
 
  private:
   std::string path_;
+  bool inStateFolder_;
 };
 
 // "dd.MM.yyyy" and "HH:mm:ss" of the local time: the short date and long time of the German

@@ -75,7 +75,7 @@ void CountersTable(std::string& html, const ControllerImage& image) {
   html += "</table>\n";
 }
 
-bool WritePdf(const std::string& path, const std::string& html) {
+bool WritePdf(const std::string& path, const std::string& html, std::string& reason) {
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   {
@@ -87,7 +87,7 @@ bool WritePdf(const std::string& path, const std::string& html) {
     document.setHtml(QString::fromStdString(html));
     document.print(&writer);
   }
-  return WriteFileAtomically(path, buffer.data().toStdString());
+  return WriteFileAtomically(path, buffer.data().toStdString(), reason);
 }
 
 }  // namespace
@@ -143,10 +143,11 @@ std::string ServiceReportHtml(const ServiceReport& report) {
   return html + "</body></html>\n";
 }
 
-bool WriteServiceReport(const std::string& path, const ServiceReport& report) {
+bool WriteServiceReport(const std::string& path, const ServiceReport& report,
+                        std::string& reason) {
   const std::string html = ServiceReportHtml(report);
   const bool pdf = path.size() >= 4 && path.compare(path.size() - 4, 4, ".pdf") == 0;
-  return pdf ? WritePdf(path, html) : WriteFileAtomically(path, html);
+  return pdf ? WritePdf(path, html, reason) : WriteFileAtomically(path, html, reason);
 }
 
 }  // namespace velta

@@ -41,7 +41,8 @@ std::optional<ServiceReport> ReadServiceReport(const ConnectionSettings& setting
 std::string ServiceReportHtml(const ServiceReport& report);
 
 // Writes the report to `path`: PDF when it ends in ".pdf", else HTML. The file is replaced in one
-// step; false (file untouched) when it could not be written. A PDF needs a QGuiApplication.
-bool WriteServiceReport(const std::string& path, const ServiceReport& report);
+// step; false (file untouched, `reason` saying why) when it could not be written. A PDF needs a
+// QGuiApplication.
+bool WriteServiceReport(const std::string& path, const ServiceReport& report, std::string& reason);
 
 }  // namespace velta

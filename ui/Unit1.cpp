@@ -323,9 +323,17 @@ void Form1::edPortChange() { connection_.tcpPort = LeadingNumber(ui->edPort->tex
 void Form1::bLoadTCPClick() {
   const QString path = velta::CurrentDesktop().OpenFileName(velta::QtFileFilter(kTcpFilter), "tcp");
   if (path.isEmpty()) return;
-  const velta::TcpAddress address = velta::LoadTcpAddressFile(ToStdString(path));
-  ui->edHost->setText(ToQString(address.host));
-  const QString port = ToQString(address.port);
+  const std::string file = ToStdString(path);
+  std::string reason;
+  const std::optional<velta::TcpAddress> address = velta::LoadTcpAddressFile(file, reason);
+  if (!address) {
+    Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), file.c_str()));
+    Log(reason);
+    velta::CurrentDesktop().Beep();
+    return;
+  }
+  ui->edHost->setText(ToQString(address->host));
+  const QString port = ToQString(address->port);
   ui->edPort->setText(port);
   // The field keeps five characters; the port comes from the whole text, so that a longer number
   // is refused when Polling starts instead of reaching the port its first five digits name.
@@ -336,9 +344,11 @@ void Form1::bSaveTCPClick() {
   const QString path = velta::CurrentDesktop().SaveFileName(velta::QtFileFilter(kTcpFilter), "tcp");
   if (path.isEmpty()) return;
   const std::string file = ToStdString(path);
+  std::string reason;
   if (!velta::SaveTcpAddressFile(file, ToStdString(ui->edHost->text()),
-                                 ToStdString(ui->edPort->text()))) {
+                                 ToStdString(ui->edPort->text()), reason)) {
     Log(velta::Format("Could not write the TCP address file %s", file.c_str()));
+    Log(reason);
     velta::CurrentDesktop().Beep();
   }
 }

@@ -127,6 +127,7 @@ class Form1 : public QWidget {
   // Status poll state and the stored-error numbering; both live for the program run.
   velta::PollCycle poll_;
   velta::ErrorLog errorLog_;
+  std::string errorFileNamed_;  // the mapped error file whose real path Memo1 already shows
   // The measurement log, open only while the user records (nothing is written otherwise).
   velta::MeasurementLog measurementLog_;
 };

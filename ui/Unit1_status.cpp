@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <ctime>
+#include <filesystem>
 
 #include "i18n/lookup.h"
 #include "link/open_reason.h"
@@ -185,10 +186,17 @@ void Form1::ShowErrors(const velta::ErrorListing& listing) {
 
 void Form1::AddError(const std::string& message, std::time_t when) {
   ui->MemoError->appendPlainText(ToQString(message));
-  velta::ErrorFile file(ToStdString(ui->edFile->text()));
-  const std::string line =
-      errorLog_.Add(message, when, ui->cbStore->isChecked() ? &file : nullptr);
+  const std::string shown = ToStdString(ui->edFile->text());
+  velta::ErrorFile file(shown);
+  const bool store = ui->cbStore->isChecked();
+  const std::string line = errorLog_.Add(message, when, store ? &file : nullptr);
   ui->MemoErrorStore->appendPlainText(ToQString(line));
+  // A Windows-style path is kept elsewhere on this system: say where, once.
+  if (store && file.Path() != shown && file.Path() != errorFileNamed_ &&
+      std::filesystem::exists(file.Path())) {
+    errorFileNamed_ = file.Path();
+    Log("Error file: " + file.Path());
+  }
 }
 
 void Form1::ResetPollForStart() { velta::ResetForPollingStart(poll_); }

@@ -93,8 +93,10 @@ void Form2::bbSaveClick() {
       velta::QtFileFilter(ToQString(_("Tankform(*.csv)|*.csv"))), QStringLiteral("csv"));
   if (chosen.isEmpty()) return;
   const std::string path = velta::AbsoluteFilePath(chosen);
-  if (!velta::WriteTankTableFile(path, ToStdString(ui->edTabName->text()), table_)) {
+  std::string reason;
+  if (!velta::WriteTankTableFile(path, ToStdString(ui->edTabName->text()), table_, reason)) {
     feedback_->Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    feedback_->Log(reason);
     feedback_->Beep();
     return;
   }

@@ -131,9 +131,11 @@ void Form3::bbLoadClick() {
 
 void Form3::LoadFile(const std::string& path, velta::ImageFileKind kind) {
   velta::Feedback& feedback = WindowFeedback();
-  const std::optional<int> version = velta::LoadImageFile(path, image_, kind);
+  std::string reason;
+  const std::optional<int> version = velta::LoadImageFile(path, image_, kind, reason);
   if (!version) {
     feedback.Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    feedback.Log(reason);
     feedback.Beep();
     return;
   }
@@ -156,8 +158,10 @@ void Form3::bSaveClick() {
   if (dialog.kind == velta::ImageFileKind::Settings && !CollectBlock()) return;
   const std::string path = velta::AbsoluteFilePath(chosen);
   velta::Feedback& feedback = WindowFeedback();
-  if (!velta::SaveImageFile(path, image_, dialog.kind)) {
+  std::string reason;
+  if (!velta::SaveImageFile(path, image_, dialog.kind, reason)) {
     feedback.Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    feedback.Log(reason);
     feedback.Beep();
     return;
   }
@@ -244,8 +248,10 @@ void Form3::bbReportClick() {
   const std::optional<velta::ServiceReport> report =
       velta::ReadServiceReport(connection_(), feedback, velta::StoredErrorFile());
   if (!report) return;
-  if (!velta::WriteServiceReport(path, *report)) {
+  std::string reason;
+  if (!velta::WriteServiceReport(path, *report, reason)) {
     feedback.Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    feedback.Log(reason);
     feedback.Beep();
     return;
   }

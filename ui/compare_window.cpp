@@ -132,8 +132,9 @@ CompareWindow::Side CompareWindow::Take(int source, const std::string& file) con
   }
   velta::ControllerImage image;
   const velta::ImageFileKind kind = KindOfFile(path);
-  if (!velta::LoadImageFile(path, image, kind)) {
-    side.missing = "The file " + path + " cannot be read.";
+  std::string reason;
+  if (!velta::LoadImageFile(path, image, kind, reason)) {
+    side.missing = "The file " + path + " cannot be read. " + reason;
     return side;
   }
   side.image = image;

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCoreApplication>
+#include <csignal>
 #include <exception>
 
 #include "ui/desktop.h"
@@ -30,6 +31,9 @@ class Application : public QApplication {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file grown to the size limit makes the write fail instead of ending the program, so the
+  // writers can take back what they wrote.
+  std::signal(SIGXFSZ, SIG_IGN);
   Application app(argc, argv);
   QApplication::setApplicationName("VELTA Control");
   QCoreApplication::setOrganizationName("Korvelt");

@@ -15,9 +15,11 @@ namespace velta {
 UpdateOutcome RunFirmwareUpdate(const ConnectionSettings& settings, const std::string& path,
                                 Feedback& feedback) {
   std::vector<std::uint8_t> image;
-  const UpdateFileResult loaded = LoadUpdateFile(path, image);
+  std::string reason;
+  const UpdateFileResult loaded = LoadUpdateFile(path, image, reason);
   if (loaded != UpdateFileResult::Loaded) {
     feedback.Log(UpdateFileMessage(loaded));
+    if (!reason.empty()) feedback.Log(reason);
     return UpdateOutcome::FileRefused;
   }
   const ChannelHandle channel = OpenFromSettings(settings);

@@ -1,8 +1,10 @@
 #include "update/update_file.h"
 
-#include <filesystem>
-#include <fstream>
+#include <unistd.h>
 
+#include <cerrno>
+
+#include "controller/regular_file.h"
 #include "i18n/lookup.h"
 
 namespace velta {
@@ -14,21 +16,31 @@ std::vector<std::uint8_t> PadUpdateImage(std::span<const std::uint8_t> file) {
   return image;
 }
 
-UpdateFileResult LoadUpdateFile(const std::string& path, std::vector<std::uint8_t>& image) {
+UpdateFileResult LoadUpdateFile(const std::string& path, std::vector<std::uint8_t>& image,
+                                std::string& reason) {
   image.clear();
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return UpdateFileResult::CannotOpen;
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return UpdateFileResult::CannotOpen;
-  const std::streamoff size = in.tellg();
-  if (size < 0) return UpdateFileResult::Unreadable;
-  if (size > kMaxUpdateFileSize) return UpdateFileResult::TooLarge;
-  if (size == 0) return UpdateFileResult::Unreadable;
-  std::vector<std::uint8_t> file(static_cast<std::size_t>(size));
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(file.data()), size);
-  if (in.gcount() != size) return UpdateFileResult::Unreadable;
-  image = PadUpdateImage(file);
+  const RegularFile file(path);
+  if (!file.IsOpen()) {
+    reason = file.Reason();
+    return UpdateFileResult::CannotOpen;
+  }
+  if (file.Size() > kMaxUpdateFileSize) return UpdateFileResult::TooLarge;
+  if (file.Size() == 0) {
+    reason = "The file is empty.";
+    return UpdateFileResult::Unreadable;
+  }
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.Size()));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(file.Fd(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      reason = n < 0 ? ErrorText(errno) : "The file became shorter while it was read.";
+      return UpdateFileResult::Unreadable;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  image = PadUpdateImage(bytes);
   return UpdateFileResult::Loaded;
 }
 

@@ -22,8 +22,10 @@ enum class UpdateFileResult {
 // The file's bytes followed by 0xFF up to the next multiple of 32. `file` must not be empty.
 std::vector<std::uint8_t> PadUpdateImage(std::span<const std::uint8_t> file);
 
-// Reads the whole file into a padded image. Anything but Loaded leaves `image` empty.
-UpdateFileResult LoadUpdateFile(const std::string& path, std::vector<std::uint8_t>& image);
+// Reads the whole file into a padded image. Anything but Loaded leaves `image` empty; only a
+// regular file is read, and for CannotOpen and Unreadable `reason` says why in English.
+UpdateFileResult LoadUpdateFile(const std::string& path, std::vector<std::uint8_t>& image,
+                                std::string& reason);
 
 // The translated log line of a refusal; empty for Loaded.
 std::string UpdateFileMessage(UpdateFileResult result);

@@ -65,10 +65,12 @@ TEST_F(HistoryTest, FilesInTheProgramsFormatsNewestFirst) {
   EXPECT_EQ(entries[0].version, 0) << "no version known for the table";
 
   ControllerImage settings, backup;
-  EXPECT_EQ(LoadImageFile(entries[3].path.string(), settings, ImageFileKind::Settings), 160);
+  std::string reason;
+  EXPECT_EQ(LoadImageFile(entries[3].path.string(), settings, ImageFileKind::Settings, reason),
+            160);
   EXPECT_TRUE(std::equal(settings.bytes.begin(), settings.bytes.begin() + kParameterBlockSize,
                          image.bytes.begin()));
-  EXPECT_EQ(LoadImageFile(entries[2].path.string(), backup, ImageFileKind::Backup), 160);
+  EXPECT_EQ(LoadImageFile(entries[2].path.string(), backup, ImageFileKind::Backup, reason), 160);
   EXPECT_EQ(backup.bytes, image.bytes);
   EXPECT_EQ(test::ReadFile(entries[1].path.string()),
             "Pump[h]: 812\nPump[starts]: 1414878807\nTrinkwater [Pulse]: 875902519\n"

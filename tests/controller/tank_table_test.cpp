@@ -3,7 +3,10 @@
 #include "controller/tank_table.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <sstream>
@@ -42,7 +45,14 @@ class TankTableFile : public test::EnglishSuite {
     return path;
   }
 
+  std::string Fifo() {
+    const std::string path = (dir_ / "pipe.csv").string();
+    EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
+    return path;
+  }
+
   test::ScratchDir dir_;
+  std::string reason_;
 };
 
 struct ReaderCase {
@@ -130,8 +140,14 @@ TEST_F(TankTableFile, EmptyOrMissingFileLeavesLogNameAndTableAlone) {
     const char* message;
   } cases[] = {
       {"empty file", Write(""), -2, "File %s contains too few values."},
-      {"missing file", (dir_ / "missing.csv").string(), -1, "File %s cannot be opened."},
-      {"a folder", dir_.Path().string(), -1, "File %s cannot be opened."},
+      {"missing file", (dir_ / "missing.csv").string(), -1,
+       "File %s cannot be opened.\nNo such file or directory."},
+      {"a folder", dir_.Path().string(), -1,
+       "File %s cannot be opened.\nIt is a folder, not a file."},
+      {"a FIFO", Fifo(), -1,
+       "File %s cannot be opened.\nIt is a pipe (FIFO), not a regular file."},
+      {"a device", "/dev/zero", -1,
+       "File %s cannot be opened.\nIt is a device, not a regular file."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -175,12 +191,39 @@ TEST_F(TankTableFile, NameLineIsReadWholeAndWithoutItsLineEnd) {
   }
 }
 
+// Lines are read up to 64 KiB: a longer name keeps its beginning and the rest of its line is
+// skipped; a longer entry line holds no pair. A 100 MB file without line ends is answered at once.
+TEST_F(TankTableFile, OverlongLinesAreCut) {
+  const std::size_t limit = 64 * 1024;
+  const std::string name(limit, 'n');
+  TankTable table{};
+  std::string read, message;
+  test::RecordingFeedback log;
+  const std::string longName = Write(name + "rest of the name;5\r\n" + Entries(0, 100, Identity));
+  ASSERT_EQ(ReadTankTableFile(longName, table, read, message, log), 0) << message.substr(0, 80);
+  EXPECT_EQ(read, name);
+
+  const std::string longEntry =
+      Write("n\n" + Entries(0, 9, Identity) + "10;10" + std::string(limit, ' ') + "\n" +
+            Entries(11, 100, Identity));
+  EXPECT_EQ(ReadTankTableFile(longEntry, table, read, message, log), -3);
+  EXPECT_EQ(message, Format("File %s does not contain a pair in line %d.", longEntry.c_str(), 11));
+
+  const std::string noLineEnds = (dir_ / "zeros.csv").string();
+  Write("", "zeros.csv");
+  ASSERT_EQ(::truncate(noLineEnds.c_str(), 100 * 1024 * 1024), 0);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ReadTankTableFile(noLineEnds, table, read, message, log), -2);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  EXPECT_EQ(read.size(), limit);
+}
+
 TEST_F(TankTableFile, SavedTableLoadsAgainUnchanged) {
   TankTable saved;
   for (int i = 0; i < kTankEntries; ++i) saved[static_cast<std::size_t>(i)] = i / 3;
   const std::string name(150, 'x');
   const std::string path = (dir_ / "saved.csv").string();
-  ASSERT_TRUE(WriteTankTableFile(path, name, saved));
+  ASSERT_TRUE(WriteTankTableFile(path, name, saved, reason_));
 
   const std::string text = test::ReadFile(path);
   EXPECT_EQ(text, name + "\r\n" +
@@ -200,7 +243,7 @@ TEST_F(TankTableFile, ControllerValuesSaveButAreRefusedOnLoad) {
   for (int i = 0; i < kTankEntries; ++i) fromController[static_cast<std::size_t>(i)] = i;
   fromController[17] = 200;
   const std::string path = (dir_ / "controller.csv").string();
-  ASSERT_TRUE(WriteTankTableFile(path, "vom Regler", fromController));
+  ASSERT_TRUE(WriteTankTableFile(path, "vom Regler", fromController, reason_));
 
   TankTable table{};
   std::string name, message;
@@ -211,13 +254,13 @@ TEST_F(TankTableFile, ControllerValuesSaveButAreRefusedOnLoad) {
 
 TEST_F(TankTableFile, SaveReplacesWholeFilesOrNothing) {
   const std::string path = Write("old content that is much longer than nothing\n", "t.csv");
-  ASSERT_TRUE(WriteTankTableFile(path, "neu", Filled(1)));
+  ASSERT_TRUE(WriteTankTableFile(path, "neu", Filled(1), reason_));
   EXPECT_EQ(test::ReadFile(path).substr(0, 8), "neu\r\n0;1");
   // Only the target is left in the folder, no temporary file.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator()), 1);
 
   const std::string unreachable = (dir_ / "no" / "such" / "folder.csv").string();
-  EXPECT_FALSE(WriteTankTableFile(unreachable, "x", Filled(1)));
+  EXPECT_FALSE(WriteTankTableFile(unreachable, "x", Filled(1), reason_));
   EXPECT_FALSE(fs::exists(unreachable));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator()), 1);
 }

@@ -124,7 +124,9 @@ TEST_F(TcpChannelTest, FloodingPeerHoldsEachSendOnlyBriefly) {
     const Bytes junk(64 * 1024, 0xEE);
     while (flooding) {
       pollfd p{peer_, POLLOUT, 0};
-      if (poll(&p, 1, 10) > 0) (void)!send(peer_, junk.data(), junk.size(), MSG_DONTWAIT);
+      if (poll(&p, 1, 10) > 0) {
+        (void)!send(peer_, junk.data(), junk.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+      }
     }
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(100));

@@ -17,6 +17,7 @@ namespace {
 class AppSettingsTest : public ::testing::Test {
  protected:
   QTemporaryDir dir;
+  std::string reason;
   QString StorePath() const { return dir.filePath("store.ini"); }
 };
 
@@ -141,8 +142,8 @@ TEST_F(AppSettingsTest, ConfigDirectoryOfTheEnvironmentHoldsTheStore) {
 TEST_F(AppSettingsTest, TcpAddressFileRoundTripKeepsOtherSections) {
   const std::string path = dir.filePath("plant.tcp").toStdString();
   test::WriteFile(path, "[Notes]\nsite=north shed\n[TCP]\nHost=old\n");
-  ASSERT_TRUE(SaveTcpAddressFile(path, "192.168.0.40", "10001"));
-  const TcpAddress loaded = LoadTcpAddressFile(path);
+  ASSERT_TRUE(SaveTcpAddressFile(path, "192.168.0.40", "10001", reason));
+  const TcpAddress loaded = LoadTcpAddressFile(path, reason).value();
   EXPECT_EQ(loaded.host, "192.168.0.40");
   EXPECT_EQ(loaded.port, "10001");
   const std::string text = test::ReadFile(path);
@@ -160,8 +161,8 @@ TEST_F(AppSettingsTest, TcpAddressFileSaveLeavesNeighboursAndPermissionsAlone) {
   ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(path),
                                     QFile::ReadOwner | QFile::WriteOwner));
   test::WriteFile(path + ".tmp", "someone else's file");
-  ASSERT_TRUE(SaveTcpAddressFile(path, "10.0.0.9", "10002"));
-  EXPECT_EQ(LoadTcpAddressFile(path).host, "10.0.0.9");
+  ASSERT_TRUE(SaveTcpAddressFile(path, "10.0.0.9", "10002", reason));
+  EXPECT_EQ(LoadTcpAddressFile(path, reason).value().host, "10.0.0.9");
   EXPECT_EQ(test::ReadFile(path + ".tmp"), "someone else's file");
   EXPECT_EQ(QFile::permissions(QString::fromStdString(path)) & QFile::ReadOther, 0)
       << "the owner-only file became readable by others";
@@ -170,26 +171,24 @@ TEST_F(AppSettingsTest, TcpAddressFileSaveLeavesNeighboursAndPermissionsAlone) {
 
 TEST_F(AppSettingsTest, TcpAddressFileWithoutKeysGivesTheLiteralNames) {
   struct Row {
-    const char* content;  // nullptr: no file at all
+    const char* content;
     const char* host;
     const char* port;
   };
   const std::string path = dir.filePath("partial.tcp").toStdString();
   for (const Row& row :
        {Row{"[TCP]\nHost=pump\n", "pump", "Port"}, Row{"[TCP]\nPort=8080\n", "Host", "8080"},
-        Row{"[Other]\nHost=x\nPort=1\n", "Host", "Port"}, Row{"", "Host", "Port"},
-        Row{nullptr, "Host", "Port"}}) {
-    std::remove(path.c_str());
-    if (row.content != nullptr) test::WriteFile(path, row.content);
-    const TcpAddress loaded = LoadTcpAddressFile(path);
-    EXPECT_EQ(loaded.host, row.host) << (row.content ? row.content : "(no file)");
-    EXPECT_EQ(loaded.port, row.port) << (row.content ? row.content : "(no file)");
+        Row{"[Other]\nHost=x\nPort=1\n", "Host", "Port"}, Row{"", "Host", "Port"}}) {
+    test::WriteFile(path, row.content);
+    const TcpAddress loaded = LoadTcpAddressFile(path, reason).value();
+    EXPECT_EQ(loaded.host, row.host) << row.content;
+    EXPECT_EQ(loaded.port, row.port) << row.content;
   }
 }
 
 TEST_F(AppSettingsTest, TcpAddressFileThatCannotBeWrittenIsReportedAndLeavesNothing) {
   const std::string path = dir.filePath("missing-folder/plant.tcp").toStdString();
-  EXPECT_FALSE(SaveTcpAddressFile(path, "host", "1"));
+  EXPECT_FALSE(SaveTcpAddressFile(path, "host", "1", reason));
   EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
   EXPECT_FALSE(QFile::exists(QString::fromStdString(path + ".tmp")));
 }

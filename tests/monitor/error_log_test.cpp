@@ -1,5 +1,9 @@
 // The stored-error lines and the error file.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
 
 #include <cstdlib>
 #include <ctime>
@@ -64,6 +68,63 @@ TEST_F(ErrorLogTest, UnwritableFileLosesNothingFromTheList) {
   EXPECT_EQ(log.Add("A", when_, &missingFolder), "#0/ 06.12.2026/ 13:20:05/ A");
   EXPECT_EQ(log.Add("B", when_, &folder), "#1/ 06.12.2026/ 13:20:05/ B");
   EXPECT_FALSE(fs::exists(dir_ / "no-such-folder"));
+}
+
+// A file size limit (SIGXFSZ ignored, as the program does) stands in for a full disk: a line that
+// does not fit is taken back whole, the next one that fits follows the last whole line, and a file
+// created for a line that could not be written is removed again.
+TEST_F(ErrorLogTest, FileKeepsWholeLinesOnly) {
+  const fs::path path = dir_ / "fehler.txt";
+  test::WriteFile(path, "earlier line\n");
+  const fs::path fresh = dir_ / "fresh.txt";
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 30;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  ErrorFile file(path.string());
+  const bool tooLong = file.AppendLine("a line that does not fit");
+  const bool fits = file.AppendLine("short");
+  ErrorFile created(fresh.string());
+  const bool createdLine = created.AppendLine(std::string(40, 'x'));
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+
+  EXPECT_FALSE(tooLong);
+  EXPECT_TRUE(fits);
+  EXPECT_EQ(ReadFile(path), "earlier line\nshort\n");
+  EXPECT_FALSE(createdLine);
+  EXPECT_FALSE(fs::exists(fresh));
+}
+
+// A FIFO is no error file: refused at once instead of waiting for a reader.
+TEST_F(ErrorLogTest, FifoIsRefusedWithoutWaiting) {
+  const fs::path fifo = dir_ / "pipe.txt";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ErrorFile file(fifo.string());
+  EXPECT_FALSE(file.AppendLine("lost"));
+}
+
+// The stored default "c:\error.txt" and other Windows-style paths name a file in the state folder;
+// a path of this system is taken as it stands.
+TEST_F(ErrorLogTest, WindowsPathIsKeptInTheStateFolder) {
+  const fs::path state = dir_ / "state";
+  setenv("XDG_STATE_HOME", state.c_str(), 1);
+  EXPECT_EQ(ErrorFilePath("c:\\error.txt"), (state / "velta-control" / "error.txt").string());
+  EXPECT_EQ(ErrorFilePath("D:\\logs\\pumpe.txt"), (state / "velta-control" / "pumpe.txt").string());
+  EXPECT_EQ(ErrorFilePath("/var/log/fehler.txt"), "/var/log/fehler.txt");
+  EXPECT_EQ(ErrorFilePath("fehler.txt"), "fehler.txt");
+
+  ErrorFile file("c:\\error.txt");
+  EXPECT_TRUE(file.AppendLine("first"));
+  EXPECT_EQ(ReadFile(state / "velta-control" / "error.txt"), "first\n");
+
+  setenv("XDG_STATE_HOME", "relative/state", 1);
+  setenv("HOME", dir_.Path().c_str(), 1);
+  EXPECT_EQ(ErrorFilePath("c:\\error.txt"),
+            (dir_ / ".local/state/velta-control/error.txt").string());
+  unsetenv("XDG_STATE_HOME");
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST_F(Form1FloodingPeerTest, PollingStopsWithinASecond) {
     const std::vector<std::uint8_t> junk(64 * 1024, 0xEE);
     while (flooding) {
       pollfd p{connection, POLLOUT, 0};
-      if (poll(&p, 1, 10) > 0) (void)!send(connection, junk.data(), junk.size(), MSG_DONTWAIT);
+      if (poll(&p, 1, 10) > 0) (void)!send(connection, junk.data(), junk.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
     }
     close(connection);
   });

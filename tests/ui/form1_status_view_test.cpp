@@ -104,6 +104,22 @@ TEST_F(Form1StatusView, MainPageLightsTheDisplayLedsAndLabels) {
   EXPECT_EQ(Control("gbPumpe1")->palette().color(QPalette::Window), QColor(Qt::yellow));
 }
 
+// The default "c:\error.txt" is kept in the state folder; Memo1 names the real file once.
+TEST_F(Form1StatusView, DefaultErrorFileGoesToTheStateFolderAndIsNamedOnce) {
+  QTemporaryDir state;
+  setenv("XDG_STATE_HOME", state.path().toLocal8Bit().constData(), 1);
+  Control<QCheckBox>("cbStore")->setChecked(true);
+  ASSERT_EQ(Control<QLineEdit>("edFile")->text(), "c:\\error.txt");
+  StartPolling({"--static", "--set", "error=0x0C", "--set", "watermeter=0", "--set",
+                "modulerinse=0"});
+  Ticks(5);
+  unsetenv("XDG_STATE_HOME");
+  const QString real = state.filePath("velta-control/error.txt");
+  EXPECT_EQ(ReadAll(real), Lines("MemoErrorStore").join('\n').toStdString() + "\n");
+  EXPECT_EQ(Lines("Memo1").filter("Error file: ").size(), 1);
+  EXPECT_TRUE(Lines("Memo1").contains("Error file: " + real));
+}
+
 TEST_F(Form1StatusView, ErrorsAreListedStoredAndAppendedToTheFile) {
   QTemporaryDir dir;
   const QString path = dir.filePath("error.txt");

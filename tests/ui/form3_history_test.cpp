@@ -63,7 +63,8 @@ TEST_F(Form3History, EditsAreListedKeptAndRestoredThroughCompare) {
   EXPECT_EQ(kept[1].what, "settings");
   EXPECT_EQ(kept[0].version, 160);
   ControllerImage before;
-  ASSERT_EQ(LoadImageFile(kept[0].path.string(), before, ImageFileKind::Settings), 160);
+  std::string reason;
+  ASSERT_EQ(LoadImageFile(kept[0].path.string(), before, ImageFileKind::Settings, reason), 160);
   EXPECT_EQ(Bytes(before.bytes.begin(), before.bytes.begin() + 52), original);
 
   CompareWindow* compare = OpenCompare();

@@ -108,7 +108,9 @@ TEST_F(Form3Files, FilesThatCannotBeUsedAreReported) {
   EXPECT_EQ(form3->Image().bytes, before.bytes);
   Click("bSave");
   EXPECT_EQ(Memo(), (QStringList{"File " + missing + " cannot be opened.",
-                                 "File " + unwritable + " cannot be opened."}));
+                                 "No such file or directory.",
+                                 "File " + unwritable + " cannot be opened.",
+                                 "No such file or directory."}));
   EXPECT_EQ(desktop.enabledWhenBeeped.size(), 2u);
   EXPECT_FALSE(QFile::exists(unwritable));
 }

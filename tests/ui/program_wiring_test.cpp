@@ -56,7 +56,8 @@ TEST_F(ProgramWiring, WriteEnableRequestDisablesTheSettingsWindow) {
   QObject::connect(FindControl<QPlainTextEdit>(form1, "Memo1"), &QPlainTextEdit::textChanged,
                    form3, [&] { settingsEnabled.push_back(form3->isEnabled()); });
   form1->bbWriteEnableClick();
-  EXPECT_EQ(settingsEnabled, std::vector<bool>{false});
+  // The failure line and its reason line.
+  EXPECT_EQ(settingsEnabled, (std::vector<bool>{false, false}));
   EXPECT_TRUE(form3->isEnabled());
 }
 

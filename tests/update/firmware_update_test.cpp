@@ -129,17 +129,18 @@ TEST_F(FirmwareUpdate, RefusedFilesSendNothing) {
   const struct {
     const char* what;
     std::string path;
-    const char* line;
+    std::vector<std::string> lines;  // the message and, where there is one, the English reason
   } cases[] = {
-      {"14337 bytes", Write(Pattern(14337), "large.enc"), "Error: File is too large"},
-      {"empty", Write({}, "empty.enc"), "Error: File could not be read."},
-      {"missing", (dir_ / "missing.enc").string(), "Error: file cannot open"},
+      {"14337 bytes", Write(Pattern(14337), "large.enc"), {"Error: File is too large"}},
+      {"empty", Write({}, "empty.enc"), {"Error: File could not be read.", "The file is empty."}},
+      {"missing", (dir_ / "missing.enc").string(),
+       {"Error: file cannot open", "No such file or directory."}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     HistoryFeedback feedback;
     EXPECT_EQ(RunFirmwareUpdate(sim.TcpSettings(), c.path, feedback), UpdateOutcome::FileRefused);
-    EXPECT_EQ(feedback.history, std::vector<std::string>{c.line});
+    EXPECT_EQ(feedback.history, c.lines);
     EXPECT_TRUE(sim.Frames().empty());
     EXPECT_TRUE(sim.Query("boot").empty());
     EXPECT_EQ(sim.Query("mode"), std::vector<std::string>{"normal"});
@@ -214,8 +215,9 @@ TEST_F(FirmwareUpdate, HandshakeWaitsForTheBootLoaderToStart) {
   EXPECT_EQ(boot.back(), "end");
 }
 
-// Without a Channel the update ends before it logs or sends anything.
-TEST_F(FirmwareUpdate, NoChannelLogsNothing) {
+// Without a Channel the update ends before it sends anything; of its own lines it logs none, only
+// the English line that says why the Channel would not open.
+TEST_F(FirmwareUpdate, NoChannelLogsOnlyTheReason) {
   ConnectionSettings nowhere;
   nowhere.useTcp = true;
   nowhere.tcpHost = "127.0.0.1";
@@ -223,7 +225,9 @@ TEST_F(FirmwareUpdate, NoChannelLogsNothing) {
   HistoryFeedback feedback;
   EXPECT_EQ(RunFirmwareUpdate(nowhere, Write(Pattern(64), "firmware.enc"), feedback),
             UpdateOutcome::NoChannel);
-  EXPECT_TRUE(feedback.history.empty());
+  ASSERT_EQ(feedback.history.size(), 1u);
+  EXPECT_NE(feedback.history[0].find("Connection refused by 127.0.0.1"), std::string::npos)
+      << feedback.history[0];
   EXPECT_TRUE(feedback.colours.empty());
 }
 

@@ -3,6 +3,7 @@
 #include "update/update_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "i18n/lookup.h"
 #include "tests/support/files.h"
@@ -19,6 +20,12 @@ class UpdateFile : public ::testing::Test {
                     const std::string& name = "firmware.enc") {
     const std::string path = (dir_ / name).string();
     test::WriteFile(path, bytes);
+    return path;
+  }
+  // A FIFO without a writer: opening it for reading would wait for ever.
+  std::string MakeFifo() {
+    const std::string path = (dir_ / "pipe.enc").string();
+    EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
     return path;
   }
   test::ScratchDir dir_;
@@ -40,7 +47,8 @@ TEST_F(UpdateFile, SizesAcceptedAndPadded) {
     SCOPED_TRACE(c.size);
     const auto file = Pattern(c.size);
     std::vector<std::uint8_t> image{1, 2, 3};
-    ASSERT_EQ(LoadUpdateFile(Write(file), image), UpdateFileResult::Loaded);
+    std::string reason;
+    ASSERT_EQ(LoadUpdateFile(Write(file), image, reason), UpdateFileResult::Loaded);
     ASSERT_EQ(image.size(), c.padded);
     EXPECT_TRUE(std::equal(file.begin(), file.end(), image.begin()));
     EXPECT_TRUE(std::all_of(image.begin() + static_cast<long>(c.size), image.end(),
@@ -54,20 +62,26 @@ TEST_F(UpdateFile, RefusedFilesLeaveNoImageAndSayWhy) {
     std::string path;
     UpdateFileResult result;
     const char* message;
+    const char* reason;  // the English line after the message; empty for none
   } cases[] = {
       {"empty", Write({}, "empty.enc"), UpdateFileResult::Unreadable,
-       "Error: File could not be read."},
+       "Error: File could not be read.", "The file is empty."},
       {"one byte too large", Write(Pattern(14337), "large.enc"), UpdateFileResult::TooLarge,
-       "Error: File is too large"},
+       "Error: File is too large", ""},
       {"missing", (dir_ / "missing.enc").string(), UpdateFileResult::CannotOpen,
-       "Error: file cannot open"},
-      {"a folder", dir_.Path().string(), UpdateFileResult::CannotOpen, "Error: file cannot open"},
+       "Error: file cannot open", "No such file or directory."},
+      {"a folder", dir_.Path().string(), UpdateFileResult::CannotOpen, "Error: file cannot open",
+       "It is a folder, not a file."},
+      {"a FIFO", MakeFifo(), UpdateFileResult::CannotOpen, "Error: file cannot open",
+       "It is a pipe (FIFO), not a regular file."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<std::uint8_t> image{1, 2, 3};
-    const UpdateFileResult result = LoadUpdateFile(c.path, image);
+    std::string reason;
+    const UpdateFileResult result = LoadUpdateFile(c.path, image, reason);
     EXPECT_EQ(result, c.result);
+    EXPECT_EQ(reason, c.reason);
     EXPECT_TRUE(image.empty());
     EXPECT_EQ(UpdateFileMessage(result), c.message);
   }

@@ -1,0 +1,147 @@
+// Saving a file: permissions kept or taken from the umask, symbolic links kept, a folder the user
+// may not write to, and the reason given when a save fails.
+#include "controller/atomic_write.h"
+
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+
+#include "tests/support/files.h"
+#include "tests/support/scratch_dir.h"
+
+namespace velta {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::WriteFile;
+
+mode_t ModeOf(const fs::path& path) {
+  struct stat info {};
+  EXPECT_EQ(::stat(path.c_str(), &info), 0);
+  return info.st_mode & 07777;
+}
+
+// Runs `body` in a child process as the unprivileged user "nobody" (when the tests run as root)
+// and returns its exit status; a folder mode bit means nothing to root.
+int RunAsUnprivileged(const std::function<int()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0) {
+      const passwd* nobody = ::getpwnam("nobody");
+      if (nobody == nullptr || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)
+        ::_exit(99);
+    }
+    ::_exit(body());
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+
+class AtomicWriteTest : public ::testing::Test {
+ protected:
+  void SetUp() override { savedMask_ = ::umask(027); }
+  void TearDown() override { ::umask(savedMask_); }
+
+  test::ScratchDir dir_;
+  std::string reason_;
+  mode_t savedMask_ = 0;
+};
+
+TEST_F(AtomicWriteTest, ExistingFileKeepsItsModeAndNewFileTakesTheUmask) {
+  EXPECT_EQ(CurrentUmask(), 027u);
+  EXPECT_EQ(CurrentUmask(), 027u) << "reading the umask changed it";
+
+  const fs::path secret = dir_ / "secret.ini";
+  WriteFile(secret, "old");
+  ASSERT_EQ(::chmod(secret.c_str(), 0600), 0);
+  ASSERT_TRUE(WriteFileAtomically(secret, "new", reason_)) << reason_;
+  EXPECT_EQ(ReadFile(secret), "new");
+  EXPECT_EQ(ModeOf(secret), 0600u);
+
+  const fs::path fresh = dir_ / "fresh.ini";
+  ASSERT_TRUE(WriteFileAtomically(fresh, "x", reason_)) << reason_;
+  EXPECT_EQ(ModeOf(fresh), 0640u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator()), 2);
+}
+
+TEST_F(AtomicWriteTest, SavingThroughALinkUpdatesItsTargetAndKeepsTheLink) {
+  fs::create_directory(dir_ / "real");
+  const fs::path target = dir_ / "real" / "plant.tcp";
+  WriteFile(target, "old");
+  const fs::path link = dir_ / "link.tcp";
+  fs::create_symlink("real/plant.tcp", link);
+  ASSERT_TRUE(WriteFileAtomically(link, "new", reason_)) << reason_;
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(fs::read_symlink(link), "real/plant.tcp");
+  EXPECT_EQ(ReadFile(target), "new");
+}
+
+// A folder the user may not write to holding a file they may write: the file is overwritten in
+// place; a file they may not write either is left alone with the reason.
+TEST_F(AtomicWriteTest, ReadOnlyFolderOverwritesAWritableFileInPlace) {
+  const fs::path folder = dir_ / "locked";
+  fs::create_directory(folder);
+  const fs::path writable = folder / "open.ini";
+  const fs::path readOnly = folder / "closed.ini";
+  WriteFile(writable, "old content, longer than the new");
+  WriteFile(readOnly, "keep");
+  ASSERT_EQ(::chmod(writable.c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0644), 0);
+  ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+  ASSERT_EQ(::chmod(dir_.Path().c_str(), 0755), 0);
+
+  EXPECT_EQ(RunAsUnprivileged([&] {
+              std::string reason;
+              if (!WriteFileAtomically(writable, "new", reason)) return 1;
+              if (WriteFileAtomically(readOnly, "lost", reason)) return 2;
+              return reason.find("Permission denied") == std::string::npos ? 3 : 0;
+            }),
+            0);
+  ::chmod(folder.c_str(), 0755);
+  EXPECT_EQ(ReadFile(writable), "new");
+  EXPECT_EQ(ReadFile(readOnly), "keep");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+}
+
+// A full disk, imitated by a file size limit: the old file survives whole and the reason names the
+// cause; in a read-only folder the in-place write is the only copy, and the reason says it is lost.
+TEST_F(AtomicWriteTest, FailedSaveSaysWhy) {
+  const fs::path path = dir_ / "keep.bak";
+  WriteFile(path, "old");
+  ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+  const fs::path folder = dir_ / "locked";
+  fs::create_directory(folder);
+  const fs::path inPlace = folder / "open.bak";
+  WriteFile(inPlace, "old");
+  ASSERT_EQ(::chmod(inPlace.c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+  ASSERT_EQ(::chmod(dir_.Path().c_str(), 0777), 0);
+
+  EXPECT_EQ(RunAsUnprivileged([&] {
+              std::signal(SIGXFSZ, SIG_IGN);
+              const rlimit small{100, 100};
+              if (::setrlimit(RLIMIT_FSIZE, &small) != 0) return 10;
+              const std::string big(1000, 'x');
+              std::string reason;
+              if (WriteFileAtomically(path, big, reason)) return 1;
+              if (reason != "File too large.") return 2;
+              if (WriteFileAtomically(inPlace, big, reason)) return 3;
+              return reason.find("old content is lost") == std::string::npos ? 4 : 0;
+            }),
+            0);
+  ::chmod(folder.c_str(), 0755);
+  EXPECT_EQ(ReadFile(path), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator()), 2);
+}
+
+}  // namespace
+}  // namespace velta
