@@ -1,56 +1,38 @@
 // The changed-only settings write (velta-cli write --changed-only) against the full settings
 // write as the Settings window runs it (the reference read, then all 52 bytes), both with one
 // field changed, against the simulator paced at 9600 baud over TCP and the pseudo-terminal.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 #include "bench/machine_load.h"
+#include "bench/paced_transfers.h"
 #include "controller/fields.h"
 #include "controller/settings_transfer.h"
-#include "link/port_search.h"
 #include "tests/support/recording_feedback.h"
-#include "tests/support/sim_process.h"
 
 namespace {
 
 constexpr int kRuns = 7;
 constexpr std::int32_t kBenchComPort = 246;
 
-double MedianMs(const std::function<bool()>& run, int& failed) {
-  std::vector<double> ms;
-  for (int i = 0; i < kRuns; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    if (!run()) ++failed;
-    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                     .count());
-  }
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
-}
-
 }  // namespace
 
 int main() {
   velta::bench::PrintMachineLoad("at the start");
-  velta::test::SimProcess sim({"--write-enable", "--pty", "--baud", "9600"});
-  velta::SetComPortOverride(kBenchComPort, sim.PtyPath());
-  velta::ConnectionSettings serial;
-  serial.comPort = kBenchComPort;
+  const velta::bench::PacedSimulator sim(kBenchComPort);
   velta::test::RecordingFeedback feedback;
 
   std::printf("velta-sim --baud 9600, one field changed, median of %d runs\n", kRuns);
   std::printf("%-4s %12s %14s %7s %7s\n", "link", "full ms", "changed ms", "ratio", "failed");
   for (const auto& [transport, settings] :
-       {std::pair{"tcp", sim.TcpSettings()}, std::pair{"pty", serial}}) {
+       {std::pair{"tcp", sim.Tcp()}, std::pair{"pty", sim.Serial()}}) {
     velta::ControllerImage image;
     if (!velta::ReadParameterBlock(settings, feedback, image)) return 1;
     int failed = 0;
     int value = 0;
     // Each run changes Druckendwert, so the changed-only write always has one byte to write.
-    const double full = MedianMs(
+    const double full = velta::bench::MedianMs(
+        kRuns,
         [&] {
           velta::Set(image, velta::field::Druckendwert, 50 + (value++ % 50));
           return velta::FetchControllerReferences(settings, feedback, image) &&
@@ -59,7 +41,8 @@ int main() {
         },
         failed);
     std::vector<int> written;
-    const double changed = MedianMs(
+    const double changed = velta::bench::MedianMs(
+        kRuns,
         [&] {
           velta::Set(image, velta::field::Druckendwert, 50 + (value++ % 50));
           return velta::TransferChangedParameters(settings, feedback, image, false, &written) ==

@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "controller/settings_transfer.h"
-#include "link/port_search.h"
 #include "tests/support/recording_feedback.h"
 #include "bench/machine_load.h"
-#include "tests/support/sim_process.h"
+#include "bench/paced_transfers.h"
 
 namespace {
 
@@ -55,10 +54,7 @@ void Measure(const char* transport, const velta::ConnectionSettings& settings,
 
 int main() {
   velta::bench::PrintMachineLoad("at the start");
-  velta::test::SimProcess sim({"--write-enable", "--pty", "--baud", "9600"});
-  velta::SetComPortOverride(kBenchComPort, sim.PtyPath());
-  velta::ConnectionSettings serial;
-  serial.comPort = kBenchComPort;
+  const velta::bench::PacedSimulator sim(kBenchComPort);
 
   velta::ControllerImage image;
   for (int a = 0; a < velta::kImageSize; ++a) image.SetByte(a, static_cast<std::uint8_t>(a));
@@ -87,7 +83,7 @@ int main() {
   std::printf("%-4s %-15s %6s %8s %8s %8s %7s %7s %9s %7s\n", "link", "operation", "bytes",
               "wire ms", "median", "max ms", "ratio", "pause", "w/o pause", "failed");
   for (const auto& [transport, settings] :
-       {std::pair{"tcp", sim.TcpSettings()}, std::pair{"pty", serial}}) {
+       {std::pair{"tcp", sim.Tcp()}, std::pair{"pty", sim.Serial()}}) {
     for (const Operation& operation : operations) Measure(transport, settings, operation);
   }
   velta::bench::PrintMachineLoad("at the end");
