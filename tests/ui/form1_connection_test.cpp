@@ -50,7 +50,13 @@ const char* const kLockedControls[] = {"bbSearchPort", "bbSetup",  "bbWriteEnabl
 
 class Form1ConnectionTest : public velta::test::ProgramTest {
  protected:
-  ~Form1ConnectionTest() override { EndProgram(false); }
+  ~Form1ConnectionTest() override {
+    EndProgram(false);
+    if (extraPorts_) {
+      velta::SetComPortOverride(201, "");
+      velta::SetComPortOverride(202, "");
+    }
+  }
 
   // The windows as the program creates them, and the Monitor window shown.
   void StartProgram() {
@@ -65,6 +71,19 @@ class Form1ConnectionTest : public velta::test::ProgramTest {
   }
   void Seed(const char* key, const QVariant& value) {
     velta::OpenSettingsStore()->setValue(key, value);
+  }
+  // Starts the program with COM201 and COM202 (on /dev/null) in the port list too and picks the
+  // last port of the list; the two ports go again when the test ends.
+  int StartAndPickTheLastPort() {
+    velta::SetComPortOverride(201, "/dev/null");
+    velta::SetComPortOverride(202, "/dev/null");
+    extraPorts_ = true;
+    StartProgram();
+    auto* com = Control<QComboBox>("cbCom");
+    EXPECT_GE(com->count(), 2);
+    const int last = com->count() - 1;
+    velta::test::PickItem(com, last);
+    return last;
   }
 
   template <typename T = QWidget>
@@ -88,6 +107,9 @@ class Form1ConnectionTest : public velta::test::ProgramTest {
     }
     return false;
   }
+
+ private:
+  bool extraPorts_ = false;
 };
 
 TEST_F(Form1ConnectionTest, FirstStartWithAnEmptyStoreShowsTheDefaults) {
@@ -174,13 +196,8 @@ TEST_F(Form1ConnectionTest, SerialPollingOverAPseudoTerminal) {
 }
 
 TEST_F(Form1ConnectionTest, PortSearchRefillsTheListAndTakesTheFirstPort) {
-  velta::SetComPortOverride(201, "/dev/null");
-  velta::SetComPortOverride(202, "/dev/null");
-  StartProgram();
+  const int last = StartAndPickTheLastPort();
   auto* com = Control<QComboBox>("cbCom");
-  ASSERT_GE(com->count(), 2);
-  const int last = com->count() - 1;
-  velta::test::PickItem(com, last);
   EXPECT_EQ(form1->Connection().comPort, com->itemText(last).toInt());
 
   Control<QPushButton>("bbSearchPort")->click();
@@ -191,23 +208,13 @@ TEST_F(Form1ConnectionTest, PortSearchRefillsTheListAndTakesTheFirstPort) {
   ASSERT_GE(found, 0);
   EXPECT_TRUE(log.contains(QString("%1. port: COM202").arg(found + 1)))
       << log.join('|').toStdString();
-  velta::SetComPortOverride(201, "");
-  velta::SetComPortOverride(202, "");
 }
 
 TEST_F(Form1ConnectionTest, ClosingTheWindowWritesThePortListEntry) {
-  velta::SetComPortOverride(201, "/dev/null");
-  velta::SetComPortOverride(202, "/dev/null");
-  StartProgram();
-  auto* com = Control<QComboBox>("cbCom");
-  ASSERT_GE(com->count(), 2);
-  const int last = com->count() - 1;
-  velta::test::PickItem(com, last);
+  const int last = StartAndPickTheLastPort();
   Seed("ComPortIndex", -1);
   form1->close();
   EXPECT_EQ(velta::OpenSettingsStore()->value("ComPortIndex").toInt(), last);
-  velta::SetComPortOverride(201, "");
-  velta::SetComPortOverride(202, "");
 }
 
 TEST_F(Form1ConnectionTest, AFailedOpenIsLoggedWithABeepAndLeavesTheBoxTicked) {
