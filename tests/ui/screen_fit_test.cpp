@@ -89,6 +89,16 @@ void ExpectEachScrollsIntoView(FittingScrollArea* area) {
   }
 }
 
+// The Monitor window, then the Settings window over it (the program starts in the expert view),
+// each settled and the Settings window checked to be on the screen.
+Form3* ShowSettingsInTheExpertView(Started& program) {
+  ShowAndSettle(program->monitor.get());
+  Form3* settings = program->settings.get();
+  ShowAndSettle(settings);
+  ExpectOnScreen(settings);
+  return settings;
+}
+
 // Whether `control` lies wholly within its window.
 bool InsideWindow(const QWidget* control) {
   return control->window()->rect().contains(
@@ -98,11 +108,8 @@ bool InsideWindow(const QWidget* control) {
 TEST(ScreenFit, SettingsWindowInTheExpertViewOnALaptopScreen) {
   InFreshProgram({1366, 768, "1"}, [] {
     Started program;
-    ShowAndSettle(program->monitor.get());
-    Form3* settings = program->settings.get();
-    ShowAndSettle(settings);
+    Form3* settings = ShowSettingsInTheExpertView(program);
     ASSERT_TRUE(settings->findChild<QWidget*>("gbSpezial")->isVisible()) << "the expert view";
-    ExpectOnScreen(settings);
 
     auto* area = settings->findChild<FittingScrollArea*>("editorArea");
     ASSERT_NE(area, nullptr);
@@ -141,11 +148,8 @@ TEST(ScreenFit, SettingsWindowInTheExpertViewAtScaleTwo) {
   // 800 x 500 of the window's pixels: too low even for the command column.
   InFreshProgram({1600, 1000, "2"}, [] {
     Started program;
-    ShowAndSettle(program->monitor.get());
-    Form3* settings = program->settings.get();
-    ShowAndSettle(settings);
+    Form3* settings = ShowSettingsInTheExpertView(program);
     ASSERT_TRUE(settings->findChild<QWidget*>("gbSpezial")->isVisible()) << "the expert view";
-    ExpectOnScreen(settings);
     for (const char* name : {"editorArea", "commandArea"}) {
       auto* area = settings->findChild<FittingScrollArea*>(name);
       ASSERT_NE(area, nullptr) << name;
