@@ -10,6 +10,7 @@
 #include "controller/atomic_write.h"
 #include "controller/counters.h"
 #include "controller/setting_fields.h"
+#include "controller/user_folders.h"
 
 namespace velta {
 namespace fs = std::filesystem;
@@ -80,16 +81,8 @@ History::History(fs::path root, HistoryLimits limits) : root_(std::move(root)), 
 
 fs::path History::Root() const {
   if (!root_.empty()) return root_;
-  const char* data = std::getenv("XDG_DATA_HOME");
-  fs::path base;
-  if (data != nullptr && fs::path(data).is_absolute()) {
-    base = data;
-  } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-    base = fs::path(home) / ".local" / "share";
-  } else {
-    return {};
-  }
-  return base / "velta-control" / "history";
+  const fs::path folder = ProgramFolder("XDG_DATA_HOME", ".local/share");
+  return folder.empty() ? folder : folder / "history";
 }
 
 void History::KeepImage(const std::string& what, const ControllerImage& image, ImageFileKind kind,
@@ -138,10 +131,8 @@ std::optional<fs::path> History::NewFilePath(const std::string& what, const char
   if (root.empty()) return std::nullopt;
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  std::tm local{};
-  localtime_r(&seconds, &local);
-  char date[16];
-  std::strftime(date, sizeof date, "%Y-%m-%d", &local);
+  const std::string date = LocalTimeText(seconds, "%Y-%m-%d");
+  const std::string clock = LocalTimeText(seconds, "%H-%M-%S");
   const fs::path day = root / date;
   std::error_code error;
   fs::create_directories(day, error);
@@ -153,9 +144,8 @@ std::optional<fs::path> History::NewFilePath(const std::string& what, const char
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
   for (; millisecond < 1000; ++millisecond) {
     char time[16];
-    std::snprintf(time, sizeof time, "%02d-%02d-%02d.%03d", local.tm_hour, local.tm_min,
-                  local.tm_sec, millisecond);
-    const std::string stamp = std::string(date) + "/" + time;
+    std::snprintf(time, sizeof time, "%s.%03d", clock.c_str(), millisecond);
+    const std::string stamp = date + "/" + time;
     const bool sameSecond =
         stamp.compare(0, stamp.size() - 3, lastStamp_, 0, stamp.size() - 3) == 0;
     const fs::path path = day / (std::string(time) + "-" + what + version + "." + extension);

@@ -10,16 +10,10 @@
 #include <filesystem>
 #include <tuple>
 
+#include "controller/user_folders.h"
+
 namespace velta {
 namespace {
-
-std::string LocalTimeText(std::time_t when, const char* format) {
-  std::tm local{};
-  localtime_r(&when, &local);
-  char text[32];
-  const std::size_t size = std::strftime(text, sizeof text, format, &local);
-  return std::string(text, size);
-}
 
 bool IsWindowsPath(const std::string& path) {
   const bool drive = path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) &&
@@ -28,11 +22,8 @@ bool IsWindowsPath(const std::string& path) {
 }
 
 std::filesystem::path StateFolder() {
-  // The XDG base directory rules take only an absolute path from the environment.
-  const char* state = std::getenv("XDG_STATE_HOME");
-  if (state != nullptr && state[0] == '/') return std::filesystem::path(state) / "velta-control";
-  const char* home = std::getenv("HOME");
-  return std::filesystem::path(home != nullptr ? home : ".") / ".local/state/velta-control";
+  const std::filesystem::path folder = ProgramFolder("XDG_STATE_HOME", ".local/state");
+  return folder.empty() ? std::filesystem::path(".local/state/velta-control") : folder;
 }
 
 // Opens the file for appending without waiting on a FIFO; `created` tells whether it was made now.

@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "controller/user_folders.h"
 #include "i18n/lookup.h"
 #include "monitor/poll_cycle.h"
 
@@ -21,14 +22,6 @@ std::string CsvField(const std::string& text) {
   return quoted + "\"";
 }
 
-std::string IsoTime(std::time_t when) {
-  std::tm local{};
-  localtime_r(&when, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-  return text;
-}
-
 std::string ErrorCodes(std::uint8_t e1, std::uint8_t e2) {
   if ((e1 == 0 && e2 == 0) || e1 == kNoErrorsShown) return "";
   return Format("%02X %02X", e1, e2);
@@ -43,7 +36,7 @@ const char* const kMeasurementLogHeader =
 std::string MeasurementRow(std::time_t when, const MainPageView& page, std::uint8_t e1,
                            std::uint8_t e2, const std::optional<WaterMeterView>& meters) {
   const std::string fields[] = {
-      IsoTime(when),
+      LocalTimeText(when, "%Y-%m-%dT%H:%M:%S"),
       std::to_string(page.levelBar),
       page.levelText.value_or(""),
       page.pressure,

@@ -20,21 +20,13 @@
 #include "i18n/lookup.h"
 #include "monitor/app_settings.h"
 #include "controller/setting_fields.h"
+#include "controller/user_folders.h"
 
 namespace velta {
 namespace {
 
 // The settings, the counters and the error memory lie within 0..87.
 constexpr int kReportReadLast = 87;
-
-std::string Now() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
-  return text;
-}
 
 std::string Escaped(const std::string& text) {
   return QString::fromStdString(text).toHtmlEscaped().toStdString();
@@ -115,7 +107,7 @@ std::optional<ServiceReport> ReadServiceReport(const ConnectionSettings& setting
   ServiceReport report;
   std::copy(read.data.begin(), read.data.end(), report.image.bytes.begin());
   report.version = Format("V%d.%02d", read.version / 100, read.version % 100);
-  report.date = Now();
+  report.date = LocalTimeText(std::time(nullptr), "%Y-%m-%d %H:%M");
   ListingFeedback live;
   if (ReadLiveValues(settings, live, true) == ExchangeOutcome::Good) report.liveValues = live.lines;
   if (!errorFile.empty()) report.errorFileLines = LastLinesOfFile(errorFile, kReportErrorFileLines);
