@@ -8,7 +8,8 @@
 #include <algorithm>
 #include <ctime>
 #include <deque>
-#include <fstream>
+#include <istream>
+#include <limits>
 
 #include "controller/atomic_write.h"
 #include "controller/counters.h"
@@ -17,8 +18,10 @@
 #include "controller/listing_feedback.h"
 #include "controller/live_values.h"
 #include "controller/read_range.h"
+#include "controller/regular_file.h"
 #include "i18n/lookup.h"
 #include "monitor/app_settings.h"
+#include "monitor/error_log.h"
 #include "controller/setting_fields.h"
 #include "controller/user_folders.h"
 
@@ -85,12 +88,24 @@ bool WritePdf(const std::string& path, const std::string& html, std::string& rea
 }  // namespace
 
 std::vector<std::string> LastLinesOfFile(const std::string& path, int count) {
-  std::ifstream in(path);
+  // Only a regular file, opened without blocking; a line is an error line, so a longer one is cut.
+  constexpr std::streamsize kMaxLine = 4096;
+  const RegularFile file(path);
+  if (!file.IsOpen()) return {};
+  FileReadBuffer buffer(file.Fd());
+  std::istream in(&buffer);
   std::deque<std::string> lines;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+  std::string line(static_cast<std::size_t>(kMaxLine), '\0');
+  while (in.getline(line.data(), kMaxLine) || in.gcount() > 0) {
+    std::string text(line.data());
+    if (in.fail() && !in.eof()) {  // cut: skip the rest of this line
+      in.clear();
+      in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    lines.push_back(std::move(text));
     if (static_cast<int>(lines.size()) > count) lines.pop_front();
+    if (in.eof()) break;
   }
   return {lines.begin(), lines.end()};
 }
@@ -110,7 +125,10 @@ std::optional<ServiceReport> ReadServiceReport(const ConnectionSettings& setting
   report.date = LocalTimeText(std::time(nullptr), "%Y-%m-%d %H:%M");
   ListingFeedback live;
   if (ReadLiveValues(settings, live, true) == ExchangeOutcome::Good) report.liveValues = live.lines;
-  if (!errorFile.empty()) report.errorFileLines = LastLinesOfFile(errorFile, kReportErrorFileLines);
+  // The file the error log really writes: a Windows-style name lives in the state folder.
+  if (!errorFile.empty()) {
+    report.errorFileLines = LastLinesOfFile(ErrorFilePath(errorFile), kReportErrorFileLines);
+  }
   return report;
 }
 

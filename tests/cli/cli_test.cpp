@@ -2,9 +2,12 @@
 // loopback TCP and over its pseudo-terminal, judged by stdout, stderr, exit code, the files it
 // wrote and the frames the simulator received.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -13,6 +16,7 @@
 #include "controller/default_block.h"
 #include "controller/fields.h"
 #include "controller/history.h"
+#include "report/service_report.h"
 #include "tests/support/files.h"
 #include "tests/support/recording_feedback.h"
 #include "tests/support/scratch_dir.h"
@@ -241,6 +245,30 @@ TEST_F(CliProgram, ReportIsAReadablePdfAndHtml) {
   }
   ASSERT_EQ(Call(Tcp() + " report -o " + Path("r.html")).code, 0);
   EXPECT_NE(test::ReadFile(Path("r.html")).find("<td>Pressure sensor – full scale</td><td>10.0bar</td>"), std::string::npos);
+}
+
+// The report shows the file the error log really writes: the stored Windows-style name lives in
+// the state folder. Only the newest lines come, an over-long line cut, and a FIFO never blocks it.
+TEST_F(CliProgram, ReportShowsTheNewestLinesOfTheErrorFileTheLogWrites) {
+  Start();
+  const std::filesystem::path state = dir_ / "state";
+  std::filesystem::create_directories(state / "velta-control");
+  std::string lines;
+  for (int i = 1; i <= 25; ++i) lines += "#" + std::to_string(i) + "/ 01.01.2026/ 10:00:00/ E1\r\n";
+  lines += std::string(10000, 'x') + "\n#26/ last\n";
+  test::WriteFile((state / "velta-control" / "error.txt").string(), lines);
+  setenv("XDG_STATE_HOME", state.c_str(), 1);
+  const Outcome report = Call(Tcp() + " report --error-file 'c:\\error.txt' -o " + Path("r.html"));
+  unsetenv("XDG_STATE_HOME");
+  ASSERT_EQ(report.code, 0) << report.err;
+  const std::string html = test::ReadFile(Path("r.html"));
+  EXPECT_NE(html.find("#26/ last"), std::string::npos);
+  EXPECT_NE(html.find("#8/ 01.01.2026"), std::string::npos);
+  EXPECT_EQ(html.find("#7/ 01.01.2026"), std::string::npos) << "only the newest 20 lines";
+  EXPECT_EQ(html.find(std::string(4096, 'x')), std::string::npos) << "the long line is cut";
+
+  ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+  EXPECT_TRUE(LastLinesOfFile(Path("fifo"), 20).empty());
 }
 
 }  // namespace
