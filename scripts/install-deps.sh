@@ -7,13 +7,14 @@ set -euo pipefail
 # The build configures the tests too, so GoogleTest is needed even to build the program alone.
 run=(cmake make g++ pkg-config ccache gettext librsvg2-bin libgtest-dev qt6-base-dev
   qt6-base-dev-tools libgl-dev libsimpleini-dev libudev-dev libxkbcommon-x11-0 libxcb-cursor0
-  libcli11-dev nlohmann-json3-dev)
+  libcli11-dev nlohmann-json3-dev libpaho-mqttpp-dev libcpp-httplib-dev libssl-dev)
 # The demo on a virtual display, when asked for one.
 [ -z "${VELTA_DEMO_XVFB:-}" ] || run+=(xvfb xauth)
 # libclang-rt-dev holds libFuzzer and clang's sanitizer runtimes; clang only recommends it, and
 # recommends are not installed here. dpkg-dev brings dpkg-shlibdeps, which the package needs.
 # poppler-utils: the service report's test checks the PDF with pdfinfo and pdftotext.
-test=(clang libclang-rt-dev dpkg-dev lintian desktop-file-utils appstream poppler-utils)
+test=(clang libclang-rt-dev dpkg-dev lintian desktop-file-utils appstream poppler-utils mosquitto prometheus
+  xvfb xauth tmux)
 case "${1:-}" in
   run) packages=("${run[@]}") ;;
   test) packages=("${run[@]}" "${test[@]}") ;;
