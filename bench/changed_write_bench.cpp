@@ -1,6 +1,7 @@
 // The changed-only settings write (velta-cli write --changed-only) against the full settings
 // write as the Settings window runs it (the reference read, then all 52 bytes), both with one
-// field changed, against the simulator paced at 9600 baud over TCP and the pseudo-terminal.
+// field changed, against the simulator paced at 9600 baud over TCP and the pseudo-terminal, there
+// also behind a modelled USB adapter with a 1 ms latency timer.
 #include <cstdio>
 #include <vector>
 
@@ -14,18 +15,21 @@ namespace {
 
 constexpr int kRuns = 7;
 constexpr std::int32_t kBenchComPort = 246;
+constexpr std::int32_t kAdapterComPort = 245;
 
 }  // namespace
 
 int main() {
   velta::bench::PrintMachineLoad("at the start");
   const velta::bench::PacedSimulator sim(kBenchComPort);
+  const velta::bench::PacedSimulator adapter1(kAdapterComPort, 1);
   velta::test::RecordingFeedback feedback;
 
   std::printf("velta-sim --baud 9600, one field changed, median of %d runs\n", kRuns);
-  std::printf("%-4s %12s %14s %7s %7s\n", "link", "full ms", "changed ms", "ratio", "failed");
+  std::printf("%-8s %12s %14s %7s %7s\n", "link", "full ms", "changed ms", "ratio", "failed");
   for (const auto& [transport, settings] :
-       {std::pair{"tcp", sim.Tcp()}, std::pair{"pty", sim.Serial()}}) {
+       {std::pair{"tcp", sim.Tcp()}, std::pair{"pty", sim.Serial()},
+        std::pair{"pty 1ms", adapter1.Serial()}}) {
     velta::ControllerImage image;
     if (!velta::ReadParameterBlock(settings, feedback, image)) return 1;
     int failed = 0;
@@ -50,7 +54,7 @@ int main() {
                  written.size() == 1;
         },
         failed);
-    std::printf("%-4s %12.1f %14.1f %7.3f %5d/%d\n", transport, full, changed, changed / full,
+    std::printf("%-8s %12.1f %14.1f %7.3f %5d/%d\n", transport, full, changed, changed / full,
                 failed, 2 * kRuns);
   }
   velta::bench::PrintMachineLoad("at the end");

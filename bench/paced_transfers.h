@@ -1,11 +1,13 @@
 // What the transfer benchmarks share: the simulator paced at 9600 baud on TCP and on its
-// pseudo-terminal (reached as a COM number), and the median time of repeated runs.
+// pseudo-terminal (reached as a COM number), optionally behind a modelled USB adapter whose
+// latency timer holds every reply, and the median time of repeated runs.
 #pragma once
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "link/connection.h"
@@ -16,8 +18,10 @@ namespace velta::bench {
 
 class PacedSimulator {
  public:
-  explicit PacedSimulator(std::int32_t comPort)
-      : sim_({"--write-enable", "--pty", "--baud", "9600"}) {
+  // `adapterLatencyMs` 0: the replies reach the program as they leave the line.
+  explicit PacedSimulator(std::int32_t comPort, int adapterLatencyMs = 0)
+      : sim_({"--write-enable", "--pty", "--baud", "9600", "--adapter-latency",
+              std::to_string(adapterLatencyMs)}) {
     SetComPortOverride(static_cast<std::uint32_t>(comPort), sim_.PtyPath());
     serial_.comPort = comPort;
   }

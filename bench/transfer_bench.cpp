@@ -1,7 +1,9 @@
 // Settings and backup transfers against the simulator paced at 9600 baud in both directions: each
 // operation's time beside the time its bytes need on a 9600-baud wire (request + reply bytes, 10
 // bits each). The serial Channel pauses 150 ms on every close, as the controller needs; over the
-// pseudo-terminal the ratio is shown with those pauses and without them.
+// pseudo-terminal the ratio is shown with those pauses and without them. The pseudo-terminal also
+// stands behind a modelled USB adapter whose latency timer is 16 ms (an FTDI chip's default) and
+// 1 ms (what the udev rule sets).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,7 +18,10 @@
 namespace {
 
 constexpr int kRuns = 7;
+constexpr int kAdapterRuns = 3;  // the adapter rows are slow; three keep the benchmark short
 constexpr std::int32_t kBenchComPort = 247;
+constexpr std::int32_t kAdapter16ComPort = 248;
+constexpr std::int32_t kAdapter1ComPort = 249;
 constexpr int kVersionExchange = 4 + 9;
 constexpr int kWriteExchange = 4 + 1;
 constexpr int kClosingRequest = 4;
@@ -31,13 +36,19 @@ struct Operation {
 
 double WireMs(int bytes) { return bytes * 10 * 1000.0 / 9600.0; }
 
-void Measure(const char* transport, const velta::ConnectionSettings& settings,
-             const Operation& operation) {
+struct Link {
+  const char* name;
+  velta::ConnectionSettings settings;
+  int runs;
+};
+
+void Measure(const Link& link, const Operation& operation) {
+  const velta::ConnectionSettings& settings = link.settings;
   const double wire = WireMs(operation.wireBytes);
   const double pauses = settings.useTcp ? 0 : operation.channels * kSerialClosePauseMs;
   std::vector<double> ms;
   int failed = 0;
-  for (int i = 0; i < kRuns; ++i) {
+  for (int i = 0; i < link.runs; ++i) {
     const auto start = std::chrono::steady_clock::now();
     if (!operation.run(settings)) ++failed;
     ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
@@ -45,9 +56,9 @@ void Measure(const char* transport, const velta::ConnectionSettings& settings,
   }
   std::sort(ms.begin(), ms.end());
   const double median = ms[ms.size() / 2];
-  std::printf("%-4s %-15s %6d %8.1f %8.1f %8.1f %7.3f %7.0f %9.3f %5d/%d\n", transport,
+  std::printf("%-8s %-15s %6d %8.1f %8.1f %8.1f %7.3f %7.0f %9.3f %5d/%d\n", link.name,
               operation.name, operation.wireBytes, wire, median, ms.back(), median / wire, pauses,
-              (median - pauses) / wire, failed, kRuns);
+              (median - pauses) / wire, failed, link.runs);
 }
 
 }  // namespace
@@ -55,6 +66,8 @@ void Measure(const char* transport, const velta::ConnectionSettings& settings,
 int main() {
   velta::bench::PrintMachineLoad("at the start");
   const velta::bench::PacedSimulator sim(kBenchComPort);
+  const velta::bench::PacedSimulator adapter16(kAdapter16ComPort, 16);
+  const velta::bench::PacedSimulator adapter1(kAdapter1ComPort, 1);
 
   velta::ControllerImage image;
   for (int a = 0; a < velta::kImageSize; ++a) image.SetByte(a, static_cast<std::uint8_t>(a));
@@ -78,13 +91,18 @@ int main() {
        }},
   };
 
-  std::printf("velta-sim --baud 9600 (both directions), median of %d runs\n", kRuns);
+  std::printf("velta-sim --baud 9600 (both directions), median of %d runs (%d behind an adapter)\n",
+              kRuns, kAdapterRuns);
   std::printf("ratio = median / wire time; 'w/o pause' leaves out the serial close pauses\n");
-  std::printf("%-4s %-15s %6s %8s %8s %8s %7s %7s %9s %7s\n", "link", "operation", "bytes",
+  std::printf("'pty 16ms', 'pty 1ms': velta-sim --adapter-latency 16 or 1 on the pseudo-terminal\n");
+  std::printf("%-8s %-15s %6s %8s %8s %8s %7s %7s %9s %7s\n", "link", "operation", "bytes",
               "wire ms", "median", "max ms", "ratio", "pause", "w/o pause", "failed");
-  for (const auto& [transport, settings] :
-       {std::pair{"tcp", sim.Tcp()}, std::pair{"pty", sim.Serial()}}) {
-    for (const Operation& operation : operations) Measure(transport, settings, operation);
+  const Link links[] = {{"tcp", sim.Tcp(), kRuns},
+                        {"pty", sim.Serial(), kRuns},
+                        {"pty 16ms", adapter16.Serial(), kAdapterRuns},
+                        {"pty 1ms", adapter1.Serial(), kAdapterRuns}};
+  for (const Link& link : links) {
+    for (const Operation& operation : operations) Measure(link, operation);
   }
   velta::bench::PrintMachineLoad("at the end");
   return 0;

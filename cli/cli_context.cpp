@@ -54,6 +54,7 @@ bool CliContext::Connection(ConnectionSettings& settings) const {
   if (!device.empty()) {
     SetComPortOverride(kDeviceComNumber, device);
     settings.comPort = kDeviceComNumber;
+    serialUsed = settings;
     return true;
   }
   const std::string digits = strncasecmp(port.c_str(), "COM", 3) == 0 ? port.substr(3) : port;
@@ -63,6 +64,7 @@ bool CliContext::Connection(ConnectionSettings& settings) const {
     return false;
   }
   settings.comPort = static_cast<std::int32_t>(number);
+  serialUsed = settings;
   return true;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "cli/terminal_feedback.h"
@@ -29,6 +30,8 @@ struct CliContext {
   // The connection settings the options give; empty with a message on stderr when they are
   // not usable.
   bool Connection(ConnectionSettings& settings) const;
+  // The serial connection a command used, for the latency hint once it is done.
+  mutable std::optional<ConnectionSettings> serialUsed;
 };
 
 // Writes `message` (already translated) on stderr and returns `code`.

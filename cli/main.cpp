@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "i18n/lookup.h"
+#include "link/adapter_latency.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
@@ -37,6 +38,12 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& error) {
     app.exit(error);
     return velta::cli::kExitRefused;
+  }
+  // Asked after the command, when its open has asked the driver for the shortest timer.
+  if (context.serialUsed) {
+    if (const std::string hint = velta::LatencyHint(*context.serialUsed); !hint.empty()) {
+      context.feedback.Log(hint);
+    }
   }
   return result;
 }

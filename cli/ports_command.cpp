@@ -1,5 +1,6 @@
 // ports: the COM numbers whose devices exist, with the device file, the adapter's name and
-// serial number, and the stable /dev/serial/by-id name a COM number can be pinned to.
+// serial number, its latency timer, and the stable /dev/serial/by-id name a COM number can be
+// pinned to.
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
@@ -23,6 +24,8 @@ int RunPorts(const CliContext& context) {
                     {"device", info.device.empty() ? info.path : info.device},
                     {"adapter", adapter},
                     {"serial", info.serial},
+                    {"latency_timer_ms", info.latencyTimerMs ? nlohmann::json(*info.latencyTimerMs)
+                                                             : nlohmann::json()},
                     {"stable_name", info.stableName}});
   }
   if (context.json) {
@@ -30,9 +33,13 @@ int RunPorts(const CliContext& context) {
     return kExitOk;
   }
   for (const auto& port : list) {
-    std::printf("%-7s %-16s %s %s\n", port["port"].get<std::string>().c_str(),
+    const std::string latency =
+        port["latency_timer_ms"].is_null()
+            ? ""
+            : "latency " + std::to_string(port["latency_timer_ms"].get<int>()) + " ms";
+    std::printf("%-7s %-16s %s %s %s\n", port["port"].get<std::string>().c_str(),
                 port["device"].get<std::string>().c_str(),
-                port["adapter"].get<std::string>().c_str(),
+                port["adapter"].get<std::string>().c_str(), latency.c_str(),
                 port["stable_name"].get<std::string>().c_str());
   }
   return kExitOk;

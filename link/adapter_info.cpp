@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "link/adapter_latency.h"
 #include "link/port_search.h"
 
 namespace velta {
@@ -53,6 +54,7 @@ AdapterInfo DescribeComPort(std::uint32_t port) {
   info.device = error ? info.path : device.string();
   if (error) return info;
   ReadUsbAttributes(info.device, info);
+  info.latencyTimerMs = ReadLatencyTimerMs(info.device);
   info.stableName = info.path.rfind(kStableNames, 0) == 0 ? info.path : StableNameOf(info.device);
   return info;
 }
@@ -63,6 +65,7 @@ std::string AdapterTooltip(const AdapterInfo& info) {
   if (!info.maker.empty()) tip += "\nMaker: " + info.maker;
   if (!info.product.empty()) tip += "\nProduct: " + info.product;
   if (!info.serial.empty()) tip += "\nSerial number: " + info.serial;
+  if (info.latencyTimerMs) tip += "\nLatency timer: " + std::to_string(*info.latencyTimerMs) + " ms";
   if (!info.stableName.empty() && info.stableName != info.path) tip += "\n" + info.stableName;
   return tip;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace velta {
@@ -15,11 +16,13 @@ struct AdapterInfo {
   std::string product;
   std::string serial;
   std::string stableName;  // "/dev/serial/by-id/usb-..." when udev made one, else empty
+  std::optional<int> latencyTimerMs;  // USB adapters whose driver shows one (ReadLatencyTimerMs)
 };
 
 AdapterInfo DescribeComPort(std::uint32_t port);
 
-// The port list's tooltip: the device path, then maker, product and serial number when known.
+// The port list's tooltip: the device path, then maker, product, serial number and latency timer
+// when known.
 std::string AdapterTooltip(const AdapterInfo& info);
 
 }  // namespace velta

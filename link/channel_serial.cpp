@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <thread>
 
+#include "link/adapter_latency.h"
 #include "link/channel.h"
 #include "link/channel_internal.h"
 #include "link/port_search.h"
@@ -91,6 +92,9 @@ Channel* OpenSerialChannel(std::uint32_t port, std::int32_t baud) {
   // does, for every program that locks with flock, a second VELTA Control among them.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) return FailOpen(fd, OpenErrorFromErrno(errno));
   if (!ApplyLineSettings(fd, baud)) return FailOpen(fd, OpenError::LineSettings);
+  // A USB adapter that holds each acknowledgement for its latency timer slows every write frame;
+  // a driver without the setting keeps the port as it is.
+  RequestLowLatency(fd);
   ioctl(fd, TIOCEXCL);
   detail::SetLastOpenError(OpenError::None);
   return new Channel{kSerialChannelTag, fd};

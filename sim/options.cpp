@@ -99,6 +99,11 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
       // first ones for leftovers of a broken request (200 ms) before the last is in.
       if (!baud || *baud < 300 || *baud > 4'000'000) return fail("--baud needs a rate from 300 up");
       o.baud = static_cast<int>(*baud);
+    } else if (arg == "--adapter-latency") {
+      // An adapter chip's latency timer is one byte of milliseconds, at least 1.
+      const auto ms = ParseNumber(value());
+      if (!ms || *ms < 0 || *ms > 255) return fail("--adapter-latency needs 0 to 255 ms");
+      o.adapterLatencyMs = static_cast<int>(*ms);
     } else if (arg == "--set") {
       std::pair<std::string, std::string> setting;
       if (!SplitSetting(value(), setting)) return fail("--set needs key=value");
@@ -134,6 +139,9 @@ std::string HelpText() {
              "  --baud N            act as a line at N baud (300 and up), 10 bits a byte,\n"
              "                      both ways: a request is acted on once its last byte is in,\n"
              "                      replies leave byte by byte (also on TCP)\n"
+             "  --adapter-latency MS  act as a USB serial adapter whose latency timer fires every\n"
+             "                      MS ms (1 to 255; 0, the default, is off): reply bytes wait in\n"
+             "                      the adapter until the timer fires or 62 of them are waiting\n"
              "  --set KEY=VALUE     change a setting (repeatable, applied in order)\n"
              "  --scenario FILE     settings from FILE, one KEY=VALUE per line, # comments\n"
              "  --fault FAULT       add a fault (same as --set fault=FAULT)\n"

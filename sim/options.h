@@ -17,6 +17,8 @@ struct SimOptions {
   bool pty = false;
   std::string ptyLink;
   int baud = 0;         // 0: no line time, else requests and replies take 10 bits per byte
+  int adapterLatencyMs = 0;  // 0: replies reach the peer as they leave the line, else they wait
+                             // for a USB adapter's latency timer of this period
   bool quiet = false;
   // Device settings in the order given: --set, --scenario lines, and the options that are
   // shorthand for a setting (--version, --fault, --write-enable, --ack, --static, --live).

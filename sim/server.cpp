@@ -60,7 +60,10 @@ double MonotonicSeconds() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-Server::Server(Device& device, const SimOptions& options) : device_(device), options_(options) {}
+Server::Server(Device& device, const SimOptions& options)
+    : device_(device),
+      options_(options),
+      adapter_{options.adapterLatencyMs / 1000.0, MonotonicSeconds()} {}
 
 Server::~Server() {
   CloseTcpClient();
@@ -93,7 +96,7 @@ bool Server::Start(std::string& error) {
     ptyLink_ = std::make_unique<Link>();
     ptyLink_->fd = pty_.master;
     ptyLink_->input = InputQueue(options_.baud);
-    ptyLink_->output = OutputQueue(options_.baud);
+    ptyLink_->output = OutputQueue(options_.baud, adapter_);
     std::printf("pty %s\n", pty_.path.c_str());
     if (!options_.ptyLink.empty()) std::printf("pty-link %s\n", options_.ptyLink.c_str());
   }
@@ -162,7 +165,7 @@ void Server::AcceptTcp(double now) {
     tcpClient_->fd = fd;
     tcpClient_->tcp = true;
     tcpClient_->input = InputQueue(options_.baud);
-    tcpClient_->output = OutputQueue(options_.baud);
+    tcpClient_->output = OutputQueue(options_.baud, adapter_);
   }
 }
 
@@ -260,9 +263,9 @@ void Server::SettleInput() {
 void Server::Run() {
   sigset_t waitMask;
   InstallSignals(waitMask);
-  // A paced byte is due every millisecond or so; the kernel's default 50 us of timer slack would
-  // make every reply that much later than the line.
-  if (options_.baud > 0) prctl(PR_SET_TIMERSLACK, 1UL);
+  // A paced byte or a latency timer tick is due every millisecond or so; the kernel's default
+  // 50 us of timer slack would make every reply that much later than the line.
+  if (options_.baud > 0 || options_.adapterLatencyMs > 0) prctl(PR_SET_TIMERSLACK, 1UL);
   lastAdvance_ = MonotonicSeconds();
   while (!quit_ && stopSignal == 0) {
     std::vector<pollfd> fds;

@@ -60,6 +60,7 @@ class Server {
 
   Device& device_;
   SimOptions options_;
+  AdapterLatency adapter_;  // one timer for the whole run, as an adapter's runs freely
   Listener tcpListener_;
   Listener controlListener_;
   Pty pty_;

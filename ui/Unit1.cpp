@@ -15,6 +15,7 @@
 #include "i18n/lookup.h"
 #include "i18n/translate_component.h"
 #include "link/adapter_info.h"
+#include "link/adapter_latency.h"
 #include "link/admin_flags.h"
 #include "link/open_reason.h"
 #include "link/port_search.h"
@@ -400,6 +401,7 @@ void Form1::StartPolling() {
     Log(velta::Format(_("Schnittstelle COM%d geöffnet"), c.comPort));
   }
   if (const std::string reached = velta::OpenedReason(c); !reached.empty()) Log(reached);
+  if (const std::string hint = velta::LatencyHint(c); !hint.empty()) Log(hint);
   SetConnectionControlsEnabled(false);
 }
 

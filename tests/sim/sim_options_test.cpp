@@ -16,7 +16,8 @@ namespace {
 
 TEST(SimOptions, TransportsAndShorthandsAreParsed) {
   const auto parsed = ParseOptions({"--tcp", "0.0.0.0:0", "--control", "0", "--pty-link",
-                                    "/tmp/ttyVEL", "--baud", "9600", "--write-enable",
+                                    "/tmp/ttyVEL", "--baud", "9600", "--adapter-latency", "16",
+                                    "--write-enable",
                                     "--version", "1.601.59", "--set", "level=42", "--static"});
   ASSERT_EQ(parsed.error, "");
   const SimOptions& o = parsed.options;
@@ -26,6 +27,7 @@ TEST(SimOptions, TransportsAndShorthandsAreParsed) {
   EXPECT_TRUE(o.pty);
   EXPECT_EQ(o.ptyLink, "/tmp/ttyVEL");
   EXPECT_EQ(o.baud, 9600);
+  EXPECT_EQ(o.adapterLatencyMs, 16);
   using Setting = std::pair<std::string, std::string>;
   EXPECT_EQ(o.settings, (std::vector<Setting>{{"writeenable", "always"},
                                               {"version", "1.601.59"},
@@ -37,7 +39,8 @@ TEST(SimOptions, BadCommandLinesAreRefusedWithAReason) {
   const std::vector<std::vector<std::string>> bad = {
       {"--tcp", "10001"},         {"--tcp", "host:70000"}, {"--tcp"},
       {"--control", "x"},         {"--baud", "0"},         {"--baud", "50"},
-      {"--set", "level"},
+      {"--set", "level"},         {"--adapter-latency", "256"}, {"--adapter-latency", "-1"},
+      {"--adapter-latency", "1.5"},
       {"--set", "=3"},            {"--frobnicate"},        {"--scenario", "/nonexistent/file"},
   };
   for (const auto& args : bad) {

@@ -1,0 +1,60 @@
+#include "link/adapter_latency.h"
+
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+
+#include "link/port_search.h"
+
+namespace velta {
+namespace {
+
+std::mutex sysfsMutex;
+std::string sysfsRoot = "/sys";
+
+std::string SysfsRoot() {
+  const std::lock_guard lock(sysfsMutex);
+  return sysfsRoot;
+}
+
+}  // namespace
+
+void SetSysfsRoot(const std::string& root) {
+  const std::lock_guard lock(sysfsMutex);
+  sysfsRoot = root.empty() ? "/sys" : root;
+}
+
+std::optional<int> ReadLatencyTimerMs(const std::string& device) {
+  std::error_code error;
+  const std::filesystem::path target = std::filesystem::canonical(device, error);
+  if (error) return std::nullopt;
+  std::ifstream file(std::filesystem::path(SysfsRoot()) / "bus/usb-serial/devices" /
+                     target.filename() / "latency_timer");
+  int ms = -1;
+  if (!(file >> ms) || ms < 0) return std::nullopt;
+  return ms;
+}
+
+bool RequestLowLatency(int fd) {
+  serial_struct serial{};
+  if (ioctl(fd, TIOCGSERIAL, &serial) != 0) return false;
+  if ((serial.flags & ASYNC_LOW_LATENCY) != 0) return true;
+  serial.flags |= ASYNC_LOW_LATENCY;
+  return ioctl(fd, TIOCSSERIAL, &serial) == 0;
+}
+
+std::string LatencyHint(const ConnectionSettings& settings) {
+  if (settings.useTcp) return "";
+  const std::optional<int> ms =
+      ReadLatencyTimerMs(ComDevicePath(static_cast<std::uint32_t>(settings.comPort)));
+  if (!ms || *ms <= kSlowLatencyTimerMs) return "";
+  return "The USB adapter holds each reply for up to " + std::to_string(*ms) +
+         " ms (its latency timer), which makes writes and updates several times slower: install "
+         "the udev rule 70-velta-control.rules, which sets it to 1 ms (README, \"Serial adapters "
+         "on Linux\")";
+}
+
+}  // namespace velta
