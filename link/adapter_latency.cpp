@@ -51,10 +51,8 @@ std::string LatencyHint(const ConnectionSettings& settings) {
   const std::optional<int> ms =
       ReadLatencyTimerMs(ComDevicePath(static_cast<std::uint32_t>(settings.comPort)));
   if (!ms || *ms <= kSlowLatencyTimerMs) return "";
-  return "The USB adapter holds each reply for up to " + std::to_string(*ms) +
-         " ms (its latency timer), which makes writes and updates several times slower: install "
-         "the udev rule 70-velta-control.rules, which sets it to 1 ms (README, \"Serial adapters "
-         "on Linux\")";
+  return "Adapter latency timer " + std::to_string(*ms) +
+         " ms slows writes; install the udev rule 70-velta-control.rules (sets it to 1 ms)";
 }
 
 }  // namespace velta
