@@ -3,7 +3,11 @@
 // bits each). The serial Channel pauses 150 ms on every close, as the controller needs; over the
 // pseudo-terminal the ratio is shown with those pauses and without them. The pseudo-terminal also
 // stands behind a modelled USB adapter whose latency timer is 16 ms (an FTDI chip's default) and
-// 1 ms (what the udev rule sets).
+// 1 ms (what the udev rule sets). Behind the adapter each acknowledged frame ends on a timer tick
+// and the next starts from there, so a 5.2 ms frame takes 6 ms at 1 ms (1.15); a wake-up of the
+// program, the simulator or the kernel's pseudo-terminal worker that comes more than 0.8 ms late
+// costs a whole further tick. On a busy machine that is where the time goes; `chrt -f 50` in
+// front of the benchmark shows the figures without the other programs' load.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
