@@ -100,7 +100,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
       if (!baud || *baud < 300 || *baud > 4'000'000) return fail("--baud needs a rate from 300 up");
       o.baud = static_cast<int>(*baud);
     } else if (arg == "--adapter-latency") {
-      // An adapter chip's latency timer is one byte of milliseconds, at least 1.
+      // An adapter chip's latency timer is one byte of milliseconds; 0 leaves the adapter out.
       const auto ms = ParseNumber(value());
       if (!ms || *ms < 0 || *ms > 255) return fail("--adapter-latency needs 0 to 255 ms");
       o.adapterLatencyMs = static_cast<int>(*ms);
