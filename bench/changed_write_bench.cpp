@@ -1,15 +1,15 @@
 // The changed-only settings write (velta-cli write --changed-only) against the full settings
-// write as the Settings window runs it (the reference read, then all 52 bytes), both with one
-// field changed, against the simulator paced at 9600 baud over TCP and the pseudo-terminal, there
-// also behind a modelled USB adapter with a 1 ms latency timer.
+// write as the Settings window runs it (the reference read, then all 52 bytes, on one link), both
+// with one field changed, against the simulator paced at 9600 baud over TCP and the
+// pseudo-terminal, there also behind a modelled USB adapter with a 1 ms latency timer.
 #include <cstdio>
-#include <vector>
 
 #include "bench/machine_load.h"
 #include "bench/paced_transfers.h"
 #include "controller/fields.h"
-#include "controller/settings_transfer.h"
+#include "service/settings_jobs.h"
 #include "tests/support/recording_feedback.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -24,14 +24,19 @@ int main() {
   const velta::bench::PacedSimulator sim(kBenchComPort);
   const velta::bench::PacedSimulator adapter1(kAdapterComPort, 1);
   velta::test::RecordingFeedback feedback;
+  const velta::test::ScratchDir historyDir;
+  velta::History history(historyDir.Path());
+  namespace service = velta::service;
 
   std::printf("velta-sim --baud 9600, one field changed, median of %d runs\n", kRuns);
   std::printf("%-8s %12s %14s %7s %7s\n", "link", "full ms", "changed ms", "ratio", "failed");
   for (const auto& [transport, settings] :
        {std::pair{"tcp", sim.Tcp()}, std::pair{"pty", sim.Serial()},
         std::pair{"pty 1ms", adapter1.Serial()}}) {
-    velta::ControllerImage image;
-    if (!velta::ReadParameterBlock(settings, feedback, image)) return 1;
+    const service::MemoryRead read = service::ReadBlock(settings, feedback, {history, {}},
+                                                        velta::ImageFileKind::Settings, {});
+    if (!read.Done()) return 1;
+    velta::ControllerImage image = read.image;
     int failed = 0;
     int value = 0;
     // Each run changes Druckendwert, so the changed-only write always has one byte to write.
@@ -39,19 +44,16 @@ int main() {
         kRuns,
         [&] {
           velta::Set(image, velta::field::Druckendwert, 50 + (value++ % 50));
-          return velta::FetchControllerReferences(settings, feedback, image) &&
-                 velta::TransferParameterBlock(settings, feedback, image) ==
-                     velta::ExchangeOutcome::Good;
+          return service::WriteSettings(settings, feedback, {history, {}}, {image}).Done();
         },
         failed);
-    std::vector<int> written;
     const double changed = velta::bench::MedianMs(
         kRuns,
         [&] {
           velta::Set(image, velta::field::Druckendwert, 50 + (value++ % 50));
-          return velta::TransferChangedParameters(settings, feedback, image, false, &written) ==
-                     velta::ExchangeOutcome::Good &&
-                 written.size() == 1;
+          const service::BlockWrite written =
+              service::WriteSettings(settings, feedback, {history, {}}, {image, false, true});
+          return written.Done() && written.written.size() == 1;
         },
         failed);
     std::printf("%-8s %12.1f %14.1f %7.3f %5d/%d\n", transport, full, changed, changed / full,

@@ -14,8 +14,9 @@
 #include <functional>
 #include <vector>
 
-#include "controller/settings_transfer.h"
+#include "service/settings_jobs.h"
 #include "tests/support/recording_feedback.h"
+#include "tests/support/scratch_dir.h"
 #include "bench/machine_load.h"
 #include "bench/paced_transfers.h"
 
@@ -76,22 +77,28 @@ int main() {
   velta::ControllerImage image;
   for (int a = 0; a < velta::kImageSize; ++a) image.SetByte(a, static_cast<std::uint8_t>(a));
   velta::test::RecordingFeedback feedback;
+  const velta::test::ScratchDir historyDir;
+  velta::History history(historyDir.Path());
+  namespace service = velta::service;
+  const auto read = [&](const velta::ConnectionSettings& s, velta::ImageFileKind kind) {
+    return service::ReadBlock(s, feedback, {history, {}}, kind, image).Done();
+  };
   const Operation operations[] = {
       {"settings read", 4 + 53 + kVersionExchange, 1,
        [&](const velta::ConnectionSettings& s) {
-         return velta::ReadParameterBlock(s, feedback, image);
+         return read(s, velta::ImageFileKind::Settings);
        }},
       {"settings write", 52 * kWriteExchange + kClosingRequest, 1,
        [&](const velta::ConnectionSettings& s) {
-         return velta::TransferParameterBlock(s, feedback, image) == velta::ExchangeOutcome::Good;
+         return service::WriteSettings(s, feedback, {history, {}}, {image, true}).Done();
        }},
       {"backup read", 4 + 256 + kVersionExchange + 4 + 3 + kVersionExchange, 2,
        [&](const velta::ConnectionSettings& s) {
-         return velta::ReadBackupImage(s, feedback, image);
+         return read(s, velta::ImageFileKind::Backup);
        }},
       {"backup write", 256 * kWriteExchange + kClosingRequest, 1,
        [&](const velta::ConnectionSettings& s) {
-         return velta::TransferBackupImage(s, feedback, image) == velta::ExchangeOutcome::Good;
+         return service::RestoreBackup(s, feedback, {history, {}}, image, false).Done();
        }},
   };
 

@@ -7,7 +7,10 @@
 #include <string>
 
 #include "cli/terminal_feedback.h"
+#include "controller/history.h"
+#include "controller/write_baseline.h"
 #include "link/connection.h"
+#include "service/records.h"
 
 namespace velta::cli {
 
@@ -25,7 +28,15 @@ struct CliContext {
   std::string admin = "0";  // --admin: the Admin flags, decimal or 0x hex
   bool json = false;
   bool yes = false;
+  bool verbose = false;  // --verbose: also the windows' log lines of each job
   TerminalFeedback feedback;
+  // Every block read and overwritten is kept where the windows keep theirs; the baseline holds
+  // what this run has read or written.
+  History history;
+  Baselines baselines;
+
+  // What the next job starts from.
+  service::Records Records() { return {history, baselines}; }
 
   // The connection settings the options give; empty with a message on stderr when they are
   // not usable.

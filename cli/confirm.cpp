@@ -13,7 +13,8 @@ bool Confirm(const CliContext& context, const std::string& question) {
     Fail(kExitRefused, "Not written: there is no terminal to ask on; give --yes to write");
     return false;
   }
-  std::fprintf(stderr, "%s[y/N] ", question.c_str());
+  const bool endsLine = !question.empty() && question.back() == '\n';
+  std::fprintf(stderr, "%s%s[y/N] ", question.c_str(), endsLine ? "" : " ");
   std::fflush(stderr);
   std::string answer;
   std::getline(std::cin, answer);

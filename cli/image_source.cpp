@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "cli/messages.h"
 #include "controller/history.h"
-#include "controller/settings_transfer.h"
-#include "i18n/lookup.h"
+#include "service/settings_jobs.h"
 
 namespace velta::cli {
 
@@ -17,27 +17,34 @@ std::optional<ControllerImage> LoadImage(const std::string& path, ImageFileKind 
   ControllerImage image;
   std::string reason;
   const std::optional<int> version = LoadImageFile(path, image, kind, reason);
+  if (!version) {
+    Fail(kExitRefused, "Cannot read " + path + ": " + reason);
+    return std::nullopt;
+  }
   // A file without "Version" in its section is no file of this kind: nothing to write from it.
-  if (!version || *version == 0) {
-    const std::string line = Format(_("Datei %s kann nicht geöffnet werden."), path.c_str());
-    Fail(kExitRefused, reason.empty() ? line : line + "\n" + reason);
+  if (*version == 0) {
+    Fail(kExitRefused, path + " is not a " + (kind == ImageFileKind::Backup ? "backup" : "settings") +
+                           " file: it has no line \"Version=...\" in a section [" +
+                           ImageFileSection(kind) + "].");
     return std::nullopt;
   }
   if (*version != kImageFileVersion) {
-    std::fprintf(stderr, "%s\n", _("\nVersionsunterschiede der Datei!\nEinstellungen überprüfen!").c_str());
+    std::fprintf(stderr, "%s was saved by another program version (%d); check the settings.\n",
+                 path.c_str(), *version);
   }
   return image;
 }
 
-std::optional<ControllerImage> ReadImage(CliContext& context, ImageFileKind kind) {
+std::optional<ControllerImage> ReadImage(CliContext& context, ImageFileKind kind, int& failure) {
   ConnectionSettings settings;
+  failure = kExitRefused;
   if (!context.Connection(settings)) return std::nullopt;
-  ControllerImage image;
-  const bool read = kind == ImageFileKind::Backup
-                        ? ReadBackupImage(settings, context.feedback, image)
-                        : ReadParameterBlock(settings, context.feedback, image);
-  if (!read) return std::nullopt;
-  return image;
+  const service::MemoryRead read =
+      service::ReadBlock(settings, context.feedback, context.Records(), kind, ControllerImage{});
+  context.baselines = read.baselines;
+  failure = Finish(read);
+  if (!read.Done()) return std::nullopt;
+  return read.image;
 }
 
 std::optional<std::string> HistoryFile(const std::string& source) {
@@ -63,11 +70,7 @@ std::optional<ControllerImage> ImageFrom(CliContext& context, const std::string&
     }
     return LoadImage(*path, FileKindOf(*path));
   }
-  if (source == kControllerSource) {
-    ConnectionSettings settings;
-    failure = context.Connection(settings) ? kExitFailure : kExitRefused;
-    return failure == kExitRefused ? std::nullopt : ReadImage(context, ImageFileKind::Settings);
-  }
+  if (source == kControllerSource) return ReadImage(context, ImageFileKind::Settings, failure);
   failure = kExitRefused;
   return LoadImage(source, FileKindOf(source));
 }

@@ -25,9 +25,10 @@ ImageFileKind FileKindOf(const std::string& path);
 // message on stderr, for a file that cannot be read or holds no image of its kind.
 std::optional<ControllerImage> LoadImage(const std::string& path, ImageFileKind kind);
 
-// Reads the Parameter block (settings) or the whole Backup image from the controller; on
-// failure the read has said why on stderr.
-std::optional<ControllerImage> ReadImage(CliContext& context, ImageFileKind kind);
+// Reads the Parameter block (settings) or the whole Backup image from the controller, kept in
+// the history as the windows keep it. On failure says why on stderr, and `failure` gets the exit
+// code.
+std::optional<ControllerImage> ReadImage(CliContext& context, ImageFileKind kind, int& failure);
 
 // A file, a history entry or the controller, as the source names it. `failure` gets the exit code when nothing
 // came.

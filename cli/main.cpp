@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
   app.add_option("--admin", context.admin, "Admin flags, e.g. 0x02 for the serial write base");
   app.add_flag("--json", context.json, "Readings as JSON on stdout");
   app.add_flag("-y,--yes", context.yes, "Write without asking");
+  app.add_flag("--verbose", context.verbose, "Also show each step as the windows log it");
   app.fallthrough();
 
   velta::cli::AddStatusCommands(app, context, result);
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
   velta::cli::AddPortsCommand(app, context, result);
   velta::cli::AddReportCommand(app, context, result);
 
+  app.parse_complete_callback([&] { context.feedback.ShowLogLines(context.verbose); });
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {

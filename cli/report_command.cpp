@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
-#include "i18n/lookup.h"
+#include "cli/messages.h"
 #include "report/service_report.h"
 
 namespace velta::cli {
@@ -18,10 +18,11 @@ struct ReportOptions {
 int RunReport(CliContext& context, const ReportOptions& options) {
   ConnectionSettings settings;
   if (!context.Connection(settings)) return kExitRefused;
-  std::optional<ServiceReport> report =
-      ReadServiceReport(settings, context.feedback, options.errorFile.empty() ? StoredErrorFile() : options.errorFile);
-  if (!report) return kExitFailure;
-  report->site = options.site;
+  const service::ReportReading reading = service::ReadReportData(settings, context.feedback);
+  if (!reading.Done()) return Finish(reading);
+  ServiceReport report = ComposeServiceReport(
+      reading, options.errorFile.empty() ? StoredErrorFile() : options.errorFile);
+  report.site = options.site;
 
   // Qt's paged painting needs a GUI application; offscreen unless the user chose a platform.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -30,11 +31,10 @@ int RunReport(CliContext& context, const ReportOptions& options) {
   char* argv[] = {name, nullptr};
   QGuiApplication application(argc, argv);
   std::string reason;
-  if (!WriteServiceReport(options.output, *report, reason)) {
-    return Fail(kExitRefused,
-                Format(_("Datei %s kann nicht geöffnet werden."), options.output.c_str()) + "\n" + reason);
+  if (!WriteServiceReport(options.output, report, reason)) {
+    return Fail(kExitRefused, "Cannot write " + options.output + ": " + reason);
   }
-  std::fprintf(stderr, "%s\n", Format(_("\nIn %s gespeichert"), options.output.c_str()).c_str());
+  std::fprintf(stderr, "Service report saved to %s\n", options.output.c_str());
   return kExitOk;
 }
 

@@ -1,4 +1,5 @@
-// counters and errors: the Settings window's counter and error memory groups.
+// counters, errors and write-enable: the Settings window's counter and error memory groups and
+// the Monitor window's write-enable request.
 #include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -6,37 +7,30 @@
 
 #include "cli/commands.h"
 #include "cli/confirm.h"
+#include "cli/messages.h"
 #include "controller/counters.h"
 #include "controller/error_memory.h"
 #include "controller/fields.h"
-#include "controller/read_range.h"
 #include "i18n/lookup.h"
+#include "service/counter_jobs.h"
+#include "service/request_jobs.h"
 
 namespace velta::cli {
 namespace {
 
 // The counters by their command-line names, in the order of the window's choice list.
 constexpr const char* kCounterNames[] = {"hours", "starts", "mains", "cistern"};
-// Reaches the last counter byte (the pump starts at 84..87) and the error memory.
-constexpr int kServiceReadLast = 87;
-
-// Reads the memory that holds the counters and the error memory.
-std::optional<ControllerImage> ReadServiceMemory(CliContext& context) {
-  ConnectionSettings settings;
-  if (!context.Connection(settings)) return std::nullopt;
-  const ReadResult read = ReadRange(settings, context.feedback, 0, kServiceReadLast);
-  if (!read.success) return std::nullopt;
-  ControllerImage image;
-  std::copy(read.data.begin(), read.data.end(), image.bytes.begin());
-  return image;
-}
 
 int ShowCounters(CliContext& context) {
-  const std::optional<ControllerImage> image = ReadServiceMemory(context);
-  if (!image) return kExitFailure;
+  ConnectionSettings settings;
+  if (!context.Connection(settings)) return kExitRefused;
+  const service::MemoryRead read =
+      service::ReadCounters(settings, context.feedback, context.Records());
+  context.baselines = read.baselines;
+  if (!read.Done()) return Finish(read);
   nlohmann::json out = nlohmann::json::object();
   for (int i = 0; i < 4; ++i) {
-    out[kCounterNames[i]] = std::stoull(CounterText(*image, static_cast<Counter>(i)));
+    out[kCounterNames[i]] = std::stoull(CounterText(read.image, static_cast<Counter>(i)));
   }
   if (context.json) {
     std::printf("%s\n", out.dump().c_str());
@@ -44,6 +38,19 @@ int ShowCounters(CliContext& context) {
     for (const auto& [name, value] : out.items()) std::printf("%-8s %s\n", name.c_str(), value.dump().c_str());
   }
   return kExitOk;
+}
+
+// Shows the counter's value now and the one it gets, then asks. The exit code when not agreed.
+int ConfirmCounter(CliContext& context, const ConnectionSettings& settings, Counter counter,
+                   std::uint32_t value) {
+  if (context.yes) return kExitOk;
+  const service::MemoryRead read =
+      service::ReadCounters(settings, context.feedback, context.Records());
+  context.baselines = read.baselines;
+  if (!read.Done()) return Finish(read);
+  std::fprintf(stderr, "%s: %s → %u\n", kCounterNames[static_cast<int>(counter)],
+               CounterText(read.image, counter).c_str(), value);
+  return Confirm(context, "Set this counter in the controller?") ? kExitOk : kExitRefused;
 }
 
 int SetCounter(CliContext& context, const std::string& assignment) {
@@ -55,16 +62,23 @@ int SetCounter(CliContext& context, const std::string& assignment) {
   const std::optional<std::uint32_t> value =
       equals == std::string::npos ? std::nullopt : ParseCounterValue(assignment.substr(equals + 1));
   if (found == std::end(kCounterNames) || !value) {
-    return Fail(kExitRefused, "--set takes hours=N, starts=N, mains=N or cistern=N");
+    return Fail(kExitRefused, "--set takes hours=N, starts=N, mains=N or cistern=N, N a whole "
+                              "number from 0 to 4294967295");
   }
-  if (!Confirm(context, _("ACHTUNG:\nSollen die neuen Zähler zur Steuerung übertragen werden?\n")))
-    return kExitRefused;
-  ControllerImage image;
   const auto counter = static_cast<Counter>(found - std::begin(kCounterNames));
-  return WriteCounter(settings, context.feedback, image, counter, *value) ? kExitOk : kExitFailure;
+  // Refused before anything is read or asked.
+  if (const auto refusal = service::CounterValueRefusal(counter, *value)) {
+    return Finish({service::Outcome::Refused, *refusal});
+  }
+  if (const int refused = ConfirmCounter(context, settings, counter, *value)) return refused;
+  const service::MemoryWrite written = service::SetCounter(
+      settings, context.feedback, context.Records(), ControllerImage{}, counter, *value);
+  context.baselines = written.baselines;
+  return Finish(written, Format("Counter %s set to %u; the controller restarts.", name.c_str(),
+                                *value));
 }
 
-// An error kind's code as the read-out labels it ("Er.P"), in the current language.
+// An error kind's code as the read-out labels it ("Er.P").
 std::string ErrorCode(const std::string& line) {
   return line.substr(0, line.rfind(' '));
 }
@@ -77,19 +91,32 @@ std::vector<std::string> ErrorCodes(const ControllerImage& image) {
   return codes;
 }
 
+// Reads the error memory as the window's read does (kept in the history); on failure says why
+// and `failure` gets the exit code.
+std::optional<ControllerImage> ReadErrors(CliContext& context, const ConnectionSettings& settings,
+                                          int& failure) {
+  const service::MemoryRead read = service::ReadErrorCounts(settings, context.feedback,
+                                                            context.Records(), ControllerImage{});
+  context.baselines = read.baselines;
+  failure = Finish(read);
+  if (!read.Done()) return std::nullopt;
+  return read.image;
+}
+
 int ShowErrors(CliContext& context) {
-  const std::optional<ControllerImage> image = ReadServiceMemory(context);
-  if (!image) return kExitFailure;
-  if (!context.json) {
-    for (const std::string& line : ErrorMemoryLines(*image)) std::printf("%s\n", line.c_str());
-    return kExitOk;
-  }
-  nlohmann::json out = nlohmann::json::object();
+  ConnectionSettings settings;
+  if (!context.Connection(settings)) return kExitRefused;
+  int failure = kExitOk;
+  const std::optional<ControllerImage> image = ReadErrors(context, settings, failure);
+  if (!image) return failure;
   const std::vector<std::string> codes = ErrorCodes(*image);
+  nlohmann::json out = nlohmann::json::object();
   for (int i = 0; i < kErrorCounterCount; ++i) {
-    out[codes[static_cast<std::size_t>(i)]] = Get(*image, field::ErrorCounter(i));
+    const unsigned count = Get(*image, field::ErrorCounter(i));
+    if (!context.json) std::printf("%-10s %u\n", codes[static_cast<std::size_t>(i)].c_str(), count);
+    out[codes[static_cast<std::size_t>(i)]] = count;
   }
-  std::printf("%s\n", out.dump().c_str());
+  if (context.json) std::printf("%s\n", out.dump().c_str());
   return kExitOk;
 }
 
@@ -102,10 +129,28 @@ int ClearError(CliContext& context, const std::string& code) {
     const std::string& known = codes[static_cast<std::size_t>(i)];
     if (strcasecmp(known.c_str(), code.c_str()) == 0 || std::to_string(i) == code) index = i;
   }
-  if (index < 0) return Fail(kExitRefused, "Unknown error code " + code);
-  if (!Confirm(context, _("ACHTUNG:\nSoll der ausgewählte Fehlerzähler wirklich gelöscht werden?\n")))
-    return kExitRefused;
-  return ClearErrorCounter(settings, context.feedback, index) ? kExitOk : kExitFailure;
+  if (index < 0) return Fail(kExitRefused, "Unknown error code " + code + "; 'velta-cli errors' lists them");
+  const std::string& known = codes[static_cast<std::size_t>(index)];
+  if (!context.yes) {
+    int failure = kExitOk;
+    const std::optional<ControllerImage> image = ReadErrors(context, settings, failure);
+    if (!image) return failure;
+    std::fprintf(stderr, "%s: count %u → 0\n", known.c_str(),
+                 static_cast<unsigned>(Get(*image, field::ErrorCounter(index))));
+    if (!Confirm(context, "Clear this error count in the controller?")) return kExitRefused;
+  }
+  const service::MemoryWrite cleared =
+      service::ClearErrorCount(settings, context.feedback, context.Records(), index);
+  context.baselines = cleared.baselines;
+  return Finish(cleared, "Error count " + known + " cleared.");
+}
+
+int RequestWriteEnable(CliContext& context) {
+  ConnectionSettings settings;
+  if (!context.Connection(settings)) return kExitRefused;
+  return Finish(service::AskWriteEnable(settings, context.feedback),
+                "Write enable requested. 'velta-cli status' shows whether the controller granted "
+                "it.");
 }
 
 }  // namespace
@@ -123,6 +168,10 @@ void AddServiceCommands(CLI::App& app, CliContext& context, int& result) {
   errors->callback([&] {
     result = errorCode.empty() ? ShowErrors(context) : ClearError(context, errorCode);
   });
+
+  CLI::App* enable = app.add_subcommand(
+      "write-enable", "Ask the controller for write enable (the Monitor window's button)");
+  enable->callback([&] { result = RequestWriteEnable(context); });
 }
 
 }  // namespace velta::cli

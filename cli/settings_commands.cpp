@@ -5,11 +5,11 @@
 #include "cli/commands.h"
 #include "cli/confirm.h"
 #include "cli/image_source.h"
-#include "controller/fields.h"
+#include "cli/messages.h"
 #include "controller/block_diff.h"
 #include "controller/setting_fields.h"
-#include "controller/settings_transfer.h"
 #include "i18n/lookup.h"
+#include "service/settings_jobs.h"
 
 namespace velta::cli {
 namespace {
@@ -19,10 +19,6 @@ struct WriteOptions {
   bool changedOnly = false;
   bool sendReferences = false;
 };
-
-int ExitFor(ExchangeOutcome outcome) {
-  return outcome == ExchangeOutcome::Good ? kExitOk : kExitFailure;
-}
 
 void PrintChanges(const std::vector<FieldChange>& changes, bool json, std::FILE* out) {
   if (!json) {
@@ -38,21 +34,18 @@ void PrintChanges(const std::vector<FieldChange>& changes, bool json, std::FILE*
 int SaveTo(const std::string& path, const ControllerImage& image, ImageFileKind kind) {
   std::string reason;
   if (!SaveImageFile(path, image, kind, reason)) {
-    return Fail(kExitRefused,
-                Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()) + "\n" + reason);
+    return Fail(kExitRefused, "Cannot write " + path + ": " + reason);
   }
-  const char* saved = kind == ImageFileKind::Backup ? "Backup in %s gespeichert"
-                                                    : "Einstellungen in %s gespeichert";
-  std::fprintf(stderr, "%s\n", Format(_(saved), path.c_str()).c_str());
+  std::fprintf(stderr, "%s saved to %s\n", kind == ImageFileKind::Backup ? "Backup" : "Settings",
+               path.c_str());
   return kExitOk;
 }
 
 // Reads the controller, then saves the image to `path` or, without one, lists the settings.
 int RunRead(CliContext& context, const std::string& path, ImageFileKind kind) {
-  ConnectionSettings settings;
-  if (!context.Connection(settings)) return kExitRefused;
-  const std::optional<ControllerImage> image = ReadImage(context, kind);
-  if (!image) return kExitFailure;
+  int failure = kExitOk;
+  const std::optional<ControllerImage> image = ReadImage(context, kind, failure);
+  if (!image) return failure;
   if (!path.empty()) return SaveTo(path, *image, kind);
   nlohmann::json list = nlohmann::json::array();
   for (const SettingField* field : SettingFields()) {
@@ -64,37 +57,37 @@ int RunRead(CliContext& context, const std::string& path, ImageFileKind kind) {
   return kExitOk;
 }
 
-// The window's question, preceded by what the write changes in the controller.
-bool ConfirmSettingsWrite(CliContext& context, const ControllerImage& image, bool sendReferences) {
-  if (context.yes) return true;
-  const std::optional<ControllerImage> controller = ReadImage(context, ImageFileKind::Settings);
-  if (!controller) return false;
+// Shows what the write changes against the controller's block, read now, then asks. The exit
+// code when not agreed.
+int ConfirmWrite(CliContext& context, ImageFileKind kind, const ControllerImage& image,
+                 bool sendReferences, const char* question) {
+  if (context.yes) return kExitOk;
+  int failure = kExitOk;
+  const std::optional<ControllerImage> controller = ReadImage(context, kind, failure);
+  if (!controller) return failure;
   ControllerImage written = image;
-  if (!sendReferences) {
-    Set(written, field::RefZistVoll, Get(*controller, field::RefZistVoll));
-    Set(written, field::RefZistLeer, Get(*controller, field::RefZistLeer));
-  }
+  if (!sendReferences) service::KeepControllerReferences(written, *controller);
   PrintChanges(SettingsChanges(*controller, written), false, stderr);
-  return Confirm(context, _("ACHTUNG:\nSollen alle Einstellungen zur Steuerung übertragen werden?\n"));
+  return Confirm(context, question) ? kExitOk : kExitRefused;
 }
 
 int RunWrite(CliContext& context, const WriteOptions& options) {
   ConnectionSettings settings;
   if (!context.Connection(settings)) return kExitRefused;
-  std::optional<ControllerImage> image = LoadImage(options.file, ImageFileKind::Settings);
+  const std::optional<ControllerImage> image = LoadImage(options.file, ImageFileKind::Settings);
   if (!image) return kExitRefused;
-  if (!ConfirmSettingsWrite(context, *image, options.sendReferences)) return kExitRefused;
-  if (options.changedOnly) {
-    std::vector<int> written;
-    const ExchangeOutcome outcome = TransferChangedParameters(
-        settings, context.feedback, *image, options.sendReferences, &written);
-    if (outcome == ExchangeOutcome::Good)
-      std::fprintf(stderr, "%zu of %d bytes written\n", written.size(), kParameterBlockSize);
-    return ExitFor(outcome);
+  if (const int refused = ConfirmWrite(context, ImageFileKind::Settings, *image,
+                                       options.sendReferences,
+                                       "Write these settings to the controller?")) {
+    return refused;
   }
-  if (!options.sendReferences && !FetchControllerReferences(settings, context.feedback, *image))
-    return kExitFailure;
-  return ExitFor(TransferParameterBlock(settings, context.feedback, *image));
+  service::SettingsWrite write{*image, options.sendReferences, options.changedOnly, true};
+  const service::BlockWrite written =
+      service::WriteSettings(settings, context.feedback, context.Records(), write);
+  context.baselines = written.baselines;
+  if (!options.changedOnly) return Finish(written, "Settings written.");
+  return Finish(written, Format("Settings written: %zu of %d bytes changed.",
+                                written.written.size(), kParameterBlockSize));
 }
 
 int RunRestore(CliContext& context, const std::string& path) {
@@ -102,11 +95,15 @@ int RunRestore(CliContext& context, const std::string& path) {
   if (!context.Connection(settings)) return kExitRefused;
   const std::optional<ControllerImage> image = LoadImage(path, ImageFileKind::Backup);
   if (!image) return kExitRefused;
-  if (!Confirm(context, _("ACHTUNG:\nSoll das komplette Backup zur Steuerung übertragen werden?\n"
-                          "Es werden ALLE Daten und Einstellungen überschrieben!!!\n"))) {
-    return kExitRefused;
+  if (const int refused = ConfirmWrite(context, ImageFileKind::Backup, *image, true,
+                                       "Overwrite all of the controller's memory with this "
+                                       "backup? The controller restarts afterwards.")) {
+    return refused;
   }
-  return ExitFor(TransferBackupImage(settings, context.feedback, *image));
+  const service::BlockWrite written =
+      service::RestoreBackup(settings, context.feedback, context.Records(), *image, true);
+  context.baselines = written.baselines;
+  return Finish(written, "Backup restored; the controller restarts.");
 }
 
 int RunDiff(CliContext& context, const std::string& first, const std::string& second) {

@@ -8,10 +8,11 @@
 #include <thread>
 
 #include "cli/commands.h"
-#include "controller/live_values.h"
+#include "cli/messages.h"
 #include "i18n/lookup.h"
 #include "monitor/measurement_log.h"
 #include "monitor/poll_tick.h"
+#include "service/request_jobs.h"
 
 namespace velta::cli {
 namespace {
@@ -145,18 +146,12 @@ int RunStatus(CliContext& context, const StatusOptions& options) {
 int RunLive(CliContext& context, bool expert) {
   ConnectionSettings settings;
   if (!context.Connection(settings)) return kExitRefused;
-  ListingFeedback listing;
-  const ExchangeOutcome outcome = ReadLiveValues(settings, listing, expert);
-  if (outcome == ExchangeOutcome::NoChannel)
-    return Fail(kExitFailure, _("Fehler beim öffnen der Schnittstelle!"));
-  if (outcome != ExchangeOutcome::Good) {
-    return Fail(kExitFailure, listing.lines.empty() ? _("Fehler beim auslesen !")
-                                                    : listing.lines.back());
-  }
+  const service::LiveValues live = service::ReadLive(settings, context.feedback, expert);
+  if (!live.Done()) return Finish(live);
   if (context.json) {
-    std::printf("%s\n", nlohmann::json(listing.lines).dump().c_str());
+    std::printf("%s\n", nlohmann::json(live.lines).dump().c_str());
   } else {
-    for (const std::string& line : listing.lines) std::printf("%s\n", line.c_str());
+    for (const std::string& line : live.lines) std::printf("%s\n", line.c_str());
   }
   return kExitOk;
 }

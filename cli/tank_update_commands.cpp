@@ -1,43 +1,54 @@
 // tank read|send and update: the Tank table window's transfers and the firmware update.
+#include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
 #include "cli/confirm.h"
+#include "cli/messages.h"
 #include "controller/tank_table.h"
-#include "controller/tank_transfer.h"
 #include "i18n/lookup.h"
-#include "update/firmware_update.h"
+#include "service/request_jobs.h"
+#include "service/tank_jobs.h"
 
 namespace velta::cli {
 namespace {
 
+constexpr int kEntriesPerLine = 10;
+
 int ReadTank(CliContext& context, const std::string& path) {
   ConnectionSettings settings;
   if (!context.Connection(settings)) return kExitRefused;
-  TankTable table{};
-  // The read lists every entry in its log; the table itself is the command's output.
-  ListingFeedback listing;
-  const ExchangeOutcome outcome = ReadTankTableFromController(settings, table, listing);
-  if (outcome == ExchangeOutcome::NoChannel)
-    return Fail(kExitFailure, _("Fehler beim öffnen der Schnittstelle!"));
-  if (outcome != ExchangeOutcome::Good) {
-    return Fail(kExitFailure, listing.lines.empty() ? _("Daten wurden falsch ausgelesen!")
-                                                    : listing.lines.front());
-  }
+  const service::TankJob read =
+      service::ReadTank(settings, context.feedback, context.history, {}, "");
+  if (!read.Done()) return Finish(read);
+  const TankTable& table = read.table;
   if (!path.empty()) {
     std::string reason;
     if (!WriteTankTableFile(path, "", table, reason)) {
-      return Fail(kExitRefused,
-                  Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()) + "\n" + reason);
+      return Fail(kExitRefused, "Cannot write " + path + ": " + reason);
     }
-    std::fprintf(stderr, "%s\n", Format(_("\nIn %s gespeichert"), path.c_str()).c_str());
+    std::fprintf(stderr, "Tank table saved to %s\n", path.c_str());
   } else if (context.json) {
     std::printf("%s\n", nlohmann::json(table).dump().c_str());
   } else {
     for (std::size_t i = 0; i < table.size(); ++i) std::printf("%zu;%d\n", i, table[i]);
   }
   return kExitOk;
+}
+
+// The table about to be sent: its name and its entries, ten to a line.
+void ShowTable(const std::string& path, const std::string& name, const TankTable& table) {
+  const std::string named = name.empty() ? std::string() : " \"" + name + "\"";
+  std::fprintf(stderr, "Tank table%s from %s, %d entries:\n", named.c_str(), path.c_str(),
+               kTankEntries);
+  for (int first = 0; first < kTankEntries; first += kEntriesPerLine) {
+    std::fprintf(stderr, "  %3d:", first);
+    for (int i = first; i < std::min(first + kEntriesPerLine, kTankEntries); ++i) {
+      std::fprintf(stderr, " %d", table[static_cast<std::size_t>(i)]);
+    }
+    std::fprintf(stderr, "\n");
+  }
 }
 
 int SendTank(CliContext& context, const std::string& path) {
@@ -47,26 +58,26 @@ int SendTank(CliContext& context, const std::string& path) {
   std::string name, message;
   ListingFeedback entries;
   if (ReadTankTableFile(path, table, name, message, entries) != kTankFileOk)
-    return Fail(kExitRefused, message);
-  if (!Confirm(context, _("ACHTUNG:\nSoll die aktuelle Tabelle zur Steuerung übertragen werden?\n")))
-    return kExitRefused;
-  const int acknowledged = SendTankTableToController(settings, table, context.feedback);
-  if (acknowledged < 0) return Fail(kExitFailure, _("Fehler beim öffnen der Schnittstelle!"));
-  return acknowledged == static_cast<int>(table.size()) ? kExitOk : kExitFailure;
+    return Fail(kExitRefused, "Cannot use " + path + ": " + message);
+  if (!context.yes) {
+    ShowTable(path, name, table);
+    if (!Confirm(context, "Send this tank table to the controller?")) return kExitRefused;
+  }
+  const service::TankJob sent = service::SendTank(settings, context.feedback, {}, table);
+  if (sent.Done()) {
+    context.feedback.FillBar();
+    context.feedback.EmptyBar();
+  }
+  return Finish(sent, Format("Tank table sent: %d of %d entries.", sent.acknowledged, kTankEntries));
 }
 
 int RunUpdate(CliContext& context, const std::string& path) {
   ConnectionSettings settings;
   if (!context.Connection(settings)) return kExitRefused;
-  if (!Confirm(context, _("ACHTUNG:\nSoll das -Update- wirklich durchgeführt werden?\n")))
+  if (!Confirm(context, "Program " + path + " into the controller? Keep the connection until the "
+                        "update has finished."))
     return kExitRefused;
-  switch (RunFirmwareUpdate(settings, path, context.feedback)) {
-    case UpdateOutcome::Programmed: return kExitOk;
-    case UpdateOutcome::FileRefused: return kExitRefused;
-    case UpdateOutcome::NoChannel: return Fail(kExitFailure, _("Fehler beim öffnen der Schnittstelle!"));
-    case UpdateOutcome::Failed: return kExitFailure;
-  }
-  return kExitFailure;
+  return Finish(service::UpdateFirmware(settings, context.feedback, path), "Firmware programmed.");
 }
 
 }  // namespace

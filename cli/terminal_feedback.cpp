@@ -15,6 +15,7 @@ constexpr int kBarWidth = 40;
 TerminalFeedback::TerminalFeedback() : terminal_(isatty(STDERR_FILENO) == 1) {}
 
 void TerminalFeedback::Log(const std::string& line) {
+  if (!showLog_) return;
   EndBar();
   std::fprintf(stderr, "%s\n", line.c_str());
 }

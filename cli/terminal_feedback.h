@@ -1,6 +1,6 @@
-// The terminal's side of an operation's feedback: log lines go to stderr as the windows' memo
-// shows them, the beep is the terminal bell, and the progress bar is drawn on stderr only when
-// stderr is a terminal (a script's log gets the lines alone).
+// The terminal's side of an operation's feedback: the windows' log lines go to stderr only when
+// asked for (--verbose; the commands word their results themselves), the beep is the terminal
+// bell, and the progress bar is drawn on stderr only when stderr is a terminal.
 #pragma once
 
 #include <string>
@@ -13,6 +13,7 @@ namespace velta::cli {
 class TerminalFeedback : public Feedback {
  public:
   TerminalFeedback();
+  void ShowLogLines(bool show) { showLog_ = show; }
   void Log(const std::string& line) override;
   void Beep() override;
   void SetBarMaximum(int maximum) override;
@@ -25,6 +26,7 @@ class TerminalFeedback : public Feedback {
   void EndBar();
 
   bool terminal_;
+  bool showLog_ = false;
   bool barShown_ = false;
   int maximum_ = 100;
   int position_ = 0;

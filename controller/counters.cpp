@@ -5,14 +5,10 @@
 #include <span>
 
 #include "controller/fields.h"
-#include "controller/read_range.h"
 #include "controller/write_loop.h"
 
 namespace velta {
 namespace {
-
-// One read from address 0 to the last byte of the pump starts covers every counter.
-constexpr int kCountersLastAddress = kPumpStartsAddress + 3;
 
 // The three 32-bit counters; callers treat the hour counter on its own.
 LongField LongCounter(Counter counter) {
@@ -62,27 +58,15 @@ void StoreCounter(ControllerImage& image, Counter counter, std::uint32_t value) 
   Set(image, LongCounter(counter), value);
 }
 
-std::optional<std::string> ReadCounter(const ConnectionSettings& settings, Feedback& feedback,
-                                       ControllerImage& image, Counter counter) {
-  const ReadResult read = ReadRange(settings, feedback, 0, kCountersLastAddress);
-  if (!read.success) return std::nullopt;
-  const AddressRange range = CounterReadRange(counter);
-  std::copy(read.data.begin() + range.first, read.data.begin() + range.last + 1,
-            image.bytes.begin() + range.first);
-  return CounterText(image, counter);
-}
-
-bool WriteCounter(const ConnectionSettings& settings, Feedback& feedback, ControllerImage& image,
-                  Counter counter, std::uint32_t value) {
-  StoreCounter(image, counter, value);
+bool WriteCounter(const ChannelHandle& channel, const ConnectionSettings& settings,
+                  Feedback& feedback, const ControllerImage& image, Counter counter) {
   const AddressRange range = CounterWriteRange(counter);
   WritePlan plan;
   plan.firstAddress = range.first;
   const auto length = static_cast<std::size_t>(range.last - range.first + 1);
   plan.values = std::span(image.bytes).subspan(static_cast<std::size_t>(range.first), length);
-  plan.openFailure = "Fehler beim Öffnen der Schnittstelle!";
   plan.closing = ClosingRequest::Restart;
-  return WriteBytes(settings, feedback, plan) == ExchangeOutcome::Good;
+  return WriteBytes(channel, settings, feedback, plan) == ExchangeOutcome::Good;
 }
 
 }  // namespace velta

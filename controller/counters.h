@@ -9,6 +9,8 @@
 
 #include "controller/feedback.h"
 #include "controller/image.h"
+#include "controller/memory_map.h"
+#include "link/channel_handle.h"
 #include "link/connection.h"
 
 namespace velta {
@@ -35,13 +37,13 @@ std::optional<std::uint32_t> ParseCounterValue(std::string_view text);
 // Puts `value` into the counter's write range (hours keep their low 16 bits).
 void StoreCounter(ControllerImage& image, Counter counter, std::uint32_t value);
 
-// Reads addresses 0..87 and copies the counter's bytes into the image; the text to show, or
-// nothing when the read failed (the read has logged why).
-std::optional<std::string> ReadCounter(const ConnectionSettings& settings, Feedback& feedback,
-                                       ControllerImage& image, Counter counter);
+// One read from address 0 to the last byte of the pump starts covers every counter (and the
+// error memory before them).
+inline constexpr int kCountersReadLast = kPumpStartsAddress + 3;
 
-// Stores `value` in the image and writes the counter's write range, then the Restart request.
-bool WriteCounter(const ConnectionSettings& settings, Feedback& feedback, ControllerImage& image,
-                  Counter counter, std::uint32_t value);
+// Writes the counter's write range of `image` (StoreCounter has put the value there), then the
+// Restart request.
+bool WriteCounter(const ChannelHandle& channel, const ConnectionSettings& settings,
+                  Feedback& feedback, const ControllerImage& image, Counter counter);
 
 }  // namespace velta

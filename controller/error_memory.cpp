@@ -3,14 +3,11 @@
 #include <algorithm>
 
 #include "controller/fields.h"
-#include "controller/read_range.h"
 #include "controller/write_loop.h"
 #include "i18n/lookup.h"
 
 namespace velta {
 namespace {
-
-constexpr int kErrorMemoryLastRead = 81;
 
 constexpr const char* kLabels[kErrorCounterCount] = {
     "Er.t #", "Er.P #", "Er.C #", "Er.h #", "Er.L #",   "Er.1 #",
@@ -27,23 +24,20 @@ std::vector<std::string> ErrorMemoryLines(const ControllerImage& image) {
   return lines;
 }
 
-bool ReadErrorMemory(const ConnectionSettings& settings, Feedback& feedback,
+void ListErrorMemory(std::span<const std::uint8_t> read, Feedback& feedback,
                      ControllerImage& image) {
-  const ReadResult read = ReadRange(settings, feedback, 0, kErrorMemoryLastRead);
-  if (!read.success) return false;
-  std::copy_n(read.data.begin() + kErrorCountersAddress, kErrorCounterCount,
+  std::copy_n(read.begin() + kErrorCountersAddress, kErrorCounterCount,
               image.bytes.begin() + kErrorCountersAddress);
   for (const std::string& line : ErrorMemoryLines(image)) feedback.Log(line);
-  return true;
 }
 
-bool ClearErrorCounter(const ConnectionSettings& settings, Feedback& feedback, int index) {
+bool ClearErrorCounter(const ChannelHandle& channel, const ConnectionSettings& settings,
+                       Feedback& feedback, int index) {
   static constexpr std::uint8_t kZero[1] = {0};
   WritePlan plan;
   plan.firstAddress = field::ErrorCounter(index).address;
   plan.values = kZero;
-  plan.openFailure = "Fehler beim Öffnen der Schnittstelle!";
-  return WriteBytes(settings, feedback, plan) == ExchangeOutcome::Good;
+  return WriteBytes(channel, settings, feedback, plan) == ExchangeOutcome::Good;
 }
 
 }  // namespace velta

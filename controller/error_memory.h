@@ -2,11 +2,14 @@
 // the error choice list.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "controller/feedback.h"
 #include "controller/image.h"
+#include "link/channel_handle.h"
 #include "link/connection.h"
 
 namespace velta {
@@ -14,13 +17,16 @@ namespace velta {
 // The read-out: an empty line, the heading and one "label count" line per error kind.
 std::vector<std::string> ErrorMemoryLines(const ControllerImage& image);
 
-// Reads addresses 0..81, copies the counts into the image and logs the read-out. False (nothing
-// listed) when the read failed.
-bool ReadErrorMemory(const ConnectionSettings& settings, Feedback& feedback,
+// The read that covers the error memory: addresses 0..kErrorMemoryReadLast.
+inline constexpr int kErrorMemoryReadLast = 81;
+
+// Copies the counts of a read of 0..kErrorMemoryReadLast into the image and logs the read-out.
+void ListErrorMemory(std::span<const std::uint8_t> read, Feedback& feedback,
                      ControllerImage& image);
 
 // Sets the count of error kind `index` (0..10) to 0 in the controller; the image is unchanged
 // until the next read.
-bool ClearErrorCounter(const ConnectionSettings& settings, Feedback& feedback, int index);
+bool ClearErrorCounter(const ChannelHandle& channel, const ConnectionSettings& settings,
+                       Feedback& feedback, int index);
 
 }  // namespace velta

@@ -2,8 +2,6 @@
 // they do. The windows implement it on their memo, beep and progress bar; tests record it.
 #pragma once
 
-#include <cstdint>
-#include <span>
 #include <string>
 
 namespace velta {
@@ -29,11 +27,6 @@ class Feedback {
   virtual void Repaint() {}
   // The three write buttons of the Settings window follow the last version check.
   virtual void ShowWriteButtons(bool) {}
-  // A read of controller memory that passed its checksum: data[i] is address first + i, with the
-  // version the controller reported after it (0: none). The Settings window keeps it as the block
-  // a write is compared with and in the history.
-  virtual void MemoryRead(int /*first*/, std::span<const std::uint8_t> /*data*/,
-                          std::uint16_t /*version*/) {}
 };
 
 }  // namespace velta

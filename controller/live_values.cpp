@@ -5,7 +5,6 @@
 #include "i18n/lookup.h"
 #include "link/big_endian.h"
 #include "link/exchange.h"
-#include "link/open_reason.h"
 
 namespace velta {
 namespace {
@@ -39,21 +38,17 @@ std::vector<std::string> LiveValueLines(std::span<const std::uint8_t> page, bool
   return lines;
 }
 
-ExchangeOutcome ReadLiveValues(const ConnectionSettings& settings, Feedback& feedback,
-                               bool expert) {
-  ChannelHandle channel = OpenFromSettings(settings);
-  if (!channel.IsOpen()) {
-    feedback.Log(OpenFailureReason(settings));
-    return ExchangeOutcome::NoChannel;
-  }
+ExchangeOutcome ReadLiveValues(const ChannelHandle& channel, Feedback& feedback, bool expert,
+                               std::vector<std::string>* listing) {
   std::array<std::uint8_t, kCountersPageLength + 1> reply{};
   const ExchangeOutcome outcome = Exchange(channel, StatusRequest(kCountersPage), reply);
-  channel.Close();
 
   if (outcome == ExchangeOutcome::Short) feedback.Log(_("Fehler beim auslesen !"));
   if (outcome != ExchangeOutcome::Good) return outcome;
   feedback.ClearLog();
-  for (const std::string& line : LiveValueLines(reply, expert)) feedback.Log(line);
+  const std::vector<std::string> lines = LiveValueLines(reply, expert);
+  for (const std::string& line : lines) feedback.Log(line);
+  if (listing != nullptr) *listing = lines;
   return outcome;
 }
 

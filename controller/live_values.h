@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "controller/feedback.h"
-#include "link/connection.h"
+#include "link/channel_handle.h"
 #include "link/exchange.h"
 
 namespace velta {
@@ -20,9 +20,9 @@ std::string PumpRunTimeLine(std::uint16_t ticks);
 // expert view the raw inputs and counters.
 std::vector<std::string> LiveValueLines(std::span<const std::uint8_t> page, bool expert);
 
-// Asks for the Counters page. A short reply is logged; a wrong sum is ignored silently; a good
-// page replaces the log with its listing.
-ExchangeOutcome ReadLiveValues(const ConnectionSettings& settings, Feedback& feedback,
-                               bool expert);
+// Asks for the Counters page on an open Channel. A short reply is logged; a wrong sum is ignored
+// silently; a good page replaces the log with its listing, which `listing` (when given) also gets.
+ExchangeOutcome ReadLiveValues(const ChannelHandle& channel, Feedback& feedback, bool expert,
+                               std::vector<std::string>* listing = nullptr);
 
 }  // namespace velta

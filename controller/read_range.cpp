@@ -4,7 +4,6 @@
 
 #include "i18n/lookup.h"
 #include "link/exchange.h"
-#include "link/open_reason.h"
 
 namespace velta {
 namespace {
@@ -23,6 +22,19 @@ std::uint16_t QueryVersion(const ChannelHandle& channel, Feedback& feedback) {
   return version.number;
 }
 
+}  // namespace
+
+ControllerVersion ParseVersionReply(std::span<const std::uint8_t, kVersionReplyLength> reply) {
+  ControllerVersion version{};
+  version.shown[0] = Digit(reply[0]);
+  version.shown[1] = Digit(reply[2]);
+  version.shown[2] = Digit(reply[3]);
+  // A 16-bit number, as the controller's own arithmetic wraps it.
+  version.number = static_cast<std::uint16_t>(Digit(reply[4]) * 100 + Digit(reply[6]) * 10 +
+                                              Digit(reply[7]));
+  return version;
+}
+
 void CheckVersion(std::uint16_t version, Feedback& feedback) {
   if (version == kRequiredVersion) {
     feedback.ShowWriteButtons(true);
@@ -37,50 +49,29 @@ void CheckVersion(std::uint16_t version, Feedback& feedback) {
   feedback.ShowWriteButtons(false);
 }
 
-}  // namespace
-
-ControllerVersion ParseVersionReply(std::span<const std::uint8_t, kVersionReplyLength> reply) {
-  ControllerVersion version{};
-  version.shown[0] = Digit(reply[0]);
-  version.shown[1] = Digit(reply[2]);
-  version.shown[2] = Digit(reply[3]);
-  // A 16-bit number, as the controller's own arithmetic wraps it.
-  version.number = static_cast<std::uint16_t>(Digit(reply[4]) * 100 + Digit(reply[6]) * 10 +
-                                              Digit(reply[7]));
-  return version;
-}
-
-ReadResult ReadRange(const ConnectionSettings& settings, Feedback& feedback, int first, int last) {
+ReadResult ReadRange(const ChannelHandle& channel, Feedback& feedback, int first, int last) {
   ReadResult result;
-  ChannelHandle channel = OpenFromSettings(settings);
-  if (!channel.IsOpen()) {
-    feedback.Log(_("Fehler beim Öffnen der Schnittstelle!"));
-    feedback.Log(OpenFailureReason(settings));
+  feedback.SetBarColour(BarColour::Green);
+  feedback.FillBar();
+  feedback.Log(_("Steuerung auslesen..."));
+  const int count = last - first + 1;
+  std::vector<std::uint8_t> reply(static_cast<std::size_t>(count) + 1);
+  const ExchangeOutcome outcome = Exchange(
+      channel, ReadRequest(static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(last)),
+      reply);
+  result.outcome = outcome;
+  if (outcome == ExchangeOutcome::Short) {
+    feedback.Log(_("Fehler beim Auslesen!"));
     feedback.Beep();
   } else {
-    feedback.SetBarColour(BarColour::Green);
-    feedback.FillBar();
-    feedback.Log(_("Steuerung auslesen..."));
-    const int count = last - first + 1;
-    std::vector<std::uint8_t> reply(static_cast<std::size_t>(count) + 1);
-    const ExchangeOutcome outcome = Exchange(
-        channel, ReadRequest(static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(last)),
-        reply);
-    if (outcome == ExchangeOutcome::Short) {
-      feedback.Log(_("Fehler beim Auslesen!"));
-      feedback.Beep();
-    } else {
-      result.success = outcome == ExchangeOutcome::Good;
-      feedback.Log(result.success ? _("Daten wurden richtig ausgelesen!")
-                                  : _("Daten wurden falsch ausgelesen!"));
-      result.data.assign(reply.begin(), reply.begin() + count);
-      result.version = QueryVersion(channel, feedback);
-    }
-    channel.Close();
-    feedback.EmptyBar();
+    result.success = outcome == ExchangeOutcome::Good;
+    feedback.Log(result.success ? _("Daten wurden richtig ausgelesen!")
+                                : _("Daten wurden falsch ausgelesen!"));
+    result.data.assign(reply.begin(), reply.begin() + count);
+    result.version = QueryVersion(channel, feedback);
   }
+  feedback.EmptyBar();
   CheckVersion(result.version, feedback);
-  if (result.success) feedback.MemoryRead(first, result.data, result.version);
   return result;
 }
 

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "controller/feedback.h"
-#include "link/connection.h"
+#include "link/channel_handle.h"
+#include "link/exchange.h"
 #include "link/frames.h"
 
 namespace velta {
@@ -29,10 +30,17 @@ struct ReadResult {
   bool success = false;            // full length and matching checksum
   std::vector<std::uint8_t> data;  // data[i] = address first + i (kept even when the sum is wrong)
   std::uint16_t version = 0;       // 0 when the controller did not answer the Version query
+  ExchangeOutcome outcome = ExchangeOutcome::NoChannel;  // how the read itself went
 };
 
-// Reads addresses first..last (at most 255 of them), logs each step, queries the version after
-// every full-length reply and shows or hides the write buttons by the version check.
-ReadResult ReadRange(const ConnectionSettings& settings, Feedback& feedback, int first, int last);
+// Reads addresses first..last (at most 255 of them) on an open Channel, logs each step, queries
+// the version after every full-length reply and shows or hides the write buttons by the version
+// check.
+ReadResult ReadRange(const ChannelHandle& channel, Feedback& feedback, int first, int last);
+
+// The version check that ends every read: the write buttons shown for kRequiredVersion, else the
+// wrong-version lines with a beep and the buttons hidden (also after a Channel that did not open,
+// with version 0).
+void CheckVersion(std::uint16_t version, Feedback& feedback);
 
 }  // namespace velta

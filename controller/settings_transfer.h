@@ -1,5 +1,5 @@
-// The Settings window's transfers of the Parameter block and of the whole Backup image between
-// the controller and the controller image.
+// The Settings window's writes of the Parameter block and of the whole Backup image, each on a
+// Channel the caller has opened.
 #pragma once
 
 #include <vector>
@@ -11,35 +11,25 @@
 
 namespace velta {
 
-// Reads addresses 0..51 into the image; false (image unchanged) when the read failed.
-bool ReadParameterBlock(const ConnectionSettings& settings, Feedback& feedback,
-                        ControllerImage& image);
-
-// Reads the 256-byte Backup image in two requests (1..255, then 0..1), each copied on its own
-// success. True when the large read succeeded, which is when the view has new data to show.
-bool ReadBackupImage(const ConnectionSettings& settings, Feedback& feedback,
-                     ControllerImage& image);
-
-// Replaces the image's cistern reference values with the controller's own, read with a fresh
-// block read. On failure logs that the module could not be read, beeps and leaves the image.
-bool FetchControllerReferences(const ConnectionSettings& settings, Feedback& feedback,
-                               ControllerImage& image);
-
 // Writes image bytes 0..51, then the Settings done request.
-ExchangeOutcome TransferParameterBlock(const ConnectionSettings& settings, Feedback& feedback,
+ExchangeOutcome TransferParameterBlock(const ChannelHandle& channel,
+                                       const ConnectionSettings& settings, Feedback& feedback,
                                        const ControllerImage& image);
 
-// The changed-only write: reads the controller's block (the version check included), takes the
-// controller's reference values into `image` unless `sendReferences`, writes only the addresses
-// 0..51 whose bytes differ, then the Settings done request. `written`, when given, receives the
-// differing addresses. A block that cannot be read is logged as the full write logs it and
-// nothing is written; with nothing to change only the Settings done request is sent.
-ExchangeOutcome TransferChangedParameters(const ConnectionSettings& settings, Feedback& feedback,
-                                          ControllerImage& image, bool sendReferences,
-                                          std::vector<int>* written = nullptr);
+// The addresses 0..51 at which the two blocks differ.
+std::vector<int> ChangedParameterAddresses(const ControllerImage& before,
+                                           const ControllerImage& after);
+
+// The changed-only write: writes only `addresses` (from ChangedParameterAddresses) of `image`,
+// then the Settings done request; with nothing to change only the Settings done request is sent.
+ExchangeOutcome TransferChangedParameters(const ChannelHandle& channel,
+                                          const ConnectionSettings& settings, Feedback& feedback,
+                                          const ControllerImage& image,
+                                          const std::vector<int>& addresses);
 
 // Writes image bytes 0..255, then the Restart request.
-ExchangeOutcome TransferBackupImage(const ConnectionSettings& settings, Feedback& feedback,
+ExchangeOutcome TransferBackupImage(const ChannelHandle& channel,
+                                    const ConnectionSettings& settings, Feedback& feedback,
                                     const ControllerImage& image);
 
 }  // namespace velta

@@ -4,7 +4,6 @@
 
 #include "controller/write_loop.h"
 #include "i18n/lookup.h"
-#include "link/open_reason.h"
 
 namespace velta {
 namespace {
@@ -13,17 +12,11 @@ constexpr int kBarMaximum = 120;
 
 }  // namespace
 
-ExchangeOutcome ReadTankTableFromController(const ConnectionSettings& settings, TankTable& table,
+ExchangeOutcome ReadTankTableFromController(const ChannelHandle& channel, TankTable& table,
                                             Feedback& feedback) {
-  ChannelHandle channel = OpenFromSettings(settings);
-  if (!channel.IsOpen()) {
-    feedback.Log(OpenFailureReason(settings));
-    return ExchangeOutcome::NoChannel;
-  }
   std::array<std::uint8_t, kTankEntries + 1> reply{};
   const ExchangeOutcome outcome = Exchange(
       channel, ReadRequest(kTankTableAddress, kTankTableAddress + kTankEntries - 1), reply);
-  channel.Close();
 
   if (outcome == ExchangeOutcome::Short) {
     feedback.Log(_("Fehler beim auslesen !"));
@@ -41,8 +34,8 @@ ExchangeOutcome ReadTankTableFromController(const ConnectionSettings& settings, 
   return outcome;
 }
 
-int SendTankTableToController(const ConnectionSettings& settings, const TankTable& table,
-                              Feedback& feedback) {
+int SendTankTableToController(const ChannelHandle& channel, const ConnectionSettings& settings,
+                              const TankTable& table, Feedback& feedback) {
   std::array<std::uint8_t, kTankEntries> values{};
   for (std::size_t i = 0; i < values.size(); ++i)
     values[i] = static_cast<std::uint8_t>(table[i] & 0xFF);  // only the low byte travels
@@ -53,7 +46,7 @@ int SendTankTableToController(const ConnectionSettings& settings, const TankTabl
   plan.barMaximum = kBarMaximum;
   plan.logSuccess = false;
   int acknowledged = 0;
-  if (WriteBytes(settings, feedback, plan, &acknowledged) == ExchangeOutcome::NoChannel) return -1;
+  WriteBytes(channel, settings, feedback, plan, &acknowledged);
   return acknowledged;
 }
 

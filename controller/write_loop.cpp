@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "i18n/lookup.h"
-#include "link/open_reason.h"
 
 namespace velta {
 namespace {
@@ -26,18 +25,9 @@ void SendClosingRequest(const ChannelHandle& channel, const WritePlan& plan, Fee
 
 }  // namespace
 
-ExchangeOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
-                           const WritePlan& plan, int* acknowledged) {
+ExchangeOutcome WriteBytes(const ChannelHandle& channel, const ConnectionSettings& settings,
+                           Feedback& feedback, const WritePlan& plan, int* acknowledged) {
   if (acknowledged != nullptr) *acknowledged = 0;
-  ChannelHandle channel = OpenFromSettings(settings);
-  if (!channel.IsOpen()) {
-    if (plan.openFailure != nullptr) {
-      feedback.Log(_(plan.openFailure));
-      feedback.Beep();
-    }
-    feedback.Log(OpenFailureReason(settings));
-    return ExchangeOutcome::NoChannel;
-  }
   if (plan.startLine != nullptr) feedback.Log(_(plan.startLine));
 
   const std::uint8_t base = WriteFamilyBase(settings);
@@ -70,7 +60,6 @@ ExchangeOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedbac
 
   SendClosingRequest(channel, plan, feedback);
   feedback.EmptyBar();
-  channel.Close();
   if (outcome == ExchangeOutcome::Good && plan.logSuccess) {
     feedback.Log(_("Die Übertragung war erfolgreich!"));
   }

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "controller/feedback.h"
+#include "link/channel_handle.h"
 #include "link/connection.h"
 #include "link/exchange.h"
 
@@ -20,20 +21,18 @@ struct WritePlan {
   // When not empty, only these offsets into `values` are written, in this order (a changed-only
   // write); the bar then counts them.
   std::span<const int> onlyOffsets;
-  // msgid logged with a beep when no Channel opens; without one the caller reports it (or not).
-  const char* openFailure = nullptr;
-  const char* startLine = nullptr;  // msgid logged once the Channel is open
+  const char* startLine = nullptr;  // msgid logged before the first byte
   ClosingRequest closing = ClosingRequest::None;
   const char* closingLine = nullptr;  // msgid logged before the closing request
   int barMaximum = 0;                 // 0: one bar step per byte
   bool logSuccess = true;             // the success line after a complete transfer
 };
 
-// Opens a Channel from `settings`, writes every value with the Write family of `settings` and a
-// red progress bar, sends the closing request and closes. Good, with the success line, when every
-// byte was acknowledged; Short when an acknowledgement did not come; NoChannel when nothing opened.
-// `acknowledged`, when given, receives how many bytes were acknowledged.
-ExchangeOutcome WriteBytes(const ConnectionSettings& settings, Feedback& feedback,
-                           const WritePlan& plan, int* acknowledged = nullptr);
+// Writes every value on the open `channel` with the Write family of `settings` and a red progress
+// bar, then sends the closing request. Good, with the success line, when every byte was
+// acknowledged; Short when an acknowledgement did not come. `acknowledged`, when given, receives
+// how many bytes were acknowledged.
+ExchangeOutcome WriteBytes(const ChannelHandle& channel, const ConnectionSettings& settings,
+                           Feedback& feedback, const WritePlan& plan, int* acknowledged = nullptr);
 
 }  // namespace velta

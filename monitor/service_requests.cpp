@@ -2,14 +2,12 @@
 
 namespace velta {
 
-ExchangeOutcome RequestClearErrors(const ConnectionSettings& settings) {
-  const ChannelHandle channel = OpenFromSettings(settings);
+ExchangeOutcome RequestClearErrors(const ChannelHandle& channel) {
   return ExchangeAcknowledged(channel, StatusRequest(kClearErrorsRequest));
 }
 
-bool RequestWriteEnable(const ConnectionSettings& settings) {
-  const ChannelHandle channel = OpenFromSettings(settings);
-  return SendRequest(channel, StatusRequest(kWriteEnableRequest)) == ExchangeOutcome::Good;
+void RequestWriteEnable(const ChannelHandle& channel) {
+  SendRequest(channel, StatusRequest(kWriteEnableRequest));
 }
 
 }  // namespace velta

@@ -15,9 +15,6 @@
 #include "controller/counters.h"
 #include "controller/default_block.h"
 #include "controller/error_memory.h"
-#include "controller/listing_feedback.h"
-#include "controller/live_values.h"
-#include "controller/read_range.h"
 #include "controller/regular_file.h"
 #include "i18n/lookup.h"
 #include "monitor/app_settings.h"
@@ -27,9 +24,6 @@
 
 namespace velta {
 namespace {
-
-// The settings, the counters and the error memory lie within 0..87.
-constexpr int kReportReadLast = 87;
 
 std::string Escaped(const std::string& text) {
   return QString::fromStdString(text).toHtmlEscaped().toStdString();
@@ -117,14 +111,18 @@ std::string StoredErrorFile() {
 
 std::optional<ServiceReport> ReadServiceReport(const ConnectionSettings& settings,
                                                Feedback& feedback, const std::string& errorFile) {
-  const ReadResult read = ReadRange(settings, feedback, 0, kReportReadLast);
-  if (!read.success) return std::nullopt;
+  const service::ReportReading read = service::ReadReportData(settings, feedback);
+  if (!read.Done()) return std::nullopt;
+  return ComposeServiceReport(read, errorFile);
+}
+
+ServiceReport ComposeServiceReport(const service::ReportReading& read,
+                                   const std::string& errorFile) {
   ServiceReport report;
-  std::copy(read.data.begin(), read.data.end(), report.image.bytes.begin());
+  report.image = read.image;
   report.version = Format("V%d.%02d", read.version / 100, read.version % 100);
   report.date = LocalTimeText(std::time(nullptr), "%Y-%m-%d %H:%M");
-  ListingFeedback live;
-  if (ReadLiveValues(settings, live, true) == ExchangeOutcome::Good) report.liveValues = live.lines;
+  report.liveValues = read.liveValues;
   // The file the error log really writes: a Windows-style name lives in the state folder.
   if (!errorFile.empty()) {
     report.errorFileLines = LastLinesOfFile(ErrorFilePath(errorFile), kReportErrorFileLines);

@@ -11,6 +11,7 @@
 #include "controller/feedback.h"
 #include "controller/image.h"
 #include "link/connection.h"
+#include "service/report_data.h"
 
 namespace velta {
 
@@ -32,9 +33,13 @@ std::vector<std::string> LastLinesOfFile(const std::string& path, int count);
 // The Monitor window's error file while it stores error lines there; empty otherwise.
 std::string StoredErrorFile();
 
-// Reads what the report shows from the controller: addresses 0..87 (with the version) and the
-// live values; date and error-file lines are filled in, the site left to the caller. Nothing
-// when the read failed (the read has logged why).
+// The report of what was read from the controller: date and error-file lines are filled in, the
+// site left to the caller.
+ServiceReport ComposeServiceReport(const service::ReportReading& reading,
+                                   const std::string& errorFile);
+
+// Reads what the report shows from the controller (service::ReadReportData) and composes it.
+// Nothing when the read failed (the read has logged why).
 std::optional<ServiceReport> ReadServiceReport(const ConnectionSettings& settings,
                                                Feedback& feedback, const std::string& errorFile);
 

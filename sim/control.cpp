@@ -58,6 +58,7 @@ ControlReply ExecuteControl(Device& device, std::string_view line) {
   const std::string arguments = space == std::string::npos ? "" : text.substr(space + 1);
 
   if (command == "frames") return {Reply(device.Frames(), "ok")};
+  if (command == "connections") return {Reply({std::to_string(device.Connections())}, "ok")};
   if (command == "clear-frames") {
     device.ClearFrames();
     return {Reply({}, "ok")};

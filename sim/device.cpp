@@ -61,7 +61,7 @@ void Device::HandleFrame(LinkState& link, const Frame& frame, DeviceOutput& out)
   const std::string text = HexBytes(frame);
   if (frames_.size() >= kFrameLogLimit) frames_.erase(frames_.begin(), frames_.begin() + kFrameLogLimit / 10);
   frames_.push_back(text);
-  ++link.requests;
+  if (link.requests++ == 0) ++connections_;
   auto reply = Respond(frame);
   if (reply) reply = ApplyReplyFaults(faults_, frame, std::move(*reply));
   if (reply) {

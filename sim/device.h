@@ -53,7 +53,12 @@ class Device {
   const Faults& CurrentFaults() const { return faults_; }
 
   const std::vector<std::string>& Frames() const { return frames_; }
-  void ClearFrames() { frames_.clear(); }
+  // How many connections have sent their first request since the frames were last cleared.
+  int Connections() const { return connections_; }
+  void ClearFrames() {
+    frames_.clear();
+    connections_ = 0;
+  }
   Memory& Mem() { return memory_; }
   const Memory& Mem() const { return memory_; }
   const BootLoader& Boot() const { return boot_; }
@@ -80,6 +85,7 @@ class Device {
   double receivedAt_ = 0;  // when the byte being handled came in (seconds)
   bool live_ = true;
   std::vector<std::string> frames_;
+  int connections_ = 0;
   std::string version_ = "1.601.60";
   std::uint8_t versionTail_ = 0x00;
   std::uint8_t acknowledge_ = 0x00;

@@ -4,15 +4,16 @@
 #include <QGraphicsOpacityEffect>
 #include <QMenu>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <ctime>
 #include <filesystem>
 
 #include "i18n/lookup.h"
-#include "link/open_reason.h"
 #include "monitor/poll_tick.h"
-#include "monitor/service_requests.h"
+#include "service/request_jobs.h"
+#include "ui/job_runner.h"
 #include "ui/Unit1.h"
 #include "ui/desktop.h"
 #include "ui/qt_text.h"
@@ -23,6 +24,17 @@ using velta::ToQString;
 using velta::ToStdString;
 
 namespace {
+
+// The Monitor window's log as its service requests report through it: lines in Memo1, no beep.
+class MonitorLog : public velta::Feedback {
+ public:
+  explicit MonitorLog(QPlainTextEdit& memo) : memo_(memo) {}
+  void Log(const std::string& line) override { memo_.appendPlainText(ToQString(line)); }
+  void Beep() override {}
+
+ private:
+  QPlainTextEdit& memo_;
+};
 
 // The maker's web page, opened by the logo.
 constexpr char kMakerWebAddress[] = "https://www.korvelt.example/";
@@ -259,17 +271,15 @@ void Form1::StopRecordingClick() {
 
 void Form1::bbClrErrorClick() {
   ui->bbClrError->setEnabled(false);
-  switch (velta::RequestClearErrors(Connection())) {
-    case velta::ExchangeOutcome::NoChannel:
-      Log(velta::OpenFailureReason(Connection()));
-      break;
-    case velta::ExchangeOutcome::Good:
-      ui->MemoError->appendPlainText(ToQString(_("Alle Fehlermeldungen des Moduls gelöscht !")));
-      break;
-    case velta::ExchangeOutcome::Short:
-    case velta::ExchangeOutcome::WrongSum:
-      ui->MemoError->appendPlainText(ToQString(_("Fehler beim löschen !")));
-      break;
+  const velta::ConnectionSettings connection = Connection();
+  MonitorLog log(*ui->Memo1);
+  const velta::service::JobResult cleared = velta::RunJob(log, [&](velta::Feedback& feedback) {
+        return velta::service::ClearAllErrors(connection, feedback);
+      });
+  if (cleared.outcome != velta::service::Outcome::NoLink) {
+    ui->MemoError->appendPlainText(ToQString(cleared.Done()
+                                                 ? _("Alle Fehlermeldungen des Moduls gelöscht !")
+                                                 : _("Fehler beim löschen !")));
   }
   ui->bbClrError->setEnabled(true);
 }
@@ -277,10 +287,11 @@ void Form1::bbClrErrorClick() {
 void Form1::bbWriteEnableClick() {
   ui->bbWriteEnable->setEnabled(false);
   emit SettingsUsable(false);
-  if (!velta::RequestWriteEnable(Connection())) {
-    Log(_("Fehler beim Öffnen der Schnittstelle !"));
-    Log(velta::OpenFailureReason(Connection()));
-  }
+  const velta::ConnectionSettings connection = Connection();
+  MonitorLog log(*ui->Memo1);
+  velta::RunJob(log, [&](velta::Feedback& feedback) {
+    return velta::service::AskWriteEnable(connection, feedback);
+  });
   emit SettingsUsable(true);
   ui->bbWriteEnable->setEnabled(true);
 }

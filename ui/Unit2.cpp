@@ -5,10 +5,11 @@
 #include <QKeyEvent>
 #include <QStringDecoder>
 
-#include "controller/tank_transfer.h"
 #include "i18n/lookup.h"
+#include "service/tank_jobs.h"
 #include "ui/busy_window.h"
 #include "ui/desktop.h"
+#include "ui/job_runner.h"
 #include "ui/qt_text.h"
 #include "ui_Unit2.h"
 
@@ -105,14 +106,17 @@ void Form2::bbSaveClick() {
 
 void Form2::bbReadClick() {
   velta::BusyWindow busy(*this, *ui->bbRead);
-  if (velta::ReadTankTableFromController(connection_(), table_, *feedback_) ==
-      velta::ExchangeOutcome::Good) {
-    baselines_.file.reset();
-    baselines_.controller = velta::TankBaseline{"the table last read from the controller", table_};
-    history_.KeepTankTable("tank-table", ToStdString(ui->edTabName->text()), table_, *feedback_);
-    SetTableUsable(true);
-    ui->plotTank->SetTable(table_);
-  }
+  const velta::ConnectionSettings connection = connection_();
+  const velta::TankBaselines baselines = baselines_;
+  const std::string name = ToStdString(ui->edTabName->text());
+  const velta::service::TankJob read = velta::RunJob(*feedback_, [&](velta::Feedback& feedback) {
+    return velta::service::ReadTank(connection, feedback, history_, baselines, name);
+  });
+  if (!read.Done()) return;
+  table_ = read.table;
+  baselines_ = read.baselines;
+  SetTableUsable(true);
+  ui->plotTank->SetTable(table_);
 }
 
 void Form2::bbSendClick() {
@@ -123,12 +127,11 @@ void Form2::bbSendClick() {
     return;
   }
   velta::BusyWindow busy(*this, *ui->bbSend);
-  if (velta::SendTankTableToController(connection_(), table_, *feedback_) != velta::kTankEntries) {
-    return;
-  }
-  // The controller now holds the low byte of each entry.
-  velta::TankTable sent = table_;
-  for (std::int32_t& entry : sent) entry &= 0xFF;
-  baselines_.file.reset();
-  baselines_.controller = velta::TankBaseline{"the table last written to the controller", sent};
+  const velta::ConnectionSettings connection = connection_();
+  const velta::TankBaselines baselines = baselines_;
+  const velta::TankTable table = table_;
+  const velta::service::TankJob sent = velta::RunJob(*feedback_, [&](velta::Feedback& feedback) {
+    return velta::service::SendTank(connection, feedback, baselines, table);
+  });
+  baselines_ = sent.baselines;
 }

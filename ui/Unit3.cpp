@@ -20,12 +20,10 @@ namespace {
 
 constexpr int kCustomTankform = 3;  // "Eigene Tankform": the Tank table window's table
 
-// The Settings window reports like every window, shows or hides its write buttons, and keeps
-// what the controller reported as the block its writes are compared with.
+// The Settings window reports like every window and shows or hides its write buttons.
 class WindowReport : public velta::MemoFeedback {
  public:
-  WindowReport(Ui::Form3& ui, velta::Baselines& baselines, velta::History& history)
-      : MemoFeedback(*ui.Memo3, *ui.pbAktiv), ui_(ui), baselines_(baselines), history_(history) {}
+  explicit WindowReport(Ui::Form3& ui) : MemoFeedback(*ui.Memo3, *ui.pbAktiv), ui_(ui) {}
 
   void ShowWriteButtons(bool visible) override {
     ui_.bbSendBC->setVisible(visible);
@@ -33,15 +31,8 @@ class WindowReport : public velta::MemoFeedback {
     ui_.bbWriteH->setVisible(visible);
   }
 
-  void MemoryRead(int first, std::span<const std::uint8_t> data, std::uint16_t version) override {
-    baselines_.ControllerRead(first, data);
-    history_.NoteVersion(version);
-  }
-
  private:
   Ui::Form3& ui_;
-  velta::Baselines& baselines_;
-  velta::History& history_;
 };
 
 }  // namespace
@@ -53,7 +44,7 @@ Form3::Form3(velta::ConnectionSource connection, velta::History& history, QWidge
       history_(history) {
   ui->setupUi(this);
   velta::KeepForcedTextReadable(*this);
-  feedback_ = std::make_unique<WindowReport>(*ui, baselines_, history_);
+  feedback_ = std::make_unique<WindowReport>(*ui);
 
   AttachEditors();
   auto* digits = new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this);

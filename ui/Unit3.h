@@ -10,6 +10,7 @@
 #include "controller/image.h"
 #include "controller/settings_file.h"
 #include "controller/write_baseline.h"
+#include "service/records.h"
 #include "ui/connection_source.h"
 
 namespace Ui {
@@ -164,9 +165,8 @@ class Form3 : public QDialog {
   void LoadFile(const std::string& path, velta::ImageFileKind kind);
   // The details of the write question: what the write changes against the baselines.
   std::string WriteDetails(bool backup) const;
-  // The controller's block before a write, kept in the history: for a backup write the whole
-  // image when it is known, else (and for a settings write) the Parameter block.
-  void KeepBlockBeforeWrite(bool backup);
+  // What a job starts from: the history and the write baseline as they are now.
+  velta::service::Records JobRecords() const;
 
   std::unique_ptr<Ui::Form3> ui;
   velta::ConnectionSource connection_;

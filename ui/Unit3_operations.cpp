@@ -1,22 +1,27 @@
 // The Settings window's controller operations: reading and writing the settings or the backup,
 // the settings and backup files, the counters, the error memory and the live values.
+#include <algorithm>
+
 #include "controller/counters.h"
-#include "controller/error_memory.h"
 #include "controller/fields.h"
-#include "controller/live_values.h"
 #include "controller/settings_file.h"
-#include "controller/settings_transfer.h"
 #include "i18n/lookup.h"
 #include "report/service_report.h"
+#include "service/counter_jobs.h"
+#include "service/request_jobs.h"
+#include "service/settings_jobs.h"
 #include "ui/Unit3.h"
 #include "ui/busy_window.h"
 #include "ui/compare_window.h"
 #include "ui/desktop.h"
+#include "ui/job_runner.h"
 #include "ui/qt_text.h"
 #include "ui_Unit3.h"
 
 using velta::BusyWindow;
+using velta::RunJob;
 using velta::ToQString;
+namespace service = velta::service;
 
 namespace {
 
@@ -43,19 +48,21 @@ QString Filter(const FileDialogKind& dialog) {
 
 }  // namespace
 
+velta::service::Records Form3::JobRecords() const { return {history_, baselines_}; }
+
 void Form3::bbReadBCClick() {
   BusyWindow busy(*this, *ui->bbReadBC);
-  velta::Feedback& feedback = WindowFeedback();
-  const bool read = ui->cbBackup->isChecked()
-                        ? velta::ReadBackupImage(connection_(), feedback, image_)
-                        : velta::ReadParameterBlock(connection_(), feedback, image_);
-  if (!read) return;
-  baselines_.BlockRead();
-  if (ui->cbBackup->isChecked()) {
-    history_.KeepImage("backup", image_, velta::ImageFileKind::Backup, feedback);
-  } else {
-    history_.KeepImage("settings", image_, velta::ImageFileKind::Settings, feedback);
-  }
+  const velta::ImageFileKind kind =
+      ui->cbBackup->isChecked() ? velta::ImageFileKind::Backup : velta::ImageFileKind::Settings;
+  const velta::ConnectionSettings connection = connection_();
+  const service::Records records = JobRecords();
+  const velta::ControllerImage image = image_;
+  const service::MemoryRead read = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
+    return service::ReadBlock(connection, feedback, records, kind, image);
+  });
+  image_ = read.image;
+  baselines_ = read.baselines;
+  if (!read.Done()) return;
   // Shown once both backup reads are done, so the view also holds address 0 of the second one.
   ShowBlock();
   SelectPreset();
@@ -66,13 +73,9 @@ void Form3::bbReadBCClick() {
 std::string Form3::WriteDetails(bool backup) const {
   if (backup) return velta::BackupWriteDetails(baselines_, image_);
   velta::ControllerImage block = WindowBlock();
-  // Unless told to send the view's, the controller keeps its own reference values.
   const velta::Baseline& controller = baselines_.Controller();
   if (!ui->cbWriteRef->isChecked() && controller.Covers(0, velta::kParameterBlockSize - 1)) {
-    for (const velta::WordField reference :
-         {velta::field::RefZistVoll, velta::field::RefZistLeer}) {
-      velta::Set(block, reference, velta::Get(controller.image, reference));
-    }
+    service::KeepControllerReferences(block, controller.image);
   }
   return velta::SettingsWriteDetails(baselines_, block);
 }
@@ -86,40 +89,31 @@ void Form3::bbSendBCClick() {
     return;
   }
   BusyWindow busy(*this, *ui->bbSendBC);
-  velta::Feedback& feedback = WindowFeedback();
   const velta::ConnectionSettings connection = connection_();
-  velta::ExchangeOutcome outcome;
+  const service::Records records = JobRecords();
+  service::BlockWrite written;
   if (backup) {
-    KeepBlockBeforeWrite(true);
     // The image goes out as read or loaded; the view is not collected.
-    outcome = velta::TransferBackupImage(connection, feedback, image_);
+    const velta::ControllerImage image = image_;
+    written = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
+      return service::RestoreBackup(connection, feedback, records, image, false);
+    });
   } else {
     if (!CollectBlock()) return;
-    if (!ui->cbWriteRef->isChecked()) {
-      if (!velta::FetchControllerReferences(connection, feedback, image_)) return;
+    const service::SettingsWrite write{image_, ui->cbWriteRef->isChecked()};
+    written = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
+      return service::WriteSettings(connection, feedback, records, write);
+    });
+    if (written.controllerRead) {
+      // The view shows the controller's reference values the write kept.
+      image_ = written.block;
       ShowBlock();
       SelectPreset();
-      if (!CollectBlock()) return;
     }
-    KeepBlockBeforeWrite(false);
-    outcome = velta::TransferParameterBlock(connection, feedback, image_);
   }
-  if (outcome != velta::ExchangeOutcome::Good) return;
+  baselines_ = written.baselines;
+  if (!written.Done()) return;
   ui->cbWriteRef->setChecked(false);
-  const std::size_t written = backup ? velta::kImageSize : velta::kParameterBlockSize;
-  baselines_.ControllerWritten(0, std::span(image_.bytes).first(written));
-  baselines_.BlockRead();
-}
-
-void Form3::KeepBlockBeforeWrite(bool backup) {
-  const velta::Baseline& controller = baselines_.Controller();
-  if (backup && controller.Covers(0, velta::kImageSize - 1)) {
-    history_.KeepImage("backup-before-write", controller.image, velta::ImageFileKind::Backup,
-                       WindowFeedback());
-  } else if (controller.Covers(0, velta::kParameterBlockSize - 1)) {
-    history_.KeepImage("settings-before-write", controller.image, velta::ImageFileKind::Settings,
-                       WindowFeedback());
-  }
 }
 
 void Form3::bbLoadClick() {
@@ -177,12 +171,18 @@ void Form3::bbReadHClick() {
   const int item = ui->cbClr->currentIndex();
   if (item < 0) return;
   BusyWindow busy(*this, *ui->bbReadH);
-  const auto shown = velta::ReadCounter(connection_(), WindowFeedback(), image_,
-                                        static_cast<velta::Counter>(item));
-  if (!shown) return;
-  history_.KeepLines("counters", velta::CounterLines(baselines_.Controller().image),
-                     WindowFeedback());
-  ui->edPumpeH->setText(ToQString(*shown));
+  const velta::ConnectionSettings connection = connection_();
+  const service::Records records = JobRecords();
+  const service::MemoryRead read = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
+    return service::ReadCounters(connection, feedback, records);
+  });
+  baselines_ = read.baselines;
+  if (!read.Done()) return;
+  const auto counter = static_cast<velta::Counter>(item);
+  const velta::AddressRange range = velta::CounterReadRange(counter);
+  std::copy(read.image.bytes.begin() + range.first, read.image.bytes.begin() + range.last + 1,
+            image_.bytes.begin() + range.first);
+  ui->edPumpeH->setText(ToQString(velta::CounterText(image_, counter)));
   ui->bbWriteH->setEnabled(true);
 }
 
@@ -206,19 +206,31 @@ void Form3::bbWriteHClick() {
     return;
   }
   BusyWindow busy(*this, *ui->bbWriteH, QStringLiteral("..."));
-  if (!velta::WriteCounter(connection_(), WindowFeedback(), image_, counter, *value)) return;
-  const velta::AddressRange written = velta::CounterWriteRange(counter);
-  baselines_.ControllerWritten(
-      written.first, std::span(image_.bytes)
-                         .subspan(static_cast<std::size_t>(written.first),
-                                  static_cast<std::size_t>(written.last - written.first + 1)));
+  const velta::ConnectionSettings connection = connection_();
+  const service::Records records = JobRecords();
+  const velta::ControllerImage image = image_;
+  const service::MemoryWrite written = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
+    return service::SetCounter(connection, feedback, records, image, counter, *value);
+  });
+  if (written.outcome == service::Outcome::Refused) {
+    velta::CurrentDesktop().ShowMessage(ToQString(written.reason));
+    return;
+  }
+  image_ = written.image;
+  baselines_ = written.baselines;
 }
 
 void Form3::bbReadErrorClick() {
   BusyWindow busy(*this, *ui->bbReadError, QStringLiteral("Lese..."));
   WindowFeedback().ClearLog();
-  if (!velta::ReadErrorMemory(connection_(), WindowFeedback(), image_)) return;
-  history_.KeepLines("error-memory", velta::ErrorMemoryLines(image_), WindowFeedback());
+  const velta::ConnectionSettings connection = connection_();
+  const service::Records records = JobRecords();
+  const velta::ControllerImage image = image_;
+  const service::MemoryRead read = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
+    return service::ReadErrorCounts(connection, feedback, records, image);
+  });
+  image_ = read.image;
+  baselines_ = read.baselines;
 }
 
 void Form3::cbFehlerspeicherChange() { ui->bbClrError->setEnabled(true); }
@@ -228,14 +240,21 @@ void Form3::bbClrErrorClick() {
   const int item = ui->cbFehlerspeicher->currentIndex();
   if (item < 0) return;
   if (!Confirm("ACHTUNG:\nSoll der ausgewählte Fehlerzähler wirklich gelöscht werden?\n")) return;
-  if (!velta::ClearErrorCounter(connection_(), WindowFeedback(), item)) return;
-  static constexpr std::uint8_t kCleared[] = {0};
-  baselines_.ControllerWritten(velta::field::ErrorCounter(item).address, kCleared);
+  const velta::ConnectionSettings connection = connection_();
+  const service::Records records = JobRecords();
+  const service::MemoryWrite cleared = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
+    return service::ClearErrorCount(connection, feedback, records, item);
+  });
+  baselines_ = cleared.baselines;
 }
 
 void Form3::bbReadTimerClick() {
   BusyWindow busy(*this, *ui->bbReadTimer);
-  velta::ReadLiveValues(connection_(), WindowFeedback(), ViewItem() != 0);
+  const velta::ConnectionSettings connection = connection_();
+  const bool expert = ViewItem() != 0;
+  RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
+    return service::ReadLive(connection, feedback, expert);
+  });
 }
 
 void Form3::bbReportClick() {
@@ -245,8 +264,11 @@ void Form3::bbReportClick() {
   const std::string path = velta::AbsoluteFilePath(chosen);
   BusyWindow busy(*this, *ui->bbReport);
   velta::Feedback& feedback = WindowFeedback();
-  const std::optional<velta::ServiceReport> report =
-      velta::ReadServiceReport(connection_(), feedback, velta::StoredErrorFile());
+  const velta::ConnectionSettings connection = connection_();
+  const std::string errorFile = velta::StoredErrorFile();
+  const std::optional<velta::ServiceReport> report = RunJob(feedback, [&](velta::Feedback& f) {
+    return velta::ReadServiceReport(connection, f, errorFile);
+  });
   if (!report) return;
   std::string reason;
   if (!velta::WriteServiceReport(path, *report, reason)) {

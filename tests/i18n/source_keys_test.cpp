@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -33,6 +34,20 @@ struct Lookup {
   std::string where;
 };
 
+// Every folder of the program's sources: each top-level folder but the tests and build trees, so
+// a new folder that looks texts up is scanned without being named here.
+std::vector<fs::path> SourceFolders(const fs::path& root) {
+  std::vector<fs::path> folders;
+  for (const auto& entry : fs::directory_iterator(root)) {
+    const std::string name = entry.path().filename().string();
+    if (!entry.is_directory() || name == "tests" || name.front() == '.') continue;
+    if (fs::exists(entry.path() / "CMakeCache.txt")) continue;
+    folders.push_back(entry.path());
+  }
+  std::sort(folders.begin(), folders.end());
+  return folders;
+}
+
 // Literal keys passed to _() or velta::Translate() in the program's sources, and those a write
 // plan holds for WriteBytes to look up when it logs them.
 std::vector<Lookup> LiteralLookups(const fs::path& root) {
@@ -40,9 +55,8 @@ std::vector<Lookup> LiteralLookups(const fs::path& root) {
       R"re((?:\b_|\bTranslate)\(\s*"((?:[^"\\]|\\.)*)"\s*\))re"
       R"re(|\b(?:openFailure|startLine|closingLine)\s*=\s*"((?:[^"\\]|\\.)*)")re");
   std::vector<Lookup> found;
-  for (const char* folder : {"link", "controller", "monitor", "update", "ui"}) {
-    if (!fs::exists(root / folder)) continue;
-    for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
+  for (const fs::path& folder : SourceFolders(root)) {
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
       const std::string extension = entry.path().extension().string();
       if (extension != ".cpp" && extension != ".h") continue;
       const std::string source = ReadFile(entry.path());
@@ -75,13 +89,20 @@ TEST(SourceKeys, ScannerReadsKeysAsTheCompilerDoes) {
          "Box(velta::Translate(\"ACHTUNG:\\nSoll das -Update- wirklich durchgeführt werden?\\n\"));\n"
          "auto a = my_(\"not a lookup\"); auto b = _( \"Fehler: %s\" );\n"
          "plan.startLine = \"Übertrage die Tabelle zur Steuerung...\"; restartLine = \"no\";\n";
+  // Any folder of the program is scanned; the tests and a build tree are not.
+  for (const char* folder : {"newfolder", "tests", "build"}) {
+    fs::create_directories(dir / folder);
+    std::ofstream(dir / folder / "more.h") << "_(\"Folder " << folder << "\")\n";
+  }
+  std::ofstream(dir / "build" / "CMakeCache.txt");
   const std::vector<Lookup> lookups = LiteralLookups(dir);
   fs::remove_all(dir);
-  ASSERT_EQ(lookups.size(), 4u);
-  EXPECT_EQ(lookups[0].text, "c:\\fehler.txt");
-  EXPECT_EQ(lookups[1].text, "ACHTUNG:\nSoll das -Update- wirklich durchgeführt werden?\n");
-  EXPECT_EQ(lookups[2].text, "Fehler: %s");
-  EXPECT_EQ(lookups[3].text, "Übertrage die Tabelle zur Steuerung...");
+  ASSERT_EQ(lookups.size(), 5u);
+  EXPECT_EQ(lookups[0].text, "Folder newfolder");
+  EXPECT_EQ(lookups[1].text, "c:\\fehler.txt");
+  EXPECT_EQ(lookups[2].text, "ACHTUNG:\nSoll das -Update- wirklich durchgeführt werden?\n");
+  EXPECT_EQ(lookups[3].text, "Fehler: %s");
+  EXPECT_EQ(lookups[4].text, "Übertrage die Tabelle zur Steuerung...");
 }
 
 }  // namespace

@@ -203,6 +203,8 @@ std::vector<std::string> SimProcess::Frames() { return Query("frames"); }
 
 void SimProcess::ClearFrames() { Query("clear-frames"); }
 
+int SimProcess::Connections() { return std::stoi(Query("connections").at(0)); }
+
 std::vector<std::uint8_t> SimProcess::Memory() {
   const auto lines = Query("mem");
   if (lines.size() != 1) throw std::runtime_error("unexpected memory reply");

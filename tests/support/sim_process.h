@@ -35,6 +35,8 @@ class SimProcess {
   // Every request frame received so far, each as upper-case hex "88 00 34 BC".
   std::vector<std::string> Frames();
   void ClearFrames();
+  // The connections that sent a request since the frames were last cleared.
+  int Connections();
   // The controller memory (2048 bytes) and the image the boot loader programmed.
   std::vector<std::uint8_t> Memory();
   void SetMemory(int address, const std::vector<std::uint8_t>& bytes);

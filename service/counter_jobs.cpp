@@ -1,0 +1,121 @@
+#include "service/counter_jobs.h"
+
+#include <algorithm>
+#include <span>
+
+#include "controller/error_memory.h"
+#include "controller/fields.h"
+#include "i18n/lookup.h"
+#include "service/job_link.h"
+
+namespace velta::service {
+namespace {
+
+constexpr const char* kCounterNames[] = {"Pump hours", "Pump starts", "Mains meter pulses",
+                                         "Cistern meter pulses"};
+
+// The hour counter keeps its low 16 bits; the others are 32-bit.
+std::uint32_t CounterMaximum(Counter counter) {
+  return counter == Counter::PumpHours ? 0xFFFFu : 0xFFFFFFFFu;
+}
+
+// Opens the link of a write as the counter and error writes report a failed open.
+ChannelHandle OpenSmallWriteLink(const ConnectionSettings& settings, Feedback& feedback,
+                                 JobResult& failure) {
+  ChannelHandle link =
+      OpenJobLink(settings, feedback, _("Fehler beim Öffnen der Schnittstelle!"), failure);
+  if (!link.IsOpen()) feedback.Beep();
+  return link;
+}
+
+void NoteWritten(Records& records, const ControllerImage& image, AddressRange range) {
+  records.baselines.ControllerWritten(
+      range.first, std::span(image.bytes)
+                       .subspan(static_cast<std::size_t>(range.first),
+                                static_cast<std::size_t>(range.last - range.first + 1)));
+}
+
+// Reads 0..last on a link of its own; `result` gets the outcome and the bytes read.
+ReadResult ReadFromZero(const ConnectionSettings& settings, Feedback& feedback, Records& records,
+                        int last, MemoryRead& result) {
+  const ChannelHandle link = OpenReadLink(settings, feedback, result);
+  if (!link.IsOpen()) return {};
+  ReadResult read = ReadKnown(link, feedback, records, 0, last);
+  result.outcome = ReadOutcome(read.outcome);
+  result.version = read.version;
+  return read;
+}
+
+}  // namespace
+
+std::optional<std::string> CounterValueRefusal(Counter counter, std::uint32_t value) {
+  const std::uint32_t maximum = CounterMaximum(counter);
+  if (value <= maximum) return std::nullopt;
+  return Format("%s: %u is outside 0..%u", kCounterNames[static_cast<int>(counter)], value,
+                maximum);
+}
+
+MemoryRead ReadCounters(const ConnectionSettings& settings, Feedback& feedback, Records records) {
+  MemoryRead result;
+  const ReadResult read = ReadFromZero(settings, feedback, records, kCountersReadLast, result);
+  if (result.Done()) {
+    std::copy(read.data.begin(), read.data.end(), result.image.bytes.begin());
+    records.history.KeepLines("counters", CounterLines(result.image), feedback);
+  }
+  result.baselines = std::move(records.baselines);
+  return result;
+}
+
+MemoryWrite SetCounter(const ConnectionSettings& settings, Feedback& feedback, Records records,
+                       ControllerImage image, Counter counter, std::uint32_t value) {
+  MemoryWrite result;
+  result.image = image;
+  if (const std::optional<std::string> refusal = CounterValueRefusal(counter, value)) {
+    result.outcome = Outcome::Refused;
+    result.reason = *refusal;
+  } else {
+    StoreCounter(result.image, counter, value);
+    const ChannelHandle link = OpenSmallWriteLink(settings, feedback, result);
+    if (link.IsOpen()) {
+      const bool written = WriteCounter(link, settings, feedback, result.image, counter);
+      result.outcome = written ? Outcome::Done : Outcome::NotAcknowledged;
+      if (written) NoteWritten(records, result.image, CounterWriteRange(counter));
+    }
+  }
+  result.baselines = std::move(records.baselines);
+  return result;
+}
+
+MemoryRead ReadErrorCounts(const ConnectionSettings& settings, Feedback& feedback,
+                           Records records, ControllerImage image) {
+  MemoryRead result;
+  result.image = image;
+  const ReadResult read = ReadFromZero(settings, feedback, records, kErrorMemoryReadLast, result);
+  if (result.Done()) {
+    ListErrorMemory(read.data, feedback, result.image);
+    records.history.KeepLines("error-memory", ErrorMemoryLines(result.image), feedback);
+  }
+  result.baselines = std::move(records.baselines);
+  return result;
+}
+
+MemoryWrite ClearErrorCount(const ConnectionSettings& settings, Feedback& feedback,
+                            Records records, int index) {
+  MemoryWrite result;
+  if (index < 0 || index >= kErrorCounterCount) {
+    result.outcome = Outcome::Refused;
+    result.reason = Format("Error count %d is outside 0..%d", index, kErrorCounterCount - 1);
+  } else {
+    const ChannelHandle link = OpenSmallWriteLink(settings, feedback, result);
+    if (link.IsOpen()) {
+      const bool cleared = ClearErrorCounter(link, settings, feedback, index);
+      result.outcome = cleared ? Outcome::Done : Outcome::NotAcknowledged;
+      const int address = field::ErrorCounter(index).address;
+      if (cleared) NoteWritten(records, result.image, {address, address});
+    }
+  }
+  result.baselines = std::move(records.baselines);
+  return result;
+}
+
+}  // namespace velta::service
