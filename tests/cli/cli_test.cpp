@@ -394,7 +394,7 @@ TEST_F(CliProgram, NumbersAreDecimal) {
 // temporary file; the CSV keeps whole rows only, after the line end its unfinished last row lacked.
 TEST_F(CliProgram, FileSizeLimitRefusesWritesWithTheReason) {
   Start();
-  const std::string limit = "ulimit -f 2; ";  // 1 KiB blocks
+  const std::string limit = "ulimit -f 4; ";  // 512-byte blocks in sh
   const Outcome report = Call(Tcp() + " report -o " + Path("r.html"), "", limit);
   EXPECT_NE(report.code, 0) << report.err;
   EXPECT_NE(report.err.find("File too large."), std::string::npos) << report.err;
@@ -402,7 +402,7 @@ TEST_F(CliProgram, FileSizeLimitRefusesWritesWithTheReason) {
   const std::string earlier = "time,level\n" + std::string(1900, 'x') + ",half";
   test::WriteFile(Path("log.csv"), earlier);
   const Outcome watch =
-      Call(Tcp() + " status --watch --seconds 5 --csv " + Path("log.csv"), "", limit);
+      Call(Tcp() + " status --watch --seconds 10 --csv " + Path("log.csv"), "", limit);
   EXPECT_EQ(watch.code, 2) << watch.err;
   EXPECT_NE(watch.err.find("Cannot write " + Path("log.csv") + ": File too large."),
             std::string::npos)
