@@ -1,8 +1,10 @@
 #include "cli/cli_context.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <strings.h>
+
+#include <cctype>
+#include <charconv>
+#include <cstdio>
 
 #include "link/port_search.h"
 
@@ -12,11 +14,23 @@ namespace {
 // --device borrows the highest COM number, which no fixed mapping uses on a service laptop.
 constexpr std::int32_t kDeviceComNumber = 255;
 
-bool ParseNumber(const std::string& text, long minimum, long maximum, long& value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  value = std::strtol(text.c_str(), &end, 0);
-  return *end == '\0' && value >= minimum && value <= maximum;
+// Digits only, read in `base`: no sign, no blanks, and a leading zero is no octal prefix, so
+// "052011" is port 52011 and not 21513.
+bool ParseNumber(const std::string& text, int base, long minimum, long maximum, long& value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  return !text.empty() && std::isxdigit(static_cast<unsigned char>(text[0])) &&
+         error == std::errc() && end == text.data() + text.size() && value >= minimum &&
+         value <= maximum;
+}
+
+bool ParseDecimal(const std::string& text, long minimum, long maximum, long& value) {
+  return ParseNumber(text, 10, minimum, maximum, value);
+}
+
+// The Admin flags as documented: decimal, or hexadecimal behind "0x".
+bool ParseAdmin(const std::string& text, long& value) {
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  return hex ? ParseNumber(text.substr(2), 16, 0, 255, value) : ParseDecimal(text, 0, 255, value);
 }
 
 }  // namespace
@@ -28,7 +42,7 @@ int Fail(ExitCode code, const std::string& message) {
 
 bool CliContext::Connection(ConnectionSettings& settings) const {
   long admin = 0;
-  if (!ParseNumber(this->admin, 0, 255, admin)) {
+  if (!ParseAdmin(this->admin, admin)) {
     Fail(kExitRefused, "--admin takes a number 0..255");
     return false;
   }
@@ -42,7 +56,7 @@ bool CliContext::Connection(ConnectionSettings& settings) const {
     const auto colon = tcp.rfind(':');
     long number = 0;
     if (colon == std::string::npos || colon == 0 ||
-        !ParseNumber(tcp.substr(colon + 1), 1, 65535, number)) {
+        !ParseDecimal(tcp.substr(colon + 1), 1, 65535, number)) {
       Fail(kExitRefused, "--tcp takes host:port");
       return false;
     }
@@ -59,7 +73,7 @@ bool CliContext::Connection(ConnectionSettings& settings) const {
   }
   const std::string digits = strncasecmp(port.c_str(), "COM", 3) == 0 ? port.substr(3) : port;
   long number = 0;
-  if (!ParseNumber(digits, 1, 255, number)) {
+  if (!ParseDecimal(digits, 1, 255, number)) {
     Fail(kExitRefused, "--port takes COM1..COM255");
     return false;
   }

@@ -1,6 +1,7 @@
 // velta-cli: every controller service of the window program from a terminal or a script.
 #include <CLI/CLI.hpp>
 #include <clocale>
+#include <csignal>
 
 #include "cli/commands.h"
 #include "i18n/lookup.h"
@@ -8,6 +9,9 @@
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
+  // A file size limit then refuses a write (EFBIG) instead of killing the program halfway, so the
+  // writers can take their temporary files and half rows back.
+  std::signal(SIGXFSZ, SIG_IGN);
   velta::UseLanguage("en");
   velta::cli::CliContext context;
   int result = velta::cli::kExitOk;

@@ -95,7 +95,8 @@ int RunStatus(CliContext& context, const StatusOptions& options) {
   if (!context.Connection(settings)) return kExitRefused;
   MeasurementLog log;
   if (!options.csv.empty() && !log.Open(options.csv)) {
-    return Fail(kExitRefused, _("Fehler: kann Datei nicht öffnen") + " " + options.csv);
+    return Fail(kExitRefused,
+                _("Fehler: kann Datei nicht öffnen") + " " + options.csv + ": " + log.Reason());
   }
   ChannelHandle channel = OpenFromSettings(settings);
   if (!channel.IsOpen()) return Fail(kExitFailure, _("Fehler beim öffnen der Schnittstelle!"));
@@ -126,7 +127,7 @@ int RunStatus(CliContext& context, const StatusOptions& options) {
       ++mainPages;
       if (log.IsOpen() && !log.AppendMainPage(std::time(nullptr), *update.main, pass.e1, pass.e2)) {
         context.feedback.EmptyBar();
-        return Fail(kExitFailure, "Cannot write " + options.csv);
+        return Fail(kExitFailure, "Cannot write " + options.csv + ": " + log.Reason());
       }
       if (options.watch && options.csv.empty()) PrintPass(pass, context.json);
     }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "controller/regular_file.h"
@@ -47,7 +48,8 @@ bool TakeTargetPermissions(int fd, const std::string& path) {
 
 // Overwrites the file itself, for a folder that lets no new file be made beside it.
 bool OverwriteInPlace(const std::string& path, const std::string& content, std::string& reason) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  // O_NONBLOCK: a FIFO put there since the check must not hold the save.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) {
     reason = "The folder does not allow a new file and the file itself cannot be written: " +
              ErrorText(errno);
@@ -72,6 +74,20 @@ bool OverwriteInPlace(const std::string& path, const std::string& content, std::
 
 }  // namespace
 
+bool AppendWhole(int fd, const std::string& text, std::string& reason) {
+  struct stat before {};
+  if (::fstat(fd, &before) != 0) {
+    reason = ErrorText(errno);
+    return false;
+  }
+  if (WriteAll(fd, text)) return true;
+  const int error = errno;
+  // The size before: with O_APPEND the text went to the end, so this cuts off exactly its part.
+  std::ignore = ::ftruncate(fd, before.st_size);
+  reason = ErrorText(error);
+  return false;
+}
+
 unsigned CurrentUmask() {
   // umask() can only be read by setting it, which other threads would see for a moment.
   std::ifstream status("/proc/self/status");
@@ -87,6 +103,7 @@ unsigned CurrentUmask() {
 bool WriteFileAtomically(const std::string& path, const std::string& content,
                          std::string& reason) {
   const std::string target = SaveTarget(path);
+  if (IsOddFile(target, reason)) return false;
   std::string pattern = target + ".XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');

@@ -45,14 +45,21 @@ bool IsDateFolder(const fs::path& path) {
   return std::regex_match(path.filename().string(), date);
 }
 
-// Every kept file, oldest first: by date folder, then by name, which starts with the time.
+// The entry's own type: a symbolic link is a link, never what it points to.
+fs::file_type OwnType(const fs::directory_entry& entry) {
+  std::error_code error;
+  return entry.symlink_status(error).type();
+}
+
+// Every kept file, oldest first: by date folder, then by name, which starts with the time. A link
+// is never entered nor listed, so pruning cannot reach a file outside the history.
 std::vector<HistoryEntry> OldestFirst(const fs::path& root) {
   std::vector<HistoryEntry> entries;
   std::error_code error;
   for (const auto& day : fs::directory_iterator(root, error)) {
-    if (!day.is_directory(error) || !IsDateFolder(day.path())) continue;
+    if (OwnType(day) != fs::file_type::directory || !IsDateFolder(day.path())) continue;
     for (const auto& file : fs::directory_iterator(day.path(), error)) {
-      if (!file.is_regular_file(error)) continue;
+      if (OwnType(file) != fs::file_type::regular) continue;
       if (auto entry = ParseEntry(file.path())) entries.push_back(std::move(*entry));
     }
   }
@@ -136,7 +143,8 @@ std::optional<fs::path> History::NewFilePath(const std::string& what, const char
   const fs::path day = root / date;
   std::error_code error;
   fs::create_directories(day, error);
-  if (error) return std::nullopt;
+  // A day that is a link to elsewhere would hold files the history neither lists nor prunes.
+  if (error || fs::is_symlink(day, error)) return std::nullopt;
   const std::string version = version_ != 0 ? "-" + VersionText(version_) : "";
   // Two files in the same millisecond: the later one takes the next free millisecond, so the
   // names still sort in the order the files were written.

@@ -30,6 +30,13 @@ std::string ErrorText(int error) {
   return text != nullptr ? std::string(text) + "." : "Error " + std::to_string(error) + ".";
 }
 
+bool IsOddFile(const std::string& path, std::string& reason) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode)) return false;
+  reason = NotRegularReason(info.st_mode);
+  return true;
+}
+
 RegularFile::RegularFile(const std::string& path) {
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);

@@ -38,6 +38,11 @@ class RegularFile {
 std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxSize,
                                            std::string& reason);
 
+// True when `path` exists (symbolic links followed) and is not a regular file: a folder, a FIFO, a
+// device. No file is opened, so a FIFO never blocks. `reason` then says what it is. Every writer
+// refuses such a target: replacing it would turn /dev/null or a pipe into a plain file.
+bool IsOddFile(const std::string& path, std::string& reason);
+
 // A stream buffer reading an open file in blocks, for readers that go through a file line by line.
 class FileReadBuffer : public std::streambuf {
  public:

@@ -1,8 +1,10 @@
 #include "monitor/app_settings.h"
 
 #include <QByteArray>
+#include <QStandardPaths>
 #include <QStringList>
 #include <cstdint>
+#include <cstdio>
 
 #include "controller/ini_edit.h"
 #include "controller/ini_file.h"
@@ -77,13 +79,25 @@ QStringList PinEntries(const std::map<std::int32_t, std::string>& pins) {
 
 }  // namespace
 
-std::unique_ptr<QSettings> OpenSettingsStore() {
+std::string SettingsStorePath() {
   const QByteArray dir = qgetenv("VELTA_CONFIG_DIR");
-  if (!dir.isEmpty()) {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromLocal8Bit(dir));
+  const QString folder =
+      dir.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                    : QString::fromLocal8Bit(dir);
+  return (folder + "/" + kOrganisation + "/" + kApplication + ".conf").toStdString();
+}
+
+std::unique_ptr<QSettings> OpenSettingsStore() {
+  const std::string path = SettingsStorePath();
+  std::string reason;
+  if (IsOddFile(path, reason)) {
+    // QSettings would wait for a writer on a FIFO and replace a device at the next save. A file
+    // below /dev/null can neither be read nor created: the store then lives in memory only.
+    std::fprintf(stderr, "Settings store %s not used, the defaults apply: %s\n", path.c_str(),
+                 reason.c_str());
+    return std::make_unique<QSettings>("/dev/null/settings.conf", QSettings::NativeFormat);
   }
-  return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, kOrganisation,
-                                     kApplication);
+  return std::make_unique<QSettings>(QString::fromStdString(path), QSettings::NativeFormat);
 }
 
 void ReadAppSettings(QSettings& store, AppSettings& settings) {

@@ -29,8 +29,12 @@ struct AppSettings {
 // VELTA_COM<n>.
 void ApplyComPins(const std::map<std::int32_t, std::string>& pins);
 
-// The program's settings store. VELTA_CONFIG_DIR, when set, moves the user scope into that folder
-// (the demo and the tests), so the user's own settings are never touched.
+// The settings store's file: Korvelt/VELTA.conf in the user's configuration folder, or in
+// VELTA_CONFIG_DIR when set (the demo and the tests), so the user's own settings are never touched.
+std::string SettingsStorePath();
+
+// The program's settings store. A file there that is not a regular file (a FIFO, a device) is
+// neither read nor replaced: the defaults apply, changes are not kept and stderr says why.
 std::unique_ptr<QSettings> OpenSettingsStore();
 
 // Reads an integer value when present and well-formed: decimal, or hexadecimal behind "0x",

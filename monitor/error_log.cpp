@@ -8,8 +8,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <tuple>
+#include <utility>
 
+#include "controller/atomic_write.h"
+#include "controller/regular_file.h"
 #include "controller/user_folders.h"
 
 namespace velta {
@@ -54,27 +56,27 @@ bool ErrorFile::AppendLine(const std::string& line) {
     std::error_code ignored;  // a folder that cannot be made shows as a file that cannot be opened
     std::filesystem::create_directories(StateFolder(), ignored);
   }
+  std::string why;
+  if (IsOddFile(path_, why)) return Failed(why);
   bool created = false;
   const int fd = OpenForAppending(path_, created);
-  if (fd < 0) return false;
+  if (fd < 0) return Failed(ErrorText(errno));
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    return false;
+    return Failed("It is not a regular file.");
   }
-  // One write of the whole line: with O_APPEND it lands after the file's content in one piece,
-  // so the file never holds half a line beside another writer.
-  const std::string text = line + "\n";
-  ssize_t written;
-  do {
-    written = ::write(fd, text.data(), text.size());
-  } while (written < 0 && errno == EINTR);
-  const bool whole = written == static_cast<ssize_t>(text.size());
-  // A part of the line would run into the next one: take it back.
-  if (!whole && written > 0) std::ignore = ::ftruncate(fd, info.st_size);
-  const bool closed = ::close(fd) == 0;
+  // The whole line at once: with O_APPEND it lands after the file's content in one piece, so the
+  // file never holds half a line beside another writer.
+  const bool whole = AppendWhole(fd, line + "\n", why);
+  if (::close(fd) != 0 && whole) return Failed(ErrorText(errno));
   if (!whole && created) ::unlink(path_.c_str());
-  return closed && whole;
+  return whole || Failed(why);
+}
+
+bool ErrorFile::Failed(const std::string& why) {
+  reason_ = "Cannot write " + path_ + ": " + why;
+  return false;
 }
 
 std::string ShortDate(std::time_t when) { return LocalTimeText(when, "%d.%m.%Y"); }
@@ -84,8 +86,16 @@ std::string ErrorLog::Add(const std::string& message, std::time_t when, ErrorLin
   const std::string line = "#" + std::to_string(next_) + "/ " + ShortDate(when) + "/ " +
                            LongTime(when) + "/ " + message;
   ++next_;
-  if (file != nullptr) file->AppendLine(line);
+  if (file != nullptr) NoteFileOutcome(file->AppendLine(line), *file);
   return line;
 }
+
+void ErrorLog::NoteFileOutcome(bool written, const ErrorLineSink& file) {
+  if (written != fileFailing_) return;
+  fileFailing_ = !written;
+  fileNotice_ = written ? "The error file is written again." : file.Reason() + " Lines are lost.";
+}
+
+std::string ErrorLog::TakeFileNotice() { return std::exchange(fileNotice_, std::string()); }
 
 }  // namespace velta

@@ -14,6 +14,8 @@ class ErrorLineSink {
   virtual ~ErrorLineSink() = default;
   // Appends `line` and a line feed; false when the file could not be written.
   virtual bool AppendLine(const std::string& line) = 0;
+  // Why the last AppendLine failed, in one English sentence naming the file.
+  virtual const std::string& Reason() const = 0;
 };
 
 // Where the error file the user sees as `shown` really is. A Windows-style path (a drive letter or
@@ -29,11 +31,15 @@ class ErrorFile : public ErrorLineSink {
  public:
   explicit ErrorFile(const std::string& shown);
   bool AppendLine(const std::string& line) override;
+  const std::string& Reason() const override { return reason_; }
   const std::string& Path() const { return path_; }
 
  private:
+  bool Failed(const std::string& why);
+
   std::string path_;
   bool inStateFolder_;
+  std::string reason_;
 };
 
 // "dd.MM.yyyy" and "HH:mm:ss" of the local time: the short date and long time of the German
@@ -49,9 +55,16 @@ class ErrorLog {
   // The stored list was emptied: numbering starts again at 0.
   void Clear() { next_ = 0; }
   unsigned Next() const { return next_; }
+  // One line for the window's log when writing the file has just started to fail or has just
+  // worked again; empty otherwise, so a full disk costs one line and not one per error.
+  std::string TakeFileNotice();
 
  private:
+  void NoteFileOutcome(bool written, const ErrorLineSink& file);
+
   unsigned next_ = 0;
+  bool fileFailing_ = false;
+  std::string fileNotice_;
 };
 
 }  // namespace velta

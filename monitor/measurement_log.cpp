@@ -1,9 +1,14 @@
 #include "monitor/measurement_log.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <iterator>
 
+#include "controller/atomic_write.h"
+#include "controller/regular_file.h"
 #include "controller/user_folders.h"
 #include "i18n/lookup.h"
 #include "monitor/poll_cycle.h"
@@ -55,30 +60,51 @@ std::string MeasurementRow(std::time_t when, const MainPageView& page, std::uint
 
 bool MeasurementLog::Open(const std::string& path) {
   Close();
-  struct stat info {};
-  const bool fresh = stat(path.c_str(), &info) != 0 || info.st_size == 0;
-  file_ = std::fopen(path.c_str(), "a");
-  if (file_ == nullptr) return false;
-  path_ = path;
   meters_.reset();
-  if (fresh) {
-    std::fprintf(file_, "%s\n", kMeasurementLogHeader);
-    std::fflush(file_);
+  if (IsOddFile(path, reason_)) return false;
+  // O_NONBLOCK: a FIFO put there since the check must not hold the window.
+  const int flags = O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  fd_ = ::open(path.c_str(), flags, 0666);
+  if (fd_ < 0) {
+    reason_ = ErrorText(errno);
+    return false;
   }
-  return true;
+  path_ = path;
+  if (StartRows()) return true;
+  Close();
+  return false;
+}
+
+bool MeasurementLog::StartRows() {
+  struct stat info {};
+  if (::fstat(fd_, &info) != 0) {
+    reason_ = ErrorText(errno);
+    return false;
+  }
+  if (!S_ISREG(info.st_mode)) {  // replaced since it was checked
+    reason_ = "It is not a regular file.";
+    return false;
+  }
+  if (info.st_size == 0) {
+    return AppendWhole(fd_, std::string(kMeasurementLogHeader) + "\n", reason_);
+  }
+  char last = '\n';
+  if (::pread(fd_, &last, 1, info.st_size - 1) != 1) {
+    reason_ = ErrorText(errno);
+    return false;
+  }
+  return last == '\n' || AppendWhole(fd_, "\n", reason_);
 }
 
 void MeasurementLog::Close() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
 }
 
 bool MeasurementLog::AppendMainPage(std::time_t when, const MainPageView& page, std::uint8_t e1,
                                     std::uint8_t e2) {
-  if (file_ == nullptr) return false;
-  const std::string row = MeasurementRow(when, page, e1, e2, meters_);
-  const bool written = std::fprintf(file_, "%s\n", row.c_str()) > 0;
-  return std::fflush(file_) == 0 && written;
+  if (fd_ < 0) return false;
+  return AppendWhole(fd_, MeasurementRow(when, page, e1, e2, meters_) + "\n", reason_);
 }
 
 }  // namespace velta

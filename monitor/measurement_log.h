@@ -3,7 +3,6 @@
 // --csv` and by the Monitor window's "Record to CSV…".
 #pragma once
 
-#include <cstdio>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -21,6 +20,8 @@ extern const char* const kMeasurementLogHeader;
 std::string MeasurementRow(std::time_t when, const MainPageView& page, std::uint8_t e1,
                            std::uint8_t e2, const std::optional<WaterMeterView>& meters);
 
+// The file gets whole rows or none: a row that cannot be written whole (full disk, file size
+// limit) is taken back, and Reason() says why. Rows are only ever appended, never truncated.
 class MeasurementLog {
  public:
   MeasurementLog() = default;
@@ -28,11 +29,14 @@ class MeasurementLog {
   MeasurementLog(const MeasurementLog&) = delete;
   MeasurementLog& operator=(const MeasurementLog&) = delete;
 
-  // Opens `path` for appending (created if missing) and writes the header to a new file.
+  // Opens `path` for appending (created if missing; refused when it is not a regular file). A new
+  // or empty file gets the header; a file whose last row has no line end gets one first.
   bool Open(const std::string& path);
   void Close();
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return fd_ >= 0; }
   const std::string& Path() const { return path_; }
+  // Why the last Open or append failed, in one English sentence.
+  const std::string& Reason() const { return reason_; }
 
   // The water meter page comes between Main pages; its values go into the following rows.
   void NoteWaterMeters(const WaterMeterView& meters) { meters_ = meters; }
@@ -41,8 +45,13 @@ class MeasurementLog {
                       std::uint8_t e2);
 
  private:
-  std::FILE* file_ = nullptr;
+  // The line end a file needs before the first row: the header when empty, a line feed when its
+  // last line is unfinished, else nothing.
+  bool StartRows();
+
+  int fd_ = -1;
   std::string path_;
+  std::string reason_;
   std::optional<WaterMeterView> meters_;
 };
 

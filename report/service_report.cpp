@@ -81,11 +81,14 @@ bool WritePdf(const std::string& path, const std::string& html, std::string& rea
 
 }  // namespace
 
-std::vector<std::string> LastLinesOfFile(const std::string& path, int count) {
+std::vector<std::string> LastLinesOfFile(const std::string& path, int count, std::string& reason) {
   // Only a regular file, opened without blocking; a line is an error line, so a longer one is cut.
   constexpr std::streamsize kMaxLine = 4096;
   const RegularFile file(path);
-  if (!file.IsOpen()) return {};
+  if (!file.IsOpen()) {
+    reason = file.Reason();
+    return {};
+  }
   FileReadBuffer buffer(file.Fd());
   std::istream in(&buffer);
   std::deque<std::string> lines;
@@ -113,7 +116,9 @@ std::optional<ServiceReport> ReadServiceReport(const ConnectionSettings& setting
                                                Feedback& feedback, const std::string& errorFile) {
   const service::ReportReading read = service::ReadReportData(settings, feedback);
   if (!read.Done()) return std::nullopt;
-  return ComposeServiceReport(read, errorFile);
+  ServiceReport report = ComposeServiceReport(read, errorFile);
+  if (!report.errorFileProblem.empty()) feedback.Log("Error file " + report.errorFileProblem);
+  return report;
 }
 
 ServiceReport ComposeServiceReport(const service::ReportReading& read,
@@ -125,7 +130,11 @@ ServiceReport ComposeServiceReport(const service::ReportReading& read,
   report.liveValues = read.liveValues;
   // The file the error log really writes: a Windows-style name lives in the state folder.
   if (!errorFile.empty()) {
-    report.errorFileLines = LastLinesOfFile(ErrorFilePath(errorFile), kReportErrorFileLines);
+    const std::string path = ErrorFilePath(errorFile);
+    report.errorFileLines = LastLinesOfFile(path, kReportErrorFileLines, report.errorFileProblem);
+    if (!report.errorFileProblem.empty()) {
+      report.errorFileProblem = path + " cannot be read: " + report.errorFileProblem;
+    }
   }
   return report;
 }
@@ -144,9 +153,10 @@ std::string ServiceReportHtml(const ServiceReport& report) {
   Lines(html, ErrorMemoryLines(report.image));
   Heading(html, "Live values");
   Lines(html, report.liveValues);
-  if (!report.errorFileLines.empty()) {
+  if (!report.errorFileLines.empty() || !report.errorFileProblem.empty()) {
     Heading(html, "Error file");
-    Lines(html, report.errorFileLines);
+    Lines(html, report.errorFileProblem.empty() ? report.errorFileLines
+                                                : std::vector{report.errorFileProblem});
   }
   return html + "</body></html>\n";
 }

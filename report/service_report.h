@@ -22,24 +22,26 @@ struct ServiceReport {
   ControllerImage image;  // at least addresses 0..87: settings, counters, error memory
   std::vector<std::string> liveValues;
   std::vector<std::string> errorFileLines;
+  std::string errorFileProblem;  // why the error file could not be read; empty when it was
 };
 
 // How many of the error file's last lines the report shows.
 inline constexpr int kReportErrorFileLines = 20;
 
-// The newest `count` lines of a text file; empty when it cannot be read.
-std::vector<std::string> LastLinesOfFile(const std::string& path, int count);
+// The newest `count` lines of a text file; empty, with `reason`, when it cannot be read.
+std::vector<std::string> LastLinesOfFile(const std::string& path, int count, std::string& reason);
 
 // The Monitor window's error file while it stores error lines there; empty otherwise.
 std::string StoredErrorFile();
 
-// The report of what was read from the controller: date and error-file lines are filled in, the
-// site left to the caller.
+// The report of what was read from the controller: date and error-file lines are filled in (an
+// error file that cannot be read is named in the report), the site left to the caller.
 ServiceReport ComposeServiceReport(const service::ReportReading& reading,
                                    const std::string& errorFile);
 
 // Reads what the report shows from the controller (service::ReadReportData) and composes it.
-// Nothing when the read failed (the read has logged why).
+// Nothing when the read failed (the read has logged why); an error file that cannot be read is
+// logged too.
 std::optional<ServiceReport> ReadServiceReport(const ConnectionSettings& settings,
                                                Feedback& feedback, const std::string& errorFile);
 

@@ -140,8 +140,12 @@ void Form1::Timer1Timer() {
   if (update.main) ShowMainPage(*update.main);
   if (measurementLog_.IsOpen()) {
     if (update.waterMeters) measurementLog_.NoteWaterMeters(*update.waterMeters);
-    if (update.main) {
-      measurementLog_.AppendMainPage(std::time(nullptr), *update.main, poll_.shownE1, poll_.shownE2);
+    if (update.main &&
+        !measurementLog_.AppendMainPage(std::time(nullptr), *update.main, poll_.shownE1,
+                                        poll_.shownE2)) {
+      Log("Recording to CSV stopped, " + measurementLog_.Path() + " cannot be written: " +
+          measurementLog_.Reason());
+      StopRecordingClick();
     }
   }
   if (update.moduleRinse) ui->lblModulSpuelung->setText(ToQString(*update.moduleRinse));
@@ -203,6 +207,7 @@ void Form1::AddError(const std::string& message, std::time_t when) {
   const bool store = ui->cbStore->isChecked();
   const std::string line = errorLog_.Add(message, when, store ? &file : nullptr);
   ui->MemoErrorStore->appendPlainText(ToQString(line));
+  if (const std::string notice = errorLog_.TakeFileNotice(); !notice.empty()) Log(notice);
   // A Windows-style path is kept elsewhere on this system: say where, once.
   if (store && file.Path() != shown && file.Path() != errorFileNamed_ &&
       std::filesystem::exists(file.Path())) {
@@ -253,11 +258,12 @@ void Form1::Chart1ContextMenu(const QPoint& position) {
 }
 
 void Form1::RecordCsvClick() {
-  const QString chosen = velta::CurrentDesktop().SaveFileName("CSV (*.csv)", "csv");
+  const QString chosen = velta::CurrentDesktop().AppendFileName("CSV (*.csv)", "csv");
   if (chosen.isEmpty()) return;
   const std::string path = velta::AbsoluteFilePath(chosen);
   if (!measurementLog_.Open(path)) {
     Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));
+    Log(measurementLog_.Reason());
     velta::CurrentDesktop().Beep();
     return;
   }

@@ -24,6 +24,9 @@ class RealDesktop : public Desktop {
   QString SaveFileName(const QString& filter, const QString& defaultSuffix) override {
     return Run(*MakeFileDialog(QFileDialog::AcceptSave, filter, defaultSuffix));
   }
+  QString AppendFileName(const QString& filter, const QString& defaultSuffix) override {
+    return Run(*MakeAppendFileDialog(filter, defaultSuffix));
+  }
   void Beep() override { QApplication::beep(); }
   void OpenUrl(const QString& url) override { QDesktopServices::openUrl(QUrl(url)); }
 
@@ -55,6 +58,13 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QFileDialog::AcceptMode mode, const 
   dialog->setAcceptMode(mode);
   if (mode == QFileDialog::AcceptOpen) dialog->setFileMode(QFileDialog::ExistingFile);
   dialog->setDefaultSuffix(defaultSuffix);
+  return dialog;
+}
+
+std::unique_ptr<QFileDialog> MakeAppendFileDialog(const QString& filter,
+                                                  const QString& defaultSuffix) {
+  auto dialog = MakeFileDialog(QFileDialog::AcceptSave, filter, defaultSuffix);
+  dialog->setOption(QFileDialog::DontConfirmOverwrite);
   return dialog;
 }
 

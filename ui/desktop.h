@@ -23,6 +23,9 @@ class Desktop {
   // ("Settings (*.ini)"); `defaultSuffix` without the dot.
   virtual QString OpenFileName(const QString& filter, const QString& defaultSuffix) = 0;
   virtual QString SaveFileName(const QString& filter, const QString& defaultSuffix) = 0;
+  // A save dialog for a file the program adds to: choosing an existing file asks nothing, as
+  // nothing in it is replaced.
+  virtual QString AppendFileName(const QString& filter, const QString& defaultSuffix) = 0;
   // The system's exclamation beep.
   virtual void Beep() = 0;
   // Opens a web address with the desktop's default handler.
@@ -42,6 +45,9 @@ std::unique_ptr<QMessageBox> MakeYesNoBox(const QString& caption, const QString&
 // typed without an extension.
 std::unique_ptr<QFileDialog> MakeFileDialog(QFileDialog::AcceptMode mode, const QString& filter,
                                             const QString& defaultSuffix);
+// A save dialog that does not ask to replace an existing file: the program appends to it.
+std::unique_ptr<QFileDialog> MakeAppendFileDialog(const QString& filter,
+                                                  const QString& defaultSuffix);
 
 // The Desktop in use: the real one unless a test installed another.
 Desktop& CurrentDesktop();

@@ -17,6 +17,12 @@
 
 namespace velta {
 
+inline int Occurrences(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
 struct Outcome {
   int code;
   std::string out;
@@ -31,11 +37,14 @@ class CliProgram : public ::testing::Test {
   }
   std::string Tcp() const { return "--tcp 127.0.0.1:" + std::to_string(sim_->TcpPort()); }
 
-  // Runs velta-cli with `args` (shell words) and no terminal on stdin.
-  Outcome Call(const std::string& args) {
+  // Runs velta-cli with `args` (shell words), `input` on stdin (never a terminal), after the shell
+  // commands `before` (a ulimit).
+  Outcome Call(const std::string& args, const std::string& input = "",
+               const std::string& before = "") {
     const std::string out = (dir_ / "stdout").string(), err = (dir_ / "stderr").string();
-    const std::string command = std::string("'") + VELTA_CLI_PATH + "' " + args + " >" + out +
-                                " 2>" + err + " </dev/null";
+    test::WriteFile((dir_ / "stdin").string(), input);
+    const std::string command = before + "'" + VELTA_CLI_PATH + "' " + args + " >" + out + " 2>" +
+                                err + " <" + (dir_ / "stdin").string();
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadFile(out),
             test::ReadFile(err)};
@@ -51,6 +60,14 @@ class CliProgram : public ::testing::Test {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadFile(out), {}};
   }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  // The write frames and the closing request the simulator received.
+  std::vector<std::string> Writes() {
+    std::vector<std::string> writes;
+    for (const std::string& frame : sim_->Frames()) {
+      if (frame.rfind("98 ", 0) == 0 || frame.rfind("60 00 08", 0) == 0) writes.push_back(frame);
+    }
+    return writes;
+  }
   int Count(const std::string& frame) {
     const std::vector<std::string> frames = sim_->Frames();
     return static_cast<int>(std::count(frames.begin(), frames.end(), frame));

@@ -3,6 +3,8 @@
 // wrote and the frames the simulator received.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -50,6 +52,10 @@ TEST_F(CliProgram, ReadingCommandsPrintTheSimulatorsValues) {
   ASSERT_EQ(tank.code, 0) << tank.err;
   EXPECT_EQ(nlohmann::json::parse(tank.out).size(), 101u);
 
+  const Outcome read = Call(Tcp() + " --json read");
+  ASSERT_EQ(read.code, 0) << read.err;
+  EXPECT_TRUE(nlohmann::json::accept(read.out)) << "JSON only: " << read.out;
+
 }
 
 TEST_F(CliProgram, PortsAndStatusOverThePseudoTerminal) {
@@ -84,19 +90,29 @@ TEST_F(CliProgram, ChangedOnlyWritesTheDifferingAddressesAndTheClosingRequest) {
   }
   test::WriteFile(Path("s.ini"), text);
 
-  const Outcome refused = Call(Tcp() + " write --changed-only " + Path("s.ini"));
-  EXPECT_EQ(refused.code, 1) << "no terminal to ask on and no --yes";
+  sim_->ClearFrames();
+  const Outcome refused = Call(Tcp() + " write --changed-only " + Path("s.ini"), "y\n");
+  EXPECT_EQ(refused.code, 1) << "no terminal to ask on and no --yes, whatever stdin says";
+  EXPECT_EQ(Writes(), std::vector<std::string>{});
   EXPECT_NE(refused.err.find("Pressure sensor – full scale: 10.0bar → 6.1bar"), std::string::npos)
       << "the difference comes first: " << refused.err;
 
   sim_->ClearFrames();
   const Outcome write = Call(Tcp() + " --yes write --changed-only " + Path("s.ini"));
   ASSERT_EQ(write.code, 0) << write.err;
-  std::vector<std::string> writes;
-  for (const std::string& frame : sim_->Frames()) {
-    if (frame.rfind("98 ", 0) == 0 || frame.rfind("60 00 08", 0) == 0) writes.push_back(frame);
-  }
-  EXPECT_EQ(writes, (std::vector<std::string>{"98 09 3D DE", "98 1B 21 D4", "60 00 08 68"}));
+  EXPECT_EQ(Writes(), (std::vector<std::string>{"98 09 3D DE", "98 1B 21 D4", "60 00 08 68"}));
+
+  // Nothing left to change: only the closing request. The last address alone: it is written.
+  sim_->ClearFrames();
+  ASSERT_EQ(Call(Tcp() + " --yes write --changed-only " + Path("s.ini")).code, 0);
+  EXPECT_EQ(Writes(), std::vector<std::string>{"60 00 08 68"});
+  text = test::ReadFile(Path("s.ini"));
+  const auto at = text.find("\n51=");
+  text.replace(at, text.find('\n', at + 1) - at, "\n51=7");
+  test::WriteFile(Path("s.ini"), text);
+  sim_->ClearFrames();
+  ASSERT_EQ(Call(Tcp() + " --yes write --changed-only " + Path("s.ini")).code, 0);
+  EXPECT_EQ(Writes(), (std::vector<std::string>{"98 33 07 D2", "60 00 08 68"}));
   EXPECT_EQ(sim_->Memory()[9], 61);
   EXPECT_EQ(sim_->Memory()[27], 33);
 
@@ -126,10 +142,18 @@ TEST_F(CliProgram, DiffTakesAHistoryEntry) {
 TEST_F(CliProgram, FullWritesBackupRestoreCountersErrorsAndTank) {
   Start({"--set", "error=0x0C"});
   ASSERT_EQ(Call(Tcp() + " read -o " + Path("s.ini")).code, 0);
+  // The file's cistern reference values are not sent: the controller keeps its own.
+  std::string text = test::ReadFile(Path("s.ini"));
+  const auto at = text.find("\n4=");
+  text.replace(at, text.find('\n', at + 1) - at, "\n4=123");
+  test::WriteFile(Path("s.ini"), text);
+  const std::uint8_t reference = sim_->Memory()[4];
+  ASSERT_NE(reference, 123);
   sim_->ClearFrames();
   ASSERT_EQ(Call(Tcp() + " -y write " + Path("s.ini")).code, 0);
   EXPECT_EQ(Count("60 00 08 68"), 1);
   EXPECT_GE(static_cast<int>(sim_->Frames().size()), 52);
+  EXPECT_EQ(sim_->Memory()[4], reference);
 
   ASSERT_EQ(Call(Tcp() + " backup -o " + Path("b.bak")).code, 0);
   EXPECT_NE(test::ReadFile(Path("b.bak")).find("[VELTA Backup]"), std::string::npos);
@@ -215,8 +239,23 @@ TEST_F(CliProgram, ReportIsAReadablePdfAndHtml) {
   for (const char* expected : {"V1.60", "Hof Meier", "full scale", "10.0bar", "321"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   }
+  // One setting changed, every counter and an error count set; the pump starts are the last bytes.
+  sim_->SetMemory(9, {61});
+  sim_->SetMemory(52, {0, 0, 0x1A, 0x85});
+  sim_->SetMemory(56, {0, 0, 0x0D, 0x80});
+  sim_->SetMemory(84, {0, 0, 0x30, 0x39});
+  sim_->SetMemory(65, {7});
   ASSERT_EQ(Call(Tcp() + " report -o " + Path("r.html")).code, 0);
-  EXPECT_NE(test::ReadFile(Path("r.html")).find("<td>Pressure sensor – full scale</td><td>10.0bar</td>"), std::string::npos);
+  const std::string html = test::ReadFile(Path("r.html"));
+  EXPECT_NE(html.find("<td>Pressure sensor – full scale</td><td>6.1bar</td><td>10.0bar</td>"),
+            std::string::npos)
+      << "the default beside a changed value";
+  EXPECT_GE(Occurrences(html, "</td><td></td></tr>"), 10) << "no default beside an unchanged one";
+  for (const char* expected : {"<td>Pump hours</td><td>321", "<td>Pump starts</td><td>12345<",
+                               "<td>Mains meter pulses</td><td>6789<",
+                               "<td>Cistern meter pulses</td><td>3456<", "Er.P #7\n"}) {
+    EXPECT_NE(html.find(expected), std::string::npos) << expected;
+  }
 }
 
 // The report shows the file the error log really writes: the stored Windows-style name lives in
@@ -240,7 +279,99 @@ TEST_F(CliProgram, ReportShowsTheNewestLinesOfTheErrorFileTheLogWrites) {
   EXPECT_EQ(html.find(std::string(4096, 'x')), std::string::npos) << "the long line is cut";
 
   ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
-  EXPECT_TRUE(LastLinesOfFile(Path("fifo"), 20).empty());
+  std::string reason;
+  EXPECT_TRUE(LastLinesOfFile(Path("fifo"), 20, reason).empty());
+  EXPECT_EQ(reason, "It is a pipe (FIFO), not a regular file.");
+
+  // A file it cannot read is named in the report and on stderr.
+  const Outcome unreadable =
+      Call(Tcp() + " report --error-file " + Path("fifo") + " -o " + Path("u.html"));
+  ASSERT_EQ(unreadable.code, 0) << unreadable.err;
+  const std::string told =
+      Path("fifo") + " cannot be read: It is a pipe (FIFO), not a regular file.";
+  EXPECT_NE(test::ReadFile(Path("u.html")).find(told), std::string::npos);
+  EXPECT_NE(unreadable.err.find(told), std::string::npos) << unreadable.err;
+}
+
+// A save never turns a device or a pipe into a plain file, reached directly or through a link,
+// and never waits for a FIFO's reader.
+TEST_F(CliProgram, SavesRefuseADeviceOrAPipe) {
+  Start();
+  namespace fs = std::filesystem;
+  ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0600), 0);
+  fs::create_symlink(Path("pipe"), Path("link"));
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(mknod(Path("null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+  }
+  for (const char* command : {" report -o ", " tank read -o ", " read -o "}) {
+    for (const char* target : {"pipe", "link", "null"}) {
+      if (!root && std::string(target) == "null") continue;  // only root makes device nodes
+      const Outcome save = Call(Tcp() + command + Path(target));
+      EXPECT_NE(save.code, 0) << command << target;
+      EXPECT_NE(save.err.find("not a regular file"), std::string::npos) << command << save.err;
+      EXPECT_EQ(fs::status(Path(target)).type(),
+                root && std::string(target) == "null" ? fs::file_type::character
+                                                      : fs::file_type::fifo)
+          << command << target;
+    }
+  }
+}
+
+// Every number a user types is decimal: a leading zero is no octal prefix, and a sign, blanks or
+// a hex prefix are refused (only --admin takes 0x hex, as documented).
+TEST_F(CliProgram, NumbersAreDecimal) {
+  Start();
+  const std::string port = std::to_string(sim_->TcpPort());
+  const struct {
+    std::string args;
+    int code;
+  } rows[] = {
+      {"--tcp 127.0.0.1:0" + port + " status", 0},
+      {"--tcp 127.0.0.1:+" + port + " status", 1},
+      {"--tcp '127.0.0.1: " + port + "' status", 1},
+      {"--tcp 127.0.0.1:0x10 status", 1},
+      {"--port COM0x5 status", 1},
+      {"--port COM+5 status", 1},
+      {"--port COM256 status", 1},
+      {"--admin 0x10 " + Tcp() + " status", 0},
+      {"--admin 010 " + Tcp() + " status", 0},
+      {"--admin -1 " + Tcp() + " status", 1},
+      {"--admin 0x " + Tcp() + " status", 1},
+  };
+  for (const auto& row : rows) {
+    const Outcome outcome = Call(row.args);
+    EXPECT_EQ(outcome.code, row.code) << row.args << ": " << outcome.err;
+  }
+}
+
+// A file size limit stands in for a full disk: the report is refused with the reason and leaves no
+// temporary file; the CSV keeps whole rows only, after the line end its unfinished last row lacked.
+TEST_F(CliProgram, FileSizeLimitRefusesWritesWithTheReason) {
+  Start();
+  const std::string limit = "ulimit -f 4; ";  // 512-byte blocks in sh
+  const Outcome report = Call(Tcp() + " report -o " + Path("r.html"), "", limit);
+  EXPECT_NE(report.code, 0) << report.err;
+  EXPECT_NE(report.err.find("File too large."), std::string::npos) << report.err;
+
+  const std::string earlier = "time,level\n" + std::string(1900, 'x') + ",half";
+  test::WriteFile(Path("log.csv"), earlier);
+  const Outcome watch =
+      Call(Tcp() + " status --watch --seconds 10 --csv " + Path("log.csv"), "", limit);
+  EXPECT_EQ(watch.code, 2) << watch.err;
+  EXPECT_NE(watch.err.find("Cannot write " + Path("log.csv") + ": File too large."),
+            std::string::npos)
+      << watch.err;
+  const std::string csv = test::ReadFile(Path("log.csv"));
+  ASSERT_EQ(csv.rfind(earlier + "\n", 0), 0u);
+  std::istringstream rows(csv.substr(earlier.size() + 1));
+  for (std::string row; std::getline(rows, row);) {
+    EXPECT_EQ(std::count(row.begin(), row.end(), ','), 10) << "whole rows only: " << row;
+  }
+  EXPECT_EQ(csv.back(), '\n');
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()),
+                          std::filesystem::directory_iterator()),
+            4) << "stdin, stdout, stderr and the log: no temporary file";
 }
 
 }  // namespace

@@ -3,47 +3,30 @@
 #include "controller/atomic_write.h"
 
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
-#include <functional>
 
 #include "tests/support/files.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace velta {
 namespace {
 
 namespace fs = std::filesystem;
 using test::ReadFile;
+using test::RunAsUnprivileged;
 using test::WriteFile;
 
 mode_t ModeOf(const fs::path& path) {
   struct stat info {};
   EXPECT_EQ(::stat(path.c_str(), &info), 0);
   return info.st_mode & 07777;
-}
-
-// Runs `body` in a child process as the unprivileged user "nobody" (when the tests run as root)
-// and returns its exit status; a folder mode bit means nothing to root.
-int RunAsUnprivileged(const std::function<int()>& body) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::geteuid() == 0) {
-      const passwd* nobody = ::getpwnam("nobody");
-      if (nobody == nullptr || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)
-        ::_exit(99);
-    }
-    ::_exit(body());
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
 }
 
 class AtomicWriteTest : public ::testing::Test {
@@ -83,6 +66,38 @@ TEST_F(AtomicWriteTest, SavingThroughALinkUpdatesItsTargetAndKeepsTheLink) {
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(fs::read_symlink(link), "real/plant.tcp");
   EXPECT_EQ(ReadFile(target), "new");
+}
+
+// A save never turns a device or a pipe into a plain file, however it is reached, and never waits
+// for a reader of a FIFO.
+TEST_F(AtomicWriteTest, TargetThatIsNotARegularFileIsRefused) {
+  ASSERT_EQ(::mkfifo((dir_ / "pipe").c_str(), 0666), 0);
+  fs::create_symlink("pipe", dir_ / "pipe-link");
+  fs::create_directory(dir_ / "folder");
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::mknod((dir_ / "null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+  }
+  const struct {
+    const char* name;
+    fs::file_type type;
+    const char* reason;
+  } rows[] = {
+      {"pipe", fs::file_type::fifo, "It is a pipe (FIFO), not a regular file."},
+      {"pipe-link", fs::file_type::fifo, "It is a pipe (FIFO), not a regular file."},
+      {"folder", fs::file_type::directory, "It is a folder, not a file."},
+      {"null", fs::file_type::character, "It is a device, not a regular file."},
+  };
+  for (const auto& row : rows) {
+    if (!root && row.type == fs::file_type::character) continue;  // only root makes device nodes
+    reason_.clear();
+    EXPECT_FALSE(WriteFileAtomically(dir_ / row.name, "report", reason_)) << row.name;
+    EXPECT_EQ(reason_, row.reason) << row.name;
+    EXPECT_EQ(fs::status(dir_ / row.name).type(), row.type) << row.name;
+  }
+  EXPECT_TRUE(fs::is_symlink(dir_ / "pipe-link"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator()),
+            root ? 4 : 3);
 }
 
 // A folder the user may not write to holding a file they may write: the file is overwritten in

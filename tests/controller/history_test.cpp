@@ -101,6 +101,74 @@ TEST_F(HistoryTest, BoundRemovesTheOldestFirst) {
   EXPECT_TRUE(feedback.lines.empty());
 }
 
+// A file of `size` bytes (sparse, so 50 MiB cost nothing) as an earlier run would have kept it.
+fs::path Plant(const fs::path& day, const std::string& name, std::uintmax_t size = 1) {
+  fs::create_directories(day);
+  test::WriteFile((day / name).string(), "x");
+  fs::resize_file(day / name, size);
+  return day / name;
+}
+
+// The default bounds, each just kept and just exceeded, and the order across date folders: the
+// older day goes first even when its file's time of day is later.
+TEST_F(HistoryTest, DefaultBoundsAndOrderAcrossDays) {
+  constexpr std::uintmax_t kBytes = 50u * 1024u * 1024u;
+  const struct {
+    const char* name;
+    std::size_t files;      // planted, 1 byte each, in one old day
+    std::uintmax_t large;   // size of one more planted file, 0: none
+    std::size_t remaining;  // files after one more is kept
+  } rows[] = {
+      {"1000 files kept", 999, 0, 1000},
+      {"1001 files bound", 1000, 0, 1000},
+      {"50 MB kept", 0, kBytes - 100, 2},
+      {"50 MB bound", 0, kBytes, 1},
+  };
+  for (const auto& row : rows) {
+    const fs::path root = dir / row.name;
+    for (std::size_t i = 0; i < row.files; ++i) {
+      char name[64];
+      std::snprintf(name, sizeof name, "00-%02zu-%02zu.%03zu-old.txt", i / 600, i / 10 % 60,
+                    i % 10);
+      Plant(root / "2000-01-01", name);
+    }
+    if (row.large != 0) Plant(root / "2000-01-01", "00-00-00.000-large.txt", row.large);
+    History history(root);
+    history.KeepLines("new", {"1"}, feedback);
+    EXPECT_EQ(history.Entries().size(), row.remaining) << row.name;
+    EXPECT_EQ(history.Entries().at(0).what, "new") << row.name;
+  }
+
+  const fs::path root = dir / "days";
+  const fs::path older = Plant(root / "2000-01-01", "23-00-00.000-older.txt");
+  const fs::path newer = Plant(root / "2000-01-02", "01-00-00.000-newer.txt");
+  History history(root, {2, 1u << 30});
+  history.KeepLines("today", {"1"}, feedback);
+  EXPECT_FALSE(fs::exists(older));
+  EXPECT_FALSE(fs::exists(root / "2000-01-01")) << "an emptied day goes with its last file";
+  EXPECT_EQ(Whats(history), (std::vector<std::string>{"today", "newer"}));
+  EXPECT_TRUE(feedback.lines.empty());
+}
+
+// A date folder or a file that is a link to elsewhere is neither listed nor pruned: files outside
+// the history stay, the links themselves too.
+TEST_F(HistoryTest, PruningNeverFollowsALink) {
+  const fs::path outside = Plant(dir / "elsewhere", "00-00-00.000-precious.txt");
+  Plant(dir / "elsewhere", "00-00-01.000-precious.txt");
+  const fs::path root = dir / "history";
+  fs::create_directories(root);
+  fs::create_symlink(dir / "elsewhere", root / "2000-01-01");
+  Plant(root / "2000-01-02", "00-00-00.000-old.txt");
+  fs::create_symlink(outside, root / "2000-01-02" / "00-00-01.000-linked.txt");
+  History history(root, {1, 1u << 30});
+  history.KeepLines("new", {"1"}, feedback);
+  history.KeepLines("newest", {"1"}, feedback);
+  EXPECT_EQ(Whats(history), (std::vector<std::string>{"newest"}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "elsewhere"), fs::directory_iterator()), 2);
+  EXPECT_TRUE(fs::is_symlink(root / "2000-01-01"));
+  EXPECT_TRUE(fs::is_symlink(root / "2000-01-02" / "00-00-01.000-linked.txt"));
+}
+
 TEST_F(HistoryTest, FolderThatCannotBeWrittenCostsOneLine) {
   test::WriteFile((dir / "plain-file").string(), "not a folder");
   History history(dir / "plain-file" / "history");

@@ -149,6 +149,36 @@ TEST_F(ImageFileTest, SaveChangesOnlyItsOwnKeysAndKeepsLineEnds) {
             head + "[velta setup]\r\n7=43\r\nNote=keep me\r\nVersion=160\r\n0=3\r\n" + added + tail);
 }
 
+// Only the first of two keys of the same name is the value; a section added to a file whose last
+// line has no line end starts on a line of its own; the file keeps its mode, whatever the umask.
+TEST_F(ImageFileTest, SaveKeepsASecondKeyTheLastLineAndTheMode) {
+  const struct {
+    const char* name;
+    std::string before;
+    std::string expectedStart;
+  } rows[] = {
+      {"second key", "[VELTA Setup]\n7=99\n7=55\n", "[VELTA Setup]\n7=43\n7=55\nVersion=160\n"},
+      {"unfinished line", "[Other]\nx=1", "[Other]\nx=1\n[VELTA Setup]\n"},
+  };
+  for (const auto& row : rows) {
+    const std::string path = PathOf(row.name);
+    WriteFile(path, row.before);
+    ASSERT_TRUE(SaveImageFile(path, DefaultImage(), ImageFileKind::Settings, reason_)) << reason_;
+    EXPECT_EQ(ReadFile(path).rfind(row.expectedStart, 0), 0u)
+        << row.name << ":\n" << ReadFile(path);
+  }
+  const std::string shared = PathOf("shared.ini");
+  WriteFile(shared, "");
+  ASSERT_EQ(::chmod(shared.c_str(), 0664), 0);
+  const mode_t mask = ::umask(022);
+  const bool saved = SaveImageFile(shared, DefaultImage(), ImageFileKind::Settings, reason_);
+  ::umask(mask);
+  ASSERT_TRUE(saved) << reason_;
+  struct stat info {};
+  ASSERT_EQ(::stat(shared.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0664u);
+}
+
 // Read as the Windows private-profile reader did: names without regard to case, blanks around '='
 // trimmed, one pair of surrounding quotes taken off, and the first of two keys of the same name.
 TEST_F(ImageFileTest, LoadFollowsThePrivateProfileReadingRules) {

@@ -96,6 +96,10 @@ TEST(ChannelHandle, ClosesItsChannelWhenItGoesOrWhenClosedEarly) {
   EXPECT_FALSE(taker.IsOpen());
   taker.Close();
   EXPECT_TRUE(OpenFromSettings(settings).IsOpen()) << "closed early, and only once";
+  taker = OpenFromSettings(settings);
+  ASSERT_TRUE(taker.IsOpen());
+  taker = ChannelHandle();
+  EXPECT_TRUE(OpenFromSettings(settings).IsOpen()) << "a handle assigned anew closes its old port";
 }
 
 // A handle without a Channel sends nothing and says so in every form of the exchange.

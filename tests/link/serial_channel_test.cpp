@@ -12,6 +12,7 @@
 #include "link/channel.h"
 #include "tests/link/link_peers.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace velta {
 namespace {
@@ -217,15 +218,17 @@ TEST(SerialChannelOpen, FailsCleanlyWithItsReason) {
   }
 }
 
-// Root opens anything, so the permission case is only real for an ordinary user (the usual one:
-// not in the dialout group).
+// Root opens anything, so the open runs as an ordinary user (the usual one: not in the dialout
+// group).
 TEST(SerialChannelOpen, DeviceWithoutPermissionReportsPermissionDenied) {
-  if (geteuid() == 0) GTEST_SKIP() << "root bypasses file permissions";
   PtyPeer pty(235);
   ASSERT_TRUE(pty.ok());
   ASSERT_EQ(chmod(pty.path().c_str(), 0), 0);
-  EXPECT_EQ(OpenSerialChannel(235, 9600), kFailureChannel);
-  EXPECT_EQ(LastOpenError(), OpenError::PermissionDenied);
+  EXPECT_EQ(test::RunAsUnprivileged([] {
+              if (OpenSerialChannel(235, 9600) != kFailureChannel) return 1;
+              return LastOpenError() == OpenError::PermissionDenied ? 0 : 2;
+            }),
+            0);
 }
 
 TEST(SerialChannelOpen, ErrnoReadsAsTheReasonAWindowCanExplain) {

@@ -2,6 +2,7 @@
 // thrown away before each request, a peer that goes away, and opens that must fail.
 #include <gtest/gtest.h>
 #include <netinet/tcp.h>
+#include <sys/socket.h>
 
 #include <atomic>
 #include <thread>
@@ -171,6 +172,27 @@ TEST_F(TcpChannelTest, ClosedPeerNeitherHangsNorSpins) {
   EXPECT_GE(elapsed, 1000);
   EXPECT_LT(elapsed, 3500);
   EXPECT_LT(CpuMs() - cpuStart, 500) << "a loop spun on the closed socket";
+}
+
+// A peer that closes, or only shuts its sending side, is gone for good; a silent one is not.
+TEST_F(TcpChannelTest, PeerThatClosesOrHalfClosesIsLost) {
+  const struct {
+    const char* name;
+    int how;  // -1: no end, -2: close, else shutdown(how)
+    bool lost;
+  } rows[] = {{"silent", -1, false}, {"closed", -2, true}, {"half-closed", SHUT_WR, true}};
+  for (const auto& row : rows) {
+    LoopbackListener listener;
+    Channel* channel = OpenTcpChannel("127.0.0.1", listener.port());
+    const int peer = listener.Accept();
+    ASSERT_GE(peer, 0) << row.name;
+    if (row.how == -2) close(peer);
+    if (row.how >= 0) shutdown(peer, row.how);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(ChannelHungUp(channel), row.lost) << row.name;
+    CloseChannel(channel);
+    if (row.how != -2) close(peer);
+  }
 }
 
 TEST(TcpChannelOpen, HostIsUsedAsDottedAddressOrResolvedName) {

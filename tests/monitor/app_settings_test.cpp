@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "tests/support/config_dir.h"
 #include "tests/support/files.h"
@@ -137,6 +140,32 @@ TEST_F(AppSettingsTest, ConfigDirectoryOfTheEnvironmentHoldsTheStore) {
   }
   auto reopened = OpenSettingsStore();
   EXPECT_EQ(ReadAppSettings(*reopened).connection.tcpHost, "10.1.2.3");
+}
+
+// A FIFO or a device as the store's file is neither waited on nor replaced: the defaults apply.
+// Run in a child under an alarm, so a store that waits for a writer fails instead of hanging.
+TEST_F(AppSettingsTest, StoreFileThatIsNotARegularFileIsNeitherReadNorReplaced) {
+  const test::TempConfigDir configDir;
+  const std::string path = SettingsStorePath();
+  ASSERT_TRUE(QDir().mkpath(configDir.FilePath("Korvelt")));
+  ASSERT_EQ(::mkfifo(path.c_str(), 0666), 0) << path;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::alarm(10);
+    AppSettings settings = ReadAppSettings(*OpenSettingsStore());
+    settings.connection.tcpHost = "10.1.2.3";
+    WriteAppSettings(*OpenSettingsStore(), settings);
+    ::_exit(settings.connection.tcpPort == 10001 ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  EXPECT_EQ(QDir(configDir.FilePath("Korvelt")).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                                             QDir::NoDotAndDotDot),
+            QStringList{"VELTA.conf"});
 }
 
 TEST_F(AppSettingsTest, TcpAddressFileRoundTripKeepsOtherSections) {

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "monitor/error_log.h"
 #include "tests/support/files.h"
@@ -98,12 +100,38 @@ TEST_F(ErrorLogTest, FileKeepsWholeLinesOnly) {
   EXPECT_FALSE(fs::exists(fresh));
 }
 
+// Writing that starts to fail costs one log line with the reason, and working again one more;
+// further lost lines say nothing. Short lines fit the file size limit, long ones do not.
+TEST_F(ErrorLogTest, FileFailingAndRecoveringIsToldOnce) {
+  const fs::path path = dir_ / "fehler.txt";
+  ErrorFile file(path.string());
+  ErrorLog log;
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 100;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::vector<std::string> notices;
+  for (const std::size_t length : {1, 80, 80, 1, 1, 80}) {
+    log.Add(std::string(length, 'x'), when_, &file);
+    notices.push_back(log.TakeFileNotice());
+  }
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  const std::string lost = "Cannot write " + path.string() + ": File too large. Lines are lost.";
+  EXPECT_EQ(notices, (std::vector<std::string>{"", lost, "", "The error file is written again.",
+                                               "", lost}));
+}
+
 // A FIFO is no error file: refused at once instead of waiting for a reader.
 TEST_F(ErrorLogTest, FifoIsRefusedWithoutWaiting) {
   const fs::path fifo = dir_ / "pipe.txt";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   ErrorFile file(fifo.string());
   EXPECT_FALSE(file.AppendLine("lost"));
+  EXPECT_EQ(file.Reason(),
+            "Cannot write " + fifo.string() + ": It is a pipe (FIFO), not a regular file.");
 }
 
 // The stored default "c:\error.txt" and other Windows-style paths name a file in the state folder;

@@ -29,6 +29,10 @@ class TestDesktop : public Desktop {
     saveDialogs.push_back(filter + "|" + suffix);
     return Next(filter, suffix);
   }
+  QString AppendFileName(const QString& filter, const QString& suffix) override {
+    appendDialogs.push_back(filter + "|" + suffix);
+    return Next(filter, suffix);
+  }
   void Beep() override {
     ++beeps;
     if (watched) enabledWhenBeeped.push_back(watched()->isEnabled());
@@ -42,6 +46,7 @@ class TestDesktop : public Desktop {
   QStringList messages;
   QStringList dialogs;      // "filter|suffix" of every file dialog
   QStringList saveDialogs;  // the same for the save dialogs alone
+  QStringList appendDialogs;  // and for the dialogs choosing a file to add to
   QStringList urls;
   int beeps = 0;
   // The window that must be disabled while an operation asks or beeps in its middle (looked up

@@ -59,6 +59,11 @@ TEST(RealDesktop, FileDialogsAddTheDefaultExtension) {
   EXPECT_EQ(MakeFileDialog(QFileDialog::AcceptOpen, "Setup (*.ini)", "ini")->fileMode(),
             QFileDialog::ExistingFile)
       << "an open dialog offers existing files only";
+  EXPECT_TRUE(
+      MakeAppendFileDialog("CSV (*.csv)", "csv")->testOption(QFileDialog::DontConfirmOverwrite))
+      << "a file the program appends to is not replaced";
+  EXPECT_FALSE(MakeFileDialog(QFileDialog::AcceptSave, "CSV (*.csv)", "csv")
+                   ->testOption(QFileDialog::DontConfirmOverwrite));
 }
 
 }  // namespace

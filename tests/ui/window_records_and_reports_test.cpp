@@ -6,10 +6,14 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
 #include <sstream>
 
 #include "tests/support/files.h"
@@ -23,7 +27,10 @@ namespace {
 
 class MonitorRecording : public WindowTest {
  protected:
-  MonitorRecording() : sim_({"--static", "--set", "watermeter=0", "--set", "level=21"}) {
+  explicit MonitorRecording(const std::vector<std::string>& simArgs = {"--static", "--set",
+                                                                       "watermeter=0", "--set",
+                                                                       "level=21"})
+      : sim_(simArgs) {
     window_ = std::make_unique<Form1>();
     FindControl<QLineEdit>(window_.get(), "edHost")->setText("127.0.0.1");
     FindControl<QLineEdit>(window_.get(), "edPort")->setText(QString::number(sim_.TcpPort()));
@@ -52,7 +59,7 @@ TEST_F(MonitorRecording, RowsOnlyWhileRecording) {
 
   desktop.fileNames = {path};
   window_->RecordCsvClick();
-  EXPECT_EQ(desktop.saveDialogs, QStringList{"CSV (*.csv)|csv"});
+  EXPECT_EQ(desktop.appendDialogs, QStringList{"CSV (*.csv)|csv"});
   sim_.ClearFrames();
   Ticks(6);
   const std::vector<std::string> frames = sim_.Frames();
@@ -65,6 +72,41 @@ TEST_F(MonitorRecording, RowsOnlyWhileRecording) {
   window_->StopRecordingClick();
   Ticks(6);
   EXPECT_EQ(Rows(path), rows) << "nothing after the stop";
+}
+
+class MonitorRecordingMeters : public MonitorRecording {
+ protected:
+  MonitorRecordingMeters() : MonitorRecording({"--static", "--set", "watermeter=1"}) {}
+  QStringList Log() {
+    return FindControl<QPlainTextEdit>(window_.get(), "Memo1")->toPlainText().split('\n');
+  }
+};
+
+// The water meters reach the rows. A full disk (a file size limit, SIGXFSZ ignored as the program
+// does) stops the recording with one log line and leaves whole rows only.
+TEST_F(MonitorRecordingMeters, MetersInTheRowsAndAFullDiskStopsTheRecording) {
+  const QString path = files_.filePath("log.csv");
+  desktop.fileNames = {path};
+  window_->RecordCsvClick();
+  Ticks(12);
+  const std::vector<std::string> rows = Rows(path);
+  ASSERT_GE(rows.size(), 2u);
+  EXPECT_NE(rows.back().find("m³"), std::string::npos) << rows.back();
+
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = ReadFile(path.toStdString()).size() + 10;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  Ticks(12);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  Ticks(12);
+
+  EXPECT_EQ(Rows(path), rows) << "no half row, and nothing after the stop";
+  EXPECT_EQ(Log().filter("Recording to CSV stopped").size(), 1) << Log().join('\n').toStdString();
+  EXPECT_TRUE(Log().filter("Recording to CSV stopped").value(0).endsWith(": File too large."));
 }
 
 class Form3Report : public Form3OperationsTest {
