@@ -1,7 +1,9 @@
 #include "service/status_watch.h"
 
+#include <array>
 #include <utility>
 
+#include "link/exchange.h"
 #include "link/open_reason.h"
 
 namespace velta {
@@ -27,12 +29,15 @@ void StatusWatch::SetConnection(const ConnectionSettings& settings) { settings_ 
 
 void StatusWatch::SetPassPause(std::chrono::milliseconds pause) { passPause_ = pause; }
 
+void StatusWatch::SetAskVersion(bool ask) { askVersion_ = ask; }
+
 WatchOpen StatusWatch::Open(int connectTimeoutMs) {
   const std::lock_guard link(link_);
   channel_ = OpenFromSettings(settings_, connectTimeoutMs);
   // The reasons come from this thread's last open, so they are worded here.
   if (!channel_.IsOpen()) return {false, OpenFailureReason(settings_)};
   ResetForPollingStart(cycle_);
+  versionDue_ = askVersion_;
   const std::lock_guard state(state_);
   watching_ = true;
   suspended_ = false;
@@ -60,7 +65,22 @@ WatchStep StatusWatch::Step() {
     lost = lostAt_.has_value();
   }
   if (!watching || suspended) return Result(std::nullopt);
-  return lost ? Heal() : Poll();
+  if (lost) return Heal();
+  return versionDue_ ? AskVersion() : Poll();
+}
+
+WatchStep StatusWatch::AskVersion() {
+  versionDue_ = false;
+  std::array<std::uint8_t, kVersionReplyLength> reply{};
+  const bool good =
+      ExchangeUnsummed(channel_, StatusRequest(kVersionQuery), reply) == ExchangeOutcome::Good;
+  {
+    const std::lock_guard state(state_);
+    ++counts_.exchanges;
+    if (!good) ++counts_.failedExchanges;
+    if (good) version_ = ParseVersionReply(reply);
+  }
+  return Result(std::nullopt);
 }
 
 WatchStep StatusWatch::Poll() {
@@ -87,6 +107,7 @@ WatchStep StatusWatch::Heal() {
   if (!channel_.IsOpen()) return Result(std::nullopt);
   cycle_.state = PollState::MainStatus;
   ResetForPollingStart(cycle_);
+  versionDue_ = askVersion_;
   {
     const std::lock_guard state(state_);
     counts_.withoutLink += std::chrono::steady_clock::now() - *lostAt_;
@@ -154,6 +175,11 @@ WatchCounts StatusWatch::Counts() const {
 StatusValues StatusWatch::Latest() const {
   const std::lock_guard state(state_);
   return latest_;
+}
+
+std::optional<ControllerVersion> StatusWatch::Version() const {
+  const std::lock_guard state(state_);
+  return version_;
 }
 
 }  // namespace velta

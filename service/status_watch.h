@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "controller/read_range.h"
 #include "link/channel_handle.h"
 #include "link/connection.h"
 #include "monitor/poll_tick.h"
@@ -73,6 +74,9 @@ class StatusWatch {
   // The pause before the step that starts a new pass at the Main page; the other steps follow
   // each other at the poll interval. Default: the poll interval, as the window polls.
   void SetPassPause(std::chrono::milliseconds pause);
+  // Asks the controller's firmware version once after every open, before the first poll
+  // exchange; the window's poll does not ask.
+  void SetAskVersion(bool ask);
 
   // Opens the link and starts watching. The poll cycle lives on from an earlier watch; a start
   // only counts the Main pages from zero and asks for the filter rinse page again.
@@ -95,11 +99,14 @@ class StatusWatch {
   bool Suspended() const;
   WatchCounts Counts() const;
   StatusValues Latest() const;
+  // What the controller answered to the version query after the last open; empty until then.
+  std::optional<ControllerVersion> Version() const;
   const ConnectionSettings& Connection() const { return settings_; }
 
  private:
   WatchStep Poll();
   WatchStep Heal();
+  WatchStep AskVersion();
   WatchStep Result(std::optional<StatusUpdate> update) const;
 
   ConnectionSettings settings_;
@@ -107,6 +114,8 @@ class StatusWatch {
   std::mutex link_;  // held through every use of the link
   ChannelHandle channel_;
   PollCycle cycle_;
+  bool askVersion_ = false;
+  bool versionDue_ = false;
 
   mutable std::mutex state_;  // guards what other threads read
   bool watching_ = false;
@@ -114,6 +123,7 @@ class StatusWatch {
   std::optional<std::chrono::steady_clock::time_point> lostAt_;
   WatchCounts counts_;
   StatusValues latest_;
+  std::optional<ControllerVersion> version_;
 };
 
 }  // namespace velta
