@@ -1,5 +1,6 @@
 #include "bridge/watched_controller.h"
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include "bridge/documents.h"
@@ -54,7 +55,11 @@ void WatchedController::Start() { thread_ = std::thread(&WatchedController::Run,
 
 bool WatchedController::OfferClient(int clientFd) {
   std::lock_guard lock(mutex_);
-  if (pendingClient_ >= 0 || inSession_) {
+  // A client that closed a moment ago leaves room for the next one (velta-cli opens the link
+  // anew for each step of a job), even before the relay has noticed.
+  std::uint8_t byte;
+  const bool sessionGone = sessionClient_ >= 0 && recv(sessionClient_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+  if (pendingClient_ >= 0 || (sessionClient_ >= 0 && !sessionGone)) {
     LogEvent(config_.name, "a second service client was refused: a session is open");
     return false;
   }
@@ -68,12 +73,11 @@ void WatchedController::Run() {
   bool openFailureLogged = false;
   while (!stop_) {
     if (pendingClient_ >= 0) {
-      const int client = std::exchange(pendingClient_, -1);
-      inSession_ = true;
+      sessionClient_ = std::exchange(pendingClient_, -1);
       lock.unlock();
-      RunSession(client);
+      RunSession(sessionClient_);
       lock.lock();
-      inSession_ = false;
+      close(std::exchange(sessionClient_, -1));
       continue;
     }
     lock.unlock();
@@ -106,7 +110,6 @@ void WatchedController::RunSession(int clientFd) {
   Channel* channel = watch_.Suspend();
   if (!channel) {
     watch_.Resume();
-    close(clientFd);
     LogEvent(config_.name, "service session refused: the link to the controller is down");
     return;
   }
@@ -114,7 +117,6 @@ void WatchedController::RunSession(int clientFd) {
   snapshot_.sessionOpen = true;
   Show(nullptr);
   const RelayEnd end = RelayBytes(clientFd, channel, kSessionSilence, stop_);
-  close(clientFd);
   watch_.Resume();
   LogEvent(config_.name, std::string("service session closed: ") + RelayEndText(end));
   snapshot_.sessionOpen = false;
@@ -149,7 +151,8 @@ void WatchedController::Show(const WatchStep* step) {
     discoveryKey_ = discoveryKey;
   }
   publisher_->Retain(AvailabilityTopic(config_.name), linkUp ? "online" : "offline");
-  if (!step || (step->update && step->update->main)) {
+  // The state follows every Main page and every session change, once there is a reading.
+  if (snapshot_.reading && (!step || (step->update && step->update->main))) {
     publisher_->Retain(StateTopic(config_.name), StateDocument(snapshot_));
   }
 }

@@ -35,6 +35,7 @@ class WatchedController {
 
  private:
   void Run();
+  // Relays for the client; the caller closes it.
   void RunSession(int clientFd);
   void Show(const WatchStep* step);
 
@@ -50,7 +51,7 @@ class WatchedController {
   std::mutex mutex_;
   std::condition_variable wake_;
   int pendingClient_ = -1;
-  bool inSession_ = false;
+  int sessionClient_ = -1;  // closed by the poll thread with the mutex held
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
