@@ -213,18 +213,14 @@ TEST_F(BridgeProgram, VeltaCliReadsAndWritesThroughAServiceSession) {
   EXPECT_EQ(sim_->Memory()[9], 61);
 
   // An open session holds the poll, shows in MQTT and /status, and turns a second client away.
-  const int session = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(servePort_);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(connect(session, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const int session = test::ConnectLoopback(servePort_);
+  ASSERT_GE(session, 0);
   EXPECT_TRUE(ha.WaitFor("velta/demo/state", [](const std::string& s) {
     return json::parse(s)["session_open"] == true;
   }));
   EXPECT_EQ(json::parse(Get("/status")->body)["controllers"][0]["session_open"], true);
-  const int second = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  ASSERT_EQ(connect(second, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const int second = test::ConnectLoopback(servePort_);
+  ASSERT_GE(second, 0);
   char byte;
   timeval wait{2, 0};
   setsockopt(second, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
@@ -248,15 +244,8 @@ TEST_F(BridgeProgram, VeltaCliReadsAndWritesThroughAServiceSession) {
 TEST_F(BridgeProgram, StartUpRefusalsSayWhatIsWrong) {
   StartSim();
   const std::string sim = "127.0.0.1:" + std::to_string(sim_->TcpPort());
-  const int taken = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ASSERT_EQ(bind(taken, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  listen(taken, 1);
-  getsockname(taken, reinterpret_cast<sockaddr*>(&address), &length);
-  const std::string takenPort = std::to_string(ntohs(address.sin_port));
+  const test::TakenPort taken;
+  const std::string takenPort = std::to_string(taken.Port());
   const std::string config = (dir_ / "bad.conf").string();
   test::WriteFile(config, "[bridge]\nhttp = " + std::to_string(httpPort_) + "\n[demo]\ntcp = " + sim +
                               "\nserve = 10101\nbaud = 9600\n");
@@ -284,7 +273,6 @@ TEST_F(BridgeProgram, StartUpRefusalsSayWhatIsWrong) {
     EXPECT_TRUE(sim_->Frames().empty()) << "nothing is opened before the refusal: " << row.message;
     EXPECT_FALSE(test::Accepts(httpPort_));
   }
-  close(taken);
 }
 
 }  // namespace

@@ -3,13 +3,10 @@
 // plain HTTP reads.
 #pragma once
 
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,33 +21,10 @@
 #include <vector>
 
 #include "tests/support/files.h"
+#include "tests/support/loopback.h"
 #include "tests/support/scratch_dir.h"
 
 namespace velta::test {
-
-// A port nothing listens on right now.
-inline std::uint16_t FreePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
-}
-
-inline bool Accepts(std::uint16_t port) {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  close(fd);
-  return connected;
-}
 
 // Waits up to `limit` for `done`, looking every 20 ms.
 inline bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
@@ -101,14 +75,7 @@ class Child {
     status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return status_;
   }
-  bool Running() {
-    if (pid_ <= 0) return false;
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) != pid_) return true;
-    pid_ = -1;
-    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return false;
-  }
+  pid_t Pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;
@@ -148,7 +115,6 @@ class Subscriber {
     client_.set_message_callback([this](mqtt::const_message_ptr message) {
       std::lock_guard lock(mutex_);
       last_[message->get_topic()] = message->to_string();
-      ++counts_[message->get_topic()];
     });
     client_.connect()->wait();
     client_.subscribe("#", 1)->wait();
@@ -163,10 +129,6 @@ class Subscriber {
     std::lock_guard lock(mutex_);
     return last_.count(topic) ? last_[topic] : "";
   }
-  int Count(const std::string& topic) {
-    std::lock_guard lock(mutex_);
-    return counts_[topic];
-  }
   std::map<std::string, std::string> All() {
     std::lock_guard lock(mutex_);
     return last_;
@@ -180,7 +142,6 @@ class Subscriber {
   mqtt::async_client client_;
   std::mutex mutex_;
   std::map<std::string, std::string> last_;
-  std::map<std::string, int> counts_;
 };
 
 }  // namespace velta::test
