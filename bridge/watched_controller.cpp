@@ -81,6 +81,8 @@ void WatchedController::Run() {
       continue;
     }
     lock.unlock();
+    // Steps start at their interval, as the window's timer fires, however long an exchange took.
+    const auto stepStart = std::chrono::steady_clock::now();
     std::chrono::milliseconds next{};
     if (!watch_.Watching()) {
       // Unattended, a link that cannot be opened yet is tried again as a lost one is.
@@ -101,7 +103,7 @@ void WatchedController::Run() {
       next = step.nextStepIn;
     }
     lock.lock();
-    wake_.wait_for(lock, next, [this] { return stop_ || pendingClient_ >= 0; });
+    wake_.wait_until(lock, stepStart + next, [this] { return stop_ || pendingClient_ >= 0; });
   }
 }
 
