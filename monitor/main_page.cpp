@@ -16,21 +16,22 @@ constexpr std::array<std::uint8_t, kSegmentCount> kSegmentBits{0x40, 0x04, 0x02,
 struct ErrorFlag {
   bool second;  // E2 instead of E1
   std::uint8_t bit;
+  const char* code;
   const char* msgid;
 };
 // Tested and listed in this order.
 constexpr std::array<ErrorFlag, 11> kErrorFlags{{
-    {false, kCisternSensorError, "Messwertgeber Zisterne defekt! (Er.b)"},
-    {false, kDryRunError, "Trockenlauf Pumpe! (Er.P)"},
-    {false, kBackflowError, "Rückstau Zisterne! (LED rot)"},
-    {false, kOverTemperatureError, "Übertemperatur, VEL Steuerung! (Er.t)"},
-    {false, kPressureSensorError, "Drucksensor defekt! (Er.2)"},
-    {false, kMaxRunTimeError, "Maximale Pumpenlaufzeitüberwachung! (Er.h)"},
-    {true, kLeakError, "Lecküberwachung! (Er.L)"},
-    {true, kMaxLoadError, "Laufzeitüberschreitung mit Maximallast! (Er.1)"},
-    {true, kAirDrawnError, "Pumpe zieht Luft aus der Zisterne! (Er.C)"},
-    {true, kWaterLeakError, "Pumpe, Wasserleck! (P.LE)"},
-    {true, kFlowSensorStuck, "Flusssensor klemmt! (Er.F)"},
+    {false, kCisternSensorError, "Er.b", "Messwertgeber Zisterne defekt! (Er.b)"},
+    {false, kDryRunError, "Er.P", "Trockenlauf Pumpe! (Er.P)"},
+    {false, kBackflowError, "Overflow", "Rückstau Zisterne! (LED rot)"},
+    {false, kOverTemperatureError, "Er.t", "Übertemperatur, VEL Steuerung! (Er.t)"},
+    {false, kPressureSensorError, "Er.2", "Drucksensor defekt! (Er.2)"},
+    {false, kMaxRunTimeError, "Er.h", "Maximale Pumpenlaufzeitüberwachung! (Er.h)"},
+    {true, kLeakError, "Er.L", "Lecküberwachung! (Er.L)"},
+    {true, kMaxLoadError, "Er.1", "Laufzeitüberschreitung mit Maximallast! (Er.1)"},
+    {true, kAirDrawnError, "Er.C", "Pumpe zieht Luft aus der Zisterne! (Er.C)"},
+    {true, kWaterLeakError, "P.LE", "Pumpe, Wasserleck! (P.LE)"},
+    {true, kFlowSensorStuck, "Er.F", "Flusssensor klemmt! (Er.F)"},
 }};
 
 std::string Pick(bool set, const char* whenSet, const char* whenClear) {
@@ -44,9 +45,7 @@ std::optional<ErrorListing> ListChangedErrors(std::uint8_t e1, std::uint8_t e2,
   cycle.shownE2 = e2;
   if (e1 == 0 && e2 == 0) return ErrorListing{{_("Keine Fehler")}, false, LevelBarColour::Blue};
   ErrorListing listing{{}, true, LevelBarColour::Unchanged};
-  for (const ErrorFlag& flag : kErrorFlags) {
-    if (((flag.second ? e2 : e1) & flag.bit) != 0) listing.lines.push_back(_(flag.msgid));
-  }
+  for (ErrorFlagText& error : ActiveErrors(e1, e2)) listing.lines.push_back(std::move(error.text));
   // A broken level sensor turns the level bar red.
   if (e1 & kCisternSensorError) listing.barColour = LevelBarColour::Red;
   return listing;
@@ -70,6 +69,14 @@ void DecodeLevel(std::uint8_t inputs, std::uint8_t level, MainPageView& view) {
 int PageTemperatureCelsius(std::uint8_t value) { return TemperatureReadingCelsius(4 * value); }
 
 }  // namespace
+
+std::vector<ErrorFlagText> ActiveErrors(std::uint8_t e1, std::uint8_t e2) {
+  std::vector<ErrorFlagText> errors;
+  for (const ErrorFlag& flag : kErrorFlags) {
+    if (((flag.second ? e2 : e1) & flag.bit) != 0) errors.push_back({flag.code, _(flag.msgid)});
+  }
+  return errors;
+}
 
 MainPageView DecodeMainPage(std::span<const std::uint8_t> page, PollCycle& cycle) {
   MainPageView view{};
@@ -110,9 +117,12 @@ MainPageView DecodeMainPage(std::span<const std::uint8_t> page, PollCycle& cycle
 
   const std::uint8_t power = page[kPumpPowerByte];
   view.pumpRunning = power != 0;
+  view.pumpPowerPercent = power;
   view.pump = view.pumpRunning ? std::to_string(power) + "%" : _("Aus");
-  view.pressure = TenthsText(page[kPressureByte], "bar");
-  view.temperature = std::to_string(PageTemperatureCelsius(page[kTemperatureByte])) + "°C";
+  view.pressureTenths = page[kPressureByte];
+  view.pressure = TenthsText(view.pressureTenths, "bar");
+  view.temperatureCelsius = PageTemperatureCelsius(page[kTemperatureByte]);
+  view.temperature = std::to_string(view.temperatureCelsius) + "°C";
   const std::uint8_t average = page[kPumpAverageByte];
   view.pumpAverage = average == 255 ? " " : std::to_string(average) + "%";
   return view;

@@ -51,7 +51,19 @@ struct MainPageView {
   std::string pump;                      // lblPumpe
   bool pumpRunning;                      // the "Pumpe" group turns yellow
   std::string pressure, temperature, pumpAverage;
+  // The same values as numbers, for programs that pass them on rather than show them.
+  int pumpPowerPercent;
+  int pressureTenths;  // of a bar
+  int temperatureCelsius;
 };
+
+// An error flag of the Main status page as the controller's display names it, with its text.
+struct ErrorFlagText {
+  std::string code;  // "Er.P"; the backflow error, which has no display code, is "Overflow"
+  std::string text;  // translated
+};
+// The flags set in the error pair (E1, E2), in table order.
+std::vector<ErrorFlagText> ActiveErrors(std::uint8_t e1, std::uint8_t e2);
 
 // The 14 data bytes of a good page. Updates the remembered error pair in `cycle`.
 MainPageView DecodeMainPage(std::span<const std::uint8_t> page, PollCycle& cycle);

@@ -2,6 +2,7 @@
 // a reply (good or not) steers the cycle. Pure state machine; the exchange itself is in poll_tick.h.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <span>
 
@@ -9,6 +10,9 @@
 #include "link/frames.h"
 
 namespace velta {
+
+// One exchange of the cycle every 200 ms while Polling.
+constexpr std::chrono::milliseconds kPollInterval{200};
 
 // The Poll state is the status page number, or 255 for the History block read.
 enum class PollState : std::uint8_t {

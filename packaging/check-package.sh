@@ -48,7 +48,9 @@ done
 root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
 share="$root/usr/share"
-for file in usr/bin/velta-control usr/bin/velta-sim usr/bin/velta-cli \
+for file in usr/bin/velta-control usr/bin/velta-sim usr/bin/velta-cli usr/bin/velta-bridge \
+  usr/lib/systemd/system/velta-bridge@.service usr/share/man/man1/velta-bridge.1.gz \
+  usr/share/doc/velta-control/examples/velta-bridge.conf \
   usr/share/velta-control/locale/en/LC_MESSAGES/default.mo \
   "usr/share/applications/$app_id.desktop" "usr/share/metainfo/$app_id.metainfo.xml" \
   "usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
@@ -100,6 +102,15 @@ grep -qx "catalogue: Statusabfrage" <<<"$(start)" || fail "the catalogue came fr
 # would count as a failure.
 sim_help=$("$root/usr/bin/velta-sim" --help) || fail "velta-sim --help exits non-zero"
 grep -q "^Usage: velta-sim" <<<"$sim_help" || fail "velta-sim --help"
+
+bridge_help=$("$root/usr/bin/velta-bridge" --help) || fail "velta-bridge --help exits non-zero"
+grep -q "^Usage: velta-bridge" <<<"$bridge_help" || fail "velta-bridge --help"
+# The service unit as systemd reads it, against the unpacked program.
+unit="$root/usr/lib/systemd/system/velta-bridge@.service"
+sed "s|ExecStart=/usr/bin/velta-bridge|ExecStart=$root/usr/bin/velta-bridge|" "$unit" >"$scratch/velta-bridge@site.service"
+if command -v systemd-analyze >/dev/null; then
+  systemd-analyze verify --man=no "$scratch/velta-bridge@site.service" || fail "systemd-analyze verify velta-bridge@.service"
+fi
 
 [ "$failures" -eq 0 ] || exit 1
 echo "package checks passed"

@@ -1,8 +1,6 @@
 // The Monitor window's start-up, settings and connection management, driven through its controls
 // against the controller simulator over loopback TCP and a pseudo-terminal.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QCheckBox>
@@ -25,25 +23,13 @@
 #include "link/port_search.h"
 #include "monitor/app_settings.h"
 #include "tests/support/files.h"
+#include "tests/support/loopback.h"
 #include "tests/support/program_windows.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/unprivileged.h"
 #include "tests/support/window_test.h"
 
 namespace {
-
-// A loopback port on which nothing listens: bound once to learn a free number, then released.
-std::uint16_t RefusedPort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
-}
 
 // The twelve controls locked while Polling.
 const char* const kLockedControls[] = {"bbSearchPort", "bbSetup",  "bbWriteEnable", "edHost",
@@ -224,7 +210,7 @@ TEST_F(Form1ConnectionTest, AFailedOpenIsLoggedWithABeepAndLeavesTheBoxTicked) {
     bool tcp;
     QString expected;
   };
-  const std::uint16_t refused = RefusedPort();
+  const std::uint16_t refused = velta::test::FreePort();
   for (const Row& row :
        {Row{true, QString("Error -1 when connecting with 127.0.0.1:%1").arg(refused)},
         Row{false, "Error -1 with open to the interface! COM250"}}) {

@@ -1,0 +1,328 @@
+#include "bridge/bridge_config.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <array>
+#include <set>
+
+#include "bridge/config_file.h"
+#include "controller/regular_file.h"
+
+namespace velta::bridge {
+namespace {
+
+// --device borrows COM numbers from the top down, which no fixed mapping uses on such a box.
+constexpr std::int32_t kFirstDeviceComNumber = 255;
+constexpr int kMaxPassPauseMs = 3'600'000;
+constexpr int kMaxCisternLitres = 10'000'000;
+
+// Decimal digits only: "0x10" or "1e3" in a port or an interval is a typing error, not a number.
+bool ParseDecimal(const std::string& text, long minimum, long maximum, long& value) {
+  if (text.empty() || text.size() > 9 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return false;
+  }
+  value = std::stol(text);
+  return value >= minimum && value <= maximum;
+}
+
+bool ValidName(const std::string& name) {
+  return !name.empty() && name.size() <= 64 &&
+         std::all_of(name.begin(), name.end(), [](char c) {
+           return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                  c == '-' || c == '_';
+         });
+}
+
+std::string ParseComPort(const std::string& text, ConnectionSettings& connection) {
+  const std::string digits = strncasecmp(text.c_str(), "COM", 3) == 0 ? text.substr(3) : text;
+  long number = 0;
+  if (!ParseDecimal(digits, 1, 255, number)) return "takes COM1..COM255, not \"" + text + "\"";
+  connection.comPort = static_cast<std::int32_t>(number);
+  return {};
+}
+
+// Takes one key of a controller; the link keys may each be given once per controller.
+std::string SetControllerKey(ControllerConfig& controller, const std::string& key,
+                             const std::string& value) {
+  if (key == "name") {
+    if (!ValidName(value)) return "a name has letters, digits, '-' and '_' only, not \"" + value + "\"";
+    controller.name = value;
+    return {};
+  }
+  if (key == "serve") {
+    Endpoint serve;
+    const std::string error = ParseEndpoint(value, true, serve);
+    if (error.empty()) controller.serve = serve;
+    return error;
+  }
+  if (key == "cistern-litres") {
+    long litres = 0;
+    if (!ParseDecimal(value, 1, kMaxCisternLitres, litres)) {
+      return "takes whole litres 1.." + std::to_string(kMaxCisternLitres) + ", not \"" + value + "\"";
+    }
+    controller.cisternLitres = static_cast<int>(litres);
+    return {};
+  }
+  if (key != "tcp" && key != "device" && key != "port") return "unknown key";
+  if (!controller.link.empty()) return "a controller has one link, and it already has " + controller.link;
+  controller.link = key + " " + value;
+  if (key == "tcp") {
+    Endpoint endpoint;
+    const std::string error = ParseEndpoint(value, false, endpoint);
+    if (!error.empty()) return error;
+    controller.connection.useTcp = true;
+    controller.connection.tcpHost = endpoint.host;
+    controller.connection.tcpPort = endpoint.port;
+    return {};
+  }
+  if (key == "device") {
+    if (value.empty() || value[0] != '/') return "takes the path of a device file, not \"" + value + "\"";
+    controller.device = value;
+    return {};
+  }
+  return ParseComPort(value, controller.connection);
+}
+
+// What the [bridge] section or the command line say about the faces.
+struct FaceTexts {
+  std::string mqtt, mqttUser, mqttPasswordFile, mqttCa, http, interval;
+};
+
+std::string* FaceField(FaceTexts& faces, const std::string& key) {
+  if (key == "mqtt") return &faces.mqtt;
+  if (key == "mqtt-user") return &faces.mqttUser;
+  if (key == "mqtt-password-file") return &faces.mqttPasswordFile;
+  if (key == "mqtt-ca") return &faces.mqttCa;
+  if (key == "http") return &faces.http;
+  if (key == "interval") return &faces.interval;
+  return nullptr;
+}
+
+// The first line of the password file; the password never appears on a command line.
+std::string ReadPassword(const std::string& path, std::string& password) {
+  std::string reason;
+  const auto text = ReadRegularFile(path, 4096, reason);
+  if (!text) return "cannot read " + path + ": " + reason;
+  password = text->substr(0, text->find_first_of("\r\n"));
+  if (password.empty()) return path + " holds no password on its first line";
+  return {};
+}
+
+// Checks the faces; `where(key)` names the place of a key in error texts.
+template <typename Where>
+std::string MakeFaces(FaceTexts faces, BridgeConfig& config, Where where) {
+  if (!faces.mqtt.empty()) {
+    MqttConfig mqtt;
+    std::string error = ParseMqttUrl(faces.mqtt, mqtt);
+    if (!error.empty()) return where("mqtt") + error;
+    mqtt.user = faces.mqttUser;
+    if (!faces.mqttPasswordFile.empty()) {
+      error = ReadPassword(faces.mqttPasswordFile, mqtt.password);
+      if (!error.empty()) return where("mqtt-password-file") + error;
+    }
+    if (!faces.mqttCa.empty()) {
+      if (!mqtt.tls) return where("mqtt-ca") + "a CA file needs an mqtts:// broker";
+      std::string reason;
+      if (!ReadRegularFile(faces.mqttCa, kMaxIniFileSize, reason)) {
+        return where("mqtt-ca") + "cannot read " + faces.mqttCa + ": " + reason;
+      }
+      mqtt.caFile = faces.mqttCa;
+    }
+    config.mqtt = mqtt;
+  } else {
+    for (const char* key : {"mqtt-user", "mqtt-password-file", "mqtt-ca"}) {
+      if (!FaceField(faces, key)->empty()) {
+        return where(key) + "is of no use without an MQTT broker (mqtt)";
+      }
+    }
+  }
+  if (!faces.http.empty()) {
+    Endpoint http;
+    const std::string error = ParseEndpoint(faces.http, true, http);
+    if (!error.empty()) return where("http") + error;
+    config.http = http;
+  }
+  if (!faces.interval.empty()) {
+    long pause = 0;
+    if (!ParseDecimal(faces.interval, 0, kMaxPassPauseMs, pause)) {
+      return where("interval") + "takes milliseconds 0.." + std::to_string(kMaxPassPauseMs) +
+             ", not \"" + faces.interval + "\"";
+    }
+    config.passPauseMs = static_cast<int>(pause);
+  }
+  return {};
+}
+
+// Names, serve addresses and the HTTP address must not collide; devices get their COM numbers.
+// `where(i)` names the place where controller i was given.
+template <typename Where>
+std::string CheckControllers(BridgeConfig& config, Where where) {
+  std::set<std::string> names, listeners;
+  if (config.http) listeners.insert(config.http->Text());
+  std::int32_t nextCom = kFirstDeviceComNumber;
+  for (std::size_t i = 0; i < config.controllers.size(); ++i) {
+    ControllerConfig& controller = config.controllers[i];
+    if (!names.insert(controller.name).second) {
+      return where(i) + "a second controller named " + controller.name;
+    }
+    if (controller.serve && !listeners.insert(controller.serve->Text()).second) {
+      return where(i) + "serve address " + controller.serve->Text() + " is already taken";
+    }
+    if (!controller.device.empty()) controller.connection.comPort = nextCom--;
+  }
+  return {};
+}
+
+std::optional<BridgeConfig> FromCommandLine(const RawOptions& options, std::string& error) {
+  BridgeConfig config;
+  ControllerConfig controller;
+  controller.name = "velta";
+  for (const auto& [key, value] :
+       {std::pair<const char*, const std::string&>{"tcp", options.tcp}, {"device", options.device},
+        {"port", options.port}, {"name", options.name}, {"serve", options.serve},
+        {"cistern-litres", options.cisternLitres}}) {
+    if (value.empty()) continue;
+    error = SetControllerKey(controller, key, value);
+    if (!error.empty()) {
+      error = std::string("--") + key + ": " + error;
+      return std::nullopt;
+    }
+  }
+  if (controller.link.empty()) {
+    error = "give the controller's link (--tcp HOST:PORT, --device PATH or --port COMn) or --config FILE";
+    return std::nullopt;
+  }
+  config.controllers.push_back(controller);
+  return config;
+}
+
+}  // namespace
+
+std::string ParseEndpoint(const std::string& text, bool listening, Endpoint& endpoint) {
+  const auto colon = text.rfind(':');
+  // A listener given by its port alone stays on loopback.
+  const bool portOnly = listening && colon == std::string::npos;
+  const std::string host = portOnly ? kLoopback : text.substr(0, colon == std::string::npos ? 0 : colon);
+  const std::string port = portOnly ? text : text.substr(colon + 1);
+  long number = 0;
+  if ((!portOnly && (colon == std::string::npos || host.empty())) ||
+      host.find_first_of(" \t/") != std::string::npos || !ParseDecimal(port, 1, 65535, number)) {
+    return std::string("takes HOST:PORT with a decimal port 1..65535") +
+           (listening ? " (or the port alone for loopback)" : "") + ", not \"" + text + "\"";
+  }
+  endpoint.host = host;
+  endpoint.port = static_cast<std::uint16_t>(number);
+  return {};
+}
+
+std::string ParseMqttUrl(const std::string& text, MqttConfig& mqtt) {
+  const std::string plain = "mqtt://", secure = "mqtts://";
+  const bool tls = text.rfind(secure, 0) == 0;
+  if (!tls && text.rfind(plain, 0) != 0) {
+    return "takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not \"" + text + "\"";
+  }
+  std::string rest = text.substr(tls ? secure.size() : plain.size());
+  if (!rest.empty() && rest.back() == '/') rest.pop_back();
+  if (rest.find(':') == std::string::npos) rest += tls ? ":8883" : ":1883";
+  const std::string error = ParseEndpoint(rest, false, mqtt.broker);
+  if (!error.empty()) return "takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not \"" + text + "\"";
+  mqtt.url = text;
+  mqtt.tls = tls;
+  return {};
+}
+
+namespace {
+
+constexpr std::array<const char*, 6> kFaceKeys{"mqtt", "mqtt-user", "mqtt-password-file",
+                                               "mqtt-ca", "http", "interval"};
+
+std::optional<BridgeConfig> FromFile(const RawOptions& options, FaceTexts lineFaces,
+                                     std::string& error) {
+  for (const std::string* given : {&options.tcp, &options.device, &options.port, &options.name,
+                                   &options.serve, &options.cisternLitres}) {
+    if (!given->empty()) {
+      error = "with --config the controllers are given in the file, not on the command line";
+      return std::nullopt;
+    }
+  }
+  const std::optional<ConfigFile> file = ReadConfigFile(options.configFile, error);
+  if (!file) return std::nullopt;
+  const auto at = [&](int line) { return options.configFile + ":" + std::to_string(line) + ": "; };
+  BridgeConfig config;
+  std::vector<int> sectionLines;
+  FaceTexts faces;
+  for (const ConfigSection& section : file->sections) {
+    if (section.name == "bridge") {
+      for (const ConfigEntry& entry : section.entries) {
+        std::string* field = FaceField(faces, entry.key);
+        if (!field) {
+          error = at(entry.line) + entry.key + ": unknown key in [bridge]";
+          return std::nullopt;
+        }
+        *field = entry.value;
+      }
+      continue;
+    }
+    ControllerConfig controller;
+    controller.name = section.name;
+    for (const ConfigEntry& entry : section.entries) {
+      error = SetControllerKey(controller, entry.key, entry.value);
+      if (!error.empty()) {
+        error = at(entry.line) + entry.key + ": " + error;
+        return std::nullopt;
+      }
+    }
+    if (!ValidName(controller.name)) {
+      error = at(section.line) + "[" + section.name +
+              "]: a name has letters, digits, '-' and '_' only; give the controller a name=";
+      return std::nullopt;
+    }
+    if (controller.link.empty()) {
+      error = at(section.line) + "[" + section.name + "] has no link: give tcp=, device= or port=";
+      return std::nullopt;
+    }
+    config.controllers.push_back(controller);
+    sectionLines.push_back(section.line);
+  }
+  if (config.controllers.empty()) {
+    error = options.configFile + ": no controller section";
+    return std::nullopt;
+  }
+  // The command line wins over the [bridge] section.
+  std::set<std::string> fromLine;
+  for (const char* key : kFaceKeys) {
+    if (FaceField(lineFaces, key)->empty()) continue;
+    *FaceField(faces, key) = *FaceField(lineFaces, key);
+    fromLine.insert(key);
+  }
+  const ConfigSection* bridge = file->Find("bridge");
+  error = MakeFaces(faces, config, [&](const std::string& key) {
+    if (fromLine.count(key)) return "--" + key + ": ";
+    return at(bridge ? bridge->LineOf(key) : 0) + key + ": ";
+  });
+  if (error.empty()) {
+    error = CheckControllers(config, [&](std::size_t i) { return at(sectionLines[i]); });
+  }
+  if (!error.empty()) return std::nullopt;
+  return config;
+}
+
+}  // namespace
+
+std::optional<BridgeConfig> MakeConfig(const RawOptions& options, std::string& error) {
+  const FaceTexts lineFaces{options.mqtt,   options.mqttUser, options.mqttPasswordFile,
+                            options.mqttCa, options.http,     options.interval};
+  if (!options.configFile.empty()) return FromFile(options, lineFaces, error);
+  std::optional<BridgeConfig> config = FromCommandLine(options, error);
+  if (!config) return std::nullopt;
+  error = MakeFaces(lineFaces, *config, [](const std::string& key) { return "--" + key + ": "; });
+  if (error.empty()) {
+    error = CheckControllers(*config, [](std::size_t) { return std::string("--serve: "); });
+  }
+  if (!error.empty()) return std::nullopt;
+  return config;
+}
+
+}  // namespace velta::bridge

@@ -1,0 +1,33 @@
+// The documents the faces publish, each built from snapshots alone: the MQTT state document, the
+// Home Assistant discovery configs, the /status JSON and the /metrics text.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "bridge/snapshot.h"
+
+namespace velta::bridge {
+
+struct Publication {
+  std::string topic;
+  std::string payload;  // retained
+};
+
+std::string StateTopic(const std::string& name);
+std::string AvailabilityTopic(const std::string& name);
+
+// velta/<name>/state: the last reading, the time it came and whether a session is open.
+std::string StateDocument(const ControllerSnapshot& snapshot);
+
+// One retained config per entity under homeassistant/<component>/velta_<name>/<object>/config,
+// all on the controller's state and availability topics and one device with its firmware.
+std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot);
+
+// GET /status: every controller.
+std::string StatusDocument(const std::vector<ControllerSnapshot>& snapshots);
+
+// GET /metrics in the Prometheus text format, one series per controller label.
+std::string MetricsText(const std::vector<ControllerSnapshot>& snapshots);
+
+}  // namespace velta::bridge

@@ -1,0 +1,133 @@
+#include "bridge/mqtt_publisher.h"
+
+#include <mqtt/async_client.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "bridge/documents.h"
+#include "bridge/event_log.h"
+
+namespace velta::bridge {
+namespace {
+
+constexpr auto kFirstRetry = std::chrono::seconds(1);
+constexpr auto kLongestRetry = std::chrono::seconds(10);
+constexpr auto kConnectWait = std::chrono::seconds(6);
+constexpr auto kGoodbyeWait = std::chrono::seconds(2);
+constexpr int kQos = 1;
+
+}  // namespace
+
+MqttPublisher::MqttPublisher(const MqttConfig& config, const std::string& name)
+    : config_(config), name_(name) {
+  const std::string uri = std::string(config.tls ? "ssl://" : "tcp://") + config.broker.Text();
+  // No persistence: what was not sent before a restart is sent again from the next poll.
+  client_ = std::make_unique<mqtt::async_client>(uri, "velta-bridge-" + name,
+                                                 static_cast<mqtt::iclient_persistence*>(nullptr));
+  client_->set_connection_lost_handler([this](const std::string&) {
+    LogEvent(name_, "MQTT connection to " + config_.url + " lost; reconnecting");
+    std::lock_guard lock(mutex_);
+    connected_ = false;
+    wake_.notify_all();
+  });
+  thread_ = std::thread(&MqttPublisher::Run, this);
+}
+
+MqttPublisher::~MqttPublisher() {
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+    wake_.notify_all();
+  }
+  thread_.join();
+  try {
+    if (!client_->is_connected()) return;
+    // A bridge that stops on purpose says so itself; the last will covers only its death.
+    client_->publish(AvailabilityTopic(name_), "offline", 7, kQos, true)->wait_for(kGoodbyeWait);
+    client_->disconnect()->wait_for(kGoodbyeWait);
+  } catch (const mqtt::exception&) {
+  }
+}
+
+void MqttPublisher::Retain(const std::string& topic, const std::string& payload) {
+  std::lock_guard lock(mutex_);
+  std::string& kept = retained_[topic];
+  if (kept == payload && !pending_.count(topic)) return;
+  kept = payload;
+  pending_.insert(topic);
+  wake_.notify_all();
+}
+
+bool MqttPublisher::Connect() {
+  mqtt::connect_options options;
+  options.set_clean_session(true);
+  options.set_keep_alive_interval(30);
+  options.set_connect_timeout(5);
+  options.set_will(mqtt::will_options(AvailabilityTopic(name_), std::string("offline"), kQos, true));
+  if (!config_.user.empty()) options.set_user_name(config_.user);
+  if (!config_.password.empty()) options.set_password(config_.password);
+  if (config_.tls) {
+    mqtt::ssl_options ssl;
+    if (!config_.caFile.empty()) ssl.set_trust_store(config_.caFile);
+    ssl.set_enable_server_cert_auth(true);
+    ssl.set_verify(true);
+    options.set_ssl(ssl);
+  }
+  try {
+    return client_->connect(options)->wait_for(kConnectWait) && client_->is_connected();
+  } catch (const mqtt::exception&) {
+    return false;
+  }
+}
+
+void MqttPublisher::SendPending(std::unique_lock<std::mutex>& lock) {
+  while (!pending_.empty() && connected_ && !stop_) {
+    const std::string topic = *pending_.begin();
+    const std::string payload = retained_[topic];
+    pending_.erase(pending_.begin());
+    lock.unlock();
+    bool sent = true;
+    try {
+      client_->publish(topic, payload.data(), payload.size(), kQos, true);
+    } catch (const mqtt::exception&) {
+      sent = false;
+    }
+    lock.lock();
+    if (!sent) {
+      // Sent again after the reconnect, unless a newer document replaced it by then.
+      pending_.insert(topic);
+      return;
+    }
+  }
+}
+
+void MqttPublisher::Run() {
+  std::unique_lock lock(mutex_);
+  auto retry = std::chrono::duration_cast<std::chrono::seconds>(kFirstRetry);
+  bool failureLogged = false;
+  while (!stop_) {
+    if (!connected_) {
+      lock.unlock();
+      const bool connected = Connect();
+      lock.lock();
+      if (!connected) {
+        if (!failureLogged) LogEvent(name_, "cannot reach the MQTT broker " + config_.url + "; retrying");
+        failureLogged = true;
+        wake_.wait_for(lock, retry, [this] { return stop_; });
+        retry = std::min(retry * 2, std::chrono::duration_cast<std::chrono::seconds>(kLongestRetry));
+        continue;
+      }
+      LogEvent(name_, "MQTT connected to " + config_.url);
+      connected_ = true;
+      failureLogged = false;
+      retry = kFirstRetry;
+      // Discovery, availability and state again: the broker may have lost its retained store.
+      for (const auto& [topic, payload] : retained_) pending_.insert(topic);
+    }
+    SendPending(lock);
+    wake_.wait(lock, [this] { return stop_ || !connected_ || !pending_.empty(); });
+  }
+}
+
+}  // namespace velta::bridge

@@ -1,0 +1,50 @@
+// One controller's MQTT connection: retained documents kept per topic and sent by a thread of its
+// own, so the poll only hands them over and never waits on the broker. The broker's last will
+// marks the controller offline when the bridge dies; after every reconnect everything retained
+// (the discovery configs, availability and state) is sent again.
+#pragma once
+
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "bridge/bridge_config.h"
+
+namespace mqtt {
+class async_client;
+}
+
+namespace velta::bridge {
+
+class MqttPublisher {
+ public:
+  MqttPublisher(const MqttConfig& config, const std::string& name);
+  ~MqttPublisher();  // says offline, disconnects
+  MqttPublisher(const MqttPublisher&) = delete;
+  MqttPublisher& operator=(const MqttPublisher&) = delete;
+
+  // Keeps `payload` as the topic's retained document and sends it when it changed.
+  void Retain(const std::string& topic, const std::string& payload);
+
+ private:
+  void Run();
+  bool Connect();
+  void SendPending(std::unique_lock<std::mutex>& lock);
+
+  const MqttConfig config_;
+  const std::string name_;
+  std::unique_ptr<mqtt::async_client> client_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::map<std::string, std::string> retained_;
+  std::set<std::string> pending_;
+  bool connected_ = false;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+}  // namespace velta::bridge

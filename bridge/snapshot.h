@@ -1,0 +1,58 @@
+// What the bridge knows about one controller at a moment: the values of its last Main status pass,
+// the state of its link and of a service session, and its exchange counts. The poll loop writes
+// it; MQTT, /status and /metrics only read copies.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "monitor/main_page.h"
+
+namespace velta::bridge {
+
+struct Reading {
+  std::time_t time = 0;                // when the Main status page came
+  std::optional<int> levelPercent;  // none with float switches only
+  double pressureBar = 0;
+  int temperatureCelsius = 0;
+  bool pumpRunning = false;
+  int pumpPowerPercent = 0;
+  std::vector<ErrorFlagText> errors;
+  std::optional<double> waterMeters[2];  // cubic metres, once the water meter page came
+};
+
+struct ControllerSnapshot {
+  std::string name;
+  std::string link;  // "tcp 10.0.0.7:10001"
+  bool linkUp = false;
+  bool sessionOpen = false;
+  std::string firmware;  // "1.60"; empty until the controller told its version
+  int cisternLitres = 0;  // 0: only the level is known, not the volume
+  std::optional<Reading> reading;
+  std::uint64_t exchanges = 0;
+  std::uint64_t failedExchanges = 0;
+};
+
+// The latest snapshot of every controller, for the faces that read them from other threads.
+class SnapshotBoard {
+ public:
+  explicit SnapshotBoard(std::vector<ControllerSnapshot> initial) : snapshots_(std::move(initial)) {}
+  void Put(std::size_t index, const ControllerSnapshot& snapshot) {
+    std::lock_guard lock(mutex_);
+    snapshots_[index] = snapshot;
+  }
+  std::vector<ControllerSnapshot> All() const {
+    std::lock_guard lock(mutex_);
+    return snapshots_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<ControllerSnapshot> snapshots_;
+};
+
+}  // namespace velta::bridge

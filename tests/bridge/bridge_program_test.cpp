@@ -1,0 +1,279 @@
+// velta-bridge as it runs on site: the program against the simulator over loopback and a real
+// Mosquitto broker, judged by what a Home Assistant subscriber, a Prometheus scrape, velta-cli
+// through a service session and the simulator's frame log see.
+#include <httplib.h>
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "tests/bridge/bridge_support.h"
+#include "tests/support/sim_process.h"
+
+namespace velta {
+namespace {
+
+using namespace std::chrono_literals;
+using nlohmann::json;
+
+// The requests the poll cycle sends; none of them may reach the controller during a session.
+const std::set<std::string> kPollFrames{"60 00 01 61", "60 00 0A 6A", "60 00 0B 6B",
+                                        "60 00 0C 6C", "60 00 0F 6F", "88 62 39 23"};
+
+class BridgeProgram : public ::testing::Test {
+ protected:
+  void StartSim(const std::vector<std::string>& args = {}) {
+    sim_ = std::make_unique<test::SimProcess>(args);
+  }
+  // The bridge on the simulator with every face, as the README's one-site example.
+  void StartBridge(std::vector<std::string> extra = {}) {
+    std::vector<std::string> args{VELTA_BRIDGE_PATH,
+                                  "--tcp", "127.0.0.1:" + std::to_string(sim_->TcpPort()),
+                                  "--name", "demo",
+                                  "--mqtt", broker_.Url(),
+                                  "--http", std::to_string(httpPort_),
+                                  "--serve", "127.0.0.1:" + std::to_string(servePort_)};
+    args.insert(args.end(), extra.begin(), extra.end());
+    bridge_ = std::make_unique<test::Child>(args, (dir_ / "bridge.err").string());
+    ASSERT_TRUE(test::WaitFor([&] { return test::Accepts(httpPort_); }, 10s)) << Log();
+  }
+  std::string Log() { return test::ReadFile((dir_ / "bridge.err").string()); }
+  json State(test::Subscriber& subscriber) {
+    const std::string text = subscriber.Last("velta/demo/state");
+    return text.empty() ? json() : json::parse(text);
+  }
+  httplib::Result Get(const std::string& path) {
+    httplib::Client client("127.0.0.1", httpPort_);
+    return client.Get(path.c_str());
+  }
+  // velta-cli with `args`, through the bridge's service address.
+  int Cli(const std::string& args) {
+    const std::string command = std::string(VELTA_CLI_PATH) + " --tcp 127.0.0.1:" +
+                                std::to_string(servePort_) + " " + args + " >" +
+                                (dir_ / "cli.out").string() + " 2>&1 </dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  test::ScratchDir dir_;
+  test::Broker broker_;
+  std::uint16_t httpPort_ = test::FreePort();
+  std::uint16_t servePort_ = test::FreePort();
+  std::unique_ptr<test::SimProcess> sim_;
+  std::unique_ptr<test::Child> bridge_;
+};
+
+TEST_F(BridgeProgram, DiscoveryAndStateAsHomeAssistantReadsThem) {
+  StartSim({"--set", "level=42", "--set", "error=0x0C", "--set", "pressure=35"});
+  test::Subscriber ha(broker_);
+  StartBridge({"--cistern-litres", "6000"});
+  ASSERT_TRUE(ha.WaitFor("velta/demo/state", [](const std::string& s) { return !s.empty(); })) << Log();
+  const json state = State(ha);
+  EXPECT_EQ(state["level_percent"], 42);
+  EXPECT_EQ(state["volume_litres"], 2520);
+  EXPECT_EQ(state["pressure_bar"], 3.5);
+  EXPECT_EQ(state["error_codes"], "Er.b Er.P");
+  EXPECT_EQ(state["error_active"], true);
+  EXPECT_EQ(state["errors"][1]["text"], "No water pump! (Er.P)");
+  EXPECT_EQ(ha.Last("velta/demo/availability"), "online");
+
+  // Every entity as Home Assistant resolves it: its template's key is in the state document.
+  std::set<std::string> ids;
+  int sensors = 0;
+  for (const auto& [topic, payload] : ha.All()) {
+    if (topic.rfind("homeassistant/", 0) != 0) continue;
+    const json config = json::parse(payload);
+    EXPECT_EQ(topic.substr(topic.size() - 7), "/config");
+    EXPECT_EQ(config["state_topic"], "velta/demo/state");
+    EXPECT_EQ(config["availability_topic"], "velta/demo/availability");
+    EXPECT_EQ(config["device"]["sw_version"], "1.60") << topic;
+    EXPECT_TRUE(ids.insert(config["unique_id"].get<std::string>()).second) << topic;
+    const std::string tmpl = config["value_template"];
+    const auto key = tmpl.substr(tmpl.find("value_json.") + 11);
+    EXPECT_TRUE(state.contains(key.substr(0, key.find(' ')))) << tmpl;
+    ++sensors;
+  }
+  EXPECT_EQ(sensors, 9) << "no water meter on this controller";
+  const json pressure = json::parse(ha.Last("homeassistant/sensor/velta_demo/pressure_bar/config"));
+  EXPECT_EQ(pressure["device_class"], "pressure");
+  EXPECT_EQ(pressure["unit_of_measurement"], "bar");
+  const json problem = json::parse(ha.Last("homeassistant/binary_sensor/velta_demo/error_active/config"));
+  EXPECT_EQ(problem["device_class"], "problem");
+
+  // A new level reaches the broker within one poll pass (five 200 ms steps).
+  sim_->Set("level=57");
+  EXPECT_TRUE(ha.WaitFor("velta/demo/state", [](const std::string& s) {
+    return json::parse(s)["level_percent"] == 57;
+  }, 1500ms));
+}
+
+TEST_F(BridgeProgram, AvailabilityFollowsTheControllerAndTheBridgesLastWill) {
+  StartSim();
+  const std::string simAddress = "127.0.0.1:" + std::to_string(sim_->TcpPort());
+  test::Subscriber ha(broker_);
+  StartBridge();
+  const auto is = [](const char* word) { return [word](const std::string& s) { return s == word; }; };
+  ASSERT_TRUE(ha.WaitFor("velta/demo/availability", is("online"))) << Log();
+
+  sim_.reset();
+  EXPECT_TRUE(ha.WaitFor("velta/demo/availability", is("offline"), 2s)) << "a lost link is offline within 2 s";
+  StartSim({"--tcp", simAddress});
+  EXPECT_TRUE(ha.WaitFor("velta/demo/availability", is("online"), 4s)) << Log();
+  const json metricsState = json::parse(Get("/status")->body)["controllers"][0];
+  EXPECT_EQ(metricsState["link_up"], true);
+
+  bridge_->Signal(SIGKILL);
+  EXPECT_TRUE(ha.WaitFor("velta/demo/availability", is("offline"), 3s)) << "the broker's last will";
+  EXPECT_NE(Log().find("lost"), std::string::npos) << Log();
+  EXPECT_NE(Log().find("restored"), std::string::npos) << Log();
+}
+
+TEST_F(BridgeProgram, ABrokerRestartNeitherHoldsThePollNorLosesTheDiscovery) {
+  StartSim();
+  StartBridge();
+  {
+    test::Subscriber before(broker_);
+    ASSERT_TRUE(before.WaitFor("velta/demo/availability", [](const std::string& s) { return s == "online"; }));
+  }
+  broker_.Stop();
+  sim_->ClearFrames();
+  std::this_thread::sleep_for(1500ms);
+  const std::vector<std::string> frames = sim_->Frames();
+  EXPECT_GE(std::count(frames.begin(), frames.end(), "60 00 01 61"), 1) << "the poll goes on without the broker";
+  const int exchangesBefore = json::parse(Get("/status")->body)["controllers"][0]["exchanges"];
+  broker_.Start();
+  // The restarted broker holds nothing retained: all of it comes from the bridge again.
+  test::Subscriber after(broker_);
+  EXPECT_TRUE(after.WaitFor("homeassistant/sensor/velta_demo/level_percent/config",
+                            [](const std::string& s) { return !s.empty(); }, 8s)) << Log();
+  EXPECT_TRUE(after.WaitFor("velta/demo/availability", [](const std::string& s) { return s == "online"; }));
+  EXPECT_TRUE(after.WaitFor("velta/demo/state", [](const std::string& s) { return !s.empty(); }));
+  EXPECT_GT(json::parse(Get("/status")->body)["controllers"][0]["exchanges"].get<int>(), exchangesBefore);
+}
+
+TEST_F(BridgeProgram, MetricsPassPromtoolAndNothingWrites) {
+  StartSim({"--set", "level=42", "--set", "error=0x08"});
+  StartBridge();
+  ASSERT_TRUE(test::WaitFor([&] { return Get("/metrics")->body.find("velta_level_ratio") != std::string::npos &&
+                                         Get("/metrics")->body.find("velta_level_ratio{") != std::string::npos; },
+                            5s));
+  const std::string metrics = Get("/metrics")->body;
+  EXPECT_NE(metrics.find("velta_level_ratio{controller=\"demo\"} 0.42\n"), std::string::npos) << metrics;
+  EXPECT_NE(metrics.find("velta_error_active{controller=\"demo\",code=\"Er.P\"} 1\n"), std::string::npos);
+  EXPECT_NE(metrics.find("velta_link_up{controller=\"demo\"} 1\n"), std::string::npos);
+  test::WriteFile((dir_ / "metrics.txt").string(), metrics);
+  const std::string check = "promtool check metrics <" + (dir_ / "metrics.txt").string() + " >" +
+                            (dir_ / "promtool.out").string() + " 2>&1";
+  EXPECT_EQ(std::system(check.c_str()), 0) << test::ReadFile((dir_ / "promtool.out").string());
+  EXPECT_EQ(test::ReadFile((dir_ / "promtool.out").string()), "") << "promtool has nothing to say";
+
+  const json status = json::parse(Get("/status")->body)["controllers"][0];
+  EXPECT_EQ(status["name"], "demo");
+  EXPECT_EQ(status["state"]["level_percent"], 42);
+  sim_->ClearFrames();
+  httplib::Client client("127.0.0.1", httpPort_);
+  for (const char* path : {"/status", "/metrics", "/write", "/"}) {
+    const auto response = client.Post(path, "level=0", "text/plain");
+    ASSERT_TRUE(response);
+    EXPECT_GE(response->status, 400) << path;
+  }
+  for (const std::string& frame : sim_->Frames()) EXPECT_TRUE(kPollFrames.count(frame)) << frame;
+}
+
+TEST_F(BridgeProgram, VeltaCliReadsAndWritesThroughAServiceSession) {
+  StartSim({"--write-enable"});
+  test::Subscriber ha(broker_);
+  StartBridge();
+  ASSERT_TRUE(ha.WaitFor("velta/demo/state", [](const std::string& s) { return !s.empty(); })) << Log();
+  const std::string settings = (dir_ / "site.ini").string();
+  // No poll frame between a session's first frame and the client's last; velta-cli opens the link
+  // anew for the write after its read, and between the two the poll may run.
+  const auto checkSession = [&](const std::string& opening) {
+    const std::vector<std::string> frames = sim_->Frames();
+    const auto first = std::find_if(frames.begin(), frames.end(),
+                                    [&](const std::string& f) { return f.rfind(opening, 0) == 0; });
+    const auto last = std::find_if(frames.rbegin(), frames.rend(),
+                                   [](const std::string& f) { return !kPollFrames.count(f); }).base();
+    ASSERT_LT(first, last) << opening;
+    std::string all;
+    for (const auto& f : frames) all += f + "\n";
+    EXPECT_EQ(std::count_if(first, last, [](const std::string& f) { return kPollFrames.count(f) > 0; }), 0)
+        << opening << " session:\n" << all;
+  };
+  sim_->ClearFrames();
+  ASSERT_EQ(Cli("read -o " + settings), 0) << test::ReadFile((dir_ / "cli.out").string()) << Log();
+  checkSession("88 00 34");
+  std::string text = test::ReadFile(settings);
+  const auto at = text.find("\n9=");
+  text.replace(at, text.find('\n', at + 1) - at, "\n9=61");
+  test::WriteFile(settings, text);
+  sim_->ClearFrames();
+  ASSERT_EQ(Cli("--yes write --changed-only " + settings), 0) << test::ReadFile((dir_ / "cli.out").string());
+  checkSession("98 ");
+  EXPECT_EQ(sim_->Memory()[9], 61);
+
+  // An open session holds the poll, shows in MQTT and /status, and turns a second client away.
+  const int session = test::ConnectLoopback(servePort_);
+  ASSERT_GE(session, 0);
+  EXPECT_TRUE(ha.WaitFor("velta/demo/state", [](const std::string& s) {
+    return json::parse(s)["session_open"] == true;
+  }));
+  EXPECT_EQ(json::parse(Get("/status")->body)["controllers"][0]["session_open"], true);
+  const int second = test::ConnectLoopback(servePort_);
+  ASSERT_GE(second, 0);
+  char byte;
+  timeval wait{2, 0};
+  setsockopt(second, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  EXPECT_EQ(recv(second, &byte, 1, 0), 0) << "the second client is closed at once";
+  close(second);
+  sim_->ClearFrames();
+  std::this_thread::sleep_for(700ms);
+  EXPECT_TRUE(sim_->Frames().empty()) << "no poll while a session is open";
+  const std::uint8_t version[] = {0x60, 0x00, 0x07, 0x67};
+  ASSERT_EQ(send(session, version, sizeof version, 0), 4);
+  std::string reply(9, '\0');
+  setsockopt(session, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  EXPECT_EQ(recv(session, reply.data(), reply.size(), MSG_WAITALL), 9) << "bytes relayed both ways";
+  close(session);
+  EXPECT_TRUE(test::WaitFor([&] {
+    const auto frames = sim_->Frames();
+    return std::find(frames.begin(), frames.end(), "60 00 01 61") != frames.end();
+  }, 2s)) << "the poll resumes when the client leaves";
+}
+
+TEST_F(BridgeProgram, StartUpRefusalsSayWhatIsWrong) {
+  StartSim();
+  const std::string sim = "127.0.0.1:" + std::to_string(sim_->TcpPort());
+  const test::TakenPort taken;
+  const std::string takenPort = std::to_string(taken.Port());
+  const std::string config = (dir_ / "bad.conf").string();
+  test::WriteFile(config, "[bridge]\nhttp = " + std::to_string(httpPort_) + "\n[demo]\ntcp = " + sim +
+                              "\nserve = 10101\nbaud = 9600\n");
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    std::string message;
+  } rows[] = {
+      {{"--tcp", sim, "--mqtt", "tcp://127.0.0.1:1883"}, 1,
+       "velta-bridge: --mqtt: takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not \"tcp://127.0.0.1:1883\""},
+      {{"--config", config}, 1, "velta-bridge: " + config + ":6: baud: unknown key"},
+      {{"--tcp", sim, "--http", takenPort}, 2,
+       "velta-bridge: --http: cannot listen on 127.0.0.1:" + takenPort + ": Address already in use."},
+      {{"--tcp", sim, "--serve", takenPort}, 2,
+       "velta-bridge: velta: cannot listen on 127.0.0.1:" + takenPort + ": Address already in use."},
+      {{"--port", "COM0x5"}, 1, "velta-bridge: --port: takes COM1..COM255, not \"COM0x5\""},
+  };
+  for (const auto& row : rows) {
+    sim_->ClearFrames();
+    std::vector<std::string> args{VELTA_BRIDGE_PATH};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    test::Child bridge(args, (dir_ / "bridge.err").string());
+    EXPECT_EQ(bridge.Wait(), row.code) << row.message;
+    EXPECT_EQ(Log(), row.message + "\n");
+    EXPECT_TRUE(sim_->Frames().empty()) << "nothing is opened before the refusal: " << row.message;
+    EXPECT_FALSE(test::Accepts(httpPort_));
+  }
+}
+
+}  // namespace
+}  // namespace velta
