@@ -1,7 +1,9 @@
 // Monitor window, status half: the poll tick and how its pages show, the stored-error list and
 // error file, and the service requests of the panel group.
 #include <QApplication>
+#include <QFileInfo>
 #include <QGraphicsOpacityEffect>
+#include <QLabel>
 #include <QMenu>
 #include <QPalette>
 #include <QProgressBar>
@@ -15,6 +17,7 @@
 #include "monitor/service_requests.h"
 #include "ui/Unit1.h"
 #include "ui/desktop.h"
+#include "ui/job_runner.h"
 #include "ui/qt_text.h"
 #include "ui/status_widgets.h"
 #include "ui_Unit1.h"
@@ -249,19 +252,40 @@ void Form1::RecordCsvClick() {
     velta::CurrentDesktop().Beep();
     return;
   }
-  ui->Chart1->setToolTip(QString("Recording to %1").arg(ToQString(path)));
+  ShowRecording();
 }
 
 void Form1::StopRecordingClick() {
   measurementLog_.Close();
-  ui->Chart1->setToolTip(QString());
+  ShowRecording();
+}
+
+// A mark in the chart's corner says that rows are being written and into which file; it covers
+// no value, and the chart's tooltip gives the whole path.
+void Form1::ShowRecording() {
+  const bool recording = measurementLog_.IsOpen();
+  const QString path = ToQString(measurementLog_.Path());
+  ui->Chart1->setToolTip(recording ? QString("Recording to %1").arg(path) : QString());
+  if (lblRecording_ == nullptr) {
+    lblRecording_ = new QLabel(ui->Chart1);
+    lblRecording_->setObjectName("lblRecording");
+    lblRecording_->setStyleSheet("color: #c00000; font-size: 7pt; font-weight: bold;");
+    lblRecording_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+  lblRecording_->setText(QString::fromUtf8("\u25CF REC %1").arg(QFileInfo(path).fileName()));
+  lblRecording_->adjustSize();
+  lblRecording_->move(ui->Chart1->width() - lblRecording_->width() - 4, 2);
+  lblRecording_->setVisible(recording);
 }
 
 void Form1::bbClrErrorClick() {
   ui->bbClrError->setEnabled(false);
-  switch (velta::RequestClearErrors(Connection())) {
+  switch (velta::RunJob(*feedback_, [connection = Connection()](velta::Feedback& f) {
+    const velta::ExchangeOutcome outcome = velta::RequestClearErrors(connection);
+    if (outcome == velta::ExchangeOutcome::NoChannel) f.Log(velta::OpenFailureReason(connection));
+    return outcome;
+  })) {
     case velta::ExchangeOutcome::NoChannel:
-      Log(velta::OpenFailureReason(Connection()));
       break;
     case velta::ExchangeOutcome::Good:
       ui->MemoError->appendPlainText(ToQString(_("Alle Fehlermeldungen des Moduls gelöscht !")));
@@ -277,10 +301,11 @@ void Form1::bbClrErrorClick() {
 void Form1::bbWriteEnableClick() {
   ui->bbWriteEnable->setEnabled(false);
   emit SettingsUsable(false);
-  if (!velta::RequestWriteEnable(Connection())) {
-    Log(_("Fehler beim Öffnen der Schnittstelle !"));
-    Log(velta::OpenFailureReason(Connection()));
-  }
+  velta::RunJob(*feedback_, [connection = Connection()](velta::Feedback& f) {
+    if (velta::RequestWriteEnable(connection)) return;
+    f.Log(_("Fehler beim Öffnen der Schnittstelle !"));
+    f.Log(velta::OpenFailureReason(connection));
+  });
   emit SettingsUsable(true);
   ui->bbWriteEnable->setEnabled(true);
 }

@@ -9,6 +9,7 @@
 #include "i18n/lookup.h"
 #include "ui/busy_window.h"
 #include "ui/desktop.h"
+#include "ui/job_runner.h"
 #include "ui/qt_text.h"
 #include "ui_Unit2.h"
 
@@ -105,8 +106,9 @@ void Form2::bbSaveClick() {
 
 void Form2::bbReadClick() {
   velta::BusyWindow busy(*this, *ui->bbRead);
-  if (velta::ReadTankTableFromController(connection_(), table_, *feedback_) ==
-      velta::ExchangeOutcome::Good) {
+  if (velta::RunJob(*feedback_, [&, connection = connection_()](velta::Feedback& f) {
+        return velta::ReadTankTableFromController(connection, table_, f);
+      }) == velta::ExchangeOutcome::Good) {
     baselines_.file.reset();
     baselines_.controller = velta::TankBaseline{"the table last read from the controller", table_};
     history_.KeepTankTable("tank-table", ToStdString(ui->edTabName->text()), table_, *feedback_);
@@ -123,7 +125,9 @@ void Form2::bbSendClick() {
     return;
   }
   velta::BusyWindow busy(*this, *ui->bbSend);
-  if (velta::SendTankTableToController(connection_(), table_, *feedback_) != velta::kTankEntries) {
+  if (velta::RunJob(*feedback_, [&, connection = connection_()](velta::Feedback& f) {
+        return velta::SendTankTableToController(connection, table_, f);
+      }) != velta::kTankEntries) {
     return;
   }
   // The controller now holds the low byte of each entry.

@@ -12,6 +12,7 @@
 #include "ui/busy_window.h"
 #include "ui/compare_window.h"
 #include "ui/desktop.h"
+#include "ui/job_runner.h"
 #include "ui/qt_text.h"
 #include "ui_Unit3.h"
 
@@ -46,9 +47,12 @@ QString Filter(const FileDialogKind& dialog) {
 void Form3::bbReadBCClick() {
   BusyWindow busy(*this, *ui->bbReadBC);
   velta::Feedback& feedback = WindowFeedback();
-  const bool read = ui->cbBackup->isChecked()
-                        ? velta::ReadBackupImage(connection_(), feedback, image_)
-                        : velta::ReadParameterBlock(connection_(), feedback, image_);
+  const bool read = velta::RunJob(
+      feedback, [&, backup = ui->cbBackup->isChecked(),
+                 connection = connection_()](velta::Feedback& f) {
+        return backup ? velta::ReadBackupImage(connection, f, image_)
+                      : velta::ReadParameterBlock(connection, f, image_);
+      });
   if (!read) return;
   baselines_.BlockRead();
   if (ui->cbBackup->isChecked()) {
@@ -92,17 +96,25 @@ void Form3::bbSendBCClick() {
   if (backup) {
     KeepBlockBeforeWrite(true);
     // The image goes out as read or loaded; the view is not collected.
-    outcome = velta::TransferBackupImage(connection, feedback, image_);
+    outcome = velta::RunJob(feedback, [&](velta::Feedback& f) {
+      return velta::TransferBackupImage(connection, f, image_);
+    });
   } else {
     if (!CollectBlock()) return;
     if (!ui->cbWriteRef->isChecked()) {
-      if (!velta::FetchControllerReferences(connection, feedback, image_)) return;
+      if (!velta::RunJob(feedback, [&](velta::Feedback& f) {
+            return velta::FetchControllerReferences(connection, f, image_);
+          })) {
+        return;
+      }
       ShowBlock();
       SelectPreset();
       if (!CollectBlock()) return;
     }
     KeepBlockBeforeWrite(false);
-    outcome = velta::TransferParameterBlock(connection, feedback, image_);
+    outcome = velta::RunJob(feedback, [&](velta::Feedback& f) {
+      return velta::TransferParameterBlock(connection, f, image_);
+    });
   }
   if (outcome != velta::ExchangeOutcome::Good) return;
   ui->cbWriteRef->setChecked(false);
@@ -177,8 +189,10 @@ void Form3::bbReadHClick() {
   const int item = ui->cbClr->currentIndex();
   if (item < 0) return;
   BusyWindow busy(*this, *ui->bbReadH);
-  const auto shown = velta::ReadCounter(connection_(), WindowFeedback(), image_,
-                                        static_cast<velta::Counter>(item));
+  const auto shown =
+      velta::RunJob(WindowFeedback(), [&, connection = connection_()](velta::Feedback& f) {
+        return velta::ReadCounter(connection, f, image_, static_cast<velta::Counter>(item));
+      });
   if (!shown) return;
   history_.KeepLines("counters", velta::CounterLines(baselines_.Controller().image),
                      WindowFeedback());
@@ -206,7 +220,11 @@ void Form3::bbWriteHClick() {
     return;
   }
   BusyWindow busy(*this, *ui->bbWriteH, QStringLiteral("..."));
-  if (!velta::WriteCounter(connection_(), WindowFeedback(), image_, counter, *value)) return;
+  if (!velta::RunJob(WindowFeedback(), [&, connection = connection_()](velta::Feedback& f) {
+        return velta::WriteCounter(connection, f, image_, counter, *value);
+      })) {
+    return;
+  }
   const velta::AddressRange written = velta::CounterWriteRange(counter);
   baselines_.ControllerWritten(
       written.first, std::span(image_.bytes)
@@ -217,7 +235,11 @@ void Form3::bbWriteHClick() {
 void Form3::bbReadErrorClick() {
   BusyWindow busy(*this, *ui->bbReadError, QStringLiteral("Lese..."));
   WindowFeedback().ClearLog();
-  if (!velta::ReadErrorMemory(connection_(), WindowFeedback(), image_)) return;
+  if (!velta::RunJob(WindowFeedback(), [&, connection = connection_()](velta::Feedback& f) {
+        return velta::ReadErrorMemory(connection, f, image_);
+      })) {
+    return;
+  }
   history_.KeepLines("error-memory", velta::ErrorMemoryLines(image_), WindowFeedback());
 }
 
@@ -228,14 +250,21 @@ void Form3::bbClrErrorClick() {
   const int item = ui->cbFehlerspeicher->currentIndex();
   if (item < 0) return;
   if (!Confirm("ACHTUNG:\nSoll der ausgewählte Fehlerzähler wirklich gelöscht werden?\n")) return;
-  if (!velta::ClearErrorCounter(connection_(), WindowFeedback(), item)) return;
+  if (!velta::RunJob(WindowFeedback(), [&, connection = connection_()](velta::Feedback& f) {
+        return velta::ClearErrorCounter(connection, f, item);
+      })) {
+    return;
+  }
   static constexpr std::uint8_t kCleared[] = {0};
   baselines_.ControllerWritten(velta::field::ErrorCounter(item).address, kCleared);
 }
 
 void Form3::bbReadTimerClick() {
   BusyWindow busy(*this, *ui->bbReadTimer);
-  velta::ReadLiveValues(connection_(), WindowFeedback(), ViewItem() != 0);
+  velta::RunJob(WindowFeedback(), [connection = connection_(), expert = ViewItem() != 0](
+                                     velta::Feedback& f) {
+    velta::ReadLiveValues(connection, f, expert);
+  });
 }
 
 void Form3::bbReportClick() {
@@ -245,8 +274,9 @@ void Form3::bbReportClick() {
   const std::string path = velta::AbsoluteFilePath(chosen);
   BusyWindow busy(*this, *ui->bbReport);
   velta::Feedback& feedback = WindowFeedback();
-  const std::optional<velta::ServiceReport> report =
-      velta::ReadServiceReport(connection_(), feedback, velta::StoredErrorFile());
+  const std::optional<velta::ServiceReport> report = velta::RunJob(
+      feedback, [connection = connection_(), errorFile = velta::StoredErrorFile()](
+                    velta::Feedback& f) { return velta::ReadServiceReport(connection, f, errorFile); });
   if (!report) return;
   std::string reason;
   if (!velta::WriteServiceReport(path, *report, reason)) {

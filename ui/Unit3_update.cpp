@@ -3,6 +3,7 @@
 #include "ui/Unit3.h"
 #include "ui/busy_window.h"
 #include "ui/desktop.h"
+#include "ui/job_runner.h"
 #include "ui/qt_text.h"
 #include "ui_Unit3.h"
 #include "update/firmware_update.h"
@@ -18,6 +19,9 @@ void Form3::bbUpdateClick() {
                                    QStringLiteral("enc"))
                              : QString();
   if (!chosen.isEmpty()) {
-    velta::RunFirmwareUpdate(connection_(), velta::AbsoluteFilePath(chosen), WindowFeedback());
+    velta::RunJob(WindowFeedback(), [connection = connection_(),
+                                     file = velta::AbsoluteFilePath(chosen)](velta::Feedback& f) {
+      velta::RunFirmwareUpdate(connection, file, f);
+    });
   }
 }
