@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStyle>
 #include <QStyleFactory>
@@ -143,6 +144,14 @@ void Form1::ConnectControls() {
   connect(ui->imgStore, &QToolButton::clicked, this, &Form1::imgStoreClick);
   connect(ui->bbClrError, &QPushButton::clicked, this, &Form1::bbClrErrorClick);
   connect(ui->bbWriteEnable, &QPushButton::clicked, this, &Form1::bbWriteEnableClick);
+  // The connection log keeps its newest line in view when it grows or its view changes size; one
+  // that the user scrolled up stays where it is, and TCP mode, which greys it, always follows.
+  QScrollBar* logBar = ui->Memo1->verticalScrollBar();
+  connect(logBar, &QScrollBar::valueChanged, this,
+          [this, logBar](int value) { followLog_ = value == logBar->maximum(); });
+  connect(logBar, &QScrollBar::rangeChanged, this, [this, logBar](int, int maximum) {
+    if (followLog_ || !ui->Memo1->isEnabled()) logBar->setValue(maximum);
+  });
   ui->Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui->Chart1, &QWidget::customContextMenuRequested, this, &Form1::Chart1ContextMenu);
   for (QObject* watched : std::initializer_list<QObject*>{

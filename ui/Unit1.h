@@ -119,6 +119,7 @@ class Form1 : public QWidget {
   std::map<std::int32_t, std::string> comPins_;  // COM numbers pinned to stable device names
   bool startSend_ = false;  // the "Statusabfrage" box asks for Polling
   bool shown_ = false;      // FormShow runs on the first show only
+  bool followLog_ = true;   // Memo1 shows its newest line
   QTimer Timer1;            // 200 ms status poll tick while Polling
   QTimer HealTimer;         // reopen attempts while the poll Channel is lost
   velta::ChannelHandle channel_;  // the poll Channel while Polling
