@@ -6,10 +6,12 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QThread>
+#include <filesystem>
 #include <initializer_list>
 
 #include "i18n/lookup.h"
@@ -55,6 +57,19 @@ std::int32_t LeadingNumber(const QString& text) {
   return value;
 }
 
+// Only an adapter with a stable name can be followed from one ttyUSB number to the next; why the
+// port behind a COM number cannot be pinned, empty when it can.
+std::string PinUnavailableReason(const velta::AdapterInfo& adapter) {
+  if (!adapter.stableName.empty()) return "";
+  if (adapter.path.empty()) return "no device file for this number";
+  std::error_code error;
+  if (!std::filesystem::exists(adapter.device, error)) return adapter.path + " is not present now";
+  if (adapter.maker.empty() && adapter.product.empty()) {
+    return adapter.device + " is not a USB adapter; its number does not change";
+  }
+  return "udev gives this adapter no stable name under /dev/serial/by-id";
+}
+
 // One style object for the group boxes of every Monitor window; it lives as long as the program.
 QStyle* GroupBoxStyle() {
   static QStyle* style = [] {
@@ -69,6 +84,7 @@ QStyle* GroupBoxStyle() {
 
 Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>()) {
   ui->setupUi(this);
+  feedback_ = std::make_unique<velta::MemoFeedback>(*ui->Memo1);
   velta::KeepForcedTextReadable(*this);
   setWindowTitle(QString("VEL Control V") + kVersion);
   velta::TranslateComponent(this);
@@ -129,6 +145,14 @@ void Form1::ConnectControls() {
   connect(ui->imgStore, &QToolButton::clicked, this, &Form1::imgStoreClick);
   connect(ui->bbClrError, &QPushButton::clicked, this, &Form1::bbClrErrorClick);
   connect(ui->bbWriteEnable, &QPushButton::clicked, this, &Form1::bbWriteEnableClick);
+  // The connection log keeps its newest line in view when it grows or its view changes size; one
+  // that the user scrolled up stays where it is, and TCP mode, which greys it, always follows.
+  QScrollBar* logBar = ui->Memo1->verticalScrollBar();
+  connect(logBar, &QScrollBar::valueChanged, this,
+          [this, logBar](int value) { followLog_ = value == logBar->maximum(); });
+  connect(logBar, &QScrollBar::rangeChanged, this, [this, logBar](int, int maximum) {
+    if (followLog_ || !ui->Memo1->isEnabled()) logBar->setValue(maximum);
+  });
   ui->Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui->Chart1, &QWidget::customContextMenuRequested, this, &Form1::Chart1ContextMenu);
   for (QObject* watched : std::initializer_list<QObject*>{
@@ -217,7 +241,7 @@ void Form1::FormShow() {
   }
   emit ResetSettingsView();
 
-  ui->cbCom->setCurrentIndex(settings.comPortIndex);
+  ShowComPort();
   if (settings.startSend) ui->cbStartSend->setChecked(true);
   SetBlueLedCaption(flowSensor_ ? ToQString(_("Fluss")) : QString(" "));
 }
@@ -255,7 +279,7 @@ void Form1::bbSearchPortClick() {
   ui->cbCom->clear();
   for (std::int32_t i = 0; i < count; ++i) {
     Log(velta::Format(_("%d. port: COM%lu"), i + 1, static_cast<unsigned long>(numbers[i])));
-    ui->cbCom->addItem(QString::number(numbers[i]));
+    ui->cbCom->addItem(QString::number(numbers[i]), numbers[i]);
     const velta::AdapterInfo adapter = velta::DescribeComPort(static_cast<std::uint32_t>(numbers[i]));
     ui->cbCom->setItemData(i, ToQString(velta::AdapterTooltip(adapter)), Qt::ToolTipRole);
   }
@@ -269,22 +293,36 @@ void Form1::bbSearchPortClick() {
 
 void Form1::cbComChange() {
   if (ui->cbCom->currentIndex() < 0) return;
-  connection_.comPort = ui->cbCom->currentText().toInt(nullptr, 10);
+  connection_.comPort = ui->cbCom->currentData().toInt();
+}
+
+// The stored entry index may point at another port once adapters come and go; the list shows
+// the port that opens, and one that is not there now says so instead of giving way to another.
+void Form1::ShowComPort() {
+  int entry = ui->cbCom->findData(connection_.comPort);
+  if (entry < 0) {
+    ui->cbCom->addItem(QString("%1 (absent)").arg(connection_.comPort), connection_.comPort);
+    entry = ui->cbCom->count() - 1;
+    ui->cbCom->setItemData(entry, "This port is not present now", Qt::ToolTipRole);
+  }
+  ui->cbCom->setCurrentIndex(entry);
 }
 
 void Form1::cbComContextPopup(const QPoint& where) {
   if (ui->cbCom->currentIndex() < 0) return;
-  const std::int32_t port = ui->cbCom->currentText().toInt(nullptr, 10);
+  const std::int32_t port = ui->cbCom->currentData().toInt();
   QMenu menu(ui->cbCom);
   if (comPins_.count(port) != 0) {
     menu.addAction(QString("Unpin COM%1").arg(port), this, [this, port] { UnpinComPort(port); });
   } else {
-    const std::string stable =
-        velta::DescribeComPort(static_cast<std::uint32_t>(port)).stableName;
-    QAction* pin = menu.addAction(QString("Pin COM%1 to this adapter").arg(port), this,
-                                  [this, port, stable] { PinComPort(port, stable); });
-    // Only an adapter with a stable name can be followed from one ttyUSB number to the next.
-    pin->setEnabled(!stable.empty());
+    const velta::AdapterInfo adapter = velta::DescribeComPort(static_cast<std::uint32_t>(port));
+    const std::string unavailable = PinUnavailableReason(adapter);
+    QString text = QString("Pin COM%1 to this adapter").arg(port);
+    if (!unavailable.empty()) text += QString(" (unavailable: %1)").arg(ToQString(unavailable));
+    QAction* pin = menu.addAction(text, this, [this, port, stable = adapter.stableName] {
+      PinComPort(port, stable);
+    });
+    pin->setEnabled(unavailable.empty());
   }
   menu.exec(ui->cbCom->mapToGlobal(where));
 }

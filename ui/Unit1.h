@@ -14,6 +14,9 @@
 #include "monitor/main_page.h"
 #include "monitor/measurement_log.h"
 #include "monitor/poll_cycle.h"
+#include "ui/memo_feedback.h"
+
+class QLabel;
 
 namespace Ui {
 class Form1;
@@ -98,6 +101,8 @@ class Form1 : public QWidget {
 
  private:
   void ConnectControls();
+  // Selects the entry of the port that opens, adding one when that port is absent now.
+  void ShowComPort();
   void StartPolling();
   void StopPolling();
   // The poll Channel's far end is gone: say so once, dim the live display, start healing.
@@ -114,15 +119,20 @@ class Form1 : public QWidget {
   std::map<std::int32_t, std::string> comPins_;  // COM numbers pinned to stable device names
   bool startSend_ = false;  // the "Statusabfrage" box asks for Polling
   bool shown_ = false;      // FormShow runs on the first show only
+  bool followLog_ = true;   // Memo1 shows its newest line
   QTimer Timer1;            // 200 ms status poll tick while Polling
   QTimer HealTimer;         // reopen attempts while the poll Channel is lost
   velta::ChannelHandle channel_;  // the poll Channel while Polling
+  // How the service requests report in the connection log.
+  std::unique_ptr<velta::MemoFeedback> feedback_;
   // The Settings window's flow sensor option, as that window last reported it.
   bool flowSensor_ = false;
   // Status view (Unit1_status.cpp): a Main status page, a changed error list, one stored error.
   void ShowMainPage(const velta::MainPageView& view);
   void ShowErrors(const velta::ErrorListing& listing);
   void AddError(const std::string& message, std::time_t when);
+  // Shows whether the measurement log is being written, and where.
+  void ShowRecording();
 
   // Status poll state and the stored-error numbering; both live for the program run.
   velta::PollCycle poll_;
@@ -130,4 +140,5 @@ class Form1 : public QWidget {
   std::string errorFileNamed_;  // the mapped error file whose real path Memo1 already shows
   // The measurement log, open only while the user records (nothing is written otherwise).
   velta::MeasurementLog measurementLog_;
+  QLabel* lblRecording_ = nullptr;  // on the chart while recording
 };

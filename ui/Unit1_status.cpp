@@ -1,10 +1,11 @@
 // Monitor window, status half: the poll tick and how its pages show, the stored-error list and
 // error file, and the service requests of the panel group.
 #include <QApplication>
+#include <QFileInfo>
 #include <QGraphicsOpacityEffect>
+#include <QLabel>
 #include <QMenu>
 #include <QPalette>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <ctime>
@@ -13,9 +14,9 @@
 #include "i18n/lookup.h"
 #include "monitor/poll_tick.h"
 #include "service/request_jobs.h"
-#include "ui/job_runner.h"
 #include "ui/Unit1.h"
 #include "ui/desktop.h"
+#include "ui/job_runner.h"
 #include "ui/qt_text.h"
 #include "ui/status_widgets.h"
 #include "ui_Unit1.h"
@@ -24,17 +25,6 @@ using velta::ToQString;
 using velta::ToStdString;
 
 namespace {
-
-// The Monitor window's log as its service requests report through it: lines in Memo1, no beep.
-class MonitorLog : public velta::Feedback {
- public:
-  explicit MonitorLog(QPlainTextEdit& memo) : memo_(memo) {}
-  void Log(const std::string& line) override { memo_.appendPlainText(ToQString(line)); }
-  void Beep() override {}
-
- private:
-  QPlainTextEdit& memo_;
-};
 
 // The maker's web page, opened by the logo.
 constexpr char kMakerWebAddress[] = "https://www.korvelt.example/";
@@ -267,19 +257,36 @@ void Form1::RecordCsvClick() {
     velta::CurrentDesktop().Beep();
     return;
   }
-  ui->Chart1->setToolTip(QString("Recording to %1").arg(ToQString(path)));
+  ShowRecording();
 }
 
 void Form1::StopRecordingClick() {
   measurementLog_.Close();
-  ui->Chart1->setToolTip(QString());
+  ShowRecording();
+}
+
+// A mark in the chart's corner says that rows are being written and into which file; it covers
+// no value, and the chart's tooltip gives the whole path.
+void Form1::ShowRecording() {
+  const bool recording = measurementLog_.IsOpen();
+  const QString path = ToQString(measurementLog_.Path());
+  ui->Chart1->setToolTip(recording ? QString("Recording to %1").arg(path) : QString());
+  if (lblRecording_ == nullptr) {
+    lblRecording_ = new QLabel(ui->Chart1);
+    lblRecording_->setObjectName("lblRecording");
+    lblRecording_->setStyleSheet("color: #c00000; font-size: 7pt; font-weight: bold;");
+    lblRecording_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+  lblRecording_->setText(QString::fromUtf8("\u25CF REC %1").arg(QFileInfo(path).fileName()));
+  lblRecording_->adjustSize();
+  lblRecording_->move(ui->Chart1->width() - lblRecording_->width() - 4, 2);
+  lblRecording_->setVisible(recording);
 }
 
 void Form1::bbClrErrorClick() {
   ui->bbClrError->setEnabled(false);
   const velta::ConnectionSettings connection = Connection();
-  MonitorLog log(*ui->Memo1);
-  const velta::service::JobResult cleared = velta::RunJob(log, [&](velta::Feedback& feedback) {
+  const velta::service::JobResult cleared = velta::RunJob(*feedback_, [&](velta::Feedback& feedback) {
         return velta::service::ClearAllErrors(connection, feedback);
       });
   if (cleared.outcome != velta::service::Outcome::NoLink) {
@@ -294,8 +301,7 @@ void Form1::bbWriteEnableClick() {
   ui->bbWriteEnable->setEnabled(false);
   emit SettingsUsable(false);
   const velta::ConnectionSettings connection = Connection();
-  MonitorLog log(*ui->Memo1);
-  velta::RunJob(log, [&](velta::Feedback& feedback) {
+  velta::RunJob(*feedback_, [&](velta::Feedback& feedback) {
     return velta::service::AskWriteEnable(connection, feedback);
   });
   emit SettingsUsable(true);

@@ -1,6 +1,5 @@
 #include "ui/memo_feedback.h"
 
-#include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 
@@ -28,22 +27,33 @@ void MemoFeedback::ClearLog() { memo_.clear(); }
 void MemoFeedback::Beep() { CurrentDesktop().Beep(); }
 
 void MemoFeedback::SetBarColour(BarColour colour) {
-  QPalette palette = bar_.palette();
+  if (bar_ == nullptr) return;
+  QPalette palette = bar_->palette();
   palette.setColor(QPalette::Highlight, BarColor(colour));
-  bar_.setPalette(palette);
+  bar_->setPalette(palette);
 }
 
-void MemoFeedback::SetBarMaximum(int maximum) { bar_.setMaximum(maximum); }
+void MemoFeedback::SetBarMaximum(int maximum) {
+  if (bar_ != nullptr) bar_->setMaximum(maximum);
+}
 
-void MemoFeedback::SetBarPosition(int position) { bar_.setValue(position); }
+void MemoFeedback::SetBarPosition(int position) {
+  if (bar_ != nullptr) bar_->setValue(position);
+}
 
-void MemoFeedback::FillBar() { bar_.setValue(bar_.maximum()); }
+void MemoFeedback::FillBar() {
+  if (bar_ != nullptr) bar_->setValue(bar_->maximum());
+}
 
-void MemoFeedback::EmptyBar() { bar_.setValue(bar_.minimum()); }
+void MemoFeedback::EmptyBar() {
+  if (bar_ != nullptr) bar_->setValue(bar_->minimum());
+}
 
-// Lets the window paint during a long blocking loop without taking user input.
+// The job runs on a worker, so the window thread is free: the memo and the bar paint now, once
+// per step of the job, instead of whenever the queued updates come round.
 void MemoFeedback::Repaint() {
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  memo_.viewport()->repaint();
+  if (bar_ != nullptr) bar_->repaint();
 }
 
 }  // namespace velta

@@ -1,5 +1,6 @@
 // How an operation reports in a window: lines in its log memo, the beep, and the progress bar
-// (green while reading, red while writing, blue during a firmware update).
+// (green while reading, red while writing, blue during a firmware update). A window without a
+// progress bar of its own (the Monitor window's service requests) reports in its memo only.
 #pragma once
 
 #include "controller/feedback.h"
@@ -11,7 +12,8 @@ namespace velta {
 
 class MemoFeedback : public Feedback {
  public:
-  MemoFeedback(QPlainTextEdit& memo, QProgressBar& bar) : memo_(memo), bar_(bar) {}
+  MemoFeedback(QPlainTextEdit& memo, QProgressBar& bar) : memo_(memo), bar_(&bar) {}
+  explicit MemoFeedback(QPlainTextEdit& memo) : memo_(memo), bar_(nullptr) {}
 
   void Log(const std::string& line) override;
   void ClearLog() override;
@@ -25,7 +27,7 @@ class MemoFeedback : public Feedback {
 
  private:
   QPlainTextEdit& memo_;
-  QProgressBar& bar_;
+  QProgressBar* bar_;
 };
 
 }  // namespace velta

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -60,6 +61,11 @@ TEST_F(MonitorRecording, RowsOnlyWhileRecording) {
   desktop.fileNames = {path};
   window_->RecordCsvClick();
   EXPECT_EQ(desktop.appendDialogs, QStringList{"CSV (*.csv)|csv"});
+  // The window shows that it records, and into which file.
+  const auto* mark = window_->findChild<QLabel*>("lblRecording");
+  ASSERT_NE(mark, nullptr);
+  EXPECT_TRUE(mark->isVisibleTo(window_.get()));
+  EXPECT_TRUE(mark->text().endsWith(" log.csv")) << mark->text().toStdString();
   sim_.ClearFrames();
   Ticks(6);
   const std::vector<std::string> frames = sim_.Frames();
@@ -70,6 +76,7 @@ TEST_F(MonitorRecording, RowsOnlyWhileRecording) {
   EXPECT_NE(rows[1].find(",21,21%,"), std::string::npos) << rows[1];
 
   window_->StopRecordingClick();
+  EXPECT_FALSE(mark->isVisibleTo(window_.get()));
   Ticks(6);
   EXPECT_EQ(Rows(path), rows) << "nothing after the stop";
 }
