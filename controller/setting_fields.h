@@ -33,6 +33,9 @@ struct SettingField {
 
 // "Pump – On": the group and the label, each looked up in the catalogue.
 std::string SettingLabel(const SettingField& field);
+// The control's own label, as it reads inside its group ("On"); the group's title when the group
+// names the control.
+std::string SettingOwnLabel(const SettingField& field);
 // The value in the image as the control shows it.
 std::string SettingText(const SettingField& field, const ControllerImage& image);
 

@@ -84,7 +84,7 @@ void SettingsTable(std::string& html, const ControllerImage& image) {
               Escaped(_(field->group)) + "</th></tr>\n";
     }
     group = field->group;
-    const std::string label = field->label != nullptr ? _(field->label) : _(field->group);
+    const std::string label = SettingOwnLabel(*field);
     const std::string value = SettingText(*field, image);
     const std::string defaultValue = SettingText(*field, defaults);
     html += "<tr><td>" + Escaped(label) + "</td><td>" + Escaped(value) + "</td><td>" +
