@@ -61,7 +61,11 @@ int RunUpdate(CliContext& context, const std::string& path) {
   if (!Confirm(context, _("ACHTUNG:\nSoll das -Update- wirklich durchgeführt werden?\n")))
     return kExitRefused;
   switch (RunFirmwareUpdate(settings, path, context.feedback)) {
-    case UpdateOutcome::Programmed: return kExitOk;
+    case UpdateOutcome::Programmed:
+      // The boot loader's bar stops at its last block; the progress ends at 100 %.
+      context.feedback.FillBar();
+      context.feedback.EmptyBar();
+      return kExitOk;
     case UpdateOutcome::FileRefused: return kExitRefused;
     case UpdateOutcome::NoChannel: return Fail(kExitFailure, _("Fehler beim öffnen der Schnittstelle!"));
     case UpdateOutcome::Failed: return kExitFailure;

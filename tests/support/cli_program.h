@@ -32,11 +32,11 @@ class CliProgram : public ::testing::Test {
   }
   std::string Tcp() const { return "--tcp 127.0.0.1:" + std::to_string(sim_->TcpPort()); }
 
-  // Runs velta-cli with `args` (shell words) and no terminal on stdin.
-  CliOutcome Call(const std::string& args) {
+  // Runs velta-cli (or `program`) with `args` (shell words) and no terminal on stdin.
+  CliOutcome Call(const std::string& args, const std::string& program = VELTA_CLI_PATH) {
     const std::string out = (dir_ / "stdout").string(), err = (dir_ / "stderr").string();
-    const std::string command = std::string("'") + VELTA_CLI_PATH + "' " + args + " >" + out +
-                                " 2>" + err + " </dev/null";
+    const std::string command = "'" + program + "' " + args + " >" + out + " 2>" + err +
+                                " </dev/null";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
   }
