@@ -144,7 +144,7 @@ std::optional<MeasurementPoint> RowPoint(const std::vector<std::string>& cells,
 // --- Drawing ---
 
 constexpr int kChartWidth = 1800, kChartHeight = 760;
-constexpr int kLeft = 120, kRight = 120, kTop = 70, kBottom = 90;
+constexpr int kLeft = 120, kRight = 160, kTop = 70, kBottom = 90;
 const QColor kLevelColour(0, 90, 200);
 const QColor kPressureColour(210, 80, 0);
 

@@ -163,8 +163,10 @@ void MeasurementChart(std::string& html, const MeasurementSeries& series) {
   html += "<p><img width=\"640\" src=\"data:image/png;base64," + png.toBase64().toStdString() +
           "\"></p>\n<p>" + Escaped(std::filesystem::path(series.path).filename().string()) +
           ": " + std::to_string(series.points.size()) + " rows";
-  if (series.skippedRows > 0)
-    html += ", " + std::to_string(series.skippedRows) + " rows skipped that could not be read";
+  if (series.skippedRows > 0) {
+    html += ", " + std::to_string(series.skippedRows) +
+            (series.skippedRows == 1 ? " row" : " rows") + " skipped that could not be read";
+  }
   html += ".</p>\n";
 }
 
