@@ -2,8 +2,10 @@
 #include <CLI/CLI.hpp>
 #include <clocale>
 #include <csignal>
+#include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/unknown_command.h"
 #include "i18n/lookup.h"
 #include "link/adapter_latency.h"
 
@@ -20,6 +22,7 @@ int main(int argc, char** argv) {
                "table, firmware update and service report"};
   app.name("velta-cli");
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("velta-cli ") + VELTA_VERSION);
   app.add_option("--port", context.port, "Serial port COM1..COM255 (9600 8N1)");
   app.add_option("--device", context.device, "Serial device file, e.g. /dev/ttyUSB0");
   app.add_option("--tcp", context.tcp, "host:port of a serial-to-Ethernet adapter");
@@ -39,10 +42,15 @@ int main(int argc, char** argv) {
   app.parse_complete_callback([&] { context.feedback.ShowLogLines(context.verbose); });
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& help) {
-    return app.exit(help);
+  } catch (const CLI::Success& helpOrVersion) {
+    return app.exit(helpOrVersion);
   } catch (const CLI::ParseError& error) {
-    app.exit(error);
+    const std::string unknown = velta::cli::UnknownCommandMessage(app, argc, argv);
+    if (unknown.empty()) {
+      app.exit(error);
+    } else {
+      std::fprintf(stderr, "%s\n", unknown.c_str());
+    }
     return velta::cli::kExitRefused;
   }
   // Asked after the command, when its open has asked the driver for the shortest timer.

@@ -13,16 +13,26 @@ struct ReportOptions {
   std::string output;
   std::string site;
   std::string errorFile;  // default: the Monitor window's error file when it stores lines
+  std::string log;        // a measurement log to draw
 };
 
 int RunReport(CliContext& context, const ReportOptions& options) {
   ConnectionSettings settings;
   if (!context.Connection(settings)) return kExitRefused;
+  // A log that cannot be drawn is refused before the controller is asked.
+  std::optional<MeasurementSeries> measurements;
+  if (!options.log.empty()) {
+    std::string reason;
+    measurements = ReadMeasurementLog(options.log, reason);
+    if (!measurements) return Fail(kExitRefused, "Cannot use the log " + options.log + ": " + reason);
+  }
   const service::ReportReading reading = service::ReadReportData(settings, context.feedback);
   if (!reading.Done()) return Finish(reading);
   ServiceReport report = ComposeServiceReport(
       reading, options.errorFile.empty() ? StoredErrorFile() : options.errorFile);
+  if (!report.errorFileProblem.empty()) std::fprintf(stderr, "%s\n", report.errorFileProblem.c_str());
   report.site = options.site;
+  report.measurements = std::move(measurements);
 
   // Qt's paged painting needs a GUI application; offscreen unless the user chose a platform.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -46,6 +56,8 @@ void AddReportCommand(CLI::App& app, CliContext& context, int& result) {
   report->add_option("-o,--output", options.output, "Report file: .pdf, else HTML")->required();
   report->add_option("--site", options.site, "Site text for the report's head");
   report->add_option("--error-file", options.errorFile, "Error file whose newest lines are shown");
+  report->add_option("--log", options.log,
+                     "Measurement log (status --watch --csv) drawn as a level and pressure chart");
   report->callback([&] { result = RunReport(context, options); });
 }
 

@@ -14,6 +14,16 @@
 namespace velta::cli {
 namespace {
 
+// A transfer's bar stops at its last block; a job that is done ends it at 100 %.
+int FinishWithFullBar(CliContext& context, const service::JobResult& result,
+                      const std::string& doneLine) {
+  if (result.Done()) {
+    context.feedback.FillBar();
+    context.feedback.EmptyBar();
+  }
+  return Finish(result, doneLine);
+}
+
 constexpr int kEntriesPerLine = 10;
 
 int ReadTank(CliContext& context, const std::string& path) {
@@ -64,11 +74,8 @@ int SendTank(CliContext& context, const std::string& path) {
     if (!Confirm(context, "Send this tank table to the controller?")) return kExitRefused;
   }
   const service::TankJob sent = service::SendTank(settings, context.feedback, {}, table);
-  if (sent.Done()) {
-    context.feedback.FillBar();
-    context.feedback.EmptyBar();
-  }
-  return Finish(sent, Format("Tank table sent: %d of %d entries.", sent.acknowledged, kTankEntries));
+  return FinishWithFullBar(context, sent,
+                           Format("Tank table sent: %d of %d entries.", sent.acknowledged, kTankEntries));
 }
 
 int RunUpdate(CliContext& context, const std::string& path) {
@@ -77,7 +84,8 @@ int RunUpdate(CliContext& context, const std::string& path) {
   if (!Confirm(context, "Program " + path + " into the controller? Keep the connection until the "
                         "update has finished."))
     return kExitRefused;
-  return Finish(service::UpdateFirmware(settings, context.feedback, path), "Firmware programmed.");
+  return FinishWithFullBar(context, service::UpdateFirmware(settings, context.feedback, path),
+                           "Firmware programmed.");
 }
 
 }  // namespace

@@ -67,9 +67,12 @@ constexpr const SettingField* kFields[] = {
 }  // namespace
 
 std::string SettingLabel(const SettingField& field) {
-  if (field.group == nullptr) return Trimmed(_(field.label));
-  if (field.label == nullptr) return _(field.group);
-  return _(field.group) + " – " + Trimmed(_(field.label));
+  if (field.group == nullptr || field.label == nullptr) return SettingOwnLabel(field);
+  return _(field.group) + " – " + SettingOwnLabel(field);
+}
+
+std::string SettingOwnLabel(const SettingField& field) {
+  return field.label == nullptr ? _(field.group) : Trimmed(_(field.label));
 }
 
 std::string SettingText(const SettingField& field, const ControllerImage& image) {

@@ -33,6 +33,9 @@ struct SettingField {
 
 // "Pump – On": the group and the label, each looked up in the catalogue.
 std::string SettingLabel(const SettingField& field);
+// The control's own label, as it reads inside its group ("On"); the group's title when the group
+// names the control.
+std::string SettingOwnLabel(const SettingField& field);
 // The value in the image as the control shows it.
 std::string SettingText(const SettingField& field, const ControllerImage& image);
 
@@ -177,6 +180,16 @@ inline constexpr const char* kSpecial = "Spezielle Einstellungen";
 inline constexpr const char* kModuleRinse = "Modulspülung";
 inline constexpr const char* kLeak = "Lecküberwachung (Er.L)";
 inline constexpr const char* kPumpOffCheck = "Abschaltüberwachung der Pumpe (Er.1)";
+inline constexpr const char* kOperatingMode = "Betriebsart";
+inline constexpr const char* kPumpOff = "Pumpe Aus";
+
+// The group boxes as the Settings window shows them, column by column from the top; nullptr is
+// the list that sits between two boxes without one of its own.
+inline constexpr const char* kGroupsInWindowOrder[] = {
+    kPump,       kPressureSensor, nullptr,     kCistern,        kReferences, kOperatingMode,
+    kInputs,     kWaterMeter,     kValve,      kModuleRinse,    kRunTime,    kDisplay,
+    kPumpOff,    kRegulation,     kDryRun,     kTemperature,    kLeak,       kSpecial,
+    kPumpOffCheck};
 
 inline constexpr SettingField RetryCount = Editor<f::RetryCount>(kDryRun, "Anzahl", RetryCountText);
 inline constexpr SettingField ZistLeer = Editor<f::ZistLeer>(kCistern, "Leer bei", PercentText);
@@ -184,7 +197,7 @@ inline constexpr SettingField ZistVoll = Editor<f::ZistVoll>(kCistern, "Voll bei
 inline constexpr SettingField Tankform = List<f::Tankform, kTankformItems>(kCistern, "Tankform");
 inline constexpr SettingField RefZistVoll =
     Editor<f::RefZistVoll>(kReferences, "Wert für 100%", nullptr);
-inline constexpr SettingField Auto = Box<f::Auto, true>("Betriebsart", "Auto");
+inline constexpr SettingField Auto = Box<f::Auto, true>(kOperatingMode, "Auto");
 inline constexpr SettingField Anzeige = Editor<f::Anzeige>(kDisplay, "Zeit", FifthTicksText);
 inline constexpr SettingField Drucksensor =
     List<f::Drucksensor, kDrucksensorItems>(kPressureSensor, nullptr);
@@ -247,7 +260,7 @@ inline constexpr SettingField MaxPowerTime =
 inline constexpr SettingField RetryIntervallTime =
     Editor<f::RetryIntervallTime>(kDryRun, "Er.P", RetryIntervalText);
 // "immer Aus" is ticked while the stored bit is clear.
-inline constexpr SettingField Urlaub = Box<f::Urlaub, true>("Pumpe Aus", "immer Aus");
+inline constexpr SettingField Urlaub = Box<f::Urlaub, true>(kPumpOff, "immer Aus");
 inline constexpr SettingField ShowTxRx = Box<f::ShowTxRx>(kDisplay, "Kommunikation");
 inline constexpr SettingField SetupFlusssensor =
     Box<f::SetupFlusssensor>(kSpecial, "System mit Flusssensor");

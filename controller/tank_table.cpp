@@ -74,24 +74,39 @@ std::optional<Pair> ParsePair(std::string_view line) {
   return Pair{*index, *value};
 }
 
+// Where a failing entry stands in the file, for the line after the message: the message counts
+// entries, the user's editor counts lines (the name line is line 1).
+std::string FileLineReason(int entry, const FileLine& line) {
+  constexpr std::size_t kShown = 60;
+  std::string shown = line.text.substr(0, kShown);
+  for (char& c : shown) {
+    if (std::iscntrl(static_cast<unsigned char>(c))) c = '?';
+  }
+  if (line.cut || line.text.size() > kShown) shown += "...";
+  return "Line " + std::to_string(entry + 1) + " of the file: \"" + shown + "\"";
+}
+
 }  // namespace
 
 int ReadTankTable(std::istream& in, const std::string& path, TankTable& table, std::string& name,
                   std::string& message, Feedback& log) {
-  const auto fail = [&](int result, const std::string& format, int entry = 0) {
-    message = Format(format, path.c_str(), entry);
+  FileLine line;
+  const auto fail = [&](int result, const std::string& format, int entry) {
+    message = Format(format, path.c_str(), entry) + "\n" + FileLineReason(entry, line);
     return result;
   };
-  const auto tooFew = [&] {
-    return fail(kTankFileTooFewValues, _("Datei %s enthält zu wenige Werte."));
+  const auto tooFew = [&](int lines) {
+    message = Format(_("Datei %s enthält zu wenige Werte."), path.c_str()) + "\n" +
+              (lines == 0 ? std::string("The file is empty.")
+                          : "The file ends after line " + std::to_string(lines) + ".");
+    return kTankFileTooFewValues;
   };
-  FileLine line;
-  if (!ReadLine(in, line)) return tooFew();
+  if (!ReadLine(in, line)) return tooFew(0);
   name = line.text;
   log.ClearLog();
   for (int i = 0; i < kTankEntries; ++i) {
     const int entry = i + 1;
-    if (!ReadLine(in, line)) return tooFew();
+    if (!ReadLine(in, line)) return tooFew(entry);
     // A line too long for any entry is judged as one that holds no pair.
     const auto pair = line.cut ? std::nullopt : ParsePair(line.text);
     if (!pair)

@@ -69,6 +69,11 @@ for size in 48 128 256; do
     awk '{print $3*256+$4, $7*256+$8}') || true
   [ "${width:-}x${height:-}" = "${size}x$size" ] || fail "$png is ${width:-?}x${height:-?}"
 done
+# Software centres find a package by the commands it provides: every program in usr/bin.
+for program in "$root"/usr/bin/*; do
+  grep -qF "<binary>$(basename "$program")</binary>" "$share/metainfo/$app_id.metainfo.xml" ||
+    fail "metainfo does not provide $(basename "$program")"
+done
 grep -q "<release version=\"$version\"" "$share/metainfo/$app_id.metainfo.xml" ||
   fail "metainfo names no release $version"
 zcat "$share/doc/velta-control/changelog.gz" | head -1 | grep -qF "velta-control ($version)" ||
@@ -102,6 +107,8 @@ grep -qx "catalogue: Statusabfrage" <<<"$(start)" || fail "the catalogue came fr
 # would count as a failure.
 sim_help=$("$root/usr/bin/velta-sim" --help) || fail "velta-sim --help exits non-zero"
 grep -q "^Usage: velta-sim" <<<"$sim_help" || fail "velta-sim --help"
+cli_version=$("$root/usr/bin/velta-cli" --version) || fail "velta-cli --version exits non-zero"
+[ "$cli_version" = "velta-cli $version" ] || fail "velta-cli --version says: $cli_version"
 
 bridge_help=$("$root/usr/bin/velta-bridge" --help) || fail "velta-bridge --help exits non-zero"
 grep -q "^Usage: velta-bridge" <<<"$bridge_help" || fail "velta-bridge --help"

@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <ctime>
 #include <deque>
+#include <filesystem>
+#include <iterator>
+#include <string_view>
 #include <istream>
 #include <limits>
 
@@ -19,6 +22,8 @@
 #include "i18n/lookup.h"
 #include "monitor/app_settings.h"
 #include "monitor/error_log.h"
+#include "monitor/poll_tick.h"
+#include "controller/fields.h"
 #include "controller/setting_fields.h"
 #include "controller/user_folders.h"
 
@@ -39,18 +44,124 @@ void Lines(std::string& html, const std::vector<std::string>& lines) {
   html += "</pre>\n";
 }
 
+void Row(std::string& html, const std::string& label, const std::string& value) {
+  html += "<tr><td>" + Escaped(label) + "</td><td>" + Escaped(value) + "</td></tr>\n";
+}
+
+constexpr const char* kTable = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
+
+// The group a field shows in, by the group's position in the window; groups the window order does
+// not know go last, so no setting is left out.
+std::size_t GroupPosition(const char* group) {
+  const auto same = [group](const char* other) {
+    return group == nullptr ? other == nullptr
+                            : other != nullptr && std::string_view(group) == other;
+  };
+  return static_cast<std::size_t>(std::distance(
+      std::begin(setting::kGroupsInWindowOrder),
+      std::find_if(std::begin(setting::kGroupsInWindowOrder),
+                   std::end(setting::kGroupsInWindowOrder), same)));
+}
+
 void SettingsTable(std::string& html, const ControllerImage& image) {
   ControllerImage defaults;
   LoadDefaultBlock(defaults);
-  html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n"
-          "<tr><th>Setting</th><th>Value</th><th>Default</th></tr>\n";
-  for (const SettingField* field : SettingFields()) {
+  std::vector<const SettingField*> fields(SettingFields().begin(), SettingFields().end());
+  std::stable_sort(fields.begin(), fields.end(), [](const SettingField* a, const SettingField* b) {
+    return GroupPosition(a->group) < GroupPosition(b->group);
+  });
+  html += std::string(kTable) + "<tr><th>Setting</th><th>Value</th><th>Default</th></tr>\n";
+  const char* group = "";
+  for (const SettingField* field : fields) {
+    if (field->group != nullptr && (group == nullptr || std::string_view(group) != field->group)) {
+      html += "<tr><th colspan=\"3\" align=\"left\" bgcolor=\"#e8e8e8\">" +
+              Escaped(_(field->group)) + "</th></tr>\n";
+    }
+    group = field->group;
+    const std::string label = SettingOwnLabel(*field);
     const std::string value = SettingText(*field, image);
     const std::string defaultValue = SettingText(*field, defaults);
-    html += "<tr><td>" + Escaped(SettingLabel(*field)) + "</td><td>" + Escaped(value) +
-            "</td><td>" + (value != defaultValue ? Escaped(defaultValue) : "") + "</td></tr>\n";
+    html += "<tr><td>" + Escaped(label) + "</td><td>" + Escaped(value) + "</td><td>" +
+            (value != defaultValue ? Escaped(defaultValue) : "") + "</td></tr>\n";
   }
   html += "</table>\n";
+}
+
+// The Monitor window's view of the Main status page: the values, then the states it words.
+void StatusTable(std::string& html, const MainPageView& view) {
+  html += kTable;
+  Row(html, "Level", view.levelText.value_or(view.levelMeasurement));
+  Row(html, "Pump", view.pump + (view.pumpAverage != " " ? " (" + view.pumpAverage + ")" : ""));
+  Row(html, "Pressure", view.pressure);
+  Row(html, "Temperature", view.temperature);
+  Row(html, "Operating mode", view.mode);
+  std::vector<std::string> states{view.valve,         view.relay1,     view.warningTone,
+                                  view.sensorMin,     view.sensorMax,  view.overflowSensor,
+                                  view.flowSensor,    view.levelMeasurement};
+  if (view.overflowAlarm) states.push_back(_("Überlauf Alarm!"));
+  if (view.pumpSwitchedOff) states.push_back(_("Pumpe ist abgeschaltet !"));
+  if (view.writeEnabled) states.push_back(_("Schreibfreigabe !"));
+  std::string joined;
+  for (const std::string& state : states) joined += (joined.empty() ? "" : ", ") + state;
+  Row(html, "Inputs and outputs", joined);
+  html += "</table>\n";
+}
+
+// The Monitor window's current-errors list: each active error, or its "no errors" line.
+void ActiveErrors(std::string& html, const MainPageView& view) {
+  if (!view.errors || !view.errors->stored) {
+    html += "<p>" + Escaped(view.errors ? view.errors->lines.front() : _("Keine Fehler")) + "</p>\n";
+    return;
+  }
+  html += "<ul>\n";
+  for (const std::string& line : view.errors->lines)
+    html += "<li><b>" + Escaped(line) + "</b></li>\n";
+  html += "</ul>\n";
+}
+
+// The Settings window's read-out, one row per error kind; counts above zero stand out.
+void ErrorMemoryTable(std::string& html, const ControllerImage& image) {
+  const std::vector<std::string> lines = ErrorMemoryLines(image);
+  html += std::string(kTable) + "<tr><th>Error</th><th>Count</th></tr>\n";
+  for (int i = 0; i < kErrorCounterCount; ++i) {
+    // The read-out line is the label and its count: "Er.t #3".
+    const std::string& line = lines[lines.size() - kErrorCounterCount + static_cast<std::size_t>(i)];
+    const std::string label = line.substr(0, line.rfind('#'));
+    const int count = Get(image, field::ErrorCounter(i));
+    const std::string text = std::to_string(count);
+    html += "<tr><td>" + Escaped(label) + "</td><td align=\"right\">" +
+            (count > 0 ? "<b>" + text + "</b>" : text) + "</td></tr>\n";
+  }
+  html += "</table>\n";
+}
+
+// The Settings window's live values listing: its "label:value" lines as rows, the reference
+// hint above them.
+void LiveValuesTable(std::string& html, const std::vector<std::string>& lines) {
+  std::string rows;
+  for (const std::string& line : lines) {
+    const auto colon = line.find(':');
+    if (colon == std::string::npos) {
+      html += "<p>" + Escaped(line) + "</p>\n";
+      continue;
+    }
+    const auto value = line.find_first_not_of(' ', colon + 1);
+    Row(rows, line.substr(0, colon), value == std::string::npos ? "" : line.substr(value));
+  }
+  if (!rows.empty()) html += kTable + rows + "</table>\n";
+}
+
+// The chart as an image inside the document, and what it was drawn from.
+void MeasurementChart(std::string& html, const MeasurementSeries& series) {
+  const QByteArray png = MeasurementChartPng(series);
+  html += "<p><img width=\"640\" src=\"data:image/png;base64," + png.toBase64().toStdString() +
+          "\"></p>\n<p>" + Escaped(std::filesystem::path(series.path).filename().string()) +
+          ": " + std::to_string(series.points.size()) + " rows";
+  if (series.skippedRows > 0) {
+    html += ", " + std::to_string(series.skippedRows) +
+            (series.skippedRows == 1 ? " row" : " rows") + " skipped that could not be read";
+  }
+  html += ".</p>\n";
 }
 
 void CountersTable(std::string& html, const ControllerImage& image) {
@@ -128,6 +239,7 @@ ServiceReport ComposeServiceReport(const service::ReportReading& read,
   report.version = Format("V%d.%02d", read.version / 100, read.version % 100);
   report.date = LocalTimeText(std::time(nullptr), "%Y-%m-%d %H:%M");
   report.liveValues = read.liveValues;
+  report.status = read.status;
   // The file the error log really writes: a Windows-style name lives in the state folder.
   if (!errorFile.empty()) {
     const std::string path = ErrorFilePath(errorFile);
@@ -145,14 +257,26 @@ std::string ServiceReportHtml(const ServiceReport& report) {
                      Escaped(report.version) + "<br>Date: " + Escaped(report.date);
   if (!report.site.empty()) html += "<br>Site: " + Escaped(report.site);
   html += "</p>\n";
+  if (report.status) {
+    Heading(html, "Status");
+    StatusTable(html, *report.status);
+    Heading(html, "Active errors");
+    ActiveErrors(html, *report.status);
+  }
+  if (report.measurements) {
+    Heading(html, "Level and pressure");
+    MeasurementChart(html, *report.measurements);
+  }
   Heading(html, "Settings");
   SettingsTable(html, report.image);
   Heading(html, "Counters");
   CountersTable(html, report.image);
   Heading(html, "Error memory");
-  Lines(html, ErrorMemoryLines(report.image));
-  Heading(html, "Live values");
-  Lines(html, report.liveValues);
+  ErrorMemoryTable(html, report.image);
+  if (!report.liveValues.empty()) {
+    Heading(html, "Live values");
+    LiveValuesTable(html, report.liveValues);
+  }
   if (!report.errorFileLines.empty() || !report.errorFileProblem.empty()) {
     Heading(html, "Error file");
     Lines(html, report.errorFileProblem.empty() ? report.errorFileLines
@@ -164,7 +288,7 @@ std::string ServiceReportHtml(const ServiceReport& report) {
 bool WriteServiceReport(const std::string& path, const ServiceReport& report,
                         std::string& reason) {
   const std::string html = ServiceReportHtml(report);
-  const bool pdf = path.size() >= 4 && path.compare(path.size() - 4, 4, ".pdf") == 0;
+  const bool pdf = QString::fromStdString(path).endsWith(".pdf", Qt::CaseInsensitive);
   return pdf ? WritePdf(path, html, reason) : WriteFileAtomically(path, html, reason);
 }
 

@@ -1,6 +1,7 @@
-// The service report of a visit: controller version, date, site, every setting in editor units
-// beside the Default block's value where it differs, counters, error memory, live values and the
-// newest error-file lines. Built as HTML and printed to PDF with Qt's own paged painting, so the
+// The service report of a visit: controller version, date, site, the status and active errors as
+// the Monitor window shows them, every setting in editor units grouped as the Settings window
+// groups them, beside the Default block's value where it differs, counters, error memory, live
+// values, a chart of a measurement log and the newest error-file lines. Built as HTML and printed to PDF with Qt's own paged painting, so the
 // command line's `report` and the Settings window's "Report…" button give the same document.
 #pragma once
 
@@ -11,6 +12,8 @@
 #include "controller/feedback.h"
 #include "controller/image.h"
 #include "link/connection.h"
+#include "monitor/main_page.h"
+#include "report/measurement_chart.h"
 #include "service/report_data.h"
 
 namespace velta {
@@ -23,6 +26,10 @@ struct ServiceReport {
   std::vector<std::string> liveValues;
   std::vector<std::string> errorFileLines;
   std::string errorFileProblem;  // why the error file could not be read; empty when it was
+  // The Main status page as the Monitor window shows it; empty when the page did not come.
+  std::optional<MainPageView> status;
+  // A measurement log the caller chose, drawn as a chart.
+  std::optional<MeasurementSeries> measurements;
 };
 
 // How many of the error file's last lines the report shows.
@@ -47,7 +54,7 @@ std::optional<ServiceReport> ReadServiceReport(const ConnectionSettings& setting
 
 std::string ServiceReportHtml(const ServiceReport& report);
 
-// Writes the report to `path`: PDF when it ends in ".pdf", else HTML. The file is replaced in one
+// Writes the report to `path`: PDF when it ends in ".pdf" (in any case), else HTML. The file is replaced in one
 // step; false (file untouched, `reason` saying why) when it could not be written. A PDF needs a
 // QGuiApplication.
 bool WriteServiceReport(const std::string& path, const ServiceReport& report, std::string& reason);

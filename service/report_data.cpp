@@ -6,6 +6,7 @@
 #include "controller/listing_feedback.h"
 #include "controller/live_values.h"
 #include "controller/read_range.h"
+#include "monitor/poll_tick.h"
 #include "service/records.h"
 
 namespace velta::service {
@@ -22,6 +23,8 @@ ReportReading ReadReportData(const ConnectionSettings& settings, Feedback& feedb
   // The live values' listing replaces a log; the report keeps it apart from the read's lines.
   ListingFeedback live;
   ReadLiveValues(link, live, true, &result.liveValues);
+  PollCycle cycle;
+  result.status = PollTick(cycle, link).main;
   return result;
 }
 

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "controller/feedback.h"
 #include "controller/image.h"
 #include "link/connection.h"
+#include "monitor/main_page.h"
 #include "service/job_result.h"
 
 namespace velta::service {
@@ -16,10 +18,14 @@ struct ReportReading : JobResult {
   ControllerImage image;  // addresses 0..kCountersReadLast: settings, error memory, counters
   std::uint16_t version = 0;
   std::vector<std::string> liveValues;  // the expert listing; empty when the page did not come
+  // The Main status page, decoded on a fresh poll cycle so that its error listing is complete;
+  // empty when the page did not come.
+  std::optional<MainPageView> status;
 };
 
-// Reads addresses 0..kCountersReadLast (with the version), then the live values, on one link.
-// Not Done when the memory read failed; the live values may be missing on their own.
+// Reads addresses 0..kCountersReadLast (with the version), then the live values and the Main
+// status page, on one link. Not Done when the memory read failed; the live values and the status
+// may be missing on their own.
 ReportReading ReadReportData(const ConnectionSettings& settings, Feedback& feedback);
 
 }  // namespace velta::service

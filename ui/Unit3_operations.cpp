@@ -261,15 +261,20 @@ void Form3::bbReportClick() {
   const QString chosen =
       velta::CurrentDesktop().SaveFileName("PDF (*.pdf);;HTML (*.html)", "pdf");
   if (chosen.isEmpty()) return;
+  // The site heads the report, as velta-cli report --site gives it; Cancel makes no report.
+  const std::optional<QString> site =
+      velta::CurrentDesktop().AskText("Service report", "Site (customer, address), may stay empty:");
+  if (!site) return;
   const std::string path = velta::AbsoluteFilePath(chosen);
   BusyWindow busy(*this, *ui->bbReport);
   velta::Feedback& feedback = WindowFeedback();
   const velta::ConnectionSettings connection = connection_();
   const std::string errorFile = velta::StoredErrorFile();
-  const std::optional<velta::ServiceReport> report = RunJob(feedback, [&](velta::Feedback& f) {
+  std::optional<velta::ServiceReport> report = RunJob(feedback, [&](velta::Feedback& f) {
     return velta::ReadServiceReport(connection, f, errorFile);
   });
   if (!report) return;
+  report->site = site->trimmed().toStdString();
   std::string reason;
   if (!velta::WriteServiceReport(path, *report, reason)) {
     feedback.Log(velta::Format(_("Datei %s kann nicht geöffnet werden."), path.c_str()));

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
 #include <QUrl>
@@ -14,6 +15,12 @@ class RealDesktop : public Desktop {
  public:
   bool AskYesNo(const QString& caption, const QString& text, const QString& details) override {
     return MakeYesNoBox(caption, text, details)->exec() == QMessageBox::Yes;
+  }
+  std::optional<QString> AskText(const QString& caption, const QString& label) override {
+    bool accepted = false;
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), caption, label,
+                                               QLineEdit::Normal, QString(), &accepted);
+    return accepted ? std::optional(text) : std::nullopt;
   }
   void ShowMessage(const QString& text) override {
     QMessageBox::information(QApplication::activeWindow(), QApplication::applicationName(), text);

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace velta {
 
@@ -17,6 +18,8 @@ class Desktop {
   // `details`, when given, is the box's detailed text, shown on request below the question.
   virtual bool AskYesNo(const QString& caption, const QString& text,
                         const QString& details = QString()) = 0;
+  // A one-line text entry with OK and Cancel; nothing when the user cancelled.
+  virtual std::optional<QString> AskText(const QString& caption, const QString& label) = 0;
   // A plain message box with an OK button.
   virtual void ShowMessage(const QString& text) = 0;
   // File dialogs; an empty result means the user cancelled. `filter` is in Qt's form

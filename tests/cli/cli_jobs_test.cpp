@@ -8,10 +8,13 @@
 
 #include "controller/history.h"
 #include "controller/settings_file.h"
-#include "tests/cli/cli_program.h"
+#include "tests/support/cli_program.h"
 
 namespace velta {
 namespace {
+
+using Outcome = test::CliOutcome;
+using test::CliProgram;
 
 class CliJobs : public CliProgram {
  protected:

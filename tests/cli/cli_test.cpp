@@ -19,14 +19,19 @@
 #include "controller/fields.h"
 #include "controller/history.h"
 #include "report/service_report.h"
+#include "tests/support/cli_program.h"
 #include "tests/support/files.h"
 #include "tests/support/recording_feedback.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sim_process.h"
-#include "tests/cli/cli_program.h"
+#include "tests/support/cli_program.h"
 
 namespace velta {
 namespace {
+
+using Outcome = test::CliOutcome;
+using test::CliProgram;
+using test::Occurrences;
 
 TEST_F(CliProgram, ReadingCommandsPrintTheSimulatorsValues) {
   Start({"--set", "level=42", "--set", "hours=777", "--set", "error=0x0C"});

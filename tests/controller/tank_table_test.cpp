@@ -111,7 +111,8 @@ TEST_F(TankTableFile, ReaderResultsMessagesAndPartialReplacement) {
     log.Log("earlier line");
 
     EXPECT_EQ(ReadTankTableFile(path, table, name, message, log), c.result);
-    EXPECT_EQ(message, c.result == 0 ? "" : Format(c.message, path.c_str(), c.entry));
+    EXPECT_EQ(message.substr(0, message.find('\n')),
+              c.result == 0 ? "" : Format(c.message, path.c_str(), c.entry));
     EXPECT_EQ(name, "Name");
     EXPECT_EQ(log.clears, 1);
     ASSERT_EQ(log.lines.size(), static_cast<std::size_t>(c.loggedEntries));
@@ -132,6 +133,33 @@ TEST_F(TankTableFile, ReaderResultsMessagesAndPartialReplacement) {
   }
 }
 
+// The messages count entries; the line after them names the line as the user's editor counts it.
+TEST_F(TankTableFile, FailuresNameTheFilesOwnLine) {
+  const auto withLine = [](int index, const std::string& line) {
+    return "Name\n" + Entries(0, index - 1, Identity) + line + "\n" +
+           Entries(index + 1, 100, Identity);
+  };
+  const struct {
+    std::string content;
+    std::string reason;
+  } cases[] = {
+      {withLine(5, "5;101"), "Line 7 of the file: \"5;101\""},
+      {withLine(0, "x"), "Line 2 of the file: \"x\""},
+      {withLine(100, "100;\x01\x1b"), "Line 102 of the file: \"100;??\""},
+      {withLine(40, "40;" + std::string(70, '9')), "Line 42 of the file: \"40;" + std::string(57, '9') + "...\""},
+      {"Name\n", "The file ends after line 1."},
+      {"Name\r\n" + Entries(0, 99, Identity), "The file ends after line 101."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    TankTable table{};
+    std::string name, message;
+    test::RecordingFeedback log;
+    EXPECT_NE(ReadTankTableFile(Write(c.content), table, name, message, log), kTankFileOk);
+    EXPECT_EQ(message.substr(message.find('\n') + 1), c.reason);
+  }
+}
+
 TEST_F(TankTableFile, EmptyOrMissingFileLeavesLogNameAndTableAlone) {
   const struct {
     const char* what;
@@ -139,7 +167,7 @@ TEST_F(TankTableFile, EmptyOrMissingFileLeavesLogNameAndTableAlone) {
     int result;
     const char* message;
   } cases[] = {
-      {"empty file", Write(""), -2, "File %s contains too few values."},
+      {"empty file", Write(""), -2, "File %s contains too few values.\nThe file is empty."},
       {"missing file", (dir_ / "missing.csv").string(), -1,
        "File %s cannot be opened.\nNo such file or directory."},
       {"a folder", dir_.Path().string(), -1,
@@ -207,7 +235,8 @@ TEST_F(TankTableFile, OverlongLinesAreCut) {
       Write("n\n" + Entries(0, 9, Identity) + "10;10" + std::string(limit, ' ') + "\n" +
             Entries(11, 100, Identity));
   EXPECT_EQ(ReadTankTableFile(longEntry, table, read, message, log), -3);
-  EXPECT_EQ(message, Format("File %s does not contain a pair in line %d.", longEntry.c_str(), 11));
+  EXPECT_EQ(message, Format("File %s does not contain a pair in line %d.", longEntry.c_str(), 11) +
+                         "\nLine 12 of the file: \"10;10" + std::string(55, ' ') + "...\"");
 
   const std::string noLineEnds = (dir_ / "zeros.csv").string();
   Write("", "zeros.csv");
@@ -249,7 +278,8 @@ TEST_F(TankTableFile, ControllerValuesSaveButAreRefusedOnLoad) {
   std::string name, message;
   test::RecordingFeedback log;
   EXPECT_EQ(ReadTankTableFile(path, table, name, message, log), -4);
-  EXPECT_EQ(message, Format("File %s contains a wrong value in line %d.", path.c_str(), 18));
+  EXPECT_EQ(message.substr(0, message.find('\n')),
+            Format("File %s contains a wrong value in line %d.", path.c_str(), 18));
 }
 
 TEST_F(TankTableFile, SaveReplacesWholeFilesOrNothing) {

@@ -21,6 +21,13 @@ class TestDesktop : public Desktop {
     if (watched) enabledWhenAsked.push_back(watched()->isEnabled());
     return answerYes;
   }
+  std::optional<QString> AskText(const QString& caption, const QString& label) override {
+    textQuestions.push_back(caption + "|" + label);
+    if (texts.empty()) return std::nullopt;
+    QString text = texts.front();
+    texts.pop_front();
+    return text;
+  }
   void ShowMessage(const QString& text) override { messages.push_back(text); }
   QString OpenFileName(const QString& filter, const QString& suffix) override {
     return Next(filter, suffix);
@@ -44,6 +51,8 @@ class TestDesktop : public Desktop {
   QStringList questions;          // "caption|text"
   QStringList details;            // the detailed text of each question (empty: none)
   QStringList messages;
+  std::deque<QString> texts;  // one per text question; none left cancels it
+  QStringList textQuestions;  // "caption|label"
   QStringList dialogs;      // "filter|suffix" of every file dialog
   QStringList saveDialogs;  // the same for the save dialogs alone
   QStringList appendDialogs;  // and for the dialogs choosing a file to add to

@@ -1,6 +1,6 @@
 // The windows' opt-in measurement log and service report against the simulator: the Monitor
 // window writes a CSV row per Main page only while the user records, and the Settings window's
-// "Report…" saves the report of the controller it is connected to.
+// "Report…" saves the report of the controller it is connected to, headed by the site asked for.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -125,12 +125,18 @@ TEST_F(Form3Report, SavesTheConnectedControllersReport) {
   SimProcess sim({"--set", "hours=654"});
   ChooseTcp(sim);
   const QString path = files.filePath("visit.html");
-  desktop.fileNames = {QString(), path};
+  desktop.fileNames = {QString(), path, path};
   Click("bbReport");
-  EXPECT_TRUE(sim.Frames().empty()) << "a cancelled dialog reads nothing";
+  EXPECT_TRUE(desktop.textQuestions.empty()) << "a cancelled file dialog asks nothing more";
+  Click("bbReport");  // no answer: the site question is cancelled
+  EXPECT_EQ(desktop.textQuestions.size(), 1);
+  EXPECT_TRUE(sim.Frames().empty()) << "a cancelled site question reads nothing";
+  EXPECT_FALSE(QFile::exists(path));
+  desktop.texts = {"  Hof Meier, Lindenweg 3 "};
   Click("bbReport");
   const std::string html = ReadFile(path.toStdString());
-  EXPECT_NE(html.find("<td>Pressure sensor – full scale</td>"), std::string::npos);
+  EXPECT_NE(html.find("Site: Hof Meier, Lindenweg 3</p>"), std::string::npos);
+  EXPECT_NE(html.find("<td>full scale</td>"), std::string::npos);
   EXPECT_NE(html.find("654"), std::string::npos);
   EXPECT_NE(html.find("V1.60"), std::string::npos);
   EXPECT_TRUE(Memo().last().endsWith(path + " stored")) << Memo().join("|").toStdString();

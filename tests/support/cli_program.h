@@ -1,5 +1,6 @@
-// velta-cli run as a user runs it, against the simulator: the program started with its arguments,
-// judged by stdout, stderr, exit code, the files it wrote and the frames the simulator received.
+// velta-cli run as a user runs it, against a simulator started for the test: the program started
+// with its arguments, judged by stdout, stderr, exit code, the files it wrote and the frames the
+// simulator received. Only for the test programs that know VELTA_CLI_PATH.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sim_process.h"
 
-namespace velta {
+namespace velta::test {
 
 inline int Occurrences(const std::string& text, const std::string& part) {
   int count = 0;
@@ -23,7 +24,7 @@ inline int Occurrences(const std::string& text, const std::string& part) {
   return count;
 }
 
-struct Outcome {
+struct CliOutcome {
   int code;
   std::string out;
   std::string err;
@@ -33,31 +34,30 @@ class CliProgram : public ::testing::Test {
  protected:
   void Start(std::vector<std::string> args = {}) {
     args.insert(args.begin(), "--write-enable");
-    sim_ = std::make_unique<test::SimProcess>(args);
+    sim_ = std::make_unique<SimProcess>(args);
   }
   std::string Tcp() const { return "--tcp 127.0.0.1:" + std::to_string(sim_->TcpPort()); }
 
   // Runs velta-cli with `args` (shell words), `input` on stdin (never a terminal), after the shell
   // commands `before` (a ulimit).
-  Outcome Call(const std::string& args, const std::string& input = "",
-               const std::string& before = "") {
+  CliOutcome Call(const std::string& args, const std::string& input = "",
+                  const std::string& before = "") {
     const std::string out = (dir_ / "stdout").string(), err = (dir_ / "stderr").string();
-    test::WriteFile((dir_ / "stdin").string(), input);
+    WriteFile((dir_ / "stdin").string(), input);
     const std::string command = before + "'" + VELTA_CLI_PATH + "' " + args + " >" + out + " 2>" +
                                 err + " <" + (dir_ / "stdin").string();
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadFile(out),
-            test::ReadFile(err)};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
   }
   // Runs velta-cli on a terminal (script(1)) whose user types `answer` to its question; `out` is
   // all the terminal showed.
-  Outcome CallOnTerminal(const std::string& args, const std::string& answer) {
+  CliOutcome CallOnTerminal(const std::string& args, const std::string& answer) {
     const std::string in = (dir_ / "answer").string(), out = (dir_ / "terminal").string();
-    test::WriteFile(in, answer + "\n");
-    const std::string command = std::string("script -qec \"'") + VELTA_CLI_PATH + "' " + args +
+    WriteFile(in, answer + "\n");
+    const std::string command = std::string("script -qfec \"'") + VELTA_CLI_PATH + "' " + args +
                                 "\" /dev/null <" + in + " >" + out;
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadFile(out), {}};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), {}};
   }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   // The write frames and the closing request the simulator received.
@@ -73,8 +73,8 @@ class CliProgram : public ::testing::Test {
     return static_cast<int>(std::count(frames.begin(), frames.end(), frame));
   }
 
-  test::ScratchDir dir_;
-  std::unique_ptr<test::SimProcess> sim_;
+  ScratchDir dir_;
+  std::unique_ptr<SimProcess> sim_;
 };
 
-}  // namespace velta
+}  // namespace velta::test
