@@ -10,12 +10,12 @@
 namespace velta::bridge {
 namespace {
 
-Reading ReadingOf(const StatusValues& values, bool levelMeasurementOn) {
+Reading ReadingOf(const StatusValues& values) {
   const MainPageView& main = *values.main;
   Reading reading;
   reading.time = std::chrono::system_clock::to_time_t(values.mainAt);
-  if (levelMeasurementOn) reading.levelPercent = main.levelBar;
-  reading.pressureBar = main.pressureTenths / 10.0;
+  reading.levelPercent = main.levelPercent;
+  reading.pressureBar = main.pressureTenthsBar / 10.0;
   reading.temperatureCelsius = main.temperatureCelsius;
   reading.pumpRunning = main.pumpRunning;
   reading.pumpPowerPercent = main.pumpPowerPercent;
@@ -140,7 +140,7 @@ void WatchedController::Show(const WatchStep* step) {
                          std::to_string(version->shown[2]);
   }
   if (step && step->update && step->update->main) {
-    snapshot_.reading = ReadingOf(watch_.Latest(), step->cycle.levelMeasurementOn);
+    snapshot_.reading = ReadingOf(watch_.Latest());
   }
   board_.Put(index_, snapshot_);
   if (!publisher_) return;

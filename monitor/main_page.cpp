@@ -55,6 +55,7 @@ void DecodeLevel(std::uint8_t inputs, std::uint8_t level, MainPageView& view) {
   const bool levelMeasurementOn = (inputs & kNoLevelMeasurement) == 0;
   if (levelMeasurementOn) {
     view.levelBar = level;
+    view.levelPercent = level;
     view.levelText = std::to_string(level) + "%";
     return;
   }
@@ -119,11 +120,12 @@ MainPageView DecodeMainPage(std::span<const std::uint8_t> page, PollCycle& cycle
   view.pumpRunning = power != 0;
   view.pumpPowerPercent = power;
   view.pump = view.pumpRunning ? std::to_string(power) + "%" : _("Aus");
-  view.pressureTenths = page[kPressureByte];
-  view.pressure = TenthsText(view.pressureTenths, "bar");
+  view.pressureTenthsBar = page[kPressureByte];
+  view.pressure = TenthsText(page[kPressureByte], "bar");
   view.temperatureCelsius = PageTemperatureCelsius(page[kTemperatureByte]);
   view.temperature = std::to_string(view.temperatureCelsius) + "°C";
   const std::uint8_t average = page[kPumpAverageByte];
+  if (average != 255) view.pumpAveragePercent = average;
   view.pumpAverage = average == 255 ? " " : std::to_string(average) + "%";
   return view;
 }

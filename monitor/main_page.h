@@ -51,11 +51,17 @@ struct MainPageView {
   std::string pump;                      // lblPumpe
   bool pumpRunning;                      // the "Pumpe" group turns yellow
   std::string pressure, temperature, pumpAverage;
-  // The same values as numbers, for programs that pass them on rather than show them.
-  int pumpPowerPercent;
-  int pressureTenths;  // of a bar
+
+  // The measurements as numbers, for the measurement log and the bridge.
+  std::optional<int> levelPercent;  // none with float switches only
+  int pumpPowerPercent;             // 0: the pump is off
+  int pressureTenthsBar;
   int temperatureCelsius;
+  std::optional<int> pumpAveragePercent;  // none before the pump's first run
 };
+
+// The 14 data bytes of a good page. Updates the remembered error pair in `cycle`.
+MainPageView DecodeMainPage(std::span<const std::uint8_t> page, PollCycle& cycle);
 
 // An error flag of the Main status page as the controller's display names it, with its text.
 struct ErrorFlagText {
@@ -64,8 +70,5 @@ struct ErrorFlagText {
 };
 // The flags set in the error pair (E1, E2), in table order.
 std::vector<ErrorFlagText> ActiveErrors(std::uint8_t e1, std::uint8_t e2);
-
-// The 14 data bytes of a good page. Updates the remembered error pair in `cycle`.
-MainPageView DecodeMainPage(std::span<const std::uint8_t> page, PollCycle& cycle);
 
 }  // namespace velta
