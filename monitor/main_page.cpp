@@ -56,6 +56,7 @@ void DecodeLevel(std::uint8_t inputs, std::uint8_t level, MainPageView& view) {
   const bool levelMeasurementOn = (inputs & kNoLevelMeasurement) == 0;
   if (levelMeasurementOn) {
     view.levelBar = level;
+    view.levelPercent = level;
     view.levelText = std::to_string(level) + "%";
     return;
   }
@@ -110,10 +111,14 @@ MainPageView DecodeMainPage(std::span<const std::uint8_t> page, PollCycle& cycle
 
   const std::uint8_t power = page[kPumpPowerByte];
   view.pumpRunning = power != 0;
+  view.pumpPowerPercent = power;
   view.pump = view.pumpRunning ? std::to_string(power) + "%" : _("Aus");
+  view.pressureTenthsBar = page[kPressureByte];
   view.pressure = TenthsText(page[kPressureByte], "bar");
-  view.temperature = std::to_string(PageTemperatureCelsius(page[kTemperatureByte])) + "°C";
+  view.temperatureCelsius = PageTemperatureCelsius(page[kTemperatureByte]);
+  view.temperature = std::to_string(view.temperatureCelsius) + "°C";
   const std::uint8_t average = page[kPumpAverageByte];
+  if (average != 255) view.pumpAveragePercent = average;
   view.pumpAverage = average == 255 ? " " : std::to_string(average) + "%";
   return view;
 }

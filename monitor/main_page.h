@@ -51,6 +51,13 @@ struct MainPageView {
   std::string pump;                      // lblPumpe
   bool pumpRunning;                      // the "Pumpe" group turns yellow
   std::string pressure, temperature, pumpAverage;
+
+  // The measurements as numbers, for the measurement log and the bridge.
+  std::optional<int> levelPercent;  // none with float switches only
+  int pumpPowerPercent;             // 0: the pump is off
+  int pressureTenthsBar;
+  int temperatureCelsius;
+  std::optional<int> pumpAveragePercent;  // none before the pump's first run
 };
 
 // The 14 data bytes of a good page. Updates the remembered error pair in `cycle`.
