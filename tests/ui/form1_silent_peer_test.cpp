@@ -3,7 +3,6 @@
 // unticking "Status inquiry" takes effect at once, and the Channel still gets its time before
 // the close, with no request after the untick.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -18,6 +17,7 @@
 #include <chrono>
 #include <thread>
 
+#include "tests/link/link_peers.h"
 #include "tests/support/poll_ticks.h"
 #include "tests/support/program_windows.h"
 #include "tests/support/window_test.h"
@@ -30,34 +30,20 @@ using Clock = std::chrono::steady_clock;
 // came and when the window closed the connection.
 class SilentPeer {
  public:
-  SilentPeer() {
-    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
-    listen(listener_, 1);
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { Serve(); });
-  }
+  SilentPeer() : thread_([this] { Serve(); }) {}
   ~SilentPeer() {
     ending_ = true;
     thread_.join();
-    close(listener_);
   }
-  std::uint16_t Port() const { return port_; }
+  std::uint16_t Port() const { return listener_.port(); }
   int Requests() const { return bytes_ / 4; }
   Clock::time_point LastByte() const { return lastByte_; }
   std::optional<Clock::time_point> Closed() const { return closed_ ? std::optional(closedAt_) : std::nullopt; }
 
  private:
   void Serve() {
-    pollfd waiting{listener_, POLLIN, 0};
-    while (!ending_ && poll(&waiting, 1, 50) <= 0) {}
-    if (ending_) return;
-    const int connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    const int connection = listener_.Accept();
+    if (connection < 0) return;
     while (!ending_ && !closed_) {
       pollfd p{connection, POLLIN, 0};
       if (poll(&p, 1, 20) <= 0) continue;
@@ -74,14 +60,13 @@ class SilentPeer {
     close(connection);
   }
 
-  int listener_ = -1;
-  std::uint16_t port_ = 0;
-  std::thread thread_;
+  velta::test::LoopbackListener listener_;
   std::atomic<bool> ending_{false};
   std::atomic<int> bytes_{0};
   std::atomic<Clock::time_point> lastByte_{};
   std::atomic<bool> closed_{false};
   Clock::time_point closedAt_{};
+  std::thread thread_;  // last: starts when everything above is ready
 };
 
 class Form1SilentPeerTest : public velta::test::ProgramTest {
