@@ -41,18 +41,6 @@ long ResidentKiB() {
   return -1;
 }
 
-const char* PageName(velta::PollState state) {
-  switch (state) {
-    case velta::PollState::MainStatus: return "main status (1)";
-    case velta::PollState::ModuleRinse: return "module rinse (10)";
-    case velta::PollState::FilterRinse: return "filter rinse (11)";
-    case velta::PollState::Counters: return "counters (12)";
-    case velta::PollState::WaterMeter: return "water meter (15)";
-    case velta::PollState::History: return "history block";
-  }
-  return "?";
-}
-
 struct PageStats {
   int exchanges = 0, good = 0;
   double seconds = 0;
@@ -63,7 +51,7 @@ struct PageStats {
 int main(int argc, char** argv) {
   velta::bench::PrintMachineLoad("at the start");
   const double duration = argc > 1 ? std::atof(argv[1]) : 60.0;
-  constexpr auto kTick = std::chrono::milliseconds(200);
+  constexpr auto kTick = velta::kPollInterval;
   constexpr double kBaud = 9600;
 
   velta::test::SimProcess sim({"--baud", "9600", "--set", "watermeter=1", "--set", "modulerinse=1",
@@ -105,7 +93,8 @@ int main(int argc, char** argv) {
   for (const auto& [state, stats] : pages) {
     const double wireMs =
         (4 + velta::PollReplyLength(state)) * 10 / kBaud * 1000;  // request and reply, 10 bits
-    std::printf("%-20s %10d %8d %14.1f %14.1f\n", PageName(state), stats.exchanges, stats.good,
+    std::printf("%-20s %10d %8d %14.1f %14.1f\n", velta::StatusPageOf(state).name,
+                stats.exchanges, stats.good,
                 stats.seconds / stats.exchanges * 1000, wireMs);
   }
   std::printf("\n%-32s %10.1f\n", "wall time s", wall);

@@ -1,7 +1,9 @@
 // status: one pass of the Monitor window's poll cycle, printed; --watch keeps polling at the
-// window's 200 ms cycle, --csv logs every Main page. live: the Counters page listing.
+// window's cycle and heals a lost link as the window does, --csv logs every Main page. live: the
+// Counters page listing.
 #include <csignal>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <nlohmann/json.hpp>
@@ -9,51 +11,43 @@
 
 #include "cli/commands.h"
 #include "cli/messages.h"
-#include "i18n/lookup.h"
 #include "monitor/measurement_log.h"
-#include "monitor/poll_tick.h"
 #include "service/request_jobs.h"
+#include "service/status_watch.h"
 
 namespace velta::cli {
 namespace {
-
-constexpr auto kPollInterval = std::chrono::milliseconds(200);
-// One pass visits at most the Main page, the History block and the four side pages.
-constexpr int kPassTicks = 6;
 
 volatile std::sig_atomic_t stopWatch = 0;
 void StopWatch(int) { stopWatch = 1; }
 
 struct StatusOptions {
   bool watch = false;
-  double seconds = 0;  // 0: until interrupted
+  std::string seconds;  // as typed; empty: until interrupted
   std::string csv;
 };
 
-// What one pass collected, shown as it stands after the pass.
-struct StatusPass {
-  std::optional<MainPageView> main;
-  std::uint8_t e1 = 0, e2 = 0;
-  std::optional<std::string> moduleRinse, filterRinse;
-  std::optional<CountersView> counters;
-  std::optional<WaterMeterView> meters;
-};
-
-void Take(StatusPass& pass, const StatusUpdate& update, const PollCycle& cycle) {
-  if (update.main) {
-    pass.main = update.main;
-    pass.e1 = cycle.shownE1;
-    pass.e2 = cycle.shownE2;
+// A number of seconds as a person types it: decimal digits with an optional fraction ("2.5").
+// Signs, exponents, hex, NaN and infinity are refused.
+std::optional<double> ParseSeconds(const std::string& text) {
+  const std::size_t point = text.find('.');
+  const std::string whole = text.substr(0, point);
+  const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+  const auto digits = [](const std::string& part) {
+    return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (whole.empty() || !digits(whole) || !digits(fraction) ||
+      (point != std::string::npos && fraction.empty())) {
+    return std::nullopt;
   }
-  if (update.moduleRinse) pass.moduleRinse = update.moduleRinse;
-  if (update.filterRinse) pass.filterRinse = update.filterRinse;
-  if (update.counters) pass.counters = update.counters;
-  if (update.waterMeters) pass.meters = update.waterMeters;
+  const double seconds = std::strtod(text.c_str(), nullptr);
+  if (!std::isfinite(seconds)) return std::nullopt;
+  return seconds;
 }
 
-nlohmann::json PassJson(const StatusPass& pass) {
+nlohmann::json PassJson(const StatusValues& values) {
   nlohmann::json out;
-  const MainPageView& m = *pass.main;
+  const MainPageView& m = *values.main;
   out["level_percent"] = m.levelBar;
   out["level"] = m.levelText.value_or("");
   out["pump"] = m.pump;
@@ -66,82 +60,124 @@ nlohmann::json PassJson(const StatusPass& pass) {
   out["sensor_min"] = m.sensorMin;
   out["sensor_max"] = m.sensorMax;
   out["write_enabled"] = m.writeEnabled;
-  out["errors"] = {pass.e1, pass.e2};
+  out["errors"] = {values.e1, values.e2};
   if (m.errors) out["error_lines"] = m.errors->lines;
-  if (pass.moduleRinse) out["module_rinse"] = *pass.moduleRinse;
-  if (pass.filterRinse) out["filter_rinse"] = *pass.filterRinse;
-  if (pass.counters) {
-    out["pump_hours"] = pass.counters->pumpHours;
-    if (pass.counters->starts) out["pump_starts"] = *pass.counters->starts;
+  // The side pages' texts, as their rows name them.
+  for (const ShownText& shown : values.texts) {
+    if (!shown.text.empty()) out[shown.field.key] = shown.text;
   }
-  if (pass.meters) out["water_meters"] = {pass.meters->first, pass.meters->second};
   return out;
 }
 
-void PrintPass(const StatusPass& pass, bool json) {
-  const nlohmann::json values = PassJson(pass);
+void PrintPass(const StatusValues& values, bool json) {
+  const nlohmann::json out = PassJson(values);
   if (json) {
-    std::printf("%s\n", values.dump().c_str());
+    std::printf("%s\n", out.dump().c_str());
     return;
   }
-  for (const auto& [key, value] : values.items()) {
+  for (const auto& [key, value] : out.items()) {
     std::printf("%-15s %s\n", key.c_str(),
                 value.is_string() ? value.get<std::string>().c_str() : value.dump().c_str());
   }
 }
 
-int RunStatus(CliContext& context, const StatusOptions& options) {
-  ConnectionSettings settings;
-  if (!context.Connection(settings)) return kExitRefused;
-  MeasurementLog log;
-  if (!options.csv.empty() && !log.Open(options.csv)) {
-    return Fail(kExitRefused,
-                _("Fehler: kann Datei nicht öffnen") + " " + options.csv + ": " + log.Reason());
-  }
-  ChannelHandle channel = OpenFromSettings(settings);
-  if (!channel.IsOpen()) return Fail(kExitFailure, _("Fehler beim öffnen der Schnittstelle!"));
+constexpr char kNoStatusPage[] =
+    "The controller did not answer the status request in full. Check the cable and that the "
+    "controller is switched on, then try again.";
 
+int FailToOpen(const WatchOpen& open) {
+  return Fail(kExitFailure, "Could not open the connection to the controller.\n" + open.reason);
+}
+
+// One pass of the cycle, from the Main page until the cycle is back at it.
+int RunPass(CliContext& context, StatusWatch& watch) {
+  const std::size_t mostSteps = StatusPages().size();
+  for (std::size_t i = 0; i < mostSteps; ++i) {
+    const WatchStep step = watch.Step();
+    if (!step.lostLine.empty()) return Fail(kExitFailure, step.lostLine);
+    if (step.update && !step.update->verdict.good &&
+        step.update->verdict.page == PollState::MainStatus) {
+      return Fail(kExitFailure, kNoStatusPage);
+    }
+    if (step.cycle.state == PollState::MainStatus) break;
+  }
+  const StatusValues values = watch.Latest();
+  if (!values.main) return Fail(kExitFailure, kNoStatusPage);
+  PrintPass(values, context.json);
+  return kExitOk;
+}
+
+// Polls until the time is up or the user interrupts, through losses of the link.
+int RunWatch(CliContext& context, StatusWatch& watch, double seconds, MeasurementLog& log) {
+  // Each line reaches a pipe as it is printed.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   std::signal(SIGINT, StopWatch);
   std::signal(SIGTERM, StopWatch);
   const auto start = std::chrono::steady_clock::now();
-  const auto deadline = start + std::chrono::duration<double>(options.seconds);
-  PollCycle cycle;
-  StatusPass pass;
-  int mainPages = 0;
+  const auto deadline =
+      start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                  std::chrono::duration<double>(seconds));
+  const bool timed = seconds > 0;
   // A timed watch into a file shows its progress in tenths of a second; one printing its pages
   // on stdout does not mix a bar into them.
-  const bool showProgress = options.watch && options.seconds > 0 && !options.csv.empty();
-  if (showProgress) context.feedback.SetBarMaximum(static_cast<int>(options.seconds * 10));
-  for (int tick = 0; stopWatch == 0; ++tick) {
-    const auto tickStart = std::chrono::steady_clock::now();
-    if (options.watch && options.seconds > 0 && tickStart >= deadline) break;
-    if (!options.watch && (tick == kPassTicks || (tick > 0 && cycle.state == PollState::MainStatus)))
-      break;
-    const StatusUpdate update = PollTick(cycle, channel);
-    if (!update.verdict.good && update.verdict.page == PollState::MainStatus && !options.watch) {
-      return Fail(kExitFailure, _("Fehler beim auslesen !"));
-    }
-    Take(pass, update, cycle);
-    if (update.waterMeters) log.NoteWaterMeters(*update.waterMeters);
-    if (update.main) {
-      ++mainPages;
-      if (log.IsOpen() && !log.AppendMainPage(std::time(nullptr), *update.main, pass.e1, pass.e2)) {
+  const bool showProgress = timed && log.IsOpen();
+  if (showProgress) context.feedback.SetBarMaximum(static_cast<int>(std::ceil(seconds * 10)));
+  while (stopWatch == 0 && (!timed || std::chrono::steady_clock::now() < deadline)) {
+    const auto stepStart = std::chrono::steady_clock::now();
+    const WatchStep step = watch.Step();
+    if (!step.lostLine.empty()) std::fprintf(stderr, "%s\n", step.lostLine.c_str());
+    if (!step.restoredLine.empty()) std::fprintf(stderr, "%s\n", step.restoredLine.c_str());
+    if (step.update && step.update->waterMeters) log.NoteWaterMeters(*step.update->waterMeters);
+    if (step.update && step.update->main) {
+      const StatusValues values = watch.Latest();
+      if (log.IsOpen() &&
+          !log.AppendMainPage(std::time(nullptr), *values.main, values.e1, values.e2)) {
         context.feedback.EmptyBar();
-        return Fail(kExitFailure, "Cannot write " + options.csv + ": " + log.Reason());
+        return Fail(kExitFailure, "Cannot write " + log.Path() + ": " + log.Reason());
       }
-      if (options.watch && options.csv.empty()) PrintPass(pass, context.json);
+      if (!log.IsOpen()) PrintPass(values, context.json);
     }
     if (showProgress) {
       const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
       context.feedback.SetBarPosition(static_cast<int>(elapsed.count() * 10));
     }
-    if (options.watch) std::this_thread::sleep_until(tickStart + kPollInterval);
+    const auto next = stepStart + step.nextStepIn;
+    std::this_thread::sleep_until(timed ? std::min(next, deadline) : next);
   }
-  if (!pass.main) return Fail(kExitFailure, _("Fehler beim auslesen !"));
-  if (!options.watch) PrintPass(pass, context.json);
+  if (showProgress) context.feedback.FillBar();
   context.feedback.EmptyBar();
-  if (options.watch) std::fprintf(stderr, "%d Main pages\n", mainPages);
-  return kExitOk;
+
+  const WatchCounts counts = watch.Counts();
+  const bool linkUp = watch.LinkUp();
+  const double withoutLink = std::chrono::duration<double>(counts.withoutLink).count();
+  std::fprintf(stderr, "%llu Main pages, link lost %u %s, %.1f s without link%s\n",
+               static_cast<unsigned long long>(counts.mainPages), counts.timesLost,
+               counts.timesLost == 1 ? "time" : "times", withoutLink,
+               linkUp ? "" : ", still lost at the end");
+  return counts.mainPages == 0 || !linkUp ? kExitFailure : kExitOk;
+}
+
+int RunStatus(CliContext& context, const StatusOptions& options) {
+  double seconds = 0;
+  if (!options.seconds.empty()) {
+    const std::optional<double> parsed = ParseSeconds(options.seconds);
+    if (!parsed) {
+      return Fail(kExitRefused, "--seconds takes a decimal number of seconds (for example 30 or "
+                                "2.5), not " + options.seconds);
+    }
+    seconds = *parsed;
+  }
+  ConnectionSettings settings;
+  if (!context.Connection(settings)) return kExitRefused;
+  MeasurementLog log;
+  if (!options.csv.empty() && !log.Open(options.csv)) {
+    return Fail(kExitRefused,
+                "Cannot open the log " + options.csv + ": " + log.Reason());
+  }
+  StatusWatch watch(settings);
+  const WatchOpen open = watch.Open();
+  if (!open.opened) return FailToOpen(open);
+  return options.watch ? RunWatch(context, watch, seconds, log) : RunPass(context, watch);
 }
 
 int RunLive(CliContext& context, bool expert) {
@@ -162,8 +198,11 @@ int RunLive(CliContext& context, bool expert) {
 void AddStatusCommands(CLI::App& app, CliContext& context, int& result) {
   static StatusOptions options;
   CLI::App* status = app.add_subcommand("status", "One poll pass of the controller's status pages");
-  status->add_flag("--watch", options.watch, "Keep polling every 200 ms");
-  status->add_option("--seconds", options.seconds, "Stop watching after this many seconds");
+  status->add_flag("--watch", options.watch,
+                   "Keep polling every 200 ms; a lost link is opened again when it is back");
+  status->add_option("--seconds", options.seconds,
+                     "Stop watching after this many seconds (decimal, for example 2.5)")
+      ->needs("--watch");
   status->add_option("--csv", options.csv, "Append one row per Main page to this CSV file")
       ->needs("--watch");
   status->callback([&] { result = RunStatus(context, options); });

@@ -5,15 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string_view>
 #include <vector>
 
 #include "monitor/poll_tick.h"
 
 namespace {
 
-constexpr velta::PollState kStates[] = {
-    velta::PollState::MainStatus, velta::PollState::ModuleRinse, velta::PollState::FilterRinse,
-    velta::PollState::Counters,   velta::PollState::WaterMeter,  velta::PollState::History};
 
 void Check(bool condition) {
   if (!condition) std::abort();
@@ -34,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 3) return 0;
   // Byte 0: state and the flags that steer the cycle; byte 1: the count the channel reports.
   velta::PollCycle cycle;
-  cycle.state = kStates[data[0] % 6];
+  const auto pages = velta::StatusPages();
+  cycle.state = pages[data[0] % pages.size()].state;
   cycle.waterMeterPresent = data[0] & 0x08;
   cycle.moduleRinseConfigured = data[0] & 0x10;
   cycle.filterRinseConfigured = data[0] & 0x20;
@@ -56,14 +55,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(verdict.page == before);
   Check(!verdict.good || received == expected);
   const velta::StatusUpdate update = velta::DecodeReply(verdict, reply, cycle);
-  Check(verdict.decode == velta::PageDecode::None ||
+  Check(!verdict.shown ||
         (received == expected && (verdict.good || before == velta::PollState::Counters)));
   if (update.main) CheckMainPage(*update.main, reply[5] & 0xFC, reply[6] & 0x1F);
   if (update.history) Check(reply[56] >= 98 && reply[56] <= 153);
-  if (update.counters) Check(update.counters->starts.has_value() == verdict.good);
+  const bool starts = std::any_of(update.texts.begin(), update.texts.end(), [](const auto& shown) {
+    return std::string_view(shown.field.key) == "pump_starts";
+  });
+  Check(!starts || verdict.good);
   // The next state is one of the cycle's.
   bool known = false;
-  for (velta::PollState state : kStates) known = known || cycle.state == state;
+  for (const velta::StatusPage& page : pages) known = known || cycle.state == page.state;
   Check(known);
 
   // Every decoder on the raw bytes, whatever the judgement.

@@ -11,7 +11,6 @@
 #include "controller/regular_file.h"
 #include "controller/user_folders.h"
 #include "i18n/lookup.h"
-#include "monitor/poll_cycle.h"
 
 namespace velta {
 namespace {
@@ -27,31 +26,30 @@ std::string CsvField(const std::string& text) {
   return quoted + "\"";
 }
 
-std::string ErrorCodes(std::uint8_t e1, std::uint8_t e2) {
-  if ((e1 == 0 && e2 == 0) || e1 == kNoErrorsShown) return "";
-  return Format("%02X %02X", e1, e2);
+std::string Number(const std::optional<int>& value) {
+  return value ? std::to_string(*value) : "";
 }
 
 }  // namespace
 
 const char* const kMeasurementLogHeader =
-    "time,level_percent,volume,pressure,pump,pump_running,pump_average,temperature,errors,"
-    "water_meter_1,water_meter_2";
+    "time,level_percent,pressure_bar,pump_power_percent,pump_running,pump_average_percent,"
+    "temperature_celsius,error_byte_1,error_byte_2,water_meter_1_m3,water_meter_2_m3";
 
 std::string MeasurementRow(std::time_t when, const MainPageView& page, std::uint8_t e1,
                            std::uint8_t e2, const std::optional<WaterMeterView>& meters) {
   const std::string fields[] = {
       LocalTimeText(when, "%Y-%m-%dT%H:%M:%S"),
-      std::to_string(page.levelBar),
-      page.levelText.value_or(""),
-      page.pressure,
-      page.pump,
+      Number(page.levelPercent),
+      Format("%d.%d", page.pressureTenthsBar / 10, page.pressureTenthsBar % 10),
+      std::to_string(page.pumpPowerPercent),
       page.pumpRunning ? "1" : "0",
-      page.pumpAverage == " " ? "" : page.pumpAverage,
-      page.temperature,
-      ErrorCodes(e1, e2),
-      meters ? meters->first : "",
-      meters ? meters->second : "",
+      Number(page.pumpAveragePercent),
+      std::to_string(page.temperatureCelsius),
+      std::to_string(e1),
+      std::to_string(e2),
+      meters ? PlainCubicMetres(meters->firstReading, meters->decimals) : "",
+      meters ? PlainCubicMetres(meters->secondReading, meters->decimals) : "",
   };
   std::string row = CsvField(fields[0]);
   for (std::size_t i = 1; i < std::size(fields); ++i) row += ',' + CsvField(fields[i]);

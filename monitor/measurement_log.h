@@ -15,8 +15,9 @@ namespace velta {
 // The header row, written when the file is new or empty.
 extern const char* const kMeasurementLogHeader;
 
-// One row: ISO local time, then the page's values; the error pair as two hex bytes ("" when
-// none is active); the water meters as last seen (empty until their page came).
+// One row: ISO local time, then the page's measurements as plain numbers in the header's units;
+// the error bytes E1 and E2 (0 when none is active); the water meters as last seen. A value the
+// controller has not given (no level measurement, a page that has not come yet) is left empty.
 std::string MeasurementRow(std::time_t when, const MainPageView& page, std::uint8_t e1,
                            std::uint8_t e2, const std::optional<WaterMeterView>& meters);
 

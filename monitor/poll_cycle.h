@@ -1,5 +1,6 @@
 // The status poll cycle: which page the next 200 ms tick asks for, how long its reply is, and how
-// a reply (good or not) steers the cycle. Pure state machine; the exchange itself is in poll_tick.h.
+// a reply (good or not) steers the cycle. Pure state machine driven by the rows of status_pages.h;
+// the exchange itself is in poll_tick.h.
 #pragma once
 
 #include <chrono>
@@ -35,6 +36,7 @@ constexpr std::uint8_t kNoErrorsShown = 0xFF;
 struct PollCycle {
   PollState state = PollState::MainStatus;
   std::uint16_t mainPageCount = 0;  // wraps; the History block follows the page seen at 0
+  bool historyDue = false;          // the last good Main page was the one seen at 0
   bool waterMeterPresent = false;
   bool moduleRinseConfigured = false;
   bool rinseRunning = false;
@@ -52,13 +54,10 @@ Frame PollRequest(PollState state);
 // Bytes expected for the state's reply, checksum included.
 int PollReplyLength(PollState state);
 
-// Which decoder a reply goes to.
-enum class PageDecode { None, MainStatus, ModuleRinse, FilterRinse, Counters, WaterMeter, History };
-
 struct PollVerdict {
-  PollState page;     // the state that was asked for
-  PageDecode decode;  // None for a reply that is not shown
-  bool good;          // exact length and matching sum
+  PollState page;  // the state that was asked for
+  bool shown;      // the reply goes to the page's decoder
+  bool good;       // exact length and matching sum
 };
 
 // Takes the steering flags from a good page of the current state, judged by `outcome`, and moves

@@ -6,21 +6,14 @@ namespace velta {
 
 StatusUpdate DecodeReply(const PollVerdict& verdict, std::span<const std::uint8_t> reply,
                          PollCycle& cycle) {
-  StatusUpdate update{verdict, {}, {}, {}, {}, {}, {}, false};
-  switch (verdict.decode) {
-    case PageDecode::None: break;
-    case PageDecode::MainStatus: update.main = DecodeMainPage(reply, cycle); break;
-    case PageDecode::ModuleRinse:
-      update.moduleRinse = DecodeModuleRinsePage(reply, cycle.rinseRunning);
-      break;
-    case PageDecode::FilterRinse: update.filterRinse = DecodeFilterRinsePage(reply); break;
-    case PageDecode::Counters:
-      update.counters = DecodeCountersPage(reply, verdict.good, cycle.pumpHours);
-      break;
-    case PageDecode::WaterMeter: update.waterMeters = DecodeWaterMeterPage(reply); break;
-    case PageDecode::History:
-      update.history = DecodeHistoryBlock(reply, cycle.levelMeasurementOn);
-      break;
+  StatusUpdate update{verdict, {}, {}, {}, {}, false};
+  if (!verdict.shown) return update;
+  const StatusPage& page = StatusPageOf(verdict.page);
+  if (page.view != nullptr) page.view(reply, cycle, update);
+  if (page.texts == nullptr) return update;
+  const PageTexts texts = page.texts(reply, verdict.good, cycle);
+  for (int i = 0; i < kMostPageFields; ++i) {
+    if (texts[i] && page.fields[i].control != nullptr) update.texts.push_back({page.fields[i], *texts[i]});
   }
   return update;
 }

@@ -2,30 +2,13 @@
 // into what the Monitor window has to change.
 #pragma once
 
-#include <optional>
 #include <span>
-#include <string>
 
 #include "link/channel_handle.h"
-#include "monitor/history_block.h"
-#include "monitor/main_page.h"
 #include "monitor/poll_cycle.h"
-#include "monitor/side_pages.h"
+#include "monitor/status_pages.h"
 
 namespace velta {
-
-// Only the part the reply decoded is set; everything else on the window stays as it was.
-struct StatusUpdate {
-  PollVerdict verdict;
-  std::optional<MainPageView> main;
-  std::optional<std::string> moduleRinse;  // lblModulSpuelung
-  std::optional<std::string> filterRinse;  // lblFilterSpuelung
-  std::optional<CountersView> counters;
-  std::optional<WaterMeterView> waterMeters;
-  std::optional<HistoryView> history;
-  // The Channel's far end is gone (ChannelHungUp): no further exchange can succeed on it.
-  bool lost = false;
-};
 
 // Decodes a reply that PollStep has judged (the cycle's flags are already those of this reply).
 StatusUpdate DecodeReply(const PollVerdict& verdict, std::span<const std::uint8_t> reply,

@@ -3,6 +3,7 @@
 #include "i18n/lookup.h"
 #include "link/big_endian.h"
 #include "monitor/rinse_tick.h"
+#include "monitor/water_meter_bits.h"
 
 namespace velta {
 namespace {
@@ -55,10 +56,21 @@ std::string FormatWaterMeter(std::uint32_t reading, unsigned selector) {
   }
 }
 
+std::string PlainCubicMetres(std::uint32_t reading, int decimals) {
+  if (decimals <= 0) return std::to_string(reading);
+  std::uint32_t scale = 1;
+  for (int i = 0; i < decimals; ++i) scale *= 10;
+  return Format("%lu.%0*lu", ulong{reading / scale}, decimals, ulong{reading % scale});
+}
+
 WaterMeterView DecodeWaterMeterPage(std::span<const std::uint8_t> page) {
-  const unsigned selector = page[8] >> 2 & 3;
-  return {FormatWaterMeter(BigEndian32(page, 0), selector),
-          FormatWaterMeter(BigEndian32(page, 4), selector), (page[8] & 0x80) ? "1" : "0"};
+  using namespace water_meter_page;
+  const std::uint8_t flags = page[kFlagsByte];
+  const unsigned selector = (flags & kDecimalsMask) >> kDecimalsShift;
+  const std::uint32_t first = BigEndian32(page, kFirstReadingByte);
+  const std::uint32_t second = BigEndian32(page, kSecondReadingByte);
+  return {FormatWaterMeter(first, selector), FormatWaterMeter(second, selector),
+          (flags & kPulseIndicator) ? "1" : "0", first, second, 3 - static_cast<int>(selector)};
 }
 
 }  // namespace velta

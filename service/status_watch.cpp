@@ -1,6 +1,8 @@
 #include "service/status_watch.h"
 
+#include <algorithm>
 #include <array>
+#include <string_view>
 #include <utility>
 
 #include "link/exchange.h"
@@ -15,11 +17,19 @@ void TakeUpdate(StatusValues& values, const StatusUpdate& update, const PollCycl
     values.e2 = cycle.shownE2;
     values.mainAt = std::chrono::system_clock::now();
   }
-  if (update.moduleRinse) values.moduleRinse = update.moduleRinse;
-  if (update.filterRinse) values.filterRinse = update.filterRinse;
-  if (update.counters) values.counters = update.counters;
   if (update.waterMeters) values.waterMeters = update.waterMeters;
   if (update.history) values.history = update.history;
+  for (const ShownText& shown : update.texts) {
+    const auto same = std::find_if(values.texts.begin(), values.texts.end(),
+                                   [&](const ShownText& kept) {
+                                     return std::string_view(kept.field.key) == shown.field.key;
+                                   });
+    if (same == values.texts.end()) {
+      values.texts.push_back(shown);
+    } else {
+      same->text = shown.text;
+    }
+  }
 }
 
 StatusWatch::StatusWatch(ConnectionSettings settings)

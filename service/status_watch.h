@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "controller/read_range.h"
 #include "link/channel_handle.h"
@@ -30,10 +31,9 @@ struct StatusValues {
   std::optional<MainPageView> main;
   std::uint8_t e1 = 0, e2 = 0;  // the error pair of that Main page
   std::chrono::system_clock::time_point mainAt{};
-  std::optional<std::string> moduleRinse, filterRinse;
-  std::optional<CountersView> counters;
   std::optional<WaterMeterView> waterMeters;
   std::optional<HistoryView> history;
+  std::vector<ShownText> texts;  // each field's last text, in the order they first came
 };
 
 // Takes what an exchange decoded; `cycle` is the poll cycle as that exchange left it.

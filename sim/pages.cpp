@@ -6,6 +6,7 @@
 
 #include "link/frames.h"
 #include "monitor/main_page_bits.h"
+#include "monitor/water_meter_bits.h"
 
 namespace velta::sim {
 
@@ -110,7 +111,9 @@ std::vector<std::uint8_t> WaterMeterPage(const LiveState& s, const Memory& memor
   std::vector<std::uint8_t> page;
   PutLong(page, memory.Long(kCisternMeterAddress));
   PutLong(page, memory.Long(kMainsMeterAddress));
-  page.push_back((memory.Byte(field::Eingang.address) & 0x0C) | Flag(s.meterIndicator, 0x80));
+  // The decimals come from the settings' input byte, whose bits they share.
+  page.push_back((memory.Byte(field::Eingang.address) & water_meter_page::kDecimalsMask) |
+                 Flag(s.meterIndicator, water_meter_page::kPulseIndicator));
   return page;
 }
 

@@ -11,15 +11,16 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QThread>
+#include <chrono>
 #include <filesystem>
 #include <initializer_list>
+#include <thread>
 
 #include "i18n/lookup.h"
 #include "i18n/translate_component.h"
 #include "link/adapter_info.h"
 #include "link/adapter_latency.h"
 #include "link/admin_flags.h"
-#include "link/open_reason.h"
 #include "link/port_search.h"
 #include "monitor/app_settings.h"
 #include "ui/desktop.h"
@@ -34,13 +35,9 @@ using velta::ToStdString;
 namespace {
 
 constexpr char kVersion[] = "1.60.0";
-constexpr int kPollIntervalMs = 200;
 // Time the last exchange gets before the poll Channel is closed.
-constexpr unsigned long kCloseDelayMs = 310;
+constexpr std::chrono::milliseconds kCloseDelay{310};
 constexpr int kMaxPorts = 50;
-constexpr int kHealIntervalMs = 1000;
-// A reopen attempt while healing holds the window at most this long (a TCP connect).
-constexpr int kHealConnectMs = 250;
 constexpr char kTcpFilter[] = "TCP (*.tcp)|*.tcp";
 
 void SetEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
@@ -112,16 +109,18 @@ Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>(
 
   Timer1.setObjectName("Timer1");
   Timer1.setParent(this);
-  Timer1.setInterval(kPollIntervalMs);
+  Timer1.setInterval(velta::kPollInterval);
   HealTimer.setObjectName("HealTimer");
   HealTimer.setParent(this);
-  HealTimer.setInterval(kHealIntervalMs);
+  HealTimer.setInterval(velta::kHealInterval);
   ConnectControls();
 }
 
 Form1::~Form1() {
   Timer1.stop();
   HealTimer.stop();
+  // The worker's last answers must not reach a window that is going.
+  pollWorker_.Finish();
 }
 
 void Form1::ConnectControls() {
@@ -259,7 +258,8 @@ void Form1::FormClose() {
   if (startSend_) {
     Timer1.stop();
     HealTimer.stop();
-    channel_.Close();
+    ++pollGeneration_;
+    pollWorker_.Post([this] { watch_.Close(); });
   }
 }
 
@@ -395,12 +395,7 @@ void Form1::bSaveTCPClick() {
 // --- Polling ---
 
 void Form1::cbStartSendClick() {
-  if (ui->cbStartSend->isChecked()) {
-    startSend_ = true;
-    ResetPollForStart();
-  } else {
-    startSend_ = false;
-  }
+  startSend_ = ui->cbStartSend->isChecked();
   if (startSend_) {
     StartPolling();
   } else {
@@ -408,8 +403,9 @@ void Form1::cbStartSendClick() {
   }
 }
 
+// The open runs on the poll worker; ShowPollingOpened says how it went.
 void Form1::StartPolling() {
-  const velta::ConnectionSettings& c = connection_;
+  const velta::ConnectionSettings c = connection_;
   // A port number beyond 16 bits would silently reach another port; refuse it instead.
   if (c.useTcp && (c.tcpPort < 0 || c.tcpPort > 65535)) {
     Timer1.stop();
@@ -418,15 +414,27 @@ void Form1::StartPolling() {
     SetConnectionControlsEnabled(true);
     return;
   }
-  channel_ = velta::OpenFromSettings(c);
-  if (!channel_.IsOpen()) {
+  const std::uint64_t generation = ++pollGeneration_;
+  pollWorker_.Post([this, c, generation] {
+    watch_.SetConnection(c);
+    const velta::WatchOpen open = watch_.Open();
+    QMetaObject::invokeMethod(
+        this, [this, c, open, generation] { ShowPollingOpened(c, open, generation); },
+        Qt::QueuedConnection);
+  });
+}
+
+void Form1::ShowPollingOpened(const velta::ConnectionSettings& c, const velta::WatchOpen& open,
+                              std::uint64_t generation) {
+  if (generation != pollGeneration_) return;
+  if (!open.opened) {
     Timer1.stop();
     if (c.useTcp) {
       Log(velta::Format(_("Fehler %d beim Verbinden mit %s:%d"), -1, c.tcpHost.c_str(), c.tcpPort));
     } else {
       Log(velta::Format(_("Fehler %d beim öffnen der Schnittstelle! COM%d"), -1, c.comPort));
     }
-    Log(velta::OpenFailureReason(c));
+    Log(open.reason);
     velta::CurrentDesktop().Beep();
     SetConnectionControlsEnabled(true);
     return;
@@ -438,40 +446,40 @@ void Form1::StartPolling() {
   } else {
     Log(velta::Format(_("Schnittstelle COM%d geöffnet"), c.comPort));
   }
-  if (const std::string reached = velta::OpenedReason(c); !reached.empty()) Log(reached);
+  if (!open.reason.empty()) Log(open.reason);
   if (const std::string hint = velta::LatencyHint(c); !hint.empty()) Log(hint);
   SetConnectionControlsEnabled(false);
 }
 
+// Takes effect at once: an exchange still on the wire finishes on the worker, which then gives
+// it its time and closes the Channel; its answer is dropped.
 void Form1::StopPolling() {
   const velta::ConnectionSettings& c = connection_;
   Timer1.stop();
   HealTimer.stop();
+  ++pollGeneration_;
   if (c.useTcp) {
     Log(velta::Format(_("Verbindung zu %s:%d getrennt"), c.tcpHost.c_str(), c.tcpPort));
   } else {
     Log(velta::Format(_("Schnittstelle COM%d geschlossen"), c.comPort));
   }
-  QThread::msleep(kCloseDelayMs);
-  channel_.Close();
+  pollWorker_.Post([this] {
+    std::this_thread::sleep_for(kCloseDelay);
+    watch_.Close();
+  });
   SetConnectionControlsEnabled(true);
 }
 
-void Form1::ConnectionLost() {
+void Form1::ConnectionLost(const std::string& line) {
   Timer1.stop();
-  channel_.Close();
-  Log(velta::ConnectionLostLine(connection_));
+  Log(line);
   SetLiveDisplayStale(true);
   HealTimer.start();
 }
 
-void Form1::HealTimerTimer() {
-  channel_ = velta::OpenFromSettings(connection_, kHealConnectMs);
-  if (!channel_.IsOpen()) return;
+void Form1::ConnectionRestored(const std::string& line) {
   HealTimer.stop();
-  Log(velta::ConnectionRestoredLine(connection_));
-  poll_.state = velta::PollState::MainStatus;
-  ResetPollForStart();
+  Log(line);
   SetLiveDisplayStale(false);
   Timer1.start();
 }

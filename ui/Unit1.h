@@ -3,18 +3,19 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
 
-#include "link/channel_handle.h"
 #include "link/connection.h"
 #include "monitor/error_log.h"
 #include "monitor/main_page.h"
 #include "monitor/measurement_log.h"
-#include "monitor/poll_cycle.h"
+#include "service/status_watch.h"
 #include "ui/memo_feedback.h"
+#include "ui/poll_worker.h"
 
 class QLabel;
 
@@ -59,12 +60,11 @@ class Form1 : public QWidget {
   // --- end of connection management ---
 
   // --- Status poll and view (defined in Unit1_status.cpp) ---
+  // Hands one exchange of the poll to the poll worker; its result is shown when it comes back.
   void Timer1Timer();
   // About once a second while the poll Channel is lost and Polling stays on: one short attempt to
-  // open the same port or host again.
+  // open the same port or host again, on the poll worker.
   void HealTimerTimer();
-  // Polling was switched on: history read again, filter rinse page asked again.
-  void ResetPollForStart();
   bool View3D() const;
   void SetView3D(bool on);
   void MemoErrorDblClick();
@@ -92,6 +92,8 @@ class Form1 : public QWidget {
   void OpenSettings();
   // The Settings window is locked while the write enable request runs.
   void SettingsUsable(bool usable);
+  // A step of the status poll has come back from the poll worker and is shown.
+  void PollStepShown();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -105,8 +107,17 @@ class Form1 : public QWidget {
   void ShowComPort();
   void StartPolling();
   void StopPolling();
+  // The poll worker's answers, on the window thread; those of a Polling already stopped are
+  // dropped.
+  void ShowPollingOpened(const velta::ConnectionSettings& settings, const velta::WatchOpen& open,
+                         std::uint64_t generation);
+  void PostPollStep();
+  void ShowPollStep(const velta::WatchStep& step, std::uint64_t generation);
+  void ShowStatusUpdate(const velta::StatusUpdate& update, const velta::PollCycle& cycle);
   // The poll Channel's far end is gone: say so once, dim the live display, start healing.
-  void ConnectionLost();
+  void ConnectionLost(const std::string& line);
+  // It is open again: say so once, light the display, poll again.
+  void ConnectionRestored(const std::string& line);
   // Dims the display mimic, LEDs and values (not the error lists) while they are not live.
   void SetLiveDisplayStale(bool stale);
   // The twelve controls that are locked while Polling.
@@ -122,7 +133,6 @@ class Form1 : public QWidget {
   bool followLog_ = true;   // Memo1 shows its newest line
   QTimer Timer1;            // 200 ms status poll tick while Polling
   QTimer HealTimer;         // reopen attempts while the poll Channel is lost
-  velta::ChannelHandle channel_;  // the poll Channel while Polling
   // How the service requests report in the connection log.
   std::unique_ptr<velta::MemoFeedback> feedback_;
   // The Settings window's flow sensor option, as that window last reported it.
@@ -134,11 +144,17 @@ class Form1 : public QWidget {
   // Shows whether the measurement log is being written, and where.
   void ShowRecording();
 
-  // Status poll state and the stored-error numbering; both live for the program run.
-  velta::PollCycle poll_;
+  // The stored-error numbering lives for the program run.
   velta::ErrorLog errorLog_;
   std::string errorFileNamed_;  // the mapped error file whose real path Memo1 already shows
   // The measurement log, open only while the user records (nothing is written otherwise).
   velta::MeasurementLog measurementLog_;
   QLabel* lblRecording_ = nullptr;  // on the chart while recording
+
+  // The status watch (its poll cycle lives for the program run) is used on the poll worker only.
+  velta::StatusWatch watch_;
+  // Counts Polling starts and stops, so that an answer for a Polling already stopped is dropped.
+  std::atomic<std::uint64_t> pollGeneration_ = 0;
+  bool stepPosted_ = false;  // a step is on the worker; a tick meanwhile is skipped
+  velta::PollWorker pollWorker_;  // last: its thread ends before the watch goes
 };

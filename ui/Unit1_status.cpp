@@ -12,7 +12,6 @@
 #include <filesystem>
 
 #include "i18n/lookup.h"
-#include "monitor/poll_tick.h"
 #include "service/request_jobs.h"
 #include "ui/Unit1.h"
 #include "ui/desktop.h"
@@ -109,10 +108,13 @@ void ShowLevelAndPump(Ui::Form1& ui, const velta::MainPageView& view) {
   ui.lblPumpeLaufzeitMittelwert->setText(ToQString(view.pumpAverage));
 }
 
-void ShowCounters(Ui::Form1& ui, const velta::CountersView& view) {
-  if (view.starts) ui.lblStarts->setText(ToQString(*view.starts));
-  ui.lblPumpeh->setText(ToQString(view.pumpHours));
-  ui.lblLeck->setText(ToQString(view.leakStarts));
+// The texts of the side pages go to the labels their page's row names.
+void ShowPageTexts(QWidget& form, const std::vector<velta::ShownText>& texts) {
+  for (const velta::ShownText& shown : texts) {
+    if (auto* label = form.findChild<QLabel*>(shown.field.control)) {
+      label->setText(ToQString(shown.text));
+    }
+  }
 }
 
 void ShowHistory(HistoryChart& chart, const velta::HistoryView& view) {
@@ -125,29 +127,48 @@ void ShowHistory(HistoryChart& chart, const velta::HistoryView& view) {
 
 }  // namespace
 
-void Form1::Timer1Timer() {
-  const velta::StatusUpdate update = velta::PollTick(poll_, channel_);
+void Form1::Timer1Timer() { PostPollStep(); }
+
+void Form1::HealTimerTimer() { PostPollStep(); }
+
+// One step at a time: a tick while the step before is still on the wire is skipped, as a busy
+// timer skips its ticks.
+void Form1::PostPollStep() {
+  if (stepPosted_) return;
+  stepPosted_ = true;
+  const std::uint64_t generation = pollGeneration_;
+  pollWorker_.Post([this, generation] {
+    // A step posted before Polling stopped sends nothing.
+    const velta::WatchStep step =
+        generation == pollGeneration_ ? watch_.Step() : velta::WatchStep{};
+    QMetaObject::invokeMethod(
+        this, [this, step, generation] { ShowPollStep(step, generation); }, Qt::QueuedConnection);
+  });
+}
+
+void Form1::ShowPollStep(const velta::WatchStep& step, std::uint64_t generation) {
+  stepPosted_ = false;
+  if (generation != pollGeneration_) return;
+  if (step.update) ShowStatusUpdate(*step.update, step.cycle);
+  if (!step.lostLine.empty()) ConnectionLost(step.lostLine);
+  if (!step.restoredLine.empty()) ConnectionRestored(step.restoredLine);
+  emit PollStepShown();
+}
+
+void Form1::ShowStatusUpdate(const velta::StatusUpdate& update, const velta::PollCycle& cycle) {
   if (update.main) ShowMainPage(*update.main);
   if (measurementLog_.IsOpen()) {
     if (update.waterMeters) measurementLog_.NoteWaterMeters(*update.waterMeters);
     if (update.main &&
-        !measurementLog_.AppendMainPage(std::time(nullptr), *update.main, poll_.shownE1,
-                                        poll_.shownE2)) {
+        !measurementLog_.AppendMainPage(std::time(nullptr), *update.main, cycle.shownE1,
+                                        cycle.shownE2)) {
       Log("Recording to CSV stopped, " + measurementLog_.Path() + " cannot be written: " +
           measurementLog_.Reason());
       StopRecordingClick();
     }
   }
-  if (update.moduleRinse) ui->lblModulSpuelung->setText(ToQString(*update.moduleRinse));
-  if (update.filterRinse) ui->lblFilterSpuelung->setText(ToQString(*update.filterRinse));
-  if (update.counters) ShowCounters(*ui, *update.counters);
-  if (update.waterMeters) {
-    ui->edWasser2->setText(ToQString(update.waterMeters->first));
-    ui->edWasser1->setText(ToQString(update.waterMeters->second));
-    ui->lblWasserZ->setText(ToQString(update.waterMeters->indicator));
-  }
+  ShowPageTexts(*this, update.texts);
   if (update.history) ShowHistory(*ui->Chart1, *update.history);
-  if (update.lost) ConnectionLost();
 }
 
 void Form1::SetLiveDisplayStale(bool stale) {
@@ -205,8 +226,6 @@ void Form1::AddError(const std::string& message, std::time_t when) {
     Log("Error file: " + file.Path());
   }
 }
-
-void Form1::ResetPollForStart() { velta::ResetForPollingStart(poll_); }
 
 bool Form1::View3D() const { return ui->Chart1->View3D(); }
 

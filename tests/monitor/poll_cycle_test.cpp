@@ -50,7 +50,7 @@ TEST(PollSteps, MainPageTakesFlagsAndReadsHistoryAtCountZero) {
   // Module rinse configured, no level measurement, water meter present.
   const auto page = MainPage(0x30, 0x20);
   PollVerdict verdict = Step(cycle, page);
-  EXPECT_EQ(verdict.decode, PageDecode::MainStatus);
+  EXPECT_TRUE(verdict.shown);
   EXPECT_TRUE(verdict.good);
   EXPECT_EQ(cycle.state, PollState::History);
   EXPECT_EQ(cycle.mainPageCount, 1);
@@ -101,7 +101,7 @@ TEST(PollSteps, FailedRepliesStayOrMoveOnPerState) {
       EXPECT_EQ(cycle.mainPageCount, 5);
       const bool shownAnyway =
           row.from == PollState::Counters && outcome == ExchangeOutcome::WrongSum;
-      EXPECT_EQ(verdict.decode, shownAnyway ? PageDecode::Counters : PageDecode::None)
+      EXPECT_EQ(verdict.shown, shownAnyway)
           << int(row.from) << " outcome " << int(outcome);
     }
   }

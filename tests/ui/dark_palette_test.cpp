@@ -16,6 +16,7 @@
 #include <map>
 
 #include "monitor/app_settings.h"
+#include "tests/support/poll_ticks.h"
 #include "tests/support/config_dir.h"
 #include "tests/support/fresh_program.h"
 #include "tests/support/qt_app.h"
@@ -152,7 +153,7 @@ TEST(DarkPalette, MonitorWindow) {
     monitor->findChild<QLineEdit*>("edHost")->setText("127.0.0.1");
     monitor->findChild<QLineEdit*>("edPort")->setText(QString::number(sim.TcpPort()));
     monitor->findChild<QCheckBox*>("cbStartSend")->setChecked(true);
-    for (int i = 0; i < 10; ++i) monitor->Timer1Timer();
+    RunPollTicks(*monitor, 10);
     monitor->findChild<QCheckBox*>("cbStartSend")->setChecked(false);
     QApplication::processEvents();
 

@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "link/port_search.h"
+#include "tests/support/poll_ticks.h"
 #include "tests/support/program_windows.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sim_process.h"
@@ -64,7 +65,7 @@ class Form1HealingTest : public velta::test::ProgramTest {
   bool Healing() { return Control<QTimer>("HealTimer")->isActive(); }
   void StartPolling() {
     Control<QCheckBox>("cbStartSend")->click();
-    ASSERT_TRUE(Control<QTimer>("Timer1")->isActive()) << Log().join('|').toStdString();
+    ASSERT_TRUE(velta::test::WaitForPolling(*form1)) << Log().join('|').toStdString();
   }
 
   // The simulator goes away while Polling: one lost line, the display dimmed, the error lists

@@ -15,6 +15,7 @@
 #include <cstdlib>
 
 #include "tests/support/files.h"
+#include "tests/support/poll_ticks.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/window_test.h"
 #include "ui/Unit1.h"
@@ -52,12 +53,11 @@ class Form1StatusView : public velta::test::WindowTest {
     Control<QLineEdit>("edPort")->setText(QString::number(sim_->TcpPort()));
     Control<QRadioButton>("rbTcp")->click();
     Control<QCheckBox>("cbStartSend")->setChecked(true);
+    ASSERT_TRUE(velta::test::WaitForPolling(*window_));
     ASSERT_EQ(Control<QPushButton>("bbSetup")->isEnabled(), false) << "Polling did not start";
   }
   void StopPolling() { Control<QCheckBox>("cbStartSend")->setChecked(false); }
-  void Ticks(int count) {
-    for (int i = 0; i < count; ++i) window_->Timer1Timer();
-  }
+  void Ticks(int count) { velta::test::RunPollTicks(*window_, count); }
 
   std::unique_ptr<velta::test::SimProcess> sim_;
   std::unique_ptr<Form1> window_;
