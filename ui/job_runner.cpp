@@ -5,7 +5,6 @@
 #include <QEventLoop>
 #include <exception>
 #include <thread>
-#include <vector>
 
 namespace velta {
 namespace {
@@ -46,11 +45,6 @@ class RelayFeedback : public Feedback {
   }
   void ShowWriteButtons(bool visible) override {
     Post([visible](Feedback& window) { window.ShowWriteButtons(visible); });
-  }
-  void MemoryRead(int first, std::span<const std::uint8_t> data,
-                  std::uint16_t version) override {
-    Post([first, bytes = std::vector<std::uint8_t>(data.begin(), data.end()),
-          version](Feedback& window) { window.MemoryRead(first, bytes, version); });
   }
 
  private:

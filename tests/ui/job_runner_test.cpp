@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QThread>
 #include <QTimer>
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
@@ -34,11 +33,6 @@ class CallRecorder : public velta::Feedback {
   void EmptyBar() override { Note("empty"); }
   void Repaint() override { Note("repaint"); }
   void ShowWriteButtons(bool visible) override { Note(visible ? "buttons" : "no buttons"); }
-  void MemoryRead(int first, std::span<const std::uint8_t> data, std::uint16_t version) override {
-    std::string bytes;
-    for (const std::uint8_t byte : data) bytes += std::to_string(byte) + ",";
-    Note("read " + std::to_string(first) + ":" + bytes + "v" + std::to_string(version));
-  }
 
   std::vector<std::string> calls;
   int offThread = 0;
@@ -93,17 +87,6 @@ TEST_F(JobRunnerTest, EveryCallReachesTheWindowThreadInOrderBeforeTheJobReturns)
   EXPECT_EQ(window.offThread, 0) << "a window's feedback ran on the worker";
   ASSERT_EQ(window.calls.size(), expected.size());
   EXPECT_EQ(window.calls, expected);
-}
-
-TEST_F(JobRunnerTest, MemoryReadShowsTheBytesAsTheyWereWhenReported) {
-  CallRecorder window;
-  velta::RunJob(window, [](velta::Feedback& f) {
-    std::array<std::uint8_t, 3> buffer{1, 2, 3};
-    f.MemoryRead(40, buffer, 7);
-    buffer = {9, 9, 9};  // the job reads on into the same buffer
-    f.MemoryRead(43, buffer, 0);
-  });
-  EXPECT_EQ(window.calls, (std::vector<std::string>{"read 40:1,2,3,v7", "read 43:9,9,9,v0"}));
 }
 
 TEST_F(JobRunnerTest, TheJobRunsOnAnotherThreadWhileTheWindowThreadKeepsItsTimers) {
