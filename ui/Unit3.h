@@ -44,13 +44,15 @@ class Form3 : public QDialog {
   velta::Feedback& WindowFeedback();
 
   // --- Binding between the image and the editors (Unit3_binding.cpp) ---
-  // Block -> editors; callers that changed the block by reading or loading also run SelectPreset.
+  // Block -> controls, each editor showing the stored value even outside its range; callers that
+  // changed the block by reading or loading also run SelectPreset.
   void ShowBlock();
   // (RegelP, RegelD) of the block -> the regulation preset list.
   void SelectPreset();
-  // Editors -> block bytes 0..51 in address order. A reference value that is not a number stops
-  // it with a message box (the bytes before it stay collected) and returns false; the caller
-  // then stops without saving, writing or closing.
+  // Controls -> block bytes 0..51 in address order; a control still as the last ShowBlock left
+  // it keeps the block's bytes. A reference value that is not a number stops it with a message
+  // box (the bytes before it stay collected) and returns false; the caller then stops without
+  // saving, writing or closing.
   bool CollectBlock();
   // Bits 0..6 show the expert groups, bit 7 unlocks the power stage; 0 shows the picture panel.
   void ApplyGroupMask(int mask);

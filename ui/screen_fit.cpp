@@ -55,14 +55,12 @@ QSize FittingScrollArea::sizeHint() const {
   if (QLayout* layout = contents->layout()) layout->activate();
   // Contents placed by position have no layout to ask; their fixed size is their size.
   const QSize full = contents->sizeHint().expandedTo(contents->minimumSize());
-  // Contents whose layout lets them shrink tighten to their least size before they scroll.
-  const QSize least = contents->minimumSizeHint().expandedTo(contents->minimumSize()).boundedTo(full);
   const QSize room = Room();
   // A scroll bar in one direction takes room from the other.
   const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-  const bool tooWide = least.width() > room.width();
-  const bool tooHigh = least.height() + (tooWide ? bar : 0) > room.height();
-  const bool scrollsAcross = tooWide || least.width() + (tooHigh ? bar : 0) > room.width();
+  const bool tooWide = full.width() > room.width();
+  const bool tooHigh = full.height() + (tooWide ? bar : 0) > room.height();
+  const bool scrollsAcross = tooWide || full.width() + (tooHigh ? bar : 0) > room.width();
   const QSize withBars(full.width() + (tooHigh ? bar : 0),
                        full.height() + (scrollsAcross ? bar : 0));
   return withBars.boundedTo(room);

@@ -6,10 +6,8 @@
 
 // Sits in its window's top layout, which sizes the window to its parts (QLayout::SetFixedSize).
 // Its size is that of its contents as long as the screen's available area holds them beside the
-// window's frame and the window's other parts; beyond that it takes the room that is left, where
-// contents whose layout may shrink them (not QLayout::SetFixedSize) first tighten towards their
-// least size and only then scroll. It also moves its window back within the available area when
-// it is shown or resized.
+// window's frame and the window's other parts; beyond that it takes the room that is left and
+// scrolls. It also moves its window back within the available area when it is shown or resized.
 class FittingScrollArea : public QScrollArea {
   Q_OBJECT
   // The directions the area may scroll in; in the others it is always as large as its contents.
