@@ -56,7 +56,7 @@ bool CliContext::Connection(ConnectionSettings& settings) const {
     const auto colon = tcp.rfind(':');
     long number = 0;
     if (colon == std::string::npos || colon == 0 ||
-        !ParseDecimal(tcp.substr(colon + 1), 1, 65535, number)) {
+        !ParseDecimal(tcp.substr(colon + 1), 1, kHighestTcpPort, number)) {
       Fail(kExitRefused, "--tcp takes host:port");
       return false;
     }

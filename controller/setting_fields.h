@@ -24,8 +24,7 @@ struct SettingField {
   // The value as the image stores it: a change the control's rounding hides (a rinse interval
   // edited in whole days, a time in tenths of a second) still differs here.
   std::uint32_t (*stored)(const ControllerImage& image);
-  // Stores a stepper position. nullptr for the controls whose byte the window builds itself (lists,
-  // boxes, and editors packed into a byte with other controls).
+  // Stores the control's value into its bits alone: the other bits of a packed byte stay.
   void (*set)(ControllerImage& image, int value);
   // nullptr: the bare number.
   ValueText text;
@@ -53,7 +52,7 @@ constexpr std::uint32_t (*StoredValue())(const ControllerImage&) {
       [](const ControllerImage& image) { return static_cast<std::uint32_t>(Get(image, kField)); };
 }
 
-// A value editor of its own field (a byte, a word or bits of a byte).
+// A value editor of its own field (a byte, a word or bits of a packed byte).
 template <auto kField>
 constexpr SettingField Editor(const char* group, const char* label, ValueText text) {
   return {group,
@@ -62,18 +61,6 @@ constexpr SettingField Editor(const char* group, const char* label, ValueText te
           [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
           StoredValue<kField>(),
           [](ControllerImage& image, int position) { Set(image, kField, position); },
-          text};
-}
-
-// A value editor showing bits of a packed byte; the window collects the byte with its other bits.
-template <auto kField>
-constexpr SettingField PackedEditor(const char* group, const char* label, ValueText text) {
-  return {group,
-          label,
-          kField.address,
-          [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
-          StoredValue<kField>(),
-          nullptr,
           text};
 }
 
@@ -102,7 +89,7 @@ constexpr SettingField List(const char* group, const char* label) {
           kField.address,
           [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
           StoredValue<kField>(),
-          nullptr,
+          [](ControllerImage& image, int item) { Set(image, kField, item); },
           ItemText<kItems>};
 }
 
@@ -116,7 +103,7 @@ constexpr SettingField Box(const char* group, const char* label) {
             return static_cast<int>((Get(image, kField) != 0) != kInverted);
           },
           StoredValue<kField>(),
-          nullptr,
+          [](ControllerImage& image, int ticked) { Set(image, kField, (ticked != 0) != kInverted); },
           BoxText};
 }
 
@@ -124,6 +111,8 @@ constexpr SettingField Box(const char* group, const char* label) {
 
 inline constexpr const char* kTankformItems[] = {"Zylinder stehend", "Zylinder liegend",
                                                  "Kugeltank", "Eigene Tankform"};
+// "Eigene Tankform": the Tank table window's table.
+inline constexpr int kCustomTankform = 3;
 inline constexpr const char* kDrucksensorItems[] = {"0,5-4,5V", "0-5V/0-10V", "4...20mA",
                                                     "Schalter NO (zu bei Druck)",
                                                     "Schalter NC (auf bei Druck)"};
@@ -142,8 +131,14 @@ inline constexpr const char* kCounterItems[] = {"Pumpe[h]", "Pumpe[Starts]", "St
 // function it shows.
 template <bool kMax>
 int InputFunction(const ControllerImage& image) {
-  const InputChoice choice = DecodeInputs(image.Byte(field::Eingang.address));
+  const InputChoice choice = DecodeInputs(image);
   return kMax ? choice.max : choice.min;
+}
+template <bool kMax>
+void SetInputFunction(ControllerImage& image, int function) {
+  InputChoice choice = DecodeInputs(image);
+  (kMax ? choice.max : choice.min) = function;
+  StoreInputs(image, choice);
 }
 template <bool kMax>
 constexpr SettingField InputList(const char* group, const char* label) {
@@ -154,7 +149,7 @@ constexpr SettingField InputList(const char* group, const char* label) {
           [](const ControllerImage& image) {
             return static_cast<std::uint32_t>(InputFunction<kMax>(image));
           },
-          nullptr,
+          SetInputFunction<kMax>,
           ItemText<kInputItems>};
 }
 
@@ -245,11 +240,11 @@ inline constexpr SettingField ModulSpuelZeit =
 inline constexpr SettingField ModulSpuelIntervall =
     DaysEditor<f::ModulSpuelIntervall>(kModuleRinse, "Intervall");
 inline constexpr SettingField SanftStart =
-    PackedEditor<f::SanftStart>(kSpecial, "Sanftstart", SanftStartText);
+    Editor<f::SanftStart>(kSpecial, "Sanftstart", SanftStartText);
 inline constexpr SettingField SanftOff = Box<f::SanftOff>(kSpecial, "Rampe/Pumpe Aus");
 inline constexpr SettingField ShowPumpenLeistung =
     Box<f::ShowPumpenLeistung>(kDisplay, "Pumpenleistung");
-inline constexpr SettingField LeckAnzahl = PackedEditor<f::LeckAnzahl>(kLeak, "Anzahl", nullptr);
+inline constexpr SettingField LeckAnzahl = Editor<f::LeckAnzahl>(kLeak, "Anzahl", nullptr);
 inline constexpr SettingField NoLeckError15s = Box<f::NoLeckError15s>(kLeak, "Dynamisch");
 inline constexpr SettingField LeckUeberwachung = Box<f::LeckUeberwachung>(kLeak, "Lecküberwachung");
 inline constexpr SettingField LeckDauer = Editor<f::LeckDauer>(kLeak, "Zeit", TicksText);

@@ -35,7 +35,7 @@ enum class OpenError {
   ConnectRefused,   // the host answered that nothing listens on the port
   ConnectTimedOut,  // no answer within the connect time
   ConnectFailed,    // unreachable, or another failure of the connect
-  PortOutOfRange,   // a TCP port outside 0..65535 (it would wrap to another port)
+  PortOutOfRange,   // a TCP port outside kLowestTcpPort..kHighestTcpPort (link/connection.h)
   Other,
 };
 OpenError LastOpenError();

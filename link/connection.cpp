@@ -9,13 +9,19 @@ ChannelHandle OpenFromSettings(const ConnectionSettings& settings, int connectTi
   if (!settings.useTcp) {
     return ChannelHandle(OpenSerialChannel(static_cast<std::uint32_t>(settings.comPort), 9600));
   }
-  // The stored port is a 32-bit number; cut to 16 bits it would reach some other service.
-  if (settings.tcpPort < 0 || settings.tcpPort > 0xFFFF) {
+  if (!TcpPortInRange(settings.tcpPort)) {
     detail::SetLastOpenError(OpenError::PortOutOfRange);
     return ChannelHandle();
   }
   return ChannelHandle(
       OpenTcpChannel(settings.tcpHost, static_cast<std::uint16_t>(settings.tcpPort), connectTimeoutMs));
+}
+
+bool TcpPortInRange(std::int32_t port) { return port >= kLowestTcpPort && port <= kHighestTcpPort; }
+
+std::string TcpPortOutOfRange(std::int32_t port) {
+  return "TCP port " + std::to_string(port) + " is out of range (" +
+         std::to_string(kLowestTcpPort) + " to " + std::to_string(kHighestTcpPort) + ")";
 }
 
 std::uint8_t WriteFamilyBase(const ConnectionSettings& settings) {

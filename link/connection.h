@@ -10,6 +10,13 @@
 
 namespace velta {
 
+// The TCP ports a setting may name: cut to 16 bits, a larger number would reach another service.
+inline constexpr std::int32_t kLowestTcpPort = 0;
+inline constexpr std::int32_t kHighestTcpPort = 0xFFFF;
+bool TcpPortInRange(std::int32_t port);
+// "TCP port 70000 is out of range (0 to 65535)".
+std::string TcpPortOutOfRange(std::int32_t port);
+
 struct ConnectionSettings {
   std::int32_t comPort = 1;
   bool useTcp = false;

@@ -57,7 +57,7 @@ std::string TcpReason(const ConnectionSettings& settings) {
     case OpenError::UnknownHost:
       return "Unknown host " + Quoted(settings.tcpHost);
     case OpenError::PortOutOfRange:
-      return "TCP port " + std::to_string(settings.tcpPort) + " is out of range (0 to 65535)";
+      return TcpPortOutOfRange(settings.tcpPort);
     case OpenError::ConnectRefused:
       return "Connection refused by " + reached + ": nothing listens on that port";
     case OpenError::ConnectTimedOut:

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "link/connection.h"
 #include "sim/device.h"
 #include "sim/faults.h"
 #include "sim/hex.h"
@@ -12,7 +13,7 @@ namespace {
 
 bool ParsePort(const std::string& text, std::uint16_t& port) {
   const auto value = ParseNumber(text);
-  if (!value || *value < 0 || *value > 65535) return false;
+  if (!value || *value < kLowestTcpPort || *value > kHighestTcpPort) return false;
   port = static_cast<std::uint16_t>(*value);
   return true;
 }

@@ -27,6 +27,7 @@
 #include "ui/qt_text.h"
 #include "ui/readable_colour.h"
 #include "ui/screen_fit.h"
+#include "program_version.h"
 #include "ui_Unit1.h"
 
 using velta::ToQString;
@@ -34,7 +35,6 @@ using velta::ToStdString;
 
 namespace {
 
-constexpr char kVersion[] = "1.60.0";
 // Time the last exchange gets before the poll Channel is closed.
 constexpr std::chrono::milliseconds kCloseDelay{310};
 constexpr int kMaxPorts = 50;
@@ -83,7 +83,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>(
   ui->setupUi(this);
   feedback_ = std::make_unique<velta::MemoFeedback>(*ui->Memo1);
   velta::KeepForcedTextReadable(*this);
-  setWindowTitle(QString("VEL Control V") + kVersion);
+  setWindowTitle(QString("VEL Control V") + velta::kProgramVersion);
   velta::TranslateComponent(this);
 
   // Fixed single border: system menu and minimise only, centred on the screen.
@@ -407,9 +407,9 @@ void Form1::cbStartSendClick() {
 void Form1::StartPolling() {
   const velta::ConnectionSettings c = connection_;
   // A port number beyond 16 bits would silently reach another port; refuse it instead.
-  if (c.useTcp && (c.tcpPort < 0 || c.tcpPort > 65535)) {
+  if (c.useTcp && !velta::TcpPortInRange(c.tcpPort)) {
     Timer1.stop();
-    Log(velta::Format("TCP port %d is out of range (0 to 65535); no connection opened", c.tcpPort));
+    Log(velta::TcpPortOutOfRange(c.tcpPort) + "; no connection opened");
     velta::CurrentDesktop().Beep();
     SetConnectionControlsEnabled(true);
     return;

@@ -16,6 +16,7 @@
 #include "ui/Unit1.h"
 #include "ui/desktop.h"
 #include "ui/job_runner.h"
+#include "ui/program_identity.h"
 #include "ui/qt_text.h"
 #include "ui/status_widgets.h"
 #include "ui_Unit1.h"
@@ -25,8 +26,6 @@ using velta::ToStdString;
 
 namespace {
 
-// The maker's web page, opened by the logo.
-constexpr char kMakerWebAddress[] = "https://www.korvelt.example/";
 constexpr char kErrorFileFilter[] = "Error (*.txt)|*.txt";
 
 // One colour of the widget's palette; the other colours stay.
@@ -249,7 +248,7 @@ void Form1::edFileDblClick() {
 
 void Form1::imgStoreClick() { edFileDblClick(); }
 
-void Form1::Image1Click() { velta::CurrentDesktop().OpenUrl(kMakerWebAddress); }
+void Form1::Image1Click() { velta::CurrentDesktop().OpenUrl(velta::kMakerWebAddress); }
 
 void Form1::Chart1Click() { SetView3D(!View3D()); }
 

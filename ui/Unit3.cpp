@@ -8,6 +8,7 @@
 #include <QStyle>
 
 #include "controller/default_block.h"
+#include "controller/setting_fields.h"
 #include "i18n/translate_component.h"
 #include "monitor/app_settings.h"
 #include "ui/desktop.h"
@@ -18,7 +19,9 @@
 
 namespace {
 
-constexpr int kCustomTankform = 3;  // "Eigene Tankform": the Tank table window's table
+// The bits of the store's "Expert" value, which no part of the program writes.
+constexpr long long kExpertConsentBit = 0x100;      // the expert view without the question
+constexpr long long kPowerStageUnlockedBit = 0x80;  // the expert view unlocks the power stage
 
 // The Settings window reports like every window and shows or hides its write buttons.
 class WindowReport : public velta::MemoFeedback {
@@ -64,9 +67,8 @@ Form3::Form3(velta::ConnectionSource connection, velta::History& history, QWidge
 
   velta::LoadDefaultBlock(image_);
   LoadRegistryCache();
-  ShowBlock();
+  ShowBlock();  // also runs the regulation box's handler
   SelectPreset();
-  chkRegelungClick();
   ApplyGroupMask(0);  // the normal view until the Monitor window or the user chooses
   velta::TranslateComponent(this);
 }
@@ -143,8 +145,8 @@ void Form3::LoadRegistryCache() {
   }
   long long expert = 0;
   if (!velta::ReadStoreInteger(*store, "Expert", expert)) return;
-  if ((expert & 0x100) != 0) expertConsent_ = true;
-  if ((expert & 0x80) != 0) powerStageUnlocked_ = true;
+  if ((expert & kExpertConsentBit) != 0) expertConsent_ = true;
+  if ((expert & kPowerStageUnlockedBit) != 0) powerStageUnlocked_ = true;
 }
 
 void Form3::SaveRegistryCache() {
@@ -164,7 +166,7 @@ void Form3::bbOKClick() {
 void Form3::bbAbbruchClick() { reject(); }
 
 void Form3::cbTankformChange() {
-  const bool custom = ui->cbTankform->currentIndex() == kCustomTankform;
+  const bool custom = ui->cbTankform->currentIndex() == velta::kCustomTankform;
   ui->bbEditTF->setEnabled(custom);
   if (!custom) emit CloseTankTable();
 }

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QString>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "controller/feedback.h"
 #include "controller/history.h"
@@ -17,6 +19,7 @@ namespace Ui {
 class Form3;
 }
 class UpDown;
+struct BoundControl;
 
 class Form3 : public QDialog {
   Q_OBJECT
@@ -42,13 +45,15 @@ class Form3 : public QDialog {
   velta::Feedback& WindowFeedback();
 
   // --- Binding between the image and the editors (Unit3_binding.cpp) ---
-  // Block -> editors; callers that changed the block by reading or loading also run SelectPreset.
+  // Block -> controls, each editor showing the stored value even outside its range; callers that
+  // changed the block by reading or loading also run SelectPreset.
   void ShowBlock();
   // (RegelP, RegelD) of the block -> the regulation preset list.
   void SelectPreset();
-  // Editors -> block bytes 0..51 in address order. A reference value that is not a number stops
-  // it with a message box (the bytes before it stay collected) and returns false; the caller
-  // then stops without saving, writing or closing.
+  // Controls -> block bytes 0..51 in address order; a control still as the last ShowBlock left
+  // it keeps the block's bytes. A reference value that is not a number stops it with a message
+  // box (the bytes before it stay collected) and returns false; the caller then stops without
+  // saving, writing or closing.
   bool CollectBlock();
   // Bits 0..6 show the expert groups, bit 7 unlocks the power stage; 0 shows the picture panel.
   void ApplyGroupMask(int mask);
@@ -148,13 +153,15 @@ class Form3 : public QDialog {
   void ConnectControls();
   void SetViewItem(int item);
   int ViewItem() const;
-  // The value editor table (Unit3_editors.cpp): buddies and click handlers, block -> editors with
-  // their display handlers, editors at addresses [firstAddress, endAddress) -> block, and one
-  // editor's text.
+  // The value editors' buddies and click handlers, and one editor's text (Unit3_editors.cpp).
   void AttachEditors();
-  void ShowEditors();
-  void CollectEditors(velta::ControllerImage& block, int firstAddress, int endAddress) const;
   void ShowEditorText(const UpDown* stepper);
+  // One control and its field row (Unit3_binding.cpp): the block's value into the control with
+  // its handler; the value as the row stores it (nothing for a reference that is no number); the
+  // state compared with the one the block was shown in.
+  void ShowControl(const BoundControl& control);
+  std::optional<int> ControlValue(const BoundControl& control) const;
+  QString ControlState(const BoundControl& control) const;
   // Editors -> `block` bytes 0..51. A reference value that is not a number either stops the
   // collection with a message box (`stopAtBadNumber`) or keeps the block's value.
   bool CollectInto(velta::ControllerImage& block, bool stopAtBadNumber) const;
@@ -173,6 +180,8 @@ class Form3 : public QDialog {
   velta::History& history_;
   velta::Baselines baselines_;
   velta::ControllerImage image_;
+  // Each bound control's state as the last ShowBlock left it; a control still in it is untouched.
+  std::vector<QString> shownStates_;
   std::unique_ptr<velta::Feedback> feedback_;
   // Run-time window restored by a click on its text after switching it off.
   int rememberedLaufzeit_ = 90;

@@ -1,22 +1,30 @@
-// The binding between the controller image and the Settings window's editors.
+// The binding between the controller image and the Settings window's controls. A control keeps
+// the block's bytes until the user changes it (or starts a handler that moves it): only then is
+// its value stored, into its own bits.
+#include <QCheckBox>
+#include <QComboBox>
 #include <QString>
 #include <optional>
 
 #include "controller/block_bits.h"
 #include "controller/fields.h"
+#include "controller/setting_fields.h"
 #include "i18n/lookup.h"
 #include "ui/Unit3.h"
+#include "ui/Unit3_controls.h"
 #include "ui/desktop.h"
 #include "ui/qt_text.h"
 #include "ui/value_editor.h"
 #include "ui_Unit3.h"
 
 namespace f = velta::field;
-using velta::Get;
-using velta::IsSet;
-using velta::Set;
 
 namespace {
+
+template <class... Kinds>
+struct Overloaded : Kinds... {
+  using Kinds::operator()...;
+};
 
 // A reference value as typed: a decimal number that fits an int, or nothing.
 std::optional<int> ParseReference(const QLineEdit* field) {
@@ -31,46 +39,75 @@ void ShowNotANumber(const QLineEdit* field) {
       "'%s' ist kein gültiger Integerwert", velta::ToStdString(field->text()).c_str())));
 }
 
+// A stored value that is none of the list's items shows as such in place of an item.
+void ShowListItem(QComboBox* list, int item) {
+  const bool known = item >= 0 && item < list->count();
+  list->setPlaceholderText(known ? QString() : QStringLiteral("stored value %1").arg(item));
+  list->setCurrentIndex(known ? item : -1);
+}
+
 }  // namespace
 
+std::optional<int> Form3::ControlValue(const BoundControl& control) const {
+  return std::visit(
+      Overloaded{
+          [&](const ValueEditorControl& c) -> std::optional<int> {
+            return (ui.get()->*c.stepper)->value();
+          },
+          [&](const ListControl& c) -> std::optional<int> {
+            return (ui.get()->*c.list)->currentIndex();
+          },
+          [&](const BoxControl& c) -> std::optional<int> {
+            return (ui.get()->*c.box)->isChecked() ? 1 : 0;
+          },
+          [&](const ReferenceControl& c) { return ParseReference(ui.get()->*c.field); },
+      },
+      control.widget);
+}
+
+QString Form3::ControlState(const BoundControl& control) const {
+  if (const auto* reference = std::get_if<ReferenceControl>(&control.widget)) {
+    return (ui.get()->*reference->field)->text();
+  }
+  return QString::number(*ControlValue(control));
+}
+
+void Form3::ShowControl(const BoundControl& control) {
+  const int value = control.setting->get(image_);
+  std::visit(Overloaded{
+                 [&](const ValueEditorControl& c) { (ui.get()->*c.stepper)->setValue(value); },
+                 [&](const ListControl& c) { ShowListItem(ui.get()->*c.list, value); },
+                 [&](const BoxControl& c) { (ui.get()->*c.box)->setChecked(value != 0); },
+                 [&](const ReferenceControl& c) {
+                   (ui.get()->*c.field)->setText(QString::number(value));
+                 },
+             },
+             control.widget);
+  if (control.handler != nullptr) {
+    (this->*control.handler)();
+  } else if (const auto* editor = std::get_if<ValueEditorControl>(&control.widget)) {
+    ShowEditorText(ui.get()->*editor->stepper);
+  }
+}
+
 void Form3::ShowBlock() {
-  const velta::ControllerImage& b = image_;
-  // The lists and boxes first: a pressure switch fixes the pressures and switches regulation off
-  // before the editors show the block's own values.
-  ui->cbTankform->setCurrentIndex(Get(b, f::Tankform));
-  ui->bbEditTF->setEnabled(ui->cbTankform->currentIndex() == 3);  // "Eigene Tankform"
-  ui->edRefZistVoll->setText(QString::number(Get(b, f::RefZistVoll)));
-  ui->chkAuto->setChecked(Get(b, f::Auto) == 0);
-  ui->cbDrucksensor->setCurrentIndex(Get(b, f::Drucksensor));
-  cbDrucksensorClick();
-  const velta::InputChoice inputs =
-      velta::DecodeInputs(static_cast<std::uint8_t>(Get(b, f::Eingang)));
-  ui->cbMinInput->setCurrentIndex(inputs.min);
-  ui->cbMaxInput->setCurrentIndex(inputs.max);
-  cbMinInputClick();
-  ui->cbWasserZcount->setCurrentIndex(Get(b, f::WasserZcount));
-  ui->edRefZistLeer->setText(QString::number(Get(b, f::RefZistLeer)));
-  ui->cbVariante->setCurrentIndex(Get(b, f::Variante));
-  cbVarianteChange();
-  ui->chkSanftOff->setChecked(IsSet(b, f::SanftOff));
-  ui->chkShowPumpenLeistung->setChecked(Get(b, f::ShowPumpenLeistung) != 0);
-  ui->chkLeckUeberwachung->setChecked(IsSet(b, f::LeckUeberwachung));
-  ui->chkNoLeckError15s->setChecked(IsSet(b, f::NoLeckError15s));
-
-  ShowEditors();
-
-  // The option bits last: their handlers set visibility and limits from the values above.
-  ui->chkUrlaub->setChecked(!IsSet(b, f::Urlaub));
-  ui->cbShowTxRx->setChecked(IsSet(b, f::ShowTxRx));
-  ui->chkRegelung->setChecked(IsSet(b, f::Regelung));
-  ui->cbFlowControl->setChecked(IsSet(b, f::FlowControl));
-  ui->chkSchwimmerSchalter->setChecked(IsSet(b, f::SchwimmerSchalter));
-  chkSchwimmerSchalterClick();
-  ui->chkSetupFlusssensor->setChecked(IsSet(b, f::SetupFlusssensor));
-  chkSetupFlusssensorClick();
-  ui->cbRueckstau->setCurrentIndex(Get(b, f::Rueckstau));
-  ui->cbPower->setCurrentIndex(Get(b, f::Power));
-  cbPowerChange();
+  const auto controls = BoundControls();
+  for (const BoundControl& control : controls) ShowControl(control);
+  ui->bbEditTF->setEnabled(ui->cbTankform->currentIndex() == velta::kCustomTankform);
+  // The handlers above pull editors into the limits they set; each editor shows the stored value
+  // all the same, marked when it lies outside. Lists and boxes already hold theirs: a handler
+  // only moves controls that come after it.
+  for (const BoundControl& control : controls) {
+    const auto* editor = std::get_if<ValueEditorControl>(&control.widget);
+    if (editor == nullptr) continue;
+    UpDown* stepper = ui.get()->*editor->stepper;
+    const int stored = control.setting->get(image_);
+    if (stepper->value() == stored) continue;
+    stepper->showStored(stored);
+    ShowEditorText(stepper);
+  }
+  shownStates_.clear();
+  for (const BoundControl& control : controls) shownStates_.push_back(ControlState(control));
 }
 
 void Form3::SelectPreset() {
@@ -87,43 +124,23 @@ velta::ControllerImage Form3::WindowBlock() const {
 }
 
 bool Form3::CollectInto(velta::ControllerImage& b, bool stopAtBadNumber) const {
-  // A reference value that is not a number: stop with a message, or keep the block's value.
-  const auto collectReference = [&](const QLineEdit* field, velta::WordField place) {
-    const std::optional<int> reference = ParseReference(field);
-    if (reference) Set(b, place, *reference);
-    if (!reference && stopAtBadNumber) ShowNotANumber(field);
-    return reference || !stopAtBadNumber;
-  };
-  // In address order up to each reference value, which may stop the collection.
-  CollectEditors(b, 0, f::RefZistVoll.address);
-  Set(b, f::Tankform, ui->cbTankform->currentIndex());
-  if (!collectReference(ui->edRefZistVoll, f::RefZistVoll)) return false;
-
-  CollectEditors(b, f::RefZistVoll.address, f::RefZistLeer.address);
-  Set(b, f::Auto, ui->chkAuto->isChecked() ? 0 : 1);
-  Set(b, f::Drucksensor, ui->cbDrucksensor->currentIndex());
-  Set(b, f::Eingang,
-      velta::EncodeEingang(ui->cbWasserZcount->currentIndex(),
-                           {ui->cbMinInput->currentIndex(), ui->cbMaxInput->currentIndex()}));
-  if (!collectReference(ui->edRefZistLeer, f::RefZistLeer)) return false;
-
-  CollectEditors(b, f::RefZistLeer.address, velta::kParameterBlockSize);
-  Set(b, f::Variante, ui->cbVariante->currentIndex());
-  b.SetByte(f::SanftStart.address,
-            velta::EncodeSanftStart(ui->udSanftStart->value(), ui->chkSanftOff->isChecked()));
-  Set(b, f::ShowPumpenLeistung, ui->chkShowPumpenLeistung->isChecked() ? 1 : 0);
-  Set(b, f::Leck,
-      velta::EncodeLeck(ui->udLeckAnzahl->value(), ui->chkNoLeckError15s->isChecked(),
-                        ui->chkLeckUeberwachung->isChecked()));
-  velta::SetupOptions options;
-  options.alwaysOff = ui->chkUrlaub->isChecked();
-  options.showTxRx = ui->cbShowTxRx->isChecked();
-  options.flowSensor = ui->chkSetupFlusssensor->isChecked();
-  options.regulation = ui->chkRegelung->isChecked();
-  options.flowControl = ui->cbFlowControl->isChecked();
-  options.floatSwitch = ui->chkSchwimmerSchalter->isChecked();
-  options.rueckstau = ui->cbRueckstau->currentIndex();
-  Set(b, f::SetupFlags, velta::EncodeSetupFlags(options));
+  // In address order: a reference value that is not a number stops with a message, the bytes
+  // before it collected, or keeps the block's value.
+  const auto controls = BoundControls();
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const BoundControl& control = controls[i];
+    // Untouched, the block keeps the bytes it was shown with.
+    if (ControlState(control) == shownStates_[i]) continue;
+    const std::optional<int> value = ControlValue(control);
+    if (value) {
+      control.setting->set(b, *value);
+    } else if (stopAtBadNumber) {
+      ShowNotANumber(ui.get()->*std::get<ReferenceControl>(control.widget).field);
+      return false;
+    }
+  }
+  // The controllers in the field need the power stage bit set, whatever the list shows.
+  velta::Set(b, f::Power, 1);
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include "link/admin_flags.h"
 #include "ui/Unit3.h"
 #include "ui/desktop.h"
+#include "ui/program_identity.h"
 #include "ui/qt_text.h"
 #include "ui/value_editor.h"
 #include "ui_Unit3.h"
@@ -17,7 +18,6 @@ using velta::ToQString;
 
 namespace {
 
-constexpr char kMakerWebAddress[] = "https://www.korvelt.example/";
 constexpr int kFilterRinse = 2;
 constexpr int kFirstPressureSwitch = 3;
 constexpr int kNormalMask = 0;
@@ -168,4 +168,4 @@ void Form3::cbBackupClick() {
 
 void Form3::bbEditTFClick() { emit ShowTankTable(); }
 
-void Form3::Image1Click() { velta::CurrentDesktop().OpenUrl(kMakerWebAddress); }
+void Form3::Image1Click() { velta::CurrentDesktop().OpenUrl(velta::kMakerWebAddress); }

@@ -1,6 +1,8 @@
 #include "ui/value_editor.h"
 
 #include <QEvent>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
@@ -27,9 +29,12 @@ UpDown::UpDown(QWidget* parent)
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-void UpDown::setValue(int position) {
-  position_ = std::clamp(position, minimum_, maximum_);
+void UpDown::setValue(int position) { showStored(std::clamp(position, minimum_, maximum_)); }
+
+void UpDown::showStored(int position) {
+  position_ = position;
   ShowPosition();
+  MarkOutsideRange();
 }
 
 void UpDown::setMinimum(int minimum) {
@@ -49,6 +54,7 @@ void UpDown::setBuddy(QLineEdit* buddy, bool fillText) {
   buddy_->setFocusPolicy(Qt::StrongFocus);
   buddy_->installEventFilter(this);
   ShowPosition();
+  MarkOutsideRange();
 }
 
 void UpDown::stepBy(int steps) {
@@ -63,6 +69,7 @@ int UpDown::pageSteps() const {
 }
 
 bool UpDown::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == buddy_ && ShowToolTipWithNote(buddy_, event)) return true;
   if (watched == buddy_ && isEnabled()) {
     if (event->type() == QEvent::KeyPress) {
       const int steps = KeySteps(static_cast<QKeyEvent*>(event)->key());
@@ -91,4 +98,29 @@ int UpDown::KeySteps(int key) const {
 
 void UpDown::ShowPosition() {
   if (fillBuddy_ && buddy_ != nullptr) buddy_->setText(QString::number(position_));
+}
+
+QString UpDown::rangeNote() const {
+  if (!outsideRange()) return {};
+  return QStringLiteral("stored value, outside %1..%2").arg(minimum_).arg(maximum_);
+}
+
+void UpDown::MarkOutsideRange() {
+  if (buddy_ == nullptr) return;
+  QFont font = buddy_->font();
+  font.setItalic(outsideRange());
+  buddy_->setFont(font);
+}
+
+bool UpDown::ShowToolTipWithNote(QWidget* widget, QEvent* event) const {
+  if (event->type() != QEvent::ToolTip || !outsideRange()) return false;
+  const QString own = widget->toolTip();
+  QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
+                     own.isEmpty() ? rangeNote() : own + "\n" + rangeNote(), widget);
+  return true;
+}
+
+bool UpDown::event(QEvent* event) {
+  if (ShowToolTipWithNote(this, event)) return true;
+  return QWidget::event(event);
 }

@@ -22,6 +22,13 @@ class UpDown : public QWidget {
   // Out-of-range positions show the nearest limit. A minimum above the maximum is held at the
   // maximum, so the position never leaves the stepper's range.
   void setValue(int position);
+  // Holds a position as a block stores it, even outside the range: the field shows it in italics
+  // and the tooltips of both add the range note, until a step or a new position brings it into
+  // the range.
+  void showStored(int position);
+  bool outsideRange() const { return position_ < minimum_ || position_ > maximum_; }
+  // "stored value, outside 35..100" while the position lies outside the range, else empty.
+  QString rangeNote() const;
   void setMinimum(int minimum);
   void setMaximum(int maximum);
   void setSingleStep(int step) { step_ = step > 0 ? step : 1; }
@@ -40,10 +47,15 @@ class UpDown : public QWidget {
   void clicked();
 
  protected:
+  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void ShowPosition();
+  void MarkOutsideRange();
+  // A tooltip event for `widget`: its own tooltip with the range note below. False when there is
+  // no note, so the usual tooltip shows.
+  bool ShowToolTipWithNote(QWidget* widget, QEvent* event) const;
   // The steps a key of the text field takes; 0 for keys that do not step.
   int KeySteps(int key) const;
 

@@ -6,6 +6,7 @@
 #include "controller/block_bits.h"
 #include "controller/default_block.h"
 #include "controller/fields.h"
+#include "controller/setting_fields.h"
 
 namespace velta {
 namespace {
@@ -156,32 +157,18 @@ TEST(PackedBytes, InputFunctionsDecode) {
       {0xFF, kInputNone, kInputNone},
   };
   for (const Row& row : rows) {
-    const InputChoice choice = DecodeInputs(row.eingang);
+    ControllerImage image;
+    image.SetByte(f::Eingang.address, row.eingang);
+    const InputChoice choice = DecodeInputs(image);
     EXPECT_EQ(choice.min, row.min) << int(row.eingang);
     EXPECT_EQ(choice.max, row.max) << int(row.eingang);
-  }
-}
-
-TEST(PackedBytes, InputFunctionsEncode) {
-  struct Row {
-    int zcount;
-    InputChoice inputs;
-    std::uint8_t eingang;
-  };
-  const Row rows[] = {
-      {0, {kInputNone, kInputNone}, 0x00},
-      {3, {kInputNone, kInputNone}, 0x0C},
-      {2, {kInputLecksensor, kInputLecksensor}, 0x38},
-      {3, {kInputWasseruhr, kInputPumpeAus}, 0x8D},
-      {1, {kInputPumpeAus, kInputWasseruhr}, 0x46},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(EncodeEingang(row.zcount, row.inputs), row.eingang) << int(row.eingang);
   }
   // Distinct functions survive the round trip; the same function twice does not.
   for (int min = 0; min <= 3; ++min) {
     for (int max = 0; max <= 3; ++max) {
-      const InputChoice back = DecodeInputs(EncodeEingang(0, {min, max}));
+      ControllerImage image;
+      StoreInputs(image, {min, max});
+      const InputChoice back = DecodeInputs(image);
       const bool same = min == max && min != kInputNone;
       EXPECT_EQ(back.min, same ? kInputNone : min) << min << "/" << max;
       EXPECT_EQ(back.max, same ? kInputNone : max) << min << "/" << max;
@@ -189,25 +176,44 @@ TEST(PackedBytes, InputFunctionsEncode) {
   }
 }
 
-TEST(PackedBytes, LeakRampAndSetupFlags) {
-  EXPECT_EQ(EncodeLeck(10, false, false), 10);
-  EXPECT_EQ(EncodeLeck(3, false, true), 0x83);
-  EXPECT_EQ(EncodeLeck(63, true, true), 0xFF);
-  EXPECT_EQ(EncodeSanftStart(0, false), 0x00);
-  EXPECT_EQ(EncodeSanftStart(63, true), 0xBF);
-  EXPECT_EQ(EncodeSanftStart(5, false), 0x05);
-
+// Each control stores into its own bits: the other bits of a packed byte stay as they were.
+TEST(PackedBytes, EachControlStoresOnlyItsBits) {
+  namespace s = setting;
   struct Row {
-    SetupOptions options;
-    std::uint8_t flags;
+    const SettingField& control;
+    std::uint8_t before;
+    int value;
+    std::uint8_t after;
   };
-  SetupOptions alwaysOff;
-  alwaysOff.alwaysOff = true;
-  SetupOptions everything{false, true, true, true, true, true, 1};
-  SetupOptions defaults{false, false, true, true, false, false, 0};
   const Row rows[] = {
-      {SetupOptions{}, 0x81}, {alwaysOff, 0x80}, {everything, 0xFF}, {defaults, 0x8D}};
-  for (const Row& row : rows) EXPECT_EQ(EncodeSetupFlags(row.options), row.flags);
+      {s::MinInput, 0x0C, kInputWasseruhr, 0x0D},   // the pulse value stays
+      {s::MaxInput, 0x0D, kInputPumpeAus, 0x8D},
+      {s::MinInput, 0x8D, kInputLecksensor, 0x9C},  // Max keeps the pump off
+      {s::MaxInput, 0x31, kInputLecksensor, 0x21},  // a pair on both inputs counts for neither
+      {s::WasserZcount, 0xF1, 2, 0xF9},
+      {s::SanftStart, 0x80, 5, 0x85},
+      {s::SanftOff, 0x05, 1, 0x85},
+      {s::LeckAnzahl, 0xC0, 10, 0xCA},
+      {s::NoLeckError15s, 0x83, 1, 0xC3},
+      {s::LeckUeberwachung, 0xFF, 0, 0x7F},
+      {s::Urlaub, 0xFF, 1, 0xFE},  // ticked "immer Aus" clears bit 0
+      {s::Urlaub, 0x80, 0, 0x81},
+      {s::SetupFlusssensor, 0x81, 1, 0x85},
+      {s::Rueckstau, 0x0D, 1, 0x4D},
+      {s::Power, 0x4D, 0, 0x4D},
+      {s::Power, 0x0D, 1, 0x8D},
+      {s::Auto, 7, 1, 0},  // ticked Auto is automatic switching
+      {s::Auto, 0, 0, 1},
+      {s::ShowPumpenLeistung, 0, 1, 1},
+  };
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    const Row& row = rows[i];
+    ControllerImage image;
+    image.SetByte(row.control.address, row.before);
+    row.control.set(image, row.value);
+    EXPECT_EQ(int(image.Byte(row.control.address)), int(row.after)) << "row " << i;
+    EXPECT_EQ(row.control.get(image), row.value) << "row " << i;
+  }
 }
 
 TEST(PackedBytes, RegulationPresets) {

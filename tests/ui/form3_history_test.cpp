@@ -39,12 +39,9 @@ constexpr char kTwoEdits[] =
 // Read, change two values, write: the question lists exactly those, the controller's block before
 // the write is kept, and Compare loads it back so that the next write restores it.
 TEST_F(Form3History, EditsAreListedKeptAndRestoredThroughCompare) {
+  // The Default block, whose minimum pump power (30%) is below what the editor offers with a flow
+  // sensor and whose filter rinse interval is half a tick above 7 days: both come back as read.
   SimProcess sim({"--write-enable"});
-  // A block the window writes back as it was read. The Default block's minimum pump power (30%)
-  // is below what the editor offers with a flow sensor, and its filter rinse interval is half a
-  // tick above 7 days: the window would write 35% and exactly 7 days, and list both.
-  sim.SetMemory(22, {35});
-  sim.SetMemory(32, {0x00, 0x16, 0x87, 0xD2});
   ChooseTcp(sim);
   Click("bbReadBC");
   const Bytes original = MemoryRange(sim, 0, 51);

@@ -88,10 +88,11 @@ void ExpectVisualOrder(QWidget* window, const std::vector<QWidget*>& visited,
 class KeyboardTest : public Form3Test {
  protected:
   // The expert view with every value editor shown: filter rinse, run-time window, retries,
-  // regulation without a flow sensor (the Er.1 editors), and the PWM power stage unlocked.
+  // regulation without a flow sensor (the Er.1 editors), and the PWM power stage unlocked. Every
+  // editor starts within its range (without a flow sensor the pump minimum is at least 60).
   void OpenWithEveryEditor() {
     OpenExpert();
-    ShowBlock({{0, 2}, {24, 5}, {25, 2}, {51, 0x09}});
+    ShowBlock({{0, 2}, {22, 70}, {24, 5}, {25, 2}, {51, 0x09}});
     for (const Editor& editor : Editors()) {
       ASSERT_TRUE(Shown(editor.field)) << editor.field.data();
       ASSERT_TRUE(Control(editor.field)->isEnabled()) << editor.field.data();

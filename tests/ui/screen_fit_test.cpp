@@ -20,13 +20,13 @@ namespace velta::test {
 namespace {
 
 // The program as the user starts it, with the Admin flags that open the Settings window in the
-// expert view.
+// expert view (and, given 0x10 too, show the fault storage's clearing).
 class Started {
  public:
-  Started() {
+  explicit Started(int admin = 0x80) {
     EnsureApplication();
     SetDesktop(&desktop_);
-    OpenSettingsStore()->setValue("Admin", 0x80);
+    OpenSettingsStore()->setValue("Admin", admin);
     program_ = std::make_unique<Program>();
   }
   ~Started() {
@@ -107,13 +107,23 @@ bool InsideWindow(const QWidget* control) {
 
 TEST(ScreenFit, SettingsWindowInTheExpertViewOnALaptopScreen) {
   InFreshProgram({1366, 768, "1"}, [] {
-    Started program;
+    Started program(0x90);
     Form3* settings = ShowSettingsInTheExpertView(program);
     ASSERT_TRUE(settings->findChild<QWidget*>("gbSpezial")->isVisible()) << "the expert view";
 
+    // The editor columns tighten to fit across: every control in view without scrolling across.
     auto* area = settings->findChild<FittingScrollArea*>("editorArea");
     ASSERT_NE(area, nullptr);
-    EXPECT_GT(area->widget()->width(), area->viewport()->width()) << "the editors need scrolling";
+    EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(area->widget()->width(), area->viewport()->width());
+    for (const char* name : {"edStartDelay", "udStartDelay", "edKugelhahnLaufzeit", "cbClr",
+                             "edPumpeH", "bbWriteH", "cbFehlerspeicher", "bbClrError"}) {
+      const QWidget* control = settings->findChild<QWidget*>(name);
+      ASSERT_TRUE(control->isVisible()) << name;
+      EXPECT_TRUE(area->viewport()->rect().contains(
+          QRect(control->mapTo(area->viewport(), QPoint(0, 0)), control->size())))
+          << name << " is cut at the edge";
+    }
     ExpectEachScrollsIntoView(area);
     // The commands, the log and the view choice stay in view beside the editors.
     for (const char* name : {"bbLoad", "bSave", "bbReadBC", "bbReadTimer", "bbUpdate", "pbAktiv",
