@@ -1,5 +1,7 @@
 #include "bridge/watched_controller.h"
 
+#include <cmath>
+
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -20,6 +22,12 @@ Reading ReadingOf(const StatusValues& values) {
   reading.pumpRunning = main.pumpRunning;
   reading.pumpPowerPercent = main.pumpPowerPercent;
   reading.errors = ActiveErrors(values.e1, values.e2);
+  // In the order the measurement log writes them.
+  if (const std::optional<WaterMeterView>& meters = values.waterMeters) {
+    const double perCubicMetre = std::pow(10.0, meters->decimals);
+    reading.waterMeters[0] = meters->firstReading / perCubicMetre;
+    reading.waterMeters[1] = meters->secondReading / perCubicMetre;
+  }
   return reading;
 }
 

@@ -68,18 +68,20 @@ TEST(LiveValues, ALinkThatDoesNotOpenSaysOnlyWhy) {
   EXPECT_EQ(feedback.beeps, 0);
 }
 
-// The report reads its memory and the live values on one link.
-TEST(ReportData, OneLinkForTheMemoryAndTheLiveValues) {
+// The report reads its memory, the live values and the Main status page on one link.
+TEST(ReportData, OneLinkForTheMemoryTheLiveValuesAndTheStatus) {
   test::SimProcess sim({"--set", "hours=321"});
   sim.ClearFrames();
   test::RecordingFeedback feedback;
   const ReportReading reading = ReadReportData(sim.TcpSettings(), feedback);
   ASSERT_TRUE(reading.Done());
   EXPECT_EQ(sim.Connections(), 1);
-  EXPECT_EQ(sim.Frames(), (std::vector<std::string>{"88 00 58 E0", "60 00 07 67", "60 00 0C 6C"}));
+  EXPECT_EQ(sim.Frames(), (std::vector<std::string>{"88 00 58 E0", "60 00 07 67", "60 00 0C 6C",
+                                                    "60 00 01 61"}));
   EXPECT_EQ(reading.version, 160);
   EXPECT_EQ(reading.liveValues.size(), 8u);
   EXPECT_EQ(reading.image.Word(62), 321);
+  EXPECT_TRUE(reading.status.has_value());
 }
 
 }  // namespace

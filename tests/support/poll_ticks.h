@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "tests/support/window_test.h"
 #include "ui/Unit1.h"
 
 namespace velta::test {
@@ -17,6 +18,15 @@ inline bool WaitForPolling(Form1& window, int limitMs = 5000) {
   auto* timer = window.findChild<QTimer*>("Timer1");
   for (int waited = 0; waited < limitMs && !timer->isActive(); waited += 10) QTest::qWait(10);
   return timer->isActive();
+}
+
+// Runs the event loop until the memo holds `line` (the poll worker's answers are shown on the
+// window thread), at most `limitMs`.
+inline bool WaitForLogLine(const QPlainTextEdit* memo, const QString& line, int limitMs = 5000) {
+  for (int waited = 0; waited < limitMs && !MemoLines(memo).contains(line); waited += 10) {
+    QTest::qWait(10);
+  }
+  return MemoLines(memo).contains(line);
 }
 
 // Holds the window's own poll timer (it stays on, as Polling says, but does not fire) and runs

@@ -11,6 +11,7 @@
 #include "link/adapter_latency.h"
 #include "link/port_search.h"
 #include "tests/support/files.h"
+#include "tests/support/poll_ticks.h"
 #include "tests/support/program_windows.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sim_process.h"
@@ -59,6 +60,7 @@ TEST_F(Form1AdapterLatencyTest, PollingStartNamesTheRuleOnlyWhenTheTimerStaysLon
 
     auto* startSend = velta::test::FindControl<QCheckBox>(form1, "cbStartSend");
     startSend->click();
+    ASSERT_TRUE(velta::test::WaitForPolling(*form1));
     const QStringList log =
         velta::test::FindControl<QPlainTextEdit>(form1, "Memo1")->toPlainText().split('\n');
     const qsizetype opened = log.indexOf(QString("Interface COM%1 open").arg(kPort));

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "link/port_search.h"
+#include "tests/support/poll_ticks.h"
 #include "tests/support/program_windows.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/window_test.h"
@@ -87,8 +88,7 @@ TEST_F(Form1PortListTest, TheListShowsThePortThatOpensAfterThePortSetChanges) {
     EXPECT_EQ(form1->Connection().comPort, 202);
     // What "Status inquiry" opens is what the list shows.
     velta::test::FindControl<QCheckBox>(form1, "cbStartSend")->click();
-    EXPECT_TRUE(velta::test::MemoLines(Log()).contains(
-        "Error -1 with open to the interface! COM202"))
+    EXPECT_TRUE(velta::test::WaitForLogLine(Log(), "Error -1 with open to the interface! COM202"))
         << velta::test::MemoLines(Log()).join('|').toStdString();
     // A search finds what is there and takes its first port, which is then what opens.
     velta::test::FindControl<QCheckBox>(form1, "cbStartSend")->click();
