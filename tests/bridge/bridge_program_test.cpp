@@ -244,8 +244,8 @@ TEST_F(BridgeProgram, VeltaCliReadsAndWritesThroughAServiceSession) {
 TEST_F(BridgeProgram, StartUpRefusalsSayWhatIsWrong) {
   StartSim();
   const std::string sim = "127.0.0.1:" + std::to_string(sim_->TcpPort());
-  const test::TakenPort taken;
-  const std::string takenPort = std::to_string(taken.Port());
+  test::LoopbackListener taken;
+  const std::string takenPort = std::to_string(taken.port());
   const std::string config = (dir_ / "bad.conf").string();
   test::WriteFile(config, "[bridge]\nhttp = " + std::to_string(httpPort_) + "\n[demo]\ntcp = " + sim +
                               "\nserve = 10101\nbaud = 9600\n");

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "link/port_search.h"
+#include "tests/support/loopback.h"
 
 namespace velta::test {
 
@@ -89,43 +90,6 @@ class PtyPeer {
   int master_ = -1;
   int slave_ = -1;
   std::string path_;
-};
-
-// A listening loopback socket on an ephemeral port.
-class LoopbackListener {
- public:
-  LoopbackListener() {
-    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(fd_, 4) != 0 ||
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      close(fd_);
-      fd_ = -1;
-      return;
-    }
-    port_ = ntohs(address.sin_port);
-  }
-  ~LoopbackListener() {
-    if (fd_ >= 0) close(fd_);
-  }
-  LoopbackListener(const LoopbackListener&) = delete;
-  LoopbackListener& operator=(const LoopbackListener&) = delete;
-
-  bool ok() const { return fd_ >= 0; }
-  std::uint16_t port() const { return port_; }
-  // The accepted connection, or -1 when none came within 3 s.
-  int Accept() {
-    pollfd p{fd_, POLLIN, 0};
-    if (poll(&p, 1, 3000) <= 0) return -1;
-    return accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
-  }
-
- private:
-  int fd_ = -1;
-  std::uint16_t port_ = 0;
 };
 
 }  // namespace velta::test

@@ -1,8 +1,10 @@
-// Loopback TCP for tests: a port nothing listens on, a port held taken, and a connected client.
+// Loopback TCP for tests: a port held taken (listening), a port nothing listens on, and a connected
+// client.
 #pragma once
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -11,31 +13,44 @@
 namespace velta::test {
 
 // A listening socket on a free loopback port, held while the object lives.
-class TakenPort {
+class LoopbackListener {
  public:
-  TakenPort() {
+  LoopbackListener() {
     fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(fd_, 1);
-    getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+    if (bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(fd_, 4) != 0 ||
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      close(fd_);
+      fd_ = -1;
+      return;
+    }
     port_ = ntohs(address.sin_port);
   }
-  ~TakenPort() { close(fd_); }
-  TakenPort(const TakenPort&) = delete;
-  TakenPort& operator=(const TakenPort&) = delete;
-  std::uint16_t Port() const { return port_; }
+  ~LoopbackListener() {
+    if (fd_ >= 0) close(fd_);
+  }
+  LoopbackListener(const LoopbackListener&) = delete;
+  LoopbackListener& operator=(const LoopbackListener&) = delete;
+
+  bool ok() const { return fd_ >= 0; }
+  std::uint16_t port() const { return port_; }
+  // The accepted connection, or -1 when none came within 3 s.
+  int Accept() {
+    pollfd p{fd_, POLLIN, 0};
+    if (poll(&p, 1, 3000) <= 0) return -1;
+    return accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+  }
 
  private:
-  int fd_;
-  std::uint16_t port_;
+  int fd_ = -1;
+  std::uint16_t port_ = 0;
 };
 
 // A loopback port on which nothing listens: taken once to learn a free number, then released.
-inline std::uint16_t FreePort() { return TakenPort().Port(); }
+inline std::uint16_t FreePort() { return LoopbackListener().port(); }
 
 // A socket connected to the loopback port, or -1.
 inline int ConnectLoopback(std::uint16_t port) {
