@@ -6,6 +6,8 @@
 
 #include "link/connection.h"
 #include "link/exchange.h"
+#include "link/open_reason.h"
+#include "service/status_watch.h"
 #include "tests/link/link_peers.h"
 
 namespace velta {
@@ -73,6 +75,35 @@ TEST(OpenFromSettings, TcpPortBeyondSixteenBitsIsRefusedNotWrapped) {
     settings.tcpPort = port;
     EXPECT_FALSE(OpenFromSettings(settings).IsOpen()) << port;
     EXPECT_EQ(LastOpenError(), OpenError::PortOutOfRange) << port;
+  }
+}
+
+// While the link heals, a host that never answers costs the short heal connect time, not the
+// full one, and is named a time-out; a port nobody listens on is named a refusal.
+TEST(OpenFromSettings, UnansweredConnectEndsAtTheHealLimitAndIsToldFromARefusal) {
+  test::SynDroppingListener silent;
+  ASSERT_TRUE(silent.ok());
+  struct Row {
+    std::uint16_t port;
+    OpenError error;
+    const char* reason;
+  };
+  const Row rows[] = {
+      {silent.port(), OpenError::ConnectTimedOut, "within the connect time"},
+      {test::FreePort(), OpenError::ConnectRefused, "Connection refused"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.reason);
+    ConnectionSettings settings;
+    settings.useTcp = true;
+    settings.tcpHost = "127.0.0.1";
+    settings.tcpPort = row.port;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(OpenFromSettings(settings, kHealConnectMs).IsOpen());
+    EXPECT_LT(test::ElapsedMs(start), 1000) << "well under the " << kTcpConnectTimeoutMs << " ms";
+    EXPECT_EQ(LastOpenError(), row.error);
+    EXPECT_NE(OpenFailureReason(settings).find(row.reason), std::string::npos)
+        << OpenFailureReason(settings);
   }
 }
 

@@ -92,4 +92,38 @@ class PtyPeer {
   std::string path_;
 };
 
+// A loopback listener that never answers a further connect: its accept queue (backlog 0) is
+// filled by one connection nobody accepts, so the kernel drops every later SYN, as a host behind a
+// silent firewall would.
+class SynDroppingListener {
+ public:
+  SynDroppingListener() {
+    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(fd_, 0) != 0 ||
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      return;
+    }
+    port_ = ntohs(address.sin_port);
+    filler_ = ConnectLoopback(port_);
+  }
+  ~SynDroppingListener() {
+    if (filler_ >= 0) close(filler_);
+    if (fd_ >= 0) close(fd_);
+  }
+  SynDroppingListener(const SynDroppingListener&) = delete;
+  SynDroppingListener& operator=(const SynDroppingListener&) = delete;
+
+  bool ok() const { return filler_ >= 0; }
+  std::uint16_t port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  int filler_ = -1;
+  std::uint16_t port_ = 0;
+};
+
 }  // namespace velta::test

@@ -153,6 +153,7 @@ TEST_F(SerialChannelTest, HungUpLineFailsWithoutSpinningOrHanging) {
   const auto start = Clock::now();
   const auto cpuStart = CpuMs();
   EXPECT_EQ(ChannelReceive(channel_, buffer, 15), -1);
+  EXPECT_TRUE(ChannelHungUp(channel_)) << "a failed read is a lost line, not a silent one";
   const std::uint8_t frame[4] = {0x60, 0x00, 0x01, 0x61};
   EXPECT_LT(ChannelSend(channel_, frame, 4), 0);
   CloseChannel(channel_);
