@@ -97,33 +97,19 @@ class PtyPeer {
 // silent firewall would.
 class SynDroppingListener {
  public:
-  SynDroppingListener() {
-    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(fd_, 0) != 0 ||
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      return;
-    }
-    port_ = ntohs(address.sin_port);
-    filler_ = ConnectLoopback(port_);
-  }
+  SynDroppingListener() : filler_(listener_.ok() ? ConnectLoopback(listener_.port()) : -1) {}
   ~SynDroppingListener() {
     if (filler_ >= 0) close(filler_);
-    if (fd_ >= 0) close(fd_);
   }
   SynDroppingListener(const SynDroppingListener&) = delete;
   SynDroppingListener& operator=(const SynDroppingListener&) = delete;
 
   bool ok() const { return filler_ >= 0; }
-  std::uint16_t port() const { return port_; }
+  std::uint16_t port() const { return listener_.port(); }
 
  private:
-  int fd_ = -1;
-  int filler_ = -1;
-  std::uint16_t port_ = 0;
+  LoopbackListener listener_{0};
+  int filler_;
 };
 
 }  // namespace velta::test

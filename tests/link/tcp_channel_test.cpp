@@ -155,6 +155,30 @@ TEST_F(TcpChannelTest, FloodingPeerHoldsEachSendOnlyBriefly) {
   EXPECT_TRUE(answered) << "the exchanges did not recover after the flood";
 }
 
+// However fast the stale input keeps coming, one send throws away at most 1 MiB of it; the rest
+// stays readable.
+TEST_F(TcpChannelTest, OneSendDiscardsAtMostOneMebibyte) {
+  constexpr std::size_t kDiscardLimit = 1024 * 1024;
+  constexpr std::size_t kStale = 8 * kDiscardLimit;
+  std::thread writer([&] {
+    const Bytes junk(kStale, 0xEE);
+    for (std::size_t sent = 0; sent < kStale;) {
+      const ssize_t n = send(peer_, junk.data() + sent, kStale - sent, MSG_NOSIGNAL);
+      if (n <= 0) break;
+      sent += static_cast<std::size_t>(n);
+    }
+    shutdown(peer_, SHUT_WR);
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  Send({0x60, 0x00, 0x01, 0x61});
+  std::size_t left = 0;
+  for (Bytes chunk = Receive(64 * 1024); !chunk.empty(); chunk = Receive(64 * 1024)) {
+    left += chunk.size();
+  }
+  writer.join();
+  EXPECT_GE(left + kDiscardLimit + 4096, kStale) << "discarded " << kStale - left;
+}
+
 // A peer that closed leaves the socket readable with empty reads forever: neither the discard
 // loop of the send nor the receive may spin on that or hang.
 TEST_F(TcpChannelTest, ClosedPeerNeitherHangsNorSpins) {

@@ -12,16 +12,18 @@
 
 namespace velta::test {
 
-// A listening socket on a free loopback port, held while the object lives.
+// A listening socket on a free loopback port, held while the object lives; `backlog` is how many
+// connections the kernel completes before they are accepted.
 class LoopbackListener {
  public:
-  LoopbackListener() {
+  explicit LoopbackListener(int backlog = 4) {
     fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(fd_, 4) != 0 ||
+    if (bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        listen(fd_, backlog) != 0 ||
         getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
       close(fd_);
       fd_ = -1;
