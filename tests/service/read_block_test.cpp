@@ -50,17 +50,20 @@ TEST(ReadBlock, ChannelThatDoesNotOpenReportsTwiceAndHidesButtons) {
   EXPECT_EQ(feedback.writeButtons, std::vector<bool>{false});
 }
 
+// Reads the backup of a controller whose memory holds a counting pattern, into an empty image.
+MemoryRead ReadPatternBackup(test::SimProcess& sim, test::RecordingFeedback& feedback) {
+  sim.SetMemory(0, test::Pattern(256, 255));
+  sim.ClearFrames();
+  const test::ScratchDir dir;
+  History history(dir.Path());
+  return ReadBlock(sim.TcpSettings(), feedback, {history, {}}, ImageFileKind::Backup,
+                   ControllerImage{});
+}
 
 TEST(ReadBlock, BackupReadFillsAll256BytesWithTwoRequests) {
   test::SimProcess sim;
-  sim.SetMemory(0, test::Pattern(256, 255));
-  sim.ClearFrames();
   test::RecordingFeedback feedback;
-  const test::ScratchDir dir;
-  History history(dir.Path());
-  ControllerImage image;
-
-  image = ReadBlock(sim.TcpSettings(), feedback, {history, {}}, ImageFileKind::Backup, image).image;
+  const ControllerImage image = ReadPatternBackup(sim, feedback).image;
 
   EXPECT_EQ(sim.Frames(), (Frames{"88 01 FF 88", "60 00 07 67", "88 00 02 8A", "60 00 07 67"}));
   EXPECT_EQ(std::vector<std::uint8_t>(image.bytes.begin(), image.bytes.end()),
@@ -68,21 +71,13 @@ TEST(ReadBlock, BackupReadFillsAll256BytesWithTwoRequests) {
   EXPECT_EQ(feedback.writeButtons, (std::vector<bool>{true, true})) << "each read checks";
 }
 
-
 // A failed read of addresses 1..255 still reads address 0 and fails the whole backup read.
 TEST(ReadBlock, BackupReadOfAddressZeroFollowsAFailedUpperRead) {
   test::SimProcess sim({"--fault", "short read 100"});
-  sim.SetMemory(0, test::Pattern(256, 255));
-  sim.ClearFrames();
   test::RecordingFeedback feedback;
-  const test::ScratchDir dir;
-  History history(dir.Path());
-  ControllerImage image;
-
-  const MemoryRead read =
-      ReadBlock(sim.TcpSettings(), feedback, {history, {}}, ImageFileKind::Backup, image);
+  const MemoryRead read = ReadPatternBackup(sim, feedback);
   EXPECT_FALSE(read.Done());
-  image = read.image;
+  const ControllerImage& image = read.image;
 
   EXPECT_EQ(sim.Frames(), (Frames{"88 01 FF 88", "88 00 02 8A", "60 00 07 67"}));
   EXPECT_EQ(image.Byte(0), test::Pattern(256, 255)[0]);
