@@ -14,6 +14,7 @@
 #include "bridge/service_session.h"
 #include "bridge/watched_controller.h"
 #include "link/port_search.h"
+#include "i18n/lookup.h"
 
 namespace velta::bridge {
 namespace {
@@ -78,7 +79,7 @@ int RunBridge(const BridgeConfig& config) {
     controllers.push_back(std::make_unique<WatchedController>(
         controller, std::chrono::milliseconds(config.passPauseMs), board, i, std::move(publisher)));
     if (controller.serve) {
-      LogEvent(controller.name, "service sessions on " + controller.serve->Text());
+      LogEvent(controller.name, V_("service sessions on ") + controller.serve->Text());
     }
   }
   for (auto& controller : controllers) controller->Start();
@@ -86,12 +87,12 @@ int RunBridge(const BridgeConfig& config) {
   std::thread listening([&] { listener.Run(); });
   if (http) {
     http->Start();
-    LogEvent(kProgram, "HTTP /status and /metrics on " + config.http->Text());
+    LogEvent(kProgram, V_("HTTP /status and /metrics on ") + config.http->Text());
   }
 
   int received = 0;
   sigwait(&signals, &received);
-  LogEvent(kProgram, std::string("stopping on ") + (received == SIGINT ? "SIGINT" : "SIGTERM"));
+  LogEvent(kProgram, V_("stopping on ") + (received == SIGINT ? "SIGINT" : "SIGTERM"));
   listener.Stop();
   listening.join();
   // All stop at once; each then closes its link and says offline.

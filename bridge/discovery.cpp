@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bridge/documents.h"
+#include "i18n/lookup.h"
 
 namespace velta::bridge {
 namespace {
@@ -22,20 +23,20 @@ struct Entity {
 
 // Binary sensors read a JSON true or false; the rest read the value as it stands.
 constexpr std::array<Entity, 11> kEntities{{
-    {"sensor", "level_percent", "Level", "%", "", "measurement", Shown::Always},
-    {"sensor", "volume_litres", "Volume", "L", "volume_storage", "measurement", Shown::WithVolume},
-    {"sensor", "pressure_bar", "Pressure", "bar", "pressure", "measurement", Shown::Always},
-    {"sensor", "temperature_celsius", "Temperature", "°C", "temperature", "measurement",
+    {"sensor", "level_percent", VN_("Level"), "%", "", "measurement", Shown::Always},
+    {"sensor", "volume_litres", VN_("Volume"), "L", "volume_storage", "measurement", Shown::WithVolume},
+    {"sensor", "pressure_bar", VN_("Pressure"), "bar", "pressure", "measurement", Shown::Always},
+    {"sensor", "temperature_celsius", VN_("Temperature"), "°C", "temperature", "measurement",
      Shown::Always},
-    {"sensor", "pump_power_percent", "Pump power", "%", "", "measurement", Shown::Always},
-    {"sensor", "water_meter_1_m3", "Water meter 1", "m³", "water", "total_increasing",
+    {"sensor", "pump_power_percent", VN_("Pump power"), "%", "", "measurement", Shown::Always},
+    {"sensor", "water_meter_1_m3", VN_("Water meter 1"), "m³", "water", "total_increasing",
      Shown::WithWaterMeter1},
-    {"sensor", "water_meter_2_m3", "Water meter 2", "m³", "water", "total_increasing",
+    {"sensor", "water_meter_2_m3", VN_("Water meter 2"), "m³", "water", "total_increasing",
      Shown::WithWaterMeter2},
-    {"sensor", "error_codes", "Active errors", "", "", "", Shown::Always},
-    {"binary_sensor", "pump_running", "Pump running", "", "running", "", Shown::Always},
-    {"binary_sensor", "error_active", "Error active", "", "problem", "", Shown::Always},
-    {"binary_sensor", "session_open", "Service session", "", "", "", Shown::Always},
+    {"sensor", "error_codes", VN_("Active errors"), "", "", "", Shown::Always},
+    {"binary_sensor", "pump_running", VN_("Pump running"), "", "running", "", Shown::Always},
+    {"binary_sensor", "error_active", VN_("Error active"), "", "problem", "", Shown::Always},
+    {"binary_sensor", "session_open", VN_("Service session"), "", "", "", Shown::Always},
 }};
 
 bool IsShown(Shown shown, const ControllerSnapshot& snapshot) {
@@ -55,7 +56,7 @@ std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot) {
   nlohmann::json device = {{"identifiers", {node}},
                            {"name", "VELTA " + snapshot.name},
                            {"manufacturer", "Korvelt"},
-                           {"model", "VEL pump controller"}};
+                           {"model", V_("VEL pump controller")}};
   if (!snapshot.firmware.empty()) device["sw_version"] = snapshot.firmware;
 
   std::vector<Publication> configs;
@@ -64,7 +65,7 @@ std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot) {
     const std::string key = entity.object;
     const bool binary = std::string(entity.component) == "binary_sensor";
     nlohmann::json config = {
-        {"name", entity.name},
+        {"name", V_(entity.name)},
         {"unique_id", node + "_" + key},
         {"object_id", node + "_" + key},
         {"state_topic", StateTopic(snapshot.name)},

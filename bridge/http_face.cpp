@@ -6,6 +6,7 @@
 
 #include "bridge/documents.h"
 #include "controller/regular_file.h"
+#include "i18n/lookup.h"
 
 namespace velta::bridge {
 namespace {
@@ -33,8 +34,8 @@ HttpFace::~HttpFace() {
 bool HttpFace::Open(const Endpoint& endpoint, std::string& error) {
   errno = 0;
   if (server_->bind_to_port(endpoint.host, endpoint.port)) return true;
-  error = "cannot listen on " + endpoint.Text() + ": " +
-          (errno != 0 ? ErrorText(errno) : std::string("not an address of this machine"));
+  error = Format(V_("cannot listen on %s: %s"), endpoint.Text().c_str(),
+                 (errno != 0 ? ErrorText(errno) : V_("not an address of this machine")).c_str());
   return false;
 }
 

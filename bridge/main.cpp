@@ -7,29 +7,34 @@
 #include <cstdio>
 
 #include "bridge/bridge.h"
+#include "i18n/command_line.h"
+#include "i18n/language.h"
 #include "i18n/lookup.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
-  // The controller's error texts in English; the bridge's own lines are English as written.
-  velta::UseLanguage("en");
+  velta::UseLanguage(velta::ChooseLanguage(velta::LanguageArgument({argv, argv + argc})));
   velta::bridge::RawOptions raw;
-  CLI::App app{"velta-bridge: watches VEL pump controllers and offers them over MQTT (with Home "
-               "Assistant discovery), HTTP (/status, /metrics) and remote service sessions"};
+  CLI::App app{VN_("velta-bridge: watches VEL pump controllers and offers them over MQTT (with "
+                   "Home Assistant discovery), HTTP (/status, /metrics) and remote service "
+                   "sessions")};
   app.name("velta-bridge");
-  app.add_option("--tcp", raw.tcp, "host:port of the controller's serial-to-Ethernet adapter");
-  app.add_option("--device", raw.device, "Serial device file, e.g. /dev/ttyUSB0");
-  app.add_option("--port", raw.port, "Serial port COM1..COM255 (9600 8N1)");
-  app.add_option("--name", raw.name, "The controller's id in topics, metrics and log lines");
-  app.add_option("--serve", raw.serve, "ADDR:PORT for remote service sessions (loopback if only a port)");
-  app.add_option("--cistern-litres", raw.cisternLitres, "The cistern's volume, for the volume in litres");
-  app.add_option("--mqtt", raw.mqtt, "Broker URL, mqtt://host:port or mqtts://host:port");
-  app.add_option("--mqtt-user", raw.mqttUser, "User name at the broker");
-  app.add_option("--mqtt-password-file", raw.mqttPasswordFile, "File whose first line is the password");
-  app.add_option("--mqtt-ca", raw.mqttCa, "CA certificate file for mqtts://");
-  app.add_option("--http", raw.http, "ADDR:PORT for GET /status and /metrics (loopback if only a port)");
-  app.add_option("--interval", raw.interval, "Pause between poll passes in ms (default 200)");
-  app.add_option("--config", raw.configFile, "INI file: a [bridge] section and one section per controller");
+  app.add_option("--tcp", raw.tcp, VN_("host:port of the controller's serial-to-Ethernet adapter"));
+  app.add_option("--device", raw.device, VN_("Serial device file, e.g. /dev/ttyUSB0"));
+  app.add_option("--port", raw.port, VN_("Serial port COM1..COM255 (9600 8N1)"));
+  app.add_option("--name", raw.name, VN_("The controller's id in topics, metrics and log lines"));
+  app.add_option("--serve", raw.serve, VN_("ADDR:PORT for remote service sessions (loopback if only a port)"));
+  app.add_option("--cistern-litres", raw.cisternLitres, VN_("The cistern's volume, for the volume in litres"));
+  app.add_option("--mqtt", raw.mqtt, VN_("Broker URL, mqtt://host:port or mqtts://host:port"));
+  app.add_option("--mqtt-user", raw.mqttUser, VN_("User name at the broker"));
+  app.add_option("--mqtt-password-file", raw.mqttPasswordFile, VN_("File whose first line is the password"));
+  app.add_option("--mqtt-ca", raw.mqttCa, VN_("CA certificate file for mqtts://"));
+  app.add_option("--http", raw.http, VN_("ADDR:PORT for GET /status and /metrics (loopback if only a port)"));
+  app.add_option("--interval", raw.interval, VN_("Pause between poll passes in ms (default 200)"));
+  app.add_option("--config", raw.configFile, VN_("INI file: a [bridge] section and one section per controller"));
+  std::string language;
+  velta::AddLanguageOption(app, language);
+  velta::TranslateHelp(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {

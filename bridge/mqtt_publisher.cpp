@@ -7,6 +7,7 @@
 
 #include "bridge/documents.h"
 #include "bridge/event_log.h"
+#include "i18n/lookup.h"
 
 namespace velta::bridge {
 namespace {
@@ -26,7 +27,7 @@ MqttPublisher::MqttPublisher(const MqttConfig& config, const std::string& name)
   client_ = std::make_unique<mqtt::async_client>(uri, "velta-bridge-" + name,
                                                  static_cast<mqtt::iclient_persistence*>(nullptr));
   client_->set_connection_lost_handler([this](const std::string&) {
-    LogEvent(name_, "MQTT connection to " + config_.url + " lost; reconnecting");
+    LogEvent(name_, Format(V_("MQTT connection to %s lost; reconnecting"), config_.url.c_str()));
     std::lock_guard lock(mutex_);
     connected_ = false;
     wake_.notify_all();
@@ -112,13 +113,13 @@ void MqttPublisher::Run() {
       const bool connected = Connect();
       lock.lock();
       if (!connected) {
-        if (!failureLogged) LogEvent(name_, "cannot reach the MQTT broker " + config_.url + "; retrying");
+        if (!failureLogged) LogEvent(name_, Format(V_("cannot reach the MQTT broker %s; retrying"), config_.url.c_str()));
         failureLogged = true;
         wake_.wait_for(lock, retry, [this] { return stop_; });
         retry = std::min(retry * 2, std::chrono::duration_cast<std::chrono::seconds>(kLongestRetry));
         continue;
       }
-      LogEvent(name_, "MQTT connected to " + config_.url);
+      LogEvent(name_, V_("MQTT connected to ") + config_.url);
       connected_ = true;
       failureLogged = false;
       retry = kFirstRetry;

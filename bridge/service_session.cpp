@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "controller/regular_file.h"
+#include "i18n/lookup.h"
 
 namespace velta::bridge {
 namespace {
@@ -47,7 +48,7 @@ int Listen(const Endpoint& endpoint, std::string& error) {
   addrinfo* found = nullptr;
   const std::string port = std::to_string(endpoint.port);
   if (getaddrinfo(endpoint.host.c_str(), port.c_str(), &hints, &found) != 0 || !found) {
-    error = "cannot listen on " + endpoint.Text() + ": unknown address";
+    error = Format(V_("cannot listen on %s: unknown address"), endpoint.Text().c_str());
     return -1;
   }
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -57,19 +58,19 @@ int Listen(const Endpoint& endpoint, std::string& error) {
   const int bindError = errno;
   freeaddrinfo(found);
   if (!bound) {
-    error = "cannot listen on " + endpoint.Text() + ": " + ErrorText(bindError);
+    error = Format(V_("cannot listen on %s: %s"), endpoint.Text().c_str(), ErrorText(bindError).c_str());
     if (fd >= 0) close(fd);
     return -1;
   }
   return fd;
 }
 
-const char* RelayEndText(RelayEnd end) {
+std::string RelayEndText(RelayEnd end) {
   switch (end) {
-    case RelayEnd::ClientClosed: return "the client closed the session";
-    case RelayEnd::ClientSilent: return "the client was silent for 60 s";
-    case RelayEnd::LinkFailed: return "the link to the controller failed";
-    case RelayEnd::Stopped: return "the bridge is stopping";
+    case RelayEnd::ClientClosed: return V_("the client closed the session");
+    case RelayEnd::ClientSilent: return V_("the client was silent for 60 s");
+    case RelayEnd::LinkFailed: return V_("the link to the controller failed");
+    case RelayEnd::Stopped: return V_("the bridge is stopping");
   }
   return "";
 }

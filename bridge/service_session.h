@@ -21,7 +21,7 @@ constexpr std::chrono::seconds kSessionSilence{60};
 int Listen(const Endpoint& endpoint, std::string& error);
 
 enum class RelayEnd { ClientClosed, ClientSilent, LinkFailed, Stopped };
-const char* RelayEndText(RelayEnd end);
+std::string RelayEndText(RelayEnd end);
 
 // Copies bytes unchanged from the client to the controller's link and back until the client
 // closes, stays silent for `silence`, the link fails or `stop` is set. Works on the descriptors

@@ -8,6 +8,7 @@
 #include "bridge/documents.h"
 #include "bridge/event_log.h"
 #include "bridge/service_session.h"
+#include "i18n/lookup.h"
 
 namespace velta::bridge {
 namespace {
@@ -68,7 +69,7 @@ bool WatchedController::OfferClient(int clientFd) {
   std::uint8_t byte;
   const bool sessionGone = sessionClient_ >= 0 && recv(sessionClient_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
   if (pendingClient_ >= 0 || (sessionClient_ >= 0 && !sessionGone)) {
-    LogEvent(config_.name, "a second service client was refused: a session is open");
+    LogEvent(config_.name, V_("a second service client was refused: a session is open"));
     return false;
   }
   pendingClient_ = clientFd;
@@ -96,9 +97,10 @@ void WatchedController::Run() {
       // Unattended, a link that cannot be opened yet is tried again as a lost one is.
       const WatchOpen open = watch_.Open(openFailureLogged ? kHealConnectMs : kTcpConnectTimeoutMs);
       if (open.opened) {
-        LogEvent(config_.name, "watching " + config_.link + (open.reason.empty() ? "" : " (" + open.reason + ")"));
+        LogEvent(config_.name, V_("watching ") + config_.link + (open.reason.empty() ? "" : " (" + open.reason + ")"));
       } else if (!openFailureLogged) {
-        LogEvent(config_.name, "cannot open " + config_.link + ": " + open.reason + "; trying again every second");
+        LogEvent(config_.name, Format(V_("cannot open %s: %s; trying again every second"),
+                                      config_.link.c_str(), open.reason.c_str()));
       }
       openFailureLogged = !open.opened;
       Show(nullptr);
@@ -120,15 +122,15 @@ void WatchedController::RunSession(int clientFd) {
   Channel* channel = watch_.Suspend();
   if (!channel) {
     watch_.Resume();
-    LogEvent(config_.name, "service session refused: the link to the controller is down");
+    LogEvent(config_.name, V_("service session refused: the link to the controller is down"));
     return;
   }
-  LogEvent(config_.name, "service session opened");
+  LogEvent(config_.name, V_("service session opened"));
   snapshot_.sessionOpen = true;
   Show(nullptr);
   const RelayEnd end = RelayBytes(clientFd, channel, kSessionSilence, stop_);
   watch_.Resume();
-  LogEvent(config_.name, std::string("service session closed: ") + RelayEndText(end));
+  LogEvent(config_.name, V_("service session closed: ") + RelayEndText(end));
   snapshot_.sessionOpen = false;
   Show(nullptr);
 }

@@ -43,13 +43,13 @@ int Fail(ExitCode code, const std::string& message) {
 bool CliContext::Connection(ConnectionSettings& settings) const {
   long admin = 0;
   if (!ParseAdmin(this->admin, admin)) {
-    Fail(kExitRefused, "--admin takes a number 0..255");
+    Fail(kExitRefused, V_("--admin takes a number 0..255"));
     return false;
   }
   settings.admin = static_cast<std::uint8_t>(admin);
   const int given = !port.empty() + !device.empty() + !tcp.empty();
   if (given != 1) {
-    Fail(kExitRefused, "Give exactly one of --port, --device or --tcp");
+    Fail(kExitRefused, V_("Give exactly one of --port, --device or --tcp"));
     return false;
   }
   if (!tcp.empty()) {
@@ -57,7 +57,7 @@ bool CliContext::Connection(ConnectionSettings& settings) const {
     long number = 0;
     if (colon == std::string::npos || colon == 0 ||
         !ParseDecimal(tcp.substr(colon + 1), 1, kHighestTcpPort, number)) {
-      Fail(kExitRefused, "--tcp takes host:port");
+      Fail(kExitRefused, V_("--tcp takes host:port"));
       return false;
     }
     settings.useTcp = true;
@@ -74,7 +74,7 @@ bool CliContext::Connection(ConnectionSettings& settings) const {
   const std::string digits = strncasecmp(port.c_str(), "COM", 3) == 0 ? port.substr(3) : port;
   long number = 0;
   if (!ParseDecimal(digits, 1, 255, number)) {
-    Fail(kExitRefused, "--port takes COM1..COM255");
+    Fail(kExitRefused, V_("--port takes COM1..COM255"));
     return false;
   }
   settings.comPort = static_cast<std::int32_t>(number);

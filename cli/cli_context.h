@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/terminal_feedback.h"
+#include "i18n/lookup.h"
 #include "controller/history.h"
 #include "controller/write_baseline.h"
 #include "link/connection.h"

@@ -10,7 +10,7 @@ namespace velta::cli {
 bool Confirm(const CliContext& context, const std::string& question) {
   if (context.yes) return true;
   if (isatty(STDIN_FILENO) != 1) {
-    Fail(kExitRefused, "Not written: there is no terminal to ask on; give --yes to write");
+    Fail(kExitRefused, V_("Not written: there is no terminal to ask on; give --yes to write"));
     return false;
   }
   const bool endsLine = !question.empty() && question.back() == '\n';

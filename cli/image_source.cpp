@@ -18,19 +18,23 @@ std::optional<ControllerImage> LoadImage(const std::string& path, ImageFileKind 
   std::string reason;
   const std::optional<int> version = LoadImageFile(path, image, kind, reason);
   if (!version) {
-    Fail(kExitRefused, "Cannot read " + path + ": " + reason);
+    Fail(kExitRefused, Format(V_("Cannot read %s: %s"), path.c_str(), reason.c_str()));
     return std::nullopt;
   }
   // A file without "Version" in its section is no file of this kind: nothing to write from it.
   if (*version == 0) {
-    Fail(kExitRefused, path + " is not a " + (kind == ImageFileKind::Backup ? "backup" : "settings") +
-                           " file: it has no line \"Version=...\" in a section [" +
-                           ImageFileSection(kind) + "].");
+    Fail(kExitRefused,
+         Format(kind == ImageFileKind::Backup
+                    ? V_("%s is not a backup file: it has no line \"Version=...\" in a section [%s].")
+                    : V_("%s is not a settings file: it has no line \"Version=...\" in a section [%s]."),
+                path.c_str(), ImageFileSection(kind)));
     return std::nullopt;
   }
   if (*version != kImageFileVersion) {
-    std::fprintf(stderr, "%s was saved by another program version (%d); check the settings.\n",
-                 path.c_str(), *version);
+    std::fprintf(stderr, "%s\n",
+                 Format(V_("%s was saved by another program version (%d); check the settings."),
+                        path.c_str(), *version)
+                     .c_str());
   }
   return image;
 }
@@ -65,7 +69,7 @@ std::optional<ControllerImage> ImageFrom(CliContext& context, const std::string&
     const std::optional<std::string> path = HistoryFile(source);
     failure = kExitRefused;
     if (!path) {
-      Fail(kExitRefused, "No history entry " + source);
+      Fail(kExitRefused, V_("No history entry ") + source);
       return std::nullopt;
     }
     return LoadImage(*path, FileKindOf(*path));

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "i18n/lookup.h"
+
 namespace velta::cli {
 
 using service::Outcome;
@@ -25,25 +27,25 @@ std::string FailureMessage(const service::JobResult& result) {
     case Outcome::Done:
       return {};
     case Outcome::Refused:
-      return result.reason + ". Nothing was sent.";
+      return result.reason + V_(". Nothing was sent.");
     case Outcome::NoLink:
-      return "Could not open the connection to the controller.\n" + result.reason;
+      return V_("Could not open the connection to the controller.\n") + result.reason;
     case Outcome::NoReply:
-      return "The controller did not answer in full. Check the cable and that the controller is "
-             "switched on, then try again.";
+      return V_("The controller did not answer in full. Check the cable and that the controller "
+                "is switched on, then try again.");
     case Outcome::WrongSum:
-      return "The controller's answer was damaged on the way (wrong checksum). Try again; if it "
-             "happens again, check the cable.";
+      return V_("The controller's answer was damaged on the way (wrong checksum). Try again; if "
+                "it happens again, check the cable.");
     case Outcome::NotAcknowledged:
-      return "The controller did not accept the write, possibly because write enable is off. "
-             "Request it with 'velta-cli write-enable', then try again.";
+      return V_("The controller did not accept the write, possibly because write enable is off. "
+                "Request it with 'velta-cli write-enable', then try again.");
     case Outcome::FileRefused:
-      return "The firmware file cannot be used" +
+      return V_("The firmware file cannot be used") +
              (result.reason.empty() ? std::string(".") : ": " + result.reason) +
-             " Nothing was sent.";
+             V_(" Nothing was sent.");
     case Outcome::UpdateFailed:
-      return "The firmware update failed: the controller's boot loader did not answer as "
-             "expected. Run the update again with --verbose to see its answers.";
+      return V_("The firmware update failed: the controller's boot loader did not answer as "
+                "expected. Run the update again with --verbose to see its answers.");
   }
   return {};
 }

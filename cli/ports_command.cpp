@@ -48,7 +48,7 @@ int RunPorts(const CliContext& context) {
 }  // namespace
 
 void AddPortsCommand(CLI::App& app, CliContext& context, int& result) {
-  app.add_subcommand("ports", "Serial ports: COM numbers, devices, adapter names")
+  app.add_subcommand("ports", VN_("Serial ports: COM numbers, devices, adapter names"))
       ->callback([&] { result = RunPorts(context); });
 }
 

@@ -24,7 +24,7 @@ int RunReport(CliContext& context, const ReportOptions& options) {
   if (!options.log.empty()) {
     std::string reason;
     measurements = ReadMeasurementLog(options.log, reason);
-    if (!measurements) return Fail(kExitRefused, "Cannot use the log " + options.log + ": " + reason);
+    if (!measurements) return Fail(kExitRefused, Format(V_("Cannot use the log %s: %s"), options.log.c_str(), reason.c_str()));
   }
   const service::ReportReading reading = service::ReadReportData(settings, context.feedback);
   if (!reading.Done()) return Finish(reading);
@@ -42,9 +42,9 @@ int RunReport(CliContext& context, const ReportOptions& options) {
   QGuiApplication application(argc, argv);
   std::string reason;
   if (!WriteServiceReport(options.output, report, reason)) {
-    return Fail(kExitRefused, "Cannot write " + options.output + ": " + reason);
+    return Fail(kExitRefused, Format(V_("Cannot write %s: %s"), options.output.c_str(), reason.c_str()));
   }
-  std::fprintf(stderr, "Service report saved to %s\n", options.output.c_str());
+  std::fprintf(stderr, "%s\n", Format(V_("Service report saved to %s"), options.output.c_str()).c_str());
   return kExitOk;
 }
 
@@ -52,12 +52,12 @@ int RunReport(CliContext& context, const ReportOptions& options) {
 
 void AddReportCommand(CLI::App& app, CliContext& context, int& result) {
   static ReportOptions options;
-  CLI::App* report = app.add_subcommand("report", "Service report of the controller (PDF or HTML)");
-  report->add_option("-o,--output", options.output, "Report file: .pdf, else HTML")->required();
-  report->add_option("--site", options.site, "Site text for the report's head");
-  report->add_option("--error-file", options.errorFile, "Error file whose newest lines are shown");
+  CLI::App* report = app.add_subcommand("report", VN_("Service report of the controller (PDF or HTML)"));
+  report->add_option("-o,--output", options.output, VN_("Report file: .pdf, else HTML"))->required();
+  report->add_option("--site", options.site, VN_("Site text for the report's head"));
+  report->add_option("--error-file", options.errorFile, VN_("Error file whose newest lines are shown"));
   report->add_option("--log", options.log,
-                     "Measurement log (status --watch --csv) drawn as a level and pressure chart");
+                     VN_("Measurement log (status --watch --csv) drawn as a level and pressure chart"));
   report->callback([&] { result = RunReport(context, options); });
 }
 

@@ -50,7 +50,7 @@ int ConfirmCounter(CliContext& context, const ConnectionSettings& settings, Coun
   if (!read.Done()) return Finish(read);
   std::fprintf(stderr, "%s: %s → %u\n", kCounterNames[static_cast<int>(counter)],
                CounterText(read.image, counter).c_str(), value);
-  return Confirm(context, "Set this counter in the controller?") ? kExitOk : kExitRefused;
+  return Confirm(context, V_("Set this counter in the controller?")) ? kExitOk : kExitRefused;
 }
 
 int SetCounter(CliContext& context, const std::string& assignment) {
@@ -62,8 +62,8 @@ int SetCounter(CliContext& context, const std::string& assignment) {
   const std::optional<std::uint32_t> value =
       equals == std::string::npos ? std::nullopt : ParseCounterValue(assignment.substr(equals + 1));
   if (found == std::end(kCounterNames) || !value) {
-    return Fail(kExitRefused, "--set takes hours=N, starts=N, mains=N or cistern=N, N a whole "
-                              "number from 0 to 4294967295");
+    return Fail(kExitRefused, V_("--set takes hours=N, starts=N, mains=N or cistern=N, N a whole "
+                              "number from 0 to 4294967295"));
   }
   const auto counter = static_cast<Counter>(found - std::begin(kCounterNames));
   // Refused before anything is read or asked.
@@ -74,7 +74,7 @@ int SetCounter(CliContext& context, const std::string& assignment) {
   const service::MemoryWrite written = service::SetCounter(
       settings, context.feedback, context.Records(), ControllerImage{}, counter, *value);
   context.baselines = written.baselines;
-  return Finish(written, Format("Counter %s set to %u; the controller restarts.", name.c_str(),
+  return Finish(written, Format(V_("Counter %s set to %u; the controller restarts."), name.c_str(),
                                 *value));
 }
 
@@ -129,48 +129,48 @@ int ClearError(CliContext& context, const std::string& code) {
     const std::string& known = codes[static_cast<std::size_t>(i)];
     if (strcasecmp(known.c_str(), code.c_str()) == 0 || std::to_string(i) == code) index = i;
   }
-  if (index < 0) return Fail(kExitRefused, "Unknown error code " + code + "; 'velta-cli errors' lists them");
+  if (index < 0) return Fail(kExitRefused, Format(V_("Unknown error code %s; 'velta-cli errors' lists them"), code.c_str()));
   const std::string& known = codes[static_cast<std::size_t>(index)];
   if (!context.yes) {
     int failure = kExitOk;
     const std::optional<ControllerImage> image = ReadErrors(context, settings, failure);
     if (!image) return failure;
-    std::fprintf(stderr, "%s: count %u → 0\n", known.c_str(),
-                 static_cast<unsigned>(Get(*image, field::ErrorCounter(index))));
-    if (!Confirm(context, "Clear this error count in the controller?")) return kExitRefused;
+    std::fprintf(stderr, "%s\n", Format(V_("%s: count %u → 0"), known.c_str(),
+                 static_cast<unsigned>(Get(*image, field::ErrorCounter(index)))).c_str());
+    if (!Confirm(context, V_("Clear this error count in the controller?"))) return kExitRefused;
   }
   const service::MemoryWrite cleared =
       service::ClearErrorCount(settings, context.feedback, context.Records(), index);
   context.baselines = cleared.baselines;
-  return Finish(cleared, "Error count " + known + " cleared.");
+  return Finish(cleared, Format(V_("Error count %s cleared."), known.c_str()));
 }
 
 int RequestWriteEnable(CliContext& context) {
   ConnectionSettings settings;
   if (!context.Connection(settings)) return kExitRefused;
   return Finish(service::AskWriteEnable(settings, context.feedback),
-                "Write enable requested. 'velta-cli status' shows whether the controller granted "
-                "it.");
+                V_("Write enable requested. 'velta-cli status' shows whether the controller granted "
+                   "it."));
 }
 
 }  // namespace
 
 void AddServiceCommands(CLI::App& app, CliContext& context, int& result) {
   static std::string counterAssignment, errorCode;
-  CLI::App* counters = app.add_subcommand("counters", "Show the four counters, or set one");
-  counters->add_option("--set", counterAssignment, "hours=N, starts=N, mains=N or cistern=N");
+  CLI::App* counters = app.add_subcommand("counters", VN_("Show the four counters, or set one"));
+  counters->add_option("--set", counterAssignment, VN_("hours=N, starts=N, mains=N or cistern=N"));
   counters->callback([&] {
     result = counterAssignment.empty() ? ShowCounters(context) : SetCounter(context, counterAssignment);
   });
 
-  CLI::App* errors = app.add_subcommand("errors", "Show the error memory, or clear one count");
-  errors->add_option("--clear", errorCode, "Error code (Er.P, P.LE, ...) or its number 0..10");
+  CLI::App* errors = app.add_subcommand("errors", VN_("Show the error memory, or clear one count"));
+  errors->add_option("--clear", errorCode, VN_("Error code (Er.P, P.LE, ...) or its number 0..10"));
   errors->callback([&] {
     result = errorCode.empty() ? ShowErrors(context) : ClearError(context, errorCode);
   });
 
   CLI::App* enable = app.add_subcommand(
-      "write-enable", "Ask the controller for write enable (the Monitor window's button)");
+      "write-enable", VN_("Ask the controller for write enable (the Monitor window's button)"));
   enable->callback([&] { result = RequestWriteEnable(context); });
 }
 

@@ -34,10 +34,12 @@ void PrintChanges(const std::vector<FieldChange>& changes, bool json, std::FILE*
 int SaveTo(const std::string& path, const ControllerImage& image, ImageFileKind kind) {
   std::string reason;
   if (!SaveImageFile(path, image, kind, reason)) {
-    return Fail(kExitRefused, "Cannot write " + path + ": " + reason);
+    return Fail(kExitRefused, Format(V_("Cannot write %s: %s"), path.c_str(), reason.c_str()));
   }
-  std::fprintf(stderr, "%s saved to %s\n", kind == ImageFileKind::Backup ? "Backup" : "Settings",
-               path.c_str());
+  std::fprintf(stderr, "%s\n",
+               Format(kind == ImageFileKind::Backup ? V_("Backup saved to %s") : V_("Settings saved to %s"),
+                      path.c_str())
+                   .c_str());
   return kExitOk;
 }
 
@@ -85,8 +87,8 @@ int RunWrite(CliContext& context, const WriteOptions& options) {
   const service::BlockWrite written =
       service::WriteSettings(settings, context.feedback, context.Records(), write);
   context.baselines = written.baselines;
-  if (!options.changedOnly) return Finish(written, "Settings written.");
-  return Finish(written, Format("Settings written: %zu of %d bytes changed.",
+  if (!options.changedOnly) return Finish(written, V_("Settings written."));
+  return Finish(written, Format(V_("Settings written: %zu of %d bytes changed."),
                                 written.written.size(), kParameterBlockSize));
 }
 
@@ -103,7 +105,7 @@ int RunRestore(CliContext& context, const std::string& path) {
   const service::BlockWrite written =
       service::RestoreBackup(settings, context.feedback, context.Records(), *image, true);
   context.baselines = written.baselines;
-  return Finish(written, "Backup restored; the controller restarts.");
+  return Finish(written, V_("Backup restored; the controller restarts."));
 }
 
 int RunDiff(CliContext& context, const std::string& first, const std::string& second) {
@@ -120,31 +122,31 @@ int RunDiff(CliContext& context, const std::string& first, const std::string& se
 
 void AddSettingsCommands(CLI::App& app, CliContext& context, int& result) {
   static std::string readPath, backupPath, restorePath, diffA, diffB;
-  CLI::App* read = app.add_subcommand("read", "Read the settings; save them or list them");
-  read->add_option("-o,--output", readPath, "Settings file (.ini) to write");
+  CLI::App* read = app.add_subcommand("read", VN_("Read the settings; save them or list them"));
+  read->add_option("-o,--output", readPath, VN_("Settings file (.ini) to write"));
   read->callback([&] { result = RunRead(context, readPath, ImageFileKind::Settings); });
 
   static WriteOptions write;
-  CLI::App* writeCommand = app.add_subcommand("write", "Write a settings file into the controller");
-  writeCommand->add_option("file", write.file, "Settings file (.ini)")->required();
+  CLI::App* writeCommand = app.add_subcommand("write", VN_("Write a settings file into the controller"));
+  writeCommand->add_option("file", write.file, VN_("Settings file (.ini)"))->required();
   writeCommand->add_flag("--changed-only", write.changedOnly,
-                         "Write only the bytes that differ from the controller's");
+                         VN_("Write only the bytes that differ from the controller's"));
   writeCommand->add_flag("--send-references", write.sendReferences,
-                         "Send the file's cistern reference values instead of keeping the controller's");
+                         VN_("Send the file's cistern reference values instead of keeping the controller's"));
   writeCommand->callback([&] { result = RunWrite(context, write); });
 
-  CLI::App* backup = app.add_subcommand("backup", "Save the controller's whole memory image");
-  backup->add_option("-o,--output", backupPath, "Backup file (.bak)")->required();
+  CLI::App* backup = app.add_subcommand("backup", VN_("Save the controller's whole memory image"));
+  backup->add_option("-o,--output", backupPath, VN_("Backup file (.bak)"))->required();
   backup->callback([&] { result = RunRead(context, backupPath, ImageFileKind::Backup); });
 
-  CLI::App* restore = app.add_subcommand("restore", "Write a backup file into the controller");
-  restore->add_option("file", restorePath, "Backup file (.bak)")->required();
+  CLI::App* restore = app.add_subcommand("restore", VN_("Write a backup file into the controller"));
+  restore->add_option("file", restorePath, VN_("Backup file (.bak)"))->required();
   restore->callback([&] { result = RunRestore(context, restorePath); });
 
-  CLI::App* diff = app.add_subcommand("diff", "Settings that differ between two sources");
-  diff->add_option("a", diffA, "A file, history:N (N-th newest kept block) or controller")
+  CLI::App* diff = app.add_subcommand("diff", VN_("Settings that differ between two sources"));
+  diff->add_option("a", diffA, VN_("A file, history:N (N-th newest kept block) or controller"))
       ->required();
-  diff->add_option("b", diffB, "A file, history:N or controller")->required();
+  diff->add_option("b", diffB, VN_("A file, history:N or controller"))->required();
   diff->callback([&] { result = RunDiff(context, diffA, diffB); });
 }
 

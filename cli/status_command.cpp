@@ -82,11 +82,11 @@ void PrintPass(const StatusValues& values, bool json) {
 }
 
 constexpr char kNoStatusPage[] =
-    "The controller did not answer the status request in full. Check the cable and that the "
-    "controller is switched on, then try again.";
+    VN_("The controller did not answer the status request in full. Check the cable and that the "
+        "controller is switched on, then try again.");
 
 int FailToOpen(const WatchOpen& open) {
-  return Fail(kExitFailure, "Could not open the connection to the controller.\n" + open.reason);
+  return Fail(kExitFailure, V_("Could not open the connection to the controller.\n") + open.reason);
 }
 
 // One pass of the cycle, from the Main page until the cycle is back at it.
@@ -97,12 +97,12 @@ int RunPass(CliContext& context, StatusWatch& watch) {
     if (!step.lostLine.empty()) return Fail(kExitFailure, step.lostLine);
     if (step.update && !step.update->verdict.good &&
         step.update->verdict.page == PollState::MainStatus) {
-      return Fail(kExitFailure, kNoStatusPage);
+      return Fail(kExitFailure, V_(kNoStatusPage));
     }
     if (step.cycle.state == PollState::MainStatus) break;
   }
   const StatusValues values = watch.Latest();
-  if (!values.main) return Fail(kExitFailure, kNoStatusPage);
+  if (!values.main) return Fail(kExitFailure, V_(kNoStatusPage));
   PrintPass(values, context.json);
   return kExitOk;
 }
@@ -133,7 +133,8 @@ int RunWatch(CliContext& context, StatusWatch& watch, double seconds, Measuremen
       if (log.IsOpen() &&
           !log.AppendMainPage(std::time(nullptr), *values.main, values.e1, values.e2)) {
         context.feedback.EmptyBar();
-        return Fail(kExitFailure, "Cannot write " + log.Path() + ": " + log.Reason());
+        return Fail(kExitFailure,
+                    Format(V_("Cannot write %s: %s"), log.Path().c_str(), log.Reason().c_str()));
       }
       if (!log.IsOpen()) PrintPass(values, context.json);
     }
@@ -150,10 +151,12 @@ int RunWatch(CliContext& context, StatusWatch& watch, double seconds, Measuremen
   const WatchCounts counts = watch.Counts();
   const bool linkUp = watch.LinkUp();
   const double withoutLink = std::chrono::duration<double>(counts.withoutLink).count();
-  std::fprintf(stderr, "%llu Main pages, link lost %u %s, %.1f s without link%s\n",
-               static_cast<unsigned long long>(counts.mainPages), counts.timesLost,
-               counts.timesLost == 1 ? "time" : "times", withoutLink,
-               linkUp ? "" : ", still lost at the end");
+  std::fprintf(stderr, "%s\n",
+               Format(V_("%llu Main pages, link lost %u %s, %.1f s without link%s"),
+                      static_cast<unsigned long long>(counts.mainPages), counts.timesLost,
+                      (counts.timesLost == 1 ? V_("time") : V_("times")).c_str(), withoutLink,
+                      (linkUp ? std::string() : V_(", still lost at the end")).c_str())
+                   .c_str());
   return counts.mainPages == 0 || !linkUp ? kExitFailure : kExitOk;
 }
 
@@ -162,8 +165,8 @@ int RunStatus(CliContext& context, const StatusOptions& options) {
   if (!options.seconds.empty()) {
     const std::optional<double> parsed = ParseSeconds(options.seconds);
     if (!parsed) {
-      return Fail(kExitRefused, "--seconds takes a decimal number of seconds (for example 30 or "
-                                "2.5), not " + options.seconds);
+      return Fail(kExitRefused, V_("--seconds takes a decimal number of seconds (for example 30 or "
+                                   "2.5), not ") + options.seconds);
     }
     seconds = *parsed;
   }
@@ -172,7 +175,7 @@ int RunStatus(CliContext& context, const StatusOptions& options) {
   MeasurementLog log;
   if (!options.csv.empty() && !log.Open(options.csv)) {
     return Fail(kExitRefused,
-                "Cannot open the log " + options.csv + ": " + log.Reason());
+                Format(V_("Cannot open the log %s: %s"), options.csv.c_str(), log.Reason().c_str()));
   }
   StatusWatch watch(settings);
   const WatchOpen open = watch.Open();
@@ -197,19 +200,19 @@ int RunLive(CliContext& context, bool expert) {
 
 void AddStatusCommands(CLI::App& app, CliContext& context, int& result) {
   static StatusOptions options;
-  CLI::App* status = app.add_subcommand("status", "One poll pass of the controller's status pages");
+  CLI::App* status = app.add_subcommand("status", VN_("One poll pass of the controller's status pages"));
   status->add_flag("--watch", options.watch,
-                   "Keep polling every 200 ms; a lost link is opened again when it is back");
+                   VN_("Keep polling every 200 ms; a lost link is opened again when it is back"));
   status->add_option("--seconds", options.seconds,
-                     "Stop watching after this many seconds (decimal, for example 2.5)")
+                     VN_("Stop watching after this many seconds (decimal, for example 2.5)"))
       ->needs("--watch");
-  status->add_option("--csv", options.csv, "Append one row per Main page to this CSV file")
+  status->add_option("--csv", options.csv, VN_("Append one row per Main page to this CSV file"))
       ->needs("--watch");
   status->callback([&] { result = RunStatus(context, options); });
 
   static bool expert = false;
-  CLI::App* live = app.add_subcommand("live", "Live timers and measurements (the Counters page)");
-  live->add_flag("--expert", expert, "Also the raw inputs and counters");
+  CLI::App* live = app.add_subcommand("live", VN_("Live timers and measurements (the Counters page)"));
+  live->add_flag("--expert", expert, VN_("Also the raw inputs and counters"));
   live->callback([&] { result = RunLive(context, expert); });
 }
 

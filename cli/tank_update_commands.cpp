@@ -71,7 +71,7 @@ int SendTank(CliContext& context, const std::string& path) {
     return Fail(kExitRefused, "Cannot use " + path + ": " + message);
   if (!context.yes) {
     ShowTable(path, name, table);
-    if (!Confirm(context, "Send this tank table to the controller?")) return kExitRefused;
+    if (!Confirm(context, V_("Send this tank table to the controller?"))) return kExitRefused;
   }
   const service::TankJob sent = service::SendTank(settings, context.feedback, {}, table);
   return FinishWithFullBar(context, sent,
@@ -91,18 +91,18 @@ int RunUpdate(CliContext& context, const std::string& path) {
 }  // namespace
 
 void AddTankUpdateCommands(CLI::App& app, CliContext& context, int& result) {
-  CLI::App* tank = app.add_subcommand("tank", "The custom tank-shape table");
+  CLI::App* tank = app.add_subcommand("tank", VN_("The custom tank-shape table"));
   tank->require_subcommand(1);
   static std::string readPath, sendPath, updatePath;
-  CLI::App* read = tank->add_subcommand("read", "Read the controller's table");
-  read->add_option("-o,--output", readPath, "Table file (.csv) to write");
+  CLI::App* read = tank->add_subcommand("read", VN_("Read the controller's table"));
+  read->add_option("-o,--output", readPath, VN_("Table file (.csv) to write"));
   read->callback([&] { result = ReadTank(context, readPath); });
-  CLI::App* send = tank->add_subcommand("send", "Send a table file to the controller");
-  send->add_option("file", sendPath, "Table file (.csv)")->required();
+  CLI::App* send = tank->add_subcommand("send", VN_("Send a table file to the controller"));
+  send->add_option("file", sendPath, VN_("Table file (.csv)"))->required();
   send->callback([&] { result = SendTank(context, sendPath); });
 
-  CLI::App* update = app.add_subcommand("update", "Program a firmware file into the controller");
-  update->add_option("file", updatePath, "Firmware file")->required();
+  CLI::App* update = app.add_subcommand("update", VN_("Program a firmware file into the controller"));
+  update->add_option("file", updatePath, VN_("Firmware file"))->required();
   update->callback([&] { result = RunUpdate(context, updatePath); });
 }
 

@@ -3,6 +3,7 @@
 #include <libintl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,8 @@ namespace velta {
 namespace {
 
 constexpr const char* kDomain = "default";
+constexpr const char* kOwnDomain = "velta";
+std::atomic<bool> german = false;
 
 // The program's own catalogue folder, found from the running program's location (in the build
 // tree and in an installed tree alike); relative to the working folder if that is unknown.
@@ -39,15 +42,27 @@ void UseLanguage(const std::string& language, const std::string& localeDir) {
   // Formats print numbers with a point whatever the user's region says.
   std::setlocale(LC_NUMERIC, "C");
   const std::string dir = localeDir.empty() ? DefaultLocaleDir() : localeDir;
-  bindtextdomain(kDomain, dir.c_str());
-  bind_textdomain_codeset(kDomain, "UTF-8");
+  for (const char* domain : {kDomain, kOwnDomain}) {
+    bindtextdomain(domain, dir.c_str());
+    bind_textdomain_codeset(domain, "UTF-8");
+  }
   textdomain(kDomain);
+  german = language == "de";
 }
+
+bool GermanSelected() { return german; }
 
 std::string Translate(const char* msgid) {
   // An empty key would return the catalogue's header entry.
   if (msgid == nullptr || *msgid == '\0') return std::string();
+  if (german) return msgid;
   return dgettext(kDomain, msgid);
+}
+
+std::string TranslateOwn(const char* text) {
+  if (text == nullptr || *text == '\0') return std::string();
+  if (!german) return text;
+  return dgettext(kOwnDomain, text);
 }
 
 std::string Translate(const std::string& msgid) { return Translate(msgid.c_str()); }

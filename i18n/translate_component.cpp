@@ -31,10 +31,13 @@ bool ExcludedFor(const QObject* object, const char* property) {
   return false;
 }
 
+// The walk in progress looks its texts up in the system's catalogue or in the program's own.
+std::string (*walkLookup)(const char*) = Translate;
+
 // The catalogue's text, or the text itself; true when the catalogue changed it.
 bool Lookup(const QString& text, QString& translated) {
   if (text.isEmpty()) return false;
-  translated = QString::fromStdString(Translate(text.toStdString()));
+  translated = QString::fromStdString(walkLookup(text.toStdString().c_str()));
   return translated != text;
 }
 
@@ -152,7 +155,16 @@ bool IsExcluded(const std::string& className, const std::string& propertyName) {
 }
 
 void TranslateComponent(QWidget* window) {
-  if (window != nullptr) Walk(window);
+  if (window == nullptr) return;
+  walkLookup = Translate;
+  Walk(window);
+}
+
+void TranslateOwnTexts(QWidget* window) {
+  if (window == nullptr || !GermanSelected()) return;
+  walkLookup = TranslateOwn;
+  Walk(window);
+  walkLookup = Translate;
 }
 
 }  // namespace velta

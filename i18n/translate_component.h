@@ -26,4 +26,8 @@ bool IsExcluded(const std::string& className, const std::string& propertyName);
 // (for texts the code fills in); what it owns is still walked.
 void TranslateComponent(QWidget* window);
 
+// The same walk for the program's own English texts, looked up in its German catalogue; does
+// nothing unless German is selected. Exclusions and "notr" apply as above.
+void TranslateOwnTexts(QWidget* window);
+
 }  // namespace velta

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "i18n/lookup.h"
 #include "link/port_search.h"
 
 namespace velta {
@@ -29,21 +30,21 @@ std::string DeviceGroup(const std::string& path) {
 std::string SerialReason(const ConnectionSettings& settings) {
   const std::string com = ConnectionName(settings);
   const std::string path = ComDevicePath(static_cast<std::uint32_t>(settings.comPort));
-  if (path.empty()) return com + " is no serial port number (1 to 255)";
+  if (path.empty()) return Format(V_("%s is no serial port number (1 to 255)"), com.c_str());
   switch (LastOpenError()) {
     case OpenError::NoSuchDevice:
-      return "No such device: " + path + " (" + com + ") does not exist";
+      return Format(V_("No such device: %s (%s) does not exist"), path.c_str(), com.c_str());
     case OpenError::PermissionDenied: {
       const std::string group = DeviceGroup(path);
-      return "No permission to open " + path + ": the user must be in the group " +
-             Quoted(group.empty() ? "dialout" : group);
+      return Format(V_("No permission to open %s: the user must be in the group %s"), path.c_str(),
+                    Quoted(group.empty() ? "dialout" : group).c_str());
     }
     case OpenError::Busy:
-      return path + " (" + com + ") is in use by another program";
+      return Format(V_("%s (%s) is in use by another program"), path.c_str(), com.c_str());
     case OpenError::LineSettings:
-      return path + " (" + com + ") refused the line settings 9600 baud 8N1";
+      return Format(V_("%s (%s) refused the line settings 9600 baud 8N1"), path.c_str(), com.c_str());
     default:
-      return path + " (" + com + ") could not be opened";
+      return Format(V_("%s (%s) could not be opened"), path.c_str(), com.c_str());
   }
 }
 
@@ -55,17 +56,17 @@ std::string TcpReason(const ConnectionSettings& settings) {
           : ConnectionName(settings) + " (" + address + ")";
   switch (LastOpenError()) {
     case OpenError::UnknownHost:
-      return "Unknown host " + Quoted(settings.tcpHost);
+      return V_("Unknown host ") + Quoted(settings.tcpHost);
     case OpenError::PortOutOfRange:
       return TcpPortOutOfRange(settings.tcpPort);
     case OpenError::ConnectRefused:
-      return "Connection refused by " + reached + ": nothing listens on that port";
+      return Format(V_("Connection refused by %s: nothing listens on that port"), reached.c_str());
     case OpenError::ConnectTimedOut:
-      return "No answer from " + reached + " within the connect time";
+      return Format(V_("No answer from %s within the connect time"), reached.c_str());
     case OpenError::ConnectFailed:
-      return reached + " cannot be reached";
+      return Format(V_("%s cannot be reached"), reached.c_str());
     default:
-      return "The connection to " + reached + " could not be opened";
+      return Format(V_("The connection to %s could not be opened"), reached.c_str());
   }
 }
 
@@ -77,17 +78,17 @@ std::string ConnectionName(const ConnectionSettings& settings) {
 }
 
 std::string ConnectionLostLine(const ConnectionSettings& settings) {
-  const char* why = "closed by the other side";
+  const char* why = VN_("closed by the other side");
   if (!settings.useTcp) {
     struct stat info {};
     const std::string path = ComDevicePath(static_cast<std::uint32_t>(settings.comPort));
-    why = stat(path.c_str(), &info) != 0 ? "device removed" : "the line hung up";
+    why = stat(path.c_str(), &info) != 0 ? VN_("device removed") : VN_("the line hung up");
   }
-  return "Connection to " + ConnectionName(settings) + " lost (" + why + ")";
+  return Format(V_("Connection to %s lost (%s)"), ConnectionName(settings).c_str(), V_(why).c_str());
 }
 
 std::string ConnectionRestoredLine(const ConnectionSettings& settings) {
-  return "Connection to " + ConnectionName(settings) + " restored";
+  return Format(V_("Connection to %s restored"), ConnectionName(settings).c_str());
 }
 
 std::string OpenFailureReason(const ConnectionSettings& settings) {
@@ -98,7 +99,8 @@ std::string OpenedReason(const ConnectionSettings& settings) {
   if (!settings.useTcp) return "";
   const std::string address = LastOpenAddress();
   if (address.empty() || address == settings.tcpHost) return "";
-  return "Connected to " + address + ", the address " + Quoted(settings.tcpHost) + " stands for";
+  return Format(V_("Connected to %s, the address %s stands for"), address.c_str(),
+                Quoted(settings.tcpHost).c_str());
 }
 
 }  // namespace velta

@@ -138,6 +138,17 @@ void WriteAppSettings(QSettings& store, const AppSettings& settings) {
   store.sync();
 }
 
+std::string ReadLanguageChoice(QSettings& store) {
+  std::string language;
+  ReadText(store, "Language", language);
+  return language;
+}
+
+void WriteLanguageChoice(QSettings& store, const std::string& language) {
+  store.setValue("Language", QString::fromStdString(language));
+  store.sync();
+}
+
 void ApplyComPins(const std::map<std::int32_t, std::string>& pins) {
   for (const auto& [port, path] : pins) SetComPortOverride(static_cast<std::uint32_t>(port), path);
 }

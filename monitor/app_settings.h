@@ -49,6 +49,11 @@ AppSettings ReadAppSettings(QSettings& store);
 // Writes every value except "Admin", which is only ever read.
 void WriteAppSettings(QSettings& store, const AppSettings& settings);
 
+// The language chosen in the Monitor window ("de" or "en", value "Language"), applied at the
+// next start; empty while none was chosen.
+std::string ReadLanguageChoice(QSettings& store);
+void WriteLanguageChoice(QSettings& store, const std::string& language);
+
 // TCP address file: INI section "TCP" with "Host" and "Port" (the port text as typed).
 struct TcpAddress {
   std::string host;

@@ -6,6 +6,8 @@
 # Usage: check-package.sh BUILD_DIR APP_ID CPACK. Exit 77 (skipped) only when packaging tools are
 # missing.
 set -euo pipefail
+# English, whatever the desktop running the check speaks; one check below asks for German.
+export VELTA_LANGUAGE=en
 build=$1
 app_id=$2
 cpack=$3
@@ -52,6 +54,7 @@ for file in usr/bin/velta-control usr/bin/velta-sim usr/bin/velta-cli usr/bin/ve
   usr/lib/systemd/system/velta-bridge@.service usr/share/man/man1/velta-bridge.1.gz \
   usr/share/doc/velta-control/examples/velta-bridge.conf \
   usr/share/velta-control/locale/en/LC_MESSAGES/default.mo \
+  usr/share/velta-control/locale/de/LC_MESSAGES/velta.mo \
   "usr/share/applications/$app_id.desktop" "usr/share/metainfo/$app_id.metainfo.xml" \
   "usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
   usr/share/man/man1/velta-control.1.gz usr/share/man/man1/velta-sim.1.gz usr/share/man/man1/velta-cli.1.gz \
@@ -99,6 +102,9 @@ icon sizes: 48 128 256"
 report=$(start)
 echo "$report"
 [ "$report" = "$expected" ] || fail "the unpacked program did not report: $expected"
+# The program's own texts in German come from the package's second catalogue.
+german_help=$("$root/usr/bin/velta-cli" --language de --help) || fail "velta-cli --language de --help"
+grep -q "^Aufruf: velta-cli" <<<"$german_help" || fail "velta-cli --language de --help is not German"
 # Without the unpacked catalogue the texts stay German: the one found was the package's.
 rm -r "$share/velta-control/locale"
 grep -qx "catalogue: Statusabfrage" <<<"$(start)" || fail "the catalogue came from elsewhere"

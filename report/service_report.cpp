@@ -34,8 +34,9 @@ std::string Escaped(const std::string& text) {
   return QString::fromStdString(text).toHtmlEscaped().toStdString();
 }
 
+// `title` is marked where it is written and looked up here.
 void Heading(std::string& html, const char* title) {
-  html += "<h2>" + std::string(title) + "</h2>\n";
+  html += "<h2>" + V_(title) + "</h2>\n";
 }
 
 void Lines(std::string& html, const std::vector<std::string>& lines) {
@@ -70,7 +71,8 @@ void SettingsTable(std::string& html, const ControllerImage& image) {
   std::stable_sort(fields.begin(), fields.end(), [](const SettingField* a, const SettingField* b) {
     return GroupPosition(a->group) < GroupPosition(b->group);
   });
-  html += std::string(kTable) + "<tr><th>Setting</th><th>Value</th><th>Default</th></tr>\n";
+  html += std::string(kTable) + "<tr><th>" + V_("Setting") + "</th><th>" + V_("Value") + "</th><th>" +
+          V_("Default") + "</th></tr>\n";
   const char* group = "";
   for (const SettingField* field : fields) {
     if (field->group != nullptr && (group == nullptr || std::string_view(group) != field->group)) {
@@ -90,11 +92,11 @@ void SettingsTable(std::string& html, const ControllerImage& image) {
 // The Monitor window's view of the Main status page: the values, then the states it words.
 void StatusTable(std::string& html, const MainPageView& view) {
   html += kTable;
-  Row(html, "Level", view.levelText.value_or(view.levelMeasurement));
-  Row(html, "Pump", view.pump + (view.pumpAverage != " " ? " (" + view.pumpAverage + ")" : ""));
-  Row(html, "Pressure", view.pressure);
-  Row(html, "Temperature", view.temperature);
-  Row(html, "Operating mode", view.mode);
+  Row(html, V_("Level"), view.levelText.value_or(view.levelMeasurement));
+  Row(html, V_("Pump"), view.pump + (view.pumpAverage != " " ? " (" + view.pumpAverage + ")" : ""));
+  Row(html, V_("Pressure"), view.pressure);
+  Row(html, V_("Temperature"), view.temperature);
+  Row(html, V_("Operating mode"), view.mode);
   std::vector<std::string> states{view.valve,         view.relay1,     view.warningTone,
                                   view.sensorMin,     view.sensorMax,  view.overflowSensor,
                                   view.flowSensor,    view.levelMeasurement};
@@ -103,7 +105,7 @@ void StatusTable(std::string& html, const MainPageView& view) {
   if (view.writeEnabled) states.push_back(_("Schreibfreigabe !"));
   std::string joined;
   for (const std::string& state : states) joined += (joined.empty() ? "" : ", ") + state;
-  Row(html, "Inputs and outputs", joined);
+  Row(html, V_("Inputs and outputs"), joined);
   html += "</table>\n";
 }
 
@@ -122,7 +124,7 @@ void ActiveErrors(std::string& html, const MainPageView& view) {
 // The Settings window's read-out, one row per error kind; counts above zero stand out.
 void ErrorMemoryTable(std::string& html, const ControllerImage& image) {
   const std::vector<std::string> lines = ErrorMemoryLines(image);
-  html += std::string(kTable) + "<tr><th>Error</th><th>Count</th></tr>\n";
+  html += std::string(kTable) + "<tr><th>" + V_("Error") + "</th><th>" + V_("Count") + "</th></tr>\n";
   for (int i = 0; i < kErrorCounterCount; ++i) {
     // The read-out line is the label and its count: "Er.t #3".
     const std::string& line = lines[lines.size() - kErrorCounterCount + static_cast<std::size_t>(i)];
@@ -156,20 +158,21 @@ void MeasurementChart(std::string& html, const MeasurementSeries& series) {
   const QByteArray png = MeasurementChartPng(series);
   html += "<p><img width=\"640\" src=\"data:image/png;base64," + png.toBase64().toStdString() +
           "\"></p>\n<p>" + Escaped(std::filesystem::path(series.path).filename().string()) +
-          ": " + std::to_string(series.points.size()) + " rows";
+          ": " + Format(V_("%zu rows"), series.points.size());
   if (series.skippedRows > 0) {
-    html += ", " + std::to_string(series.skippedRows) +
-            (series.skippedRows == 1 ? " row" : " rows") + " skipped that could not be read";
+    html += Format(series.skippedRows == 1 ? V_(", %zu row skipped that could not be read")
+                                           : V_(", %zu rows skipped that could not be read"),
+                   static_cast<std::size_t>(series.skippedRows));
   }
   html += ".</p>\n";
 }
 
 void CountersTable(std::string& html, const ControllerImage& image) {
-  static const char* const kNames[] = {"Pump hours", "Pump starts", "Mains meter pulses",
-                                       "Cistern meter pulses"};
+  static const char* const kNames[] = {VN_("Pump hours"), VN_("Pump starts"),
+                                       VN_("Mains meter pulses"), VN_("Cistern meter pulses")};
   html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
   for (int i = 0; i < 4; ++i) {
-    html += "<tr><td>" + std::string(kNames[i]) + "</td><td>" +
+    html += "<tr><td>" + V_(kNames[i]) + "</td><td>" +
             CounterText(image, static_cast<Counter>(i)) + "</td></tr>\n";
   }
   html += "</table>\n";
@@ -181,7 +184,7 @@ bool WritePdf(const std::string& path, const std::string& html, std::string& rea
   {
     QPdfWriter writer(&buffer);
     writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setTitle("VELTA service report");
+    writer.setTitle(QString::fromStdString(V_("VELTA service report")));
     writer.setCreator("VELTA Control");
     QTextDocument document;
     document.setHtml(QString::fromStdString(html));
@@ -228,7 +231,7 @@ std::optional<ServiceReport> ReadServiceReport(const ConnectionSettings& setting
   const service::ReportReading read = service::ReadReportData(settings, feedback);
   if (!read.Done()) return std::nullopt;
   ServiceReport report = ComposeServiceReport(read, errorFile);
-  if (!report.errorFileProblem.empty()) feedback.Log("Error file " + report.errorFileProblem);
+  if (!report.errorFileProblem.empty()) feedback.Log(V_("Error file ") + report.errorFileProblem);
   return report;
 }
 
@@ -237,7 +240,8 @@ ServiceReport ComposeServiceReport(const service::ReportReading& read,
   ServiceReport report;
   report.image = read.image;
   report.version = Format("V%d.%02d", read.version / 100, read.version % 100);
-  report.date = LocalTimeText(std::time(nullptr), "%Y-%m-%d %H:%M");
+  // TRANSLATORS: the date and time format of strftime for the report's date.
+  report.date = LocalTimeText(std::time(nullptr), V_("%Y-%m-%d %H:%M").c_str());
   report.liveValues = read.liveValues;
   report.status = read.status;
   // The file the error log really writes: a Windows-style name lives in the state folder.
@@ -245,40 +249,43 @@ ServiceReport ComposeServiceReport(const service::ReportReading& read,
     const std::string path = ErrorFilePath(errorFile);
     report.errorFileLines = LastLinesOfFile(path, kReportErrorFileLines, report.errorFileProblem);
     if (!report.errorFileProblem.empty()) {
-      report.errorFileProblem = path + " cannot be read: " + report.errorFileProblem;
+      report.errorFileProblem =
+          Format(V_("%s cannot be read: %s"), path.c_str(), report.errorFileProblem.c_str());
     }
   }
   return report;
 }
 
 std::string ServiceReportHtml(const ServiceReport& report) {
-  std::string html = "<html><head><meta charset=\"utf-8\"><title>VELTA service report</title>"
-                     "</head><body>\n<h1>VELTA service report</h1>\n<p>Controller version: " +
-                     Escaped(report.version) + "<br>Date: " + Escaped(report.date);
-  if (!report.site.empty()) html += "<br>Site: " + Escaped(report.site);
+  const std::string title = V_("VELTA service report");
+  std::string html = "<html><head><meta charset=\"utf-8\"><title>" + title +
+                     "</title></head><body>\n<h1>" + title + "</h1>\n<p>" +
+                     V_("Controller version: ") + Escaped(report.version) + "<br>" + V_("Date: ") +
+                     Escaped(report.date);
+  if (!report.site.empty()) html += "<br>" + V_("Site: ") + Escaped(report.site);
   html += "</p>\n";
   if (report.status) {
-    Heading(html, "Status");
+    Heading(html, VN_("Status"));
     StatusTable(html, *report.status);
-    Heading(html, "Active errors");
+    Heading(html, VN_("Active errors"));
     ActiveErrors(html, *report.status);
   }
   if (report.measurements) {
-    Heading(html, "Level and pressure");
+    Heading(html, VN_("Level and pressure"));
     MeasurementChart(html, *report.measurements);
   }
-  Heading(html, "Settings");
+  Heading(html, VN_("Settings"));
   SettingsTable(html, report.image);
-  Heading(html, "Counters");
+  Heading(html, VN_("Counters"));
   CountersTable(html, report.image);
-  Heading(html, "Error memory");
+  Heading(html, VN_("Error memory"));
   ErrorMemoryTable(html, report.image);
   if (!report.liveValues.empty()) {
-    Heading(html, "Live values");
+    Heading(html, VN_("Live values"));
     LiveValuesTable(html, report.liveValues);
   }
   if (!report.errorFileLines.empty() || !report.errorFileProblem.empty()) {
-    Heading(html, "Error file");
+    Heading(html, VN_("Error file"));
     Lines(html, report.errorFileProblem.empty() ? report.errorFileLines
                                                 : std::vector{report.errorFileProblem});
   }

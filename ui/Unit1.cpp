@@ -58,13 +58,14 @@ std::int32_t LeadingNumber(const QString& text) {
 // port behind a COM number cannot be pinned, empty when it can.
 std::string PinUnavailableReason(const velta::AdapterInfo& adapter) {
   if (!adapter.stableName.empty()) return "";
-  if (adapter.path.empty()) return "no device file for this number";
+  if (adapter.path.empty()) return V_("no device file for this number");
   std::error_code error;
-  if (!std::filesystem::exists(adapter.device, error)) return adapter.path + " is not present now";
+  if (!std::filesystem::exists(adapter.device, error)) return velta::Format(V_("%s is not present now"), adapter.path.c_str());
   if (adapter.maker.empty() && adapter.product.empty()) {
-    return adapter.device + " is not a USB adapter; its number does not change";
+    return velta::Format(V_("%s is not a USB adapter; its number does not change"),
+                        adapter.device.c_str());
   }
-  return "udev gives this adapter no stable name under /dev/serial/by-id";
+  return V_("udev gives this adapter no stable name under /dev/serial/by-id");
 }
 
 // One style object for the group boxes of every Monitor window; it lives as long as the program.
@@ -85,6 +86,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>(
   velta::KeepForcedTextReadable(*this);
   setWindowTitle(QString("VEL Control V") + velta::kProgramVersion);
   velta::TranslateComponent(this);
+  velta::TranslateOwnTexts(this);
 
   // Fixed single border: system menu and minimise only, centred on the screen.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -152,6 +154,8 @@ void Form1::ConnectControls() {
   connect(logBar, &QScrollBar::rangeChanged, this, [this, logBar](int, int maximum) {
     if (followLog_ || !ui->Memo1->isEnabled()) logBar->setValue(maximum);
   });
+  setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(this, &QWidget::customContextMenuRequested, this, &Form1::FormContextPopup);
   ui->Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui->Chart1, &QWidget::customContextMenuRequested, this, &Form1::Chart1ContextMenu);
   for (QObject* watched : std::initializer_list<QObject*>{
@@ -301,9 +305,9 @@ void Form1::cbComChange() {
 void Form1::ShowComPort() {
   int entry = ui->cbCom->findData(connection_.comPort);
   if (entry < 0) {
-    ui->cbCom->addItem(QString("%1 (absent)").arg(connection_.comPort), connection_.comPort);
+    ui->cbCom->addItem(ToQString(V_("%1 (absent)")).arg(connection_.comPort), connection_.comPort);
     entry = ui->cbCom->count() - 1;
-    ui->cbCom->setItemData(entry, "This port is not present now", Qt::ToolTipRole);
+    ui->cbCom->setItemData(entry, ToQString(V_("This port is not present now")), Qt::ToolTipRole);
   }
   ui->cbCom->setCurrentIndex(entry);
 }
@@ -313,12 +317,12 @@ void Form1::cbComContextPopup(const QPoint& where) {
   const std::int32_t port = ui->cbCom->currentData().toInt();
   QMenu menu(ui->cbCom);
   if (comPins_.count(port) != 0) {
-    menu.addAction(QString("Unpin COM%1").arg(port), this, [this, port] { UnpinComPort(port); });
+    menu.addAction(ToQString(V_("Unpin COM%1")).arg(port), this, [this, port] { UnpinComPort(port); });
   } else {
     const velta::AdapterInfo adapter = velta::DescribeComPort(static_cast<std::uint32_t>(port));
     const std::string unavailable = PinUnavailableReason(adapter);
-    QString text = QString("Pin COM%1 to this adapter").arg(port);
-    if (!unavailable.empty()) text += QString(" (unavailable: %1)").arg(ToQString(unavailable));
+    QString text = ToQString(V_("Pin COM%1 to this adapter")).arg(port);
+    if (!unavailable.empty()) text += ToQString(V_(" (unavailable: %1)")).arg(ToQString(unavailable));
     QAction* pin = menu.addAction(text, this, [this, port, stable = adapter.stableName] {
       PinComPort(port, stable);
     });
@@ -327,16 +331,37 @@ void Form1::cbComContextPopup(const QPoint& where) {
   menu.exec(ui->cbCom->mapToGlobal(where));
 }
 
+void Form1::FormContextPopup(const QPoint& where) {
+  QMenu menu(this);
+  QMenu* languages = menu.addMenu(ToQString(V_("Language")));
+  std::string chosen = velta::ReadLanguageChoice(*velta::OpenSettingsStore());
+  if (chosen.empty()) chosen = velta::GermanSelected() ? "de" : "en";
+  for (const auto& [language, name] : {std::pair{"de", "Deutsch"}, std::pair{"en", "English"}}) {
+    QAction* action =
+        languages->addAction(name, this, [this, language = std::string(language)] {
+          LanguageClick(language);
+        });
+    action->setCheckable(true);
+    action->setChecked(chosen == language);
+  }
+  menu.exec(mapToGlobal(where));
+}
+
+void Form1::LanguageClick(const std::string& language) {
+  velta::WriteLanguageChoice(*velta::OpenSettingsStore(), language);
+  Log(V_("The language changes when the program is started again."));
+}
+
 void Form1::PinComPort(std::int32_t port, const std::string& stableName) {
   comPins_[port] = stableName;
   velta::ApplyComPins(comPins_);
-  Log(velta::Format("COM%d pinned to %s", port, stableName.c_str()));
+  Log(velta::Format(V_("COM%d pinned to %s"), port, stableName.c_str()));
 }
 
 void Form1::UnpinComPort(std::int32_t port) {
   comPins_.erase(port);
   velta::SetComPortOverride(static_cast<std::uint32_t>(port), "");
-  Log(velta::Format("COM%d no longer pinned", port));
+  Log(velta::Format(V_("COM%d no longer pinned"), port));
 }
 
 void Form1::rbSerialClick() {
@@ -386,7 +411,7 @@ void Form1::bSaveTCPClick() {
   std::string reason;
   if (!velta::SaveTcpAddressFile(file, ToStdString(ui->edHost->text()),
                                  ToStdString(ui->edPort->text()), reason)) {
-    Log(velta::Format("Could not write the TCP address file %s", file.c_str()));
+    Log(velta::Format(V_("Could not write the TCP address file %s"), file.c_str()));
     Log(reason);
     velta::CurrentDesktop().Beep();
   }
@@ -409,7 +434,7 @@ void Form1::StartPolling() {
   // A port number beyond 16 bits would silently reach another port; refuse it instead.
   if (c.useTcp && !velta::TcpPortInRange(c.tcpPort)) {
     Timer1.stop();
-    Log(velta::TcpPortOutOfRange(c.tcpPort) + "; no connection opened");
+    Log(velta::TcpPortOutOfRange(c.tcpPort) + V_("; no connection opened"));
     velta::CurrentDesktop().Beep();
     SetConnectionControlsEnabled(true);
     return;

@@ -46,6 +46,9 @@ class Form1 : public QWidget {
   // remove the pin.
   void cbComContextPopup(const QPoint& where);
   void PinComPort(std::int32_t port, const std::string& stableName);
+  // The window's context menu: the language, German or English, for the next start.
+  void FormContextPopup(const QPoint& where);
+  void LanguageClick(const std::string& language);
   void UnpinComPort(std::int32_t port);
   void rbSerialClick();
   void rbTcpClick();

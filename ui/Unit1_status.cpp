@@ -161,8 +161,8 @@ void Form1::ShowStatusUpdate(const velta::StatusUpdate& update, const velta::Pol
     if (update.main &&
         !measurementLog_.AppendMainPage(std::time(nullptr), *update.main, cycle.shownE1,
                                         cycle.shownE2)) {
-      Log("Recording to CSV stopped, " + measurementLog_.Path() + " cannot be written: " +
-          measurementLog_.Reason());
+      Log(velta::Format(V_("Recording to CSV stopped, %s cannot be written: %s"),
+                        measurementLog_.Path().c_str(), measurementLog_.Reason().c_str()));
       StopRecordingClick();
     }
   }
@@ -222,7 +222,7 @@ void Form1::AddError(const std::string& message, std::time_t when) {
   if (store && file.Path() != shown && file.Path() != errorFileNamed_ &&
       std::filesystem::exists(file.Path())) {
     errorFileNamed_ = file.Path();
-    Log("Error file: " + file.Path());
+    Log(V_("Error file: ") + file.Path());
   }
 }
 
@@ -255,12 +255,12 @@ void Form1::Chart1Click() { SetView3D(!View3D()); }
 void Form1::Chart1ContextMenu(const QPoint& position) {
   QMenu menu(this);
   if (measurementLog_.IsOpen()) {
-    menu.addAction(QString("Recording to %1").arg(ToQString(measurementLog_.Path())))
+    menu.addAction(ToQString(V_("Recording to %1")).arg(ToQString(measurementLog_.Path())))
         ->setEnabled(false);
-    connect(menu.addAction("Stop recording"), &QAction::triggered, this,
+    connect(menu.addAction(ToQString(V_("Stop recording"))), &QAction::triggered, this,
             &Form1::StopRecordingClick);
   } else {
-    connect(menu.addAction("Record to CSV…"), &QAction::triggered, this, &Form1::RecordCsvClick);
+    connect(menu.addAction(ToQString(V_("Record to CSV…"))), &QAction::triggered, this, &Form1::RecordCsvClick);
   }
   menu.exec(ui->Chart1->mapToGlobal(position));
 }
@@ -288,14 +288,14 @@ void Form1::StopRecordingClick() {
 void Form1::ShowRecording() {
   const bool recording = measurementLog_.IsOpen();
   const QString path = ToQString(measurementLog_.Path());
-  ui->Chart1->setToolTip(recording ? QString("Recording to %1").arg(path) : QString());
+  ui->Chart1->setToolTip(recording ? ToQString(V_("Recording to %1")).arg(path) : QString());
   if (lblRecording_ == nullptr) {
     lblRecording_ = new QLabel(ui->Chart1);
     lblRecording_->setObjectName("lblRecording");
     lblRecording_->setStyleSheet("color: #c00000; font-size: 7pt; font-weight: bold;");
     lblRecording_->setAttribute(Qt::WA_TransparentForMouseEvents);
   }
-  lblRecording_->setText(QString::fromUtf8("\u25CF REC %1").arg(QFileInfo(path).fileName()));
+  lblRecording_->setText(ToQString(V_("● REC %1")).arg(QFileInfo(path).fileName()));
   lblRecording_->adjustSize();
   lblRecording_->move(ui->Chart1->width() - lblRecording_->width() - 4, 2);
   lblRecording_->setVisible(recording);

@@ -71,6 +71,7 @@ Form3::Form3(velta::ConnectionSource connection, velta::History& history, QWidge
   SelectPreset();
   ApplyGroupMask(0);  // the normal view until the Monitor window or the user chooses
   velta::TranslateComponent(this);
+  velta::TranslateOwnTexts(this);
 }
 
 Form3::~Form3() = default;

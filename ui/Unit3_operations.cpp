@@ -263,7 +263,8 @@ void Form3::bbReportClick() {
   if (chosen.isEmpty()) return;
   // The site heads the report, as velta-cli report --site gives it; Cancel makes no report.
   const std::optional<QString> site =
-      velta::CurrentDesktop().AskText("Service report", "Site (customer, address), may stay empty:");
+      velta::CurrentDesktop().AskText(ToQString(V_("Service report")),
+                                      ToQString(V_("Site (customer, address), may stay empty:")));
   if (!site) return;
   const std::string path = velta::AbsoluteFilePath(chosen);
   BusyWindow busy(*this, *ui->bbReport);

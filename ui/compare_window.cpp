@@ -5,6 +5,7 @@
 #include "controller/block_diff.h"
 #include "controller/settings_file.h"
 #include "i18n/lookup.h"
+#include "i18n/translate_component.h"
 #include "ui/desktop.h"
 #include "ui/qt_text.h"
 #include "ui_compare_window.h"
@@ -13,9 +14,9 @@ using velta::ToQString;
 
 namespace {
 
-const char* const kSourceItems[] = {"Current values in the window",
-                                    "The controller's block (last read or written)",
-                                    "Settings or backup file…", "Selected history entry"};
+const char* const kSourceItems[] = {VN_("Current values in the window"),
+                                    VN_("The controller's block (last read or written)"),
+                                    VN_("Settings or backup file…"), VN_("Selected history entry")};
 
 constexpr char kSettingsFilter[] = "Einstellungen (*.ini)|*.ini";
 constexpr char kBackupFilter[] = "Backup (*.bak)|*.bak";
@@ -56,6 +57,7 @@ CompareWindow::CompareWindow(CompareSources sources, QWidget* parent)
   connect(ui->lbHistory, &QListWidget::itemDoubleClicked, this, &CompareWindow::lbHistoryDblClick);
   connect(ui->bbLoadIntoWindow, &QPushButton::clicked, this, &CompareWindow::bbLoadIntoWindowClick);
   connect(ui->bbClose, &QPushButton::clicked, this, &QDialog::reject);
+  velta::TranslateOwnTexts(this);
   ShowChanges();
 }
 
@@ -110,7 +112,7 @@ CompareWindow::Side CompareWindow::Take(int source, const std::string& file) con
     case kControllerBlock: {
       const velta::Baseline& controller = sources_.baselines.Controller();
       if (!controller.Covers(0, velta::kParameterBlockSize - 1)) {
-        side.missing = "Nothing has been read from the controller yet.";
+        side.missing = V_("Nothing has been read from the controller yet.");
         return side;
       }
       side.image = controller.image;
@@ -119,14 +121,14 @@ CompareWindow::Side CompareWindow::Take(int source, const std::string& file) con
     }
     case kHistoryEntry:
       if (SelectedEntry() == nullptr) {
-        side.missing = "No history entry is selected.";
+        side.missing = V_("No history entry is selected.");
         return side;
       }
       path = SelectedEntry()->path.string();
       break;
     default:
       if (path.empty()) {
-        side.missing = "No file has been chosen.";
+        side.missing = V_("No file has been chosen.");
         return side;
       }
   }
@@ -134,7 +136,7 @@ CompareWindow::Side CompareWindow::Take(int source, const std::string& file) con
   const velta::ImageFileKind kind = KindOfFile(path);
   std::string reason;
   if (!velta::LoadImageFile(path, image, kind, reason)) {
-    side.missing = "The file " + path + " cannot be read. " + reason;
+    side.missing = velta::Format(V_("The file %s cannot be read. %s"), path.c_str(), reason.c_str());
     return side;
   }
   side.image = image;

@@ -1,10 +1,25 @@
 #include "ui/program.h"
 
+#include <QCoreApplication>
+#include <string>
+#include <vector>
+
+#include "i18n/language.h"
 #include "i18n/lookup.h"
 #include "i18n/translate_component.h"
+#include "monitor/app_settings.h"
 
 namespace velta {
 namespace {
+
+// The language: --language, VELTA_LANGUAGE, the Monitor window's saved choice or the desktop's.
+std::string ProgramLanguage() {
+  std::vector<std::string> arguments;
+  for (const QString& argument : QCoreApplication::arguments()) {
+    arguments.push_back(argument.toStdString());
+  }
+  return ChooseLanguage(LanguageArgument(arguments), ReadLanguageChoice(*OpenSettingsStore()));
+}
 
 // The catalogue's exclusions, registered once, and the language, both chosen before any window
 // is translated.
@@ -17,7 +32,7 @@ void PrepareLanguage() {
     return true;
   }();
   (void)excluded;
-  UseLanguage("en");
+  UseLanguage(ProgramLanguage());
 }
 
 // What the Monitor window tells the Settings window.
