@@ -8,6 +8,7 @@
 
 #include "bridge/config_file.h"
 #include "controller/regular_file.h"
+#include "i18n/lookup.h"
 
 namespace velta::bridge {
 namespace {
@@ -38,7 +39,7 @@ bool ValidName(const std::string& name) {
 std::string ParseComPort(const std::string& text, ConnectionSettings& connection) {
   const std::string digits = strncasecmp(text.c_str(), "COM", 3) == 0 ? text.substr(3) : text;
   long number = 0;
-  if (!ParseDecimal(digits, 1, 255, number)) return "takes COM1..COM255, not \"" + text + "\"";
+  if (!ParseDecimal(digits, 1, 255, number)) return Format(V_("takes COM1..COM255, not \"%s\""), text.c_str());
   connection.comPort = static_cast<std::int32_t>(number);
   return {};
 }
@@ -47,7 +48,7 @@ std::string ParseComPort(const std::string& text, ConnectionSettings& connection
 std::string SetControllerKey(ControllerConfig& controller, const std::string& key,
                              const std::string& value) {
   if (key == "name") {
-    if (!ValidName(value)) return "a name has letters, digits, '-' and '_' only, not \"" + value + "\"";
+    if (!ValidName(value)) return Format(V_("a name has letters, digits, '-' and '_' only, not \"%s\""), value.c_str());
     controller.name = value;
     return {};
   }
@@ -60,13 +61,13 @@ std::string SetControllerKey(ControllerConfig& controller, const std::string& ke
   if (key == "cistern-litres") {
     long litres = 0;
     if (!ParseDecimal(value, 1, kMaxCisternLitres, litres)) {
-      return "takes whole litres 1.." + std::to_string(kMaxCisternLitres) + ", not \"" + value + "\"";
+      return Format(V_("takes whole litres 1..%ld, not \"%s\""), static_cast<long>(kMaxCisternLitres), value.c_str());
     }
     controller.cisternLitres = static_cast<int>(litres);
     return {};
   }
-  if (key != "tcp" && key != "device" && key != "port") return "unknown key";
-  if (!controller.link.empty()) return "a controller has one link, and it already has " + controller.link;
+  if (key != "tcp" && key != "device" && key != "port") return V_("unknown key");
+  if (!controller.link.empty()) return V_("a controller has one link, and it already has ") + controller.link;
   controller.link = key + " " + value;
   if (key == "tcp") {
     Endpoint endpoint;
@@ -78,7 +79,7 @@ std::string SetControllerKey(ControllerConfig& controller, const std::string& ke
     return {};
   }
   if (key == "device") {
-    if (value.empty() || value[0] != '/') return "takes the path of a device file, not \"" + value + "\"";
+    if (value.empty() || value[0] != '/') return Format(V_("takes the path of a device file, not \"%s\""), value.c_str());
     controller.device = value;
     return {};
   }
@@ -104,9 +105,9 @@ std::string* FaceField(FaceTexts& faces, const std::string& key) {
 std::string ReadPassword(const std::string& path, std::string& password) {
   std::string reason;
   const auto text = ReadRegularFile(path, 4096, reason);
-  if (!text) return "cannot read " + path + ": " + reason;
+  if (!text) return Format(V_("cannot read %s: %s"), path.c_str(), reason.c_str());
   password = text->substr(0, text->find_first_of("\r\n"));
-  if (password.empty()) return path + " holds no password on its first line";
+  if (password.empty()) return Format(V_("%s holds no password on its first line"), path.c_str());
   return {};
 }
 
@@ -123,10 +124,10 @@ std::string MakeFaces(FaceTexts faces, BridgeConfig& config, Where where) {
       if (!error.empty()) return where("mqtt-password-file") + error;
     }
     if (!faces.mqttCa.empty()) {
-      if (!mqtt.tls) return where("mqtt-ca") + "a CA file needs an mqtts:// broker";
+      if (!mqtt.tls) return where("mqtt-ca") + V_("a CA file needs an mqtts:// broker");
       std::string reason;
       if (!ReadRegularFile(faces.mqttCa, kMaxIniFileSize, reason)) {
-        return where("mqtt-ca") + "cannot read " + faces.mqttCa + ": " + reason;
+        return where("mqtt-ca") + Format(V_("cannot read %s: %s"), faces.mqttCa.c_str(), reason.c_str());
       }
       mqtt.caFile = faces.mqttCa;
     }
@@ -134,7 +135,7 @@ std::string MakeFaces(FaceTexts faces, BridgeConfig& config, Where where) {
   } else {
     for (const char* key : {"mqtt-user", "mqtt-password-file", "mqtt-ca"}) {
       if (!FaceField(faces, key)->empty()) {
-        return where(key) + "is of no use without an MQTT broker (mqtt)";
+        return where(key) + V_("is of no use without an MQTT broker (mqtt)");
       }
     }
   }
@@ -147,8 +148,8 @@ std::string MakeFaces(FaceTexts faces, BridgeConfig& config, Where where) {
   if (!faces.interval.empty()) {
     long pause = 0;
     if (!ParseDecimal(faces.interval, 0, kMaxPassPauseMs, pause)) {
-      return where("interval") + "takes milliseconds 0.." + std::to_string(kMaxPassPauseMs) +
-             ", not \"" + faces.interval + "\"";
+      return where("interval") + Format(V_("takes milliseconds 0..%ld, not \"%s\""),
+                                        static_cast<long>(kMaxPassPauseMs), faces.interval.c_str());
     }
     config.passPauseMs = static_cast<int>(pause);
   }
@@ -165,10 +166,10 @@ std::string CheckControllers(BridgeConfig& config, Where where) {
   for (std::size_t i = 0; i < config.controllers.size(); ++i) {
     ControllerConfig& controller = config.controllers[i];
     if (!names.insert(controller.name).second) {
-      return where(i) + "a second controller named " + controller.name;
+      return where(i) + V_("a second controller named ") + controller.name;
     }
     if (controller.serve && !listeners.insert(controller.serve->Text()).second) {
-      return where(i) + "serve address " + controller.serve->Text() + " is already taken";
+      return where(i) + Format(V_("serve address %s is already taken"), controller.serve->Text().c_str());
     }
     if (!controller.device.empty()) controller.connection.comPort = nextCom--;
   }
@@ -191,7 +192,7 @@ std::optional<BridgeConfig> FromCommandLine(const RawOptions& options, std::stri
     }
   }
   if (controller.link.empty()) {
-    error = "give the controller's link (--tcp HOST:PORT, --device PATH or --port COMn) or --config FILE";
+    error = V_("give the controller's link (--tcp HOST:PORT, --device PATH or --port COMn) or --config FILE");
     return std::nullopt;
   }
   config.controllers.push_back(controller);
@@ -209,8 +210,9 @@ std::string ParseEndpoint(const std::string& text, bool listening, Endpoint& end
   long number = 0;
   if ((!portOnly && (colon == std::string::npos || host.empty())) ||
       host.find_first_of(" \t/") != std::string::npos || !ParseDecimal(port, 1, 65535, number)) {
-    return std::string("takes HOST:PORT with a decimal port 1..65535") +
-           (listening ? " (or the port alone for loopback)" : "") + ", not \"" + text + "\"";
+    return Format(listening ? V_("takes HOST:PORT with a decimal port 1..65535 (or the port alone for loopback), not \"%s\"")
+                            : V_("takes HOST:PORT with a decimal port 1..65535, not \"%s\""),
+                  text.c_str());
   }
   endpoint.host = host;
   endpoint.port = static_cast<std::uint16_t>(number);
@@ -221,13 +223,13 @@ std::string ParseMqttUrl(const std::string& text, MqttConfig& mqtt) {
   const std::string plain = "mqtt://", secure = "mqtts://";
   const bool tls = text.rfind(secure, 0) == 0;
   if (!tls && text.rfind(plain, 0) != 0) {
-    return "takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not \"" + text + "\"";
+    return Format(V_("takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not \"%s\""), text.c_str());
   }
   std::string rest = text.substr(tls ? secure.size() : plain.size());
   if (!rest.empty() && rest.back() == '/') rest.pop_back();
   if (rest.find(':') == std::string::npos) rest += tls ? ":8883" : ":1883";
   const std::string error = ParseEndpoint(rest, false, mqtt.broker);
-  if (!error.empty()) return "takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not \"" + text + "\"";
+  if (!error.empty()) return Format(V_("takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not \"%s\""), text.c_str());
   mqtt.url = text;
   mqtt.tls = tls;
   return {};
@@ -243,7 +245,7 @@ std::optional<BridgeConfig> FromFile(const RawOptions& options, FaceTexts lineFa
   for (const std::string* given : {&options.tcp, &options.device, &options.port, &options.name,
                                    &options.serve, &options.cisternLitres}) {
     if (!given->empty()) {
-      error = "with --config the controllers are given in the file, not on the command line";
+      error = V_("with --config the controllers are given in the file, not on the command line");
       return std::nullopt;
     }
   }
@@ -258,7 +260,7 @@ std::optional<BridgeConfig> FromFile(const RawOptions& options, FaceTexts lineFa
       for (const ConfigEntry& entry : section.entries) {
         std::string* field = FaceField(faces, entry.key);
         if (!field) {
-          error = at(entry.line) + entry.key + ": unknown key in [bridge]";
+          error = at(entry.line) + entry.key + V_(": unknown key in [bridge]");
           return std::nullopt;
         }
         *field = entry.value;
@@ -275,19 +277,21 @@ std::optional<BridgeConfig> FromFile(const RawOptions& options, FaceTexts lineFa
       }
     }
     if (!ValidName(controller.name)) {
-      error = at(section.line) + "[" + section.name +
-              "]: a name has letters, digits, '-' and '_' only; give the controller a name=";
+      error = at(section.line) +
+              Format(V_("[%s]: a name has letters, digits, '-' and '_' only; give the controller a name="),
+                     section.name.c_str());
       return std::nullopt;
     }
     if (controller.link.empty()) {
-      error = at(section.line) + "[" + section.name + "] has no link: give tcp=, device= or port=";
+      error = at(section.line) +
+              Format(V_("[%s] has no link: give tcp=, device= or port="), section.name.c_str());
       return std::nullopt;
     }
     config.controllers.push_back(controller);
     sectionLines.push_back(section.line);
   }
   if (config.controllers.empty()) {
-    error = options.configFile + ": no controller section";
+    error = options.configFile + V_(": no controller section");
     return std::nullopt;
   }
   // The command line wins over the [bridge] section.

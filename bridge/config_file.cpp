@@ -7,6 +7,7 @@
 
 #include "controller/ini_file.h"
 #include "controller/regular_file.h"
+#include "i18n/lookup.h"
 
 namespace velta::bridge {
 namespace {
@@ -61,17 +62,17 @@ std::optional<ConfigFile> ReadConfigFile(const std::string& path, std::string& e
     const std::string line = Trim(raw);
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
     if (line[0] == '[') {
-      if (line.back() != ']') return fail(number, "a section line is \"[name]\"");
+      if (line.back() != ']') return fail(number, V_("a section line is \"[name]\""));
       const std::string name = Trim(line.substr(1, line.size() - 2));
-      if (name.empty()) return fail(number, "a section needs a name");
+      if (name.empty()) return fail(number, V_("a section needs a name"));
       if (file.Find(name)) return fail(number, "[" + name + "] comes a second time");
       file.sections.push_back({name, number, {}});
       continue;
     }
     const auto equals = line.find('=');
-    if (equals == std::string::npos) return fail(number, "expected key = value, got \"" + line + "\"");
+    if (equals == std::string::npos) return fail(number, Format(V_("expected key = value, got \"%s\""), line.c_str()));
     const std::string key = Lower(Trim(line.substr(0, equals)));
-    if (key.empty()) return fail(number, "a key is missing before '='");
+    if (key.empty()) return fail(number, V_("a key is missing before '='"));
     if (file.sections.empty()) return fail(number, key + " stands before any [section]");
     ConfigSection& section = file.sections.back();
     if (section.LineOf(key) != section.line) {

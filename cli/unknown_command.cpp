@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "i18n/lookup.h"
+
 namespace velta::cli {
 namespace {
 
@@ -39,7 +41,7 @@ std::string UnknownCommandMessage(CLI::App& app, int argc, const char* const* ar
       for (const CLI::App* command : commands) {
         names += (names.empty() ? "" : ", ") + command->get_name();
       }
-      return "Unknown command \"" + path + "\"; the commands are: " + names;
+      return Format(V_("Unknown command \"%s\"; the commands are: %s"), path.c_str(), names.c_str());
     }
     current = *chosen;
   }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "controller/regular_file.h"
+#include "i18n/lookup.h"
 
 namespace velta {
 namespace {
@@ -51,14 +52,14 @@ bool OverwriteInPlace(const std::string& path, const std::string& content, std::
   // O_NONBLOCK: a FIFO put there since the check must not hold the save.
   const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) {
-    reason = "The folder does not allow a new file and the file itself cannot be written: " +
+    reason = V_("The folder does not allow a new file and the file itself cannot be written: ") +
              ErrorText(errno);
     return false;
   }
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    reason = "The folder does not allow a new file and the target is not a regular file.";
+    reason = V_("The folder does not allow a new file and the target is not a regular file.");
     return false;
   }
   const bool written = WriteAll(fd, content) &&
@@ -67,7 +68,7 @@ bool OverwriteInPlace(const std::string& path, const std::string& content, std::
   const int error = errno;
   const bool closed = ::close(fd) == 0;
   if (written && closed) return true;
-  reason = "Writing the file in place failed, its old content is lost: " +
+  reason = V_("Writing the file in place failed, its old content is lost: ") +
            ErrorText(written ? errno : error);
   return false;
 }

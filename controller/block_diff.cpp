@@ -1,6 +1,7 @@
 #include "controller/block_diff.h"
 
 #include "controller/setting_fields.h"
+#include "i18n/lookup.h"
 
 namespace velta {
 
@@ -51,7 +52,7 @@ int OtherBytesChanged(const ControllerImage& before, const ControllerImage& afte
 }
 
 std::vector<std::string> ChangeLines(const std::vector<FieldChange>& changes) {
-  if (changes.empty()) return {"no change"};
+  if (changes.empty()) return {V_("no change")};
   std::vector<std::string> lines;
   for (const FieldChange& change : changes) {
     lines.push_back(change.label + ": " + change.before + " → " + change.after);

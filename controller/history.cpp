@@ -11,6 +11,7 @@
 #include "controller/counters.h"
 #include "controller/setting_fields.h"
 #include "controller/user_folders.h"
+#include "i18n/lookup.h"
 
 namespace velta {
 namespace fs = std::filesystem;
@@ -127,7 +128,7 @@ void History::Keep(const std::string& what, const char* extension, Feedback& fee
   if (!path || !write(*path, reason)) {
     const fs::path shown = path ? *path : Root();
     const std::string because = reason.empty() ? "" : " (" + reason + ")";
-    feedback.Log("History: could not write " + (shown.empty() ? what : shown.string()) + because);
+    feedback.Log(V_("History: could not write ") + (shown.empty() ? what : shown.string()) + because);
     return;
   }
   Trim();

@@ -9,6 +9,7 @@
 
 #include "controller/atomic_write.h"
 #include "controller/regular_file.h"
+#include "i18n/lookup.h"
 
 namespace velta {
 namespace {
@@ -144,7 +145,7 @@ bool SaveIniValues(const std::string& path, std::string_view section, const IniV
   if (::stat(path.c_str(), &info) == 0 || errno != ENOENT) {
     auto text = ReadRegularFile(path, kMaxIniFileSize, reason);
     if (!text) {
-      reason = "The existing file cannot be read: " + reason;
+      reason = V_("The existing file cannot be read: ") + reason;
       return false;
     }
     existing = std::move(*text);

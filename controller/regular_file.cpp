@@ -1,5 +1,7 @@
 #include "controller/regular_file.h"
 
+#include "i18n/lookup.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,22 +14,21 @@ namespace velta {
 namespace {
 
 std::string NotRegularReason(mode_t mode) {
-  if (S_ISDIR(mode)) return "It is a folder, not a file.";
-  if (S_ISFIFO(mode)) return "It is a pipe (FIFO), not a regular file.";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "It is a device, not a regular file.";
-  return "It is not a regular file.";
+  if (S_ISDIR(mode)) return V_("It is a folder, not a file.");
+  if (S_ISFIFO(mode)) return V_("It is a pipe (FIFO), not a regular file.");
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return V_("It is a device, not a regular file.");
+  return V_("It is not a regular file.");
 }
 
 std::string TooLargeReason(long long size, std::size_t maxSize) {
-  return "It is too large (" + std::to_string(size) + " bytes, at most " +
-         std::to_string(maxSize) + " are read).";
+  return Format(V_("It is too large (%lld bytes, at most %zu are read)."), size, maxSize);
 }
 
 }  // namespace
 
 std::string ErrorText(int error) {
   const char* text = ::strerrordesc_np(error);
-  return text != nullptr ? std::string(text) + "." : "Error " + std::to_string(error) + ".";
+  return text != nullptr ? std::string(text) + "." : Format(V_("Error %d."), error);
 }
 
 bool IsOddFile(const std::string& path, std::string& reason) {

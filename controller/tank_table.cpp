@@ -83,7 +83,7 @@ std::string FileLineReason(int entry, const FileLine& line) {
     if (std::iscntrl(static_cast<unsigned char>(c))) c = '?';
   }
   if (line.cut || line.text.size() > kShown) shown += "...";
-  return "Line " + std::to_string(entry + 1) + " of the file: \"" + shown + "\"";
+  return Format(V_("Line %d of the file: \"%s\""), entry + 1, shown.c_str());
 }
 
 }  // namespace
@@ -97,8 +97,8 @@ int ReadTankTable(std::istream& in, const std::string& path, TankTable& table, s
   };
   const auto tooFew = [&](int lines) {
     message = Format(_("Datei %s enthält zu wenige Werte."), path.c_str()) + "\n" +
-              (lines == 0 ? std::string("The file is empty.")
-                          : "The file ends after line " + std::to_string(lines) + ".");
+              (lines == 0 ? V_("The file is empty.")
+                          : Format(V_("The file ends after line %d."), lines));
     return kTankFileTooFewValues;
   };
   if (!ReadLine(in, line)) return tooFew(0);

@@ -3,13 +3,14 @@
 #include <algorithm>
 
 #include "controller/block_diff.h"
+#include "i18n/lookup.h"
 
 namespace velta {
 namespace {
 
 constexpr const char* kNothingToCompare =
-    "Nothing to compare with: these values have not been read from the controller or loaded "
-    "from a file yet.";
+    VN_("Nothing to compare with: these values have not been read from the controller or "
+        "loaded from a file yet.");
 
 struct Comparison {
   const std::string& source;
@@ -17,11 +18,11 @@ struct Comparison {
 };
 
 std::string Details(const std::vector<Comparison>& comparisons) {
-  if (comparisons.empty()) return kNothingToCompare;
+  if (comparisons.empty()) return V_(kNothingToCompare);
   std::string text;
   for (const Comparison& comparison : comparisons) {
     if (!text.empty()) text += "\n";
-    text += "Against " + comparison.source + ":\n";
+    text += Format(V_("Against %s:"), comparison.source.c_str()) + "\n";
     for (const std::string& line : comparison.lines) text += line + "\n";
   }
   return text;
@@ -45,14 +46,14 @@ bool Baseline::Covers(int first, int last) const {
   return true;
 }
 
-Baselines::Baselines() { controller_.source = "the block last read from the controller"; }
+Baselines::Baselines() { controller_.source = V_("the block last read from the controller"); }
 
 void Baselines::ControllerRead(int first, std::span<const std::uint8_t> data) {
-  TakeController(first, data, "the block last read from the controller");
+  TakeController(first, data, VN_("the block last read from the controller"));
 }
 
 void Baselines::ControllerWritten(int first, std::span<const std::uint8_t> data) {
-  TakeController(first, data, "the block last written to the controller");
+  TakeController(first, data, VN_("the block last written to the controller"));
 }
 
 void Baselines::TakeController(int first, std::span<const std::uint8_t> data, const char* source) {
@@ -61,13 +62,13 @@ void Baselines::TakeController(int first, std::span<const std::uint8_t> data, co
     controller_.image.SetByte(first + i, data[static_cast<std::size_t>(i)]);
     controller_.known.set(static_cast<std::size_t>(first + i));
   }
-  controller_.source = source;
+  controller_.source = V_(source);
 }
 
 void Baselines::FileLoaded(const std::string& path, const ControllerImage& image,
                            int addressCount) {
   Baseline file;
-  file.source = "the file " + path;
+  file.source = Format(V_("the file %s"), path.c_str());
   file.image = image;
   for (int address = 0; address < addressCount; ++address) {
     file.known.set(static_cast<std::size_t>(address));

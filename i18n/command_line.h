@@ -20,6 +20,9 @@ inline void AddLanguageOption(CLI::App& app, std::string& language) {
 // every option and subcommand is added.
 inline void TranslateHelp(CLI::App& app) {
   if (!GermanSelected()) return;
+  // The library's own description of --version, looked up with the others below.
+  [[maybe_unused]] static const char* const kLibraryTexts[] = {
+      VN_("Display program version information and exit")};
   const std::shared_ptr<CLI::FormatterBase> formatter = app.get_formatter();
   for (const char* label : {VN_("Usage"), VN_("OPTIONS"), VN_("SUBCOMMAND"), VN_("SUBCOMMANDS"),
                             VN_("REQUIRED"), VN_("TEXT"), VN_("INT"), VN_("UINT"), VN_("FLOAT")}) {

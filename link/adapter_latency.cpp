@@ -7,6 +7,7 @@
 #include <fstream>
 #include <mutex>
 
+#include "i18n/lookup.h"
 #include "link/port_search.h"
 
 namespace velta {
@@ -51,8 +52,9 @@ std::string LatencyHint(const ConnectionSettings& settings) {
   const std::optional<int> ms =
       ReadLatencyTimerMs(ComDevicePath(static_cast<std::uint32_t>(settings.comPort)));
   if (!ms || *ms <= kSlowLatencyTimerMs) return "";
-  return "Adapter latency timer " + std::to_string(*ms) +
-         " ms slows writes; install the udev rule 70-velta-control.rules (sets it to 1 ms)";
+  return Format(V_("Adapter latency timer %d ms slows writes; install the udev rule "
+                   "70-velta-control.rules (sets it to 1 ms)"),
+                *ms);
 }
 
 }  // namespace velta

@@ -10,6 +10,7 @@
 #include "controller/ini_file.h"
 #include "controller/regular_file.h"
 #include "link/port_search.h"
+#include "i18n/lookup.h"
 
 namespace velta {
 namespace {
@@ -93,8 +94,10 @@ std::unique_ptr<QSettings> OpenSettingsStore() {
   if (IsOddFile(path, reason)) {
     // QSettings would wait for a writer on a FIFO and replace a device at the next save. A file
     // below /dev/null can neither be read nor created: the store then lives in memory only.
-    std::fprintf(stderr, "Settings store %s not used, the defaults apply: %s\n", path.c_str(),
-                 reason.c_str());
+    std::fprintf(stderr, "%s\n",
+                 Format(V_("Settings store %s not used, the defaults apply: %s"), path.c_str(),
+                        reason.c_str())
+                     .c_str());
     return std::make_unique<QSettings>("/dev/null/settings.conf", QSettings::NativeFormat);
   }
   return std::make_unique<QSettings>(QString::fromStdString(path), QSettings::NativeFormat);

@@ -13,6 +13,7 @@
 #include "controller/atomic_write.h"
 #include "controller/regular_file.h"
 #include "controller/user_folders.h"
+#include "i18n/lookup.h"
 
 namespace velta {
 namespace {
@@ -64,7 +65,7 @@ bool ErrorFile::AppendLine(const std::string& line) {
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    return Failed("It is not a regular file.");
+    return Failed(V_("It is not a regular file."));
   }
   // The whole line at once: with O_APPEND it lands after the file's content in one piece, so the
   // file never holds half a line beside another writer.
@@ -75,7 +76,7 @@ bool ErrorFile::AppendLine(const std::string& line) {
 }
 
 bool ErrorFile::Failed(const std::string& why) {
-  reason_ = "Cannot write " + path_ + ": " + why;
+  reason_ = Format(V_("Cannot write %s: %s"), path_.c_str(), why.c_str());
   return false;
 }
 
@@ -93,7 +94,7 @@ std::string ErrorLog::Add(const std::string& message, std::time_t when, ErrorLin
 void ErrorLog::NoteFileOutcome(bool written, const ErrorLineSink& file) {
   if (written != fileFailing_) return;
   fileFailing_ = !written;
-  fileNotice_ = written ? "The error file is written again." : file.Reason() + " Lines are lost.";
+  fileNotice_ = written ? V_("The error file is written again.") : file.Reason() + V_(" Lines are lost.");
 }
 
 std::string ErrorLog::TakeFileNotice() { return std::exchange(fileNotice_, std::string()); }

@@ -80,7 +80,7 @@ bool MeasurementLog::StartRows() {
     return false;
   }
   if (!S_ISREG(info.st_mode)) {  // replaced since it was checked
-    reason_ = "It is not a regular file.";
+    reason_ = V_("It is not a regular file.");
     return false;
   }
   if (info.st_size == 0) {

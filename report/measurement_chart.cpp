@@ -13,6 +13,7 @@
 #include <istream>
 
 #include "controller/regular_file.h"
+#include "i18n/lookup.h"
 
 namespace velta {
 namespace {
@@ -181,7 +182,8 @@ std::time_t TimeStep(double span) {
 }
 
 QString ClockText(std::time_t when, bool withDate) {
-  return QDateTime::fromSecsSinceEpoch(when).toString(withDate ? "MM-dd HH:mm" : "HH:mm");
+  return QDateTime::fromSecsSinceEpoch(when).toString(
+      withDate ? QString::fromStdString(V_("MM-dd HH:mm")) : QString("HH:mm"));
 }
 
 class Chart {
@@ -252,8 +254,9 @@ class Chart {
     }
     painter_.setPen(Qt::black);
     painter_.drawText(QRectF(kLeft, kChartHeight - 40, right - kLeft, 36), Qt::AlignCenter,
-                      "Local time from " +
-                          QDateTime::fromSecsSinceEpoch(first_).toString("yyyy-MM-dd HH:mm"));
+                      QString::fromStdString(V_("Local time from ")) +
+                          QDateTime::fromSecsSinceEpoch(first_).toString(
+                              QString::fromStdString(V_("yyyy-MM-dd HH:mm"))));
   }
 
   template <typename Value>
@@ -279,7 +282,8 @@ class Chart {
   }
 
   void Legend() {
-    const QString items[] = {"Level (%), left", "Pressure (bar), right"};
+    const QString items[] = {QString::fromStdString(V_("Level (%), left")),
+                             QString::fromStdString(V_("Pressure (bar), right"))};
     const QColor colours[] = {kLevelColour, kPressureColour};
     double x = kLeft;
     for (int i = 0; i < 2; ++i) {
@@ -307,7 +311,7 @@ std::optional<MeasurementSeries> ReadMeasurementLog(const std::string& path, std
     return std::nullopt;
   }
   if (file.Size() > kMaxMeasurementLogSize) {
-    reason = "The file is larger than a measurement log can be.";
+    reason = V_("The file is larger than a measurement log can be.");
     return std::nullopt;
   }
   FileReadBuffer buffer(file.Fd());
@@ -321,7 +325,7 @@ std::optional<MeasurementSeries> ReadMeasurementLog(const std::string& path, std
     if (std::optional<Columns> header = HeaderColumns(cells)) {
       columns = header;
     } else if (!columns) {
-      reason = "The first line is not a measurement log header (time, level_percent, pressure_bar).";
+      reason = V_("The first line is not a measurement log header (time, level_percent, pressure_bar).");
       return std::nullopt;
     } else if (std::optional<MeasurementPoint> point = RowPoint(cells, *columns)) {
       series.points.push_back(*point);
@@ -330,11 +334,11 @@ std::optional<MeasurementSeries> ReadMeasurementLog(const std::string& path, std
     }
   }
   if (!columns) {
-    reason = "The file is empty.";
+    reason = V_("The file is empty.");
     return std::nullopt;
   }
   if (series.points.empty()) {
-    reason = "No row of the log holds a time and values that can be read.";
+    reason = V_("No row of the log holds a time and values that can be read.");
     return std::nullopt;
   }
   return series;

@@ -11,8 +11,8 @@
 namespace velta::service {
 namespace {
 
-constexpr const char* kCounterNames[] = {"Pump hours", "Pump starts", "Mains meter pulses",
-                                         "Cistern meter pulses"};
+constexpr const char* kCounterNames[] = {VN_("Pump hours"), VN_("Pump starts"),
+                                         VN_("Mains meter pulses"), VN_("Cistern meter pulses")};
 
 // The hour counter keeps its low 16 bits; the others are 32-bit.
 std::uint32_t CounterMaximum(Counter counter) {
@@ -51,7 +51,7 @@ ReadResult ReadFromZero(const ConnectionSettings& settings, Feedback& feedback, 
 std::optional<std::string> CounterValueRefusal(Counter counter, std::uint32_t value) {
   const std::uint32_t maximum = CounterMaximum(counter);
   if (value <= maximum) return std::nullopt;
-  return Format("%s: %u is outside 0..%u", kCounterNames[static_cast<int>(counter)], value,
+  return Format(V_("%s: %u is outside 0..%u"), V_(kCounterNames[static_cast<int>(counter)]).c_str(), value,
                 maximum);
 }
 
@@ -104,7 +104,7 @@ MemoryWrite ClearErrorCount(const ConnectionSettings& settings, Feedback& feedba
   MemoryWrite result;
   if (index < 0 || index >= kErrorCounterCount) {
     result.outcome = Outcome::Refused;
-    result.reason = Format("Error count %d is outside 0..%d", index, kErrorCounterCount - 1);
+    result.reason = Format(V_("Error count %d is outside 0..%d"), index, kErrorCounterCount - 1);
   } else {
     const ChannelHandle link = OpenSmallWriteLink(settings, feedback, result);
     if (link.IsOpen()) {

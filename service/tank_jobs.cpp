@@ -1,6 +1,7 @@
 #include "service/tank_jobs.h"
 
 #include "controller/tank_transfer.h"
+#include "i18n/lookup.h"
 #include "service/job_link.h"
 
 namespace velta::service {
@@ -13,7 +14,7 @@ TankJob ReadTank(const ConnectionSettings& settings, Feedback& feedback, History
     result.outcome = ReadOutcome(ReadTankTableFromController(link, result.table, feedback));
     if (result.Done()) {
       baselines.file.reset();
-      baselines.controller = TankBaseline{"the table last read from the controller", result.table};
+      baselines.controller = TankBaseline{V_("the table last read from the controller"), result.table};
       history.KeepTankTable("tank-table", name, result.table, feedback);
     }
   }
@@ -34,7 +35,7 @@ TankJob SendTank(const ConnectionSettings& settings, Feedback& feedback, TankBas
       result.table = table;
       for (std::int32_t& entry : result.table) entry &= 0xFF;
       baselines.file.reset();
-      baselines.controller = TankBaseline{"the table last written to the controller", result.table};
+      baselines.controller = TankBaseline{V_("the table last written to the controller"), result.table};
     }
   }
   result.baselines = std::move(baselines);

@@ -80,7 +80,7 @@ void Form2::bbLoadClick() {
     ui->edTabName->home(false);  // a name longer than the field shows its beginning
     message = velta::Format(_("\nTabelle:%s\nerfolgreich eingelesen"),
                             ToStdString(file.fileName()).c_str());
-    baselines_.file = velta::TankBaseline{"the file " + path, table_};
+    baselines_.file = velta::TankBaseline{velta::Format(V_("the file %s"), path.c_str()), table_};
     SetTableUsable(true);
   } else {
     SetTableUsable(false);

@@ -42,7 +42,7 @@ void ShowNotANumber(const QLineEdit* field) {
 // A stored value that is none of the list's items shows as such in place of an item.
 void ShowListItem(QComboBox* list, int item) {
   const bool known = item >= 0 && item < list->count();
-  list->setPlaceholderText(known ? QString() : QStringLiteral("stored value %1").arg(item));
+  list->setPlaceholderText(known ? QString() : velta::ToQString(V_("stored value %1")).arg(item));
   list->setCurrentIndex(known ? item : -1);
 }
 

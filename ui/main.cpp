@@ -3,6 +3,7 @@
 #include <csignal>
 #include <exception>
 
+#include "i18n/lookup.h"
 #include "ui/desktop.h"
 #include "ui/program.h"
 #include "ui/program_identity.h"
@@ -22,7 +23,7 @@ class Application : public QApplication {
     } catch (const std::exception& error) {
       velta::CurrentDesktop().ShowMessage(velta::ToQString(error.what()));
     } catch (...) {
-      velta::CurrentDesktop().ShowMessage("Unknown error");
+      velta::CurrentDesktop().ShowMessage(velta::ToQString(V_("Unknown error")));
     }
     return false;
   }

@@ -10,6 +10,9 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "i18n/lookup.h"
+#include "ui/qt_text.h"
+
 UpDown::UpDown(QWidget* parent)
     : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
   auto* layout = new QVBoxLayout(this);
@@ -102,7 +105,7 @@ void UpDown::ShowPosition() {
 
 QString UpDown::rangeNote() const {
   if (!outsideRange()) return {};
-  return QStringLiteral("stored value, outside %1..%2").arg(minimum_).arg(maximum_);
+  return velta::ToQString(V_("stored value, outside %1..%2")).arg(minimum_).arg(maximum_);
 }
 
 void UpDown::MarkOutsideRange() {

@@ -26,7 +26,7 @@ UpdateFileResult LoadUpdateFile(const std::string& path, std::vector<std::uint8_
   }
   if (file.Size() > kMaxUpdateFileSize) return UpdateFileResult::TooLarge;
   if (file.Size() == 0) {
-    reason = "The file is empty.";
+    reason = V_("The file is empty.");
     return UpdateFileResult::Unreadable;
   }
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.Size()));
@@ -35,7 +35,7 @@ UpdateFileResult LoadUpdateFile(const std::string& path, std::vector<std::uint8_
     const ssize_t n = ::read(file.Fd(), bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      reason = n < 0 ? ErrorText(errno) : "The file became shorter while it was read.";
+      reason = n < 0 ? ErrorText(errno) : V_("The file became shorter while it was read.");
       return UpdateFileResult::Unreadable;
     }
     done += static_cast<std::size_t>(n);
