@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
+#include "i18n/lookup.h"
 #include "link/adapter_info.h"
 #include "link/port_search.h"
 
@@ -36,7 +37,7 @@ int RunPorts(const CliContext& context) {
     const std::string latency =
         port["latency_timer_ms"].is_null()
             ? ""
-            : "latency " + std::to_string(port["latency_timer_ms"].get<int>()) + " ms";
+            : Format(V_("latency %d ms"), port["latency_timer_ms"].get<int>());
     std::printf("%-7s %-16s %s %s %s\n", port["port"].get<std::string>().c_str(),
                 port["device"].get<std::string>().c_str(),
                 port["adapter"].get<std::string>().c_str(), latency.c_str(),

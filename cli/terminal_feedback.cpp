@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "i18n/lookup.h"
+
 namespace velta::cli {
 namespace {
 
@@ -56,7 +58,7 @@ void TerminalFeedback::WritePlainLine() {
       (percent == plainShown_ || (percent < plainShown_ + kPlainStepPercent && percent < 100))) {
     return;
   }
-  std::fprintf(stderr, "Progress: %d%%\n", percent);
+  std::fprintf(stderr, "%s\n", Format(V_("Progress: %d%%"), percent).c_str());
   plainShown_ = percent;
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "i18n/lookup.h"
 #include "link/adapter_latency.h"
 #include "link/port_search.h"
 
@@ -62,10 +63,10 @@ AdapterInfo DescribeComPort(std::uint32_t port) {
 std::string AdapterTooltip(const AdapterInfo& info) {
   std::string tip = info.path;
   if (info.device != info.path && !info.device.empty()) tip += " -> " + info.device;
-  if (!info.maker.empty()) tip += "\nMaker: " + info.maker;
-  if (!info.product.empty()) tip += "\nProduct: " + info.product;
-  if (!info.serial.empty()) tip += "\nSerial number: " + info.serial;
-  if (info.latencyTimerMs) tip += "\nLatency timer: " + std::to_string(*info.latencyTimerMs) + " ms";
+  if (!info.maker.empty()) tip += "\n" + V_("Maker: ") + info.maker;
+  if (!info.product.empty()) tip += "\n" + V_("Product: ") + info.product;
+  if (!info.serial.empty()) tip += "\n" + V_("Serial number: ") + info.serial;
+  if (info.latencyTimerMs) tip += "\n" + Format(V_("Latency timer: %d ms"), *info.latencyTimerMs);
   if (!info.stableName.empty() && info.stableName != info.path) tip += "\n" + info.stableName;
   return tip;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <cstdlib>
@@ -42,6 +43,23 @@ TEST_F(GermanWindows, EachWindowShowsTheSystemsGermanTexts) {
   desktop.fileNames = {QString()};
   FindControl<QPushButton>(form2, "bbLoad")->click();
   EXPECT_EQ(desktop.dialogs, QStringList{"Tankform (*.csv)|csv"});
+}
+
+// The choice made in the Monitor window's menu waits for the next start, and then outranks an
+// English desktop.
+TEST_F(ProgramTest, LanguageChosenInTheMonitorWindowAppliesAtTheNextStart) {
+  for (const char* name : {"VELTA_LANGUAGE", "LANGUAGE", "LC_ALL", "LC_MESSAGES"}) unsetenv(name);
+  setenv("LANG", "en_GB.UTF-8", 1);
+  CreateProgramWindows();
+  form1->LanguageClick("de");
+  EXPECT_EQ(FindControl<QCheckBox>(form1, "cbStartSend")->text(), "Status inquiry");
+  EXPECT_EQ(MemoLines(FindControl<QPlainTextEdit>(form1, "Memo1")).last(),
+            "The language changes when the program is started again.");
+  CreateProgramWindows();
+  EXPECT_EQ(FindControl<QCheckBox>(form1, "cbStartSend")->text(), "Statusabfrage");
+  DestroyProgramWindows();
+  setenv("VELTA_LANGUAGE", "en", 1);
+  UseLanguage("en");
 }
 
 }  // namespace
