@@ -12,7 +12,8 @@ namespace velta {
 // --language de|en: the program reads it before parsing (LanguageArgument); the parser only
 // accepts it and refuses other languages.
 inline void AddLanguageOption(CLI::App& app, std::string& language) {
-  app.add_option("--language", language, V_("Language of the output: de (German) or en (English)"))
+  app.add_option("--language", language,
+                 VN_("Language of the output: de (German) or en (English)"))
       ->check(CLI::IsMember({"de", "en"}));
 }
 
