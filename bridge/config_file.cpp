@@ -85,7 +85,7 @@ std::optional<ConfigFile> ReadConfigFile(const std::string& path, std::string& e
   CSimpleIniA ini;
   ConfigureIni(ini);
   if (ini.LoadData(*text) < 0) {
-    error = path + ": not readable as an INI file";
+    error = path + V_(": not readable as an INI file");
     return std::nullopt;
   }
   for (ConfigSection& section : file.sections) {

@@ -70,7 +70,7 @@ int ConfirmWrite(CliContext& context, ImageFileKind kind, const ControllerImage&
   ControllerImage written = image;
   if (!sendReferences) service::KeepControllerReferences(written, *controller);
   PrintChanges(SettingsChanges(*controller, written), false, stderr);
-  return Confirm(context, question) ? kExitOk : kExitRefused;
+  return Confirm(context, V_(question)) ? kExitOk : kExitRefused;
 }
 
 int RunWrite(CliContext& context, const WriteOptions& options) {
@@ -80,7 +80,7 @@ int RunWrite(CliContext& context, const WriteOptions& options) {
   if (!image) return kExitRefused;
   if (const int refused = ConfirmWrite(context, ImageFileKind::Settings, *image,
                                        options.sendReferences,
-                                       "Write these settings to the controller?")) {
+                                       VN_("Write these settings to the controller?"))) {
     return refused;
   }
   service::SettingsWrite write{*image, options.sendReferences, options.changedOnly, true};
@@ -98,8 +98,8 @@ int RunRestore(CliContext& context, const std::string& path) {
   const std::optional<ControllerImage> image = LoadImage(path, ImageFileKind::Backup);
   if (!image) return kExitRefused;
   if (const int refused = ConfirmWrite(context, ImageFileKind::Backup, *image, true,
-                                       "Overwrite all of the controller's memory with this "
-                                       "backup? The controller restarts afterwards.")) {
+                                       VN_("Overwrite all of the controller's memory with this "
+                                           "backup? The controller restarts afterwards."))) {
     return refused;
   }
   const service::BlockWrite written =

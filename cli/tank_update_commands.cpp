@@ -36,9 +36,9 @@ int ReadTank(CliContext& context, const std::string& path) {
   if (!path.empty()) {
     std::string reason;
     if (!WriteTankTableFile(path, "", table, reason)) {
-      return Fail(kExitRefused, "Cannot write " + path + ": " + reason);
+      return Fail(kExitRefused, Format(V_("Cannot write %s: %s"), path.c_str(), reason.c_str()));
     }
-    std::fprintf(stderr, "Tank table saved to %s\n", path.c_str());
+    std::fprintf(stderr, "%s\n", Format(V_("Tank table saved to %s"), path.c_str()).c_str());
   } else if (context.json) {
     std::printf("%s\n", nlohmann::json(table).dump().c_str());
   } else {
@@ -75,17 +75,18 @@ int SendTank(CliContext& context, const std::string& path) {
   }
   const service::TankJob sent = service::SendTank(settings, context.feedback, {}, table);
   return FinishWithFullBar(context, sent,
-                           Format("Tank table sent: %d of %d entries.", sent.acknowledged, kTankEntries));
+                           Format(V_("Tank table sent: %d of %d entries."), sent.acknowledged, kTankEntries));
 }
 
 int RunUpdate(CliContext& context, const std::string& path) {
   ConnectionSettings settings;
   if (!context.Connection(settings)) return kExitRefused;
-  if (!Confirm(context, "Program " + path + " into the controller? Keep the connection until the "
-                        "update has finished."))
+  if (!Confirm(context, Format(V_("Program %s into the controller? Keep the connection until the "
+                                  "update has finished."),
+                               path.c_str())))
     return kExitRefused;
   return FinishWithFullBar(context, service::UpdateFirmware(settings, context.feedback, path),
-                           "Firmware programmed.");
+                           V_("Firmware programmed."));
 }
 
 }  // namespace

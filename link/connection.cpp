@@ -1,5 +1,6 @@
 #include "link/connection.h"
 
+#include "i18n/lookup.h"
 #include "link/channel_internal.h"
 #include "link/frames.h"
 
@@ -20,8 +21,8 @@ ChannelHandle OpenFromSettings(const ConnectionSettings& settings, int connectTi
 bool TcpPortInRange(std::int32_t port) { return port >= kLowestTcpPort && port <= kHighestTcpPort; }
 
 std::string TcpPortOutOfRange(std::int32_t port) {
-  return "TCP port " + std::to_string(port) + " is out of range (" +
-         std::to_string(kLowestTcpPort) + " to " + std::to_string(kHighestTcpPort) + ")";
+  return Format(V_("TCP port %d is out of range (%d to %d)"), static_cast<int>(port),
+                static_cast<int>(kLowestTcpPort), static_cast<int>(kHighestTcpPort));
 }
 
 std::uint8_t WriteFamilyBase(const ConnectionSettings& settings) {
