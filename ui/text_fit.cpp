@@ -1,11 +1,13 @@
 #include "ui/text_fit.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
+#include <algorithm>
 
 namespace velta {
 namespace {
@@ -53,6 +55,26 @@ int ListWidthFor(const QComboBox& list, const QString& text) {
   option.currentText = text;
   const QSize contents(list.fontMetrics().horizontalAdvance(text) + 2, list.height());
   return list.style()->sizeFromContents(QStyle::CT_ComboBox, &option, contents, &list).width();
+}
+
+void FitListsToItems(QWidget& window) {
+  for (QComboBox* list : window.findChildren<QComboBox*>()) {
+    if (list->minimumWidth() == list->maximumWidth()) continue;
+    int needed = list->minimumWidth();
+    for (int item = 0; item < list->count(); ++item)
+      needed = std::max(needed, ListWidthFor(*list, list->itemText(item)));
+    list->setMinimumWidth(needed);
+  }
+}
+
+void KeepOpenListWide(QComboBox& list) {
+  const auto fit = [&list] {
+    QAbstractItemView* view = list.view();
+    view->setMinimumWidth(view->sizeHintForColumn(0) + 2 * view->frameWidth());
+  };
+  QObject::connect(list.model(), &QAbstractItemModel::rowsInserted, &list, fit);
+  QObject::connect(list.model(), &QAbstractItemModel::dataChanged, &list, fit);
+  fit();
 }
 
 void ShowFitted(QLabel& label, const QString& text) {

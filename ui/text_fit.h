@@ -8,6 +8,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QWidget;
 
 namespace velta {
 
@@ -17,6 +18,14 @@ void GrowWithText(QLineEdit& field);
 
 // The width `list` needs to show `text` closed, frame and arrow included.
 int ListWidthFor(const QComboBox& list, const QString& text);
+
+// Each list of `window` that is not of fixed width becomes at least as wide as its widest item,
+// in the texts it has now (run again after the texts are translated anew).
+void FitListsToItems(QWidget& window);
+
+// From now on the open list of `list` is as wide as its items, also where the closed list is
+// narrower.
+void KeepOpenListWide(QComboBox& list);
 
 // Shows `text` in `label`, whose width is fixed. Whole when it fits; a wrapping label that would
 // break its value apart breaks after the caption's colon instead; otherwise the middle is elided,

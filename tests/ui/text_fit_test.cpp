@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
+#include <QStyleFactory>
 #include <QStyleOption>
 #include <QTest>
 
@@ -18,6 +20,7 @@
 #include "tests/support/fresh_program.h"
 #include "tests/support/window_test.h"
 #include "ui/program.h"
+#include "ui/text_fit.h"
 #include "ui/value_editor.h"
 
 namespace velta::test {
@@ -86,7 +89,8 @@ QStringList Misfits(QWidget& window) {
       combo->showPopup();
       QAbstractItemView* list = combo->view();
       if (list->sizeHintForColumn(0) > list->viewport()->width())
-        misfits << combo->objectName() + ": the open list is narrower than its items";
+        misfits << QString("%1: the open list is narrower than its items (needs %2, has %3)")
+                       .arg(combo->objectName()).arg(list->sizeHintForColumn(0)).arg(list->viewport()->width());
       combo->hidePopup();
     } else if (const int room = Room(w); room >= 0) {
       const QString text = qobject_cast<QLineEdit*>(w) ? qobject_cast<QLineEdit*>(w)->text()
@@ -99,14 +103,16 @@ QStringList Misfits(QWidget& window) {
 }
 
 // The widest text each Monitor read-out shows: every status page decoded from replies of low,
-// middle and high bytes, the widest text kept per control.
+// middle and high bytes, the widest text kept per control. The side pages' texts are shown as the
+// window shows them, fitted to their labels.
 void FillMonitorReadOuts(QWidget& monitor) {
-  const auto widest = [&](const char* name, const std::string& text) {
-    auto* label = monitor.findChild<QLabel*>(name);
+  QMap<QString, QString> widest;
+  QSet<QString> fitted;
+  const auto keep = [&](const char* name, const std::string& text) {
     const QString shown = QString::fromStdString(text);
-    if (label != nullptr && label->fontMetrics().horizontalAdvance(shown) >
-                                label->fontMetrics().horizontalAdvance(label->text()))
-      label->setText(shown);
+    if (monitor.fontMetrics().horizontalAdvance(shown) >
+        monitor.fontMetrics().horizontalAdvance(widest.value(name)))
+      widest[name] = shown;
   };
   // Single bytes up to 100 (the level, the pump, 10.0 bar), counters and times of a few digits.
   for (const std::uint8_t byte : {0x00, 0x09, 0x64}) {
@@ -122,13 +128,21 @@ void FillMonitorReadOuts(QWidget& monitor) {
              {"lblZist", v.levelText.value_or("")}, {"lblPumpe", v.pump},
              {"lblDruck", v.pressure}, {"lblTemp", v.temperature},
              {"lblPumpeLaufzeitMittelwert", v.pumpAverage}})
-      widest(name, text);
+      keep(name, text);
     for (const StatusPage& page : StatusPages()) {
       if (page.texts == nullptr || byte > 0x09) continue;
       const PageTexts texts = page.texts(reply, true, cycle);
-      for (int f = 0; f < kMostPageFields; ++f)
-        if (page.fields[f].control && texts[f]) widest(page.fields[f].control, *texts[f]);
+      for (int f = 0; f < kMostPageFields; ++f) {
+        if (page.fields[f].control == nullptr || !texts[f]) continue;
+        keep(page.fields[f].control, *texts[f]);
+        fitted.insert(page.fields[f].control);
+      }
     }
+  }
+  for (const auto& [name, text] : widest.asKeyValueRange()) {
+    auto* label = monitor.findChild<QLabel*>(name);
+    if (label == nullptr) continue;  // the water meters' fields show their numbers whole
+    fitted.contains(name) ? ShowFitted(*label, text) : label->setText(text);
   }
 }
 
@@ -148,6 +162,7 @@ struct Started {
   Started() {
     SetDesktop(&desktop);
     OpenSettingsStore()->setValue("Admin", 0x80);
+    OpenSettingsStore()->setValue("ComPort", 99);  // a port that is absent now
     program = std::make_unique<Program>();
   }
   ~Started() {
@@ -176,16 +191,24 @@ void ExpectAllFit(const QStringList& misfits, QWidget& window, const char* where
 struct Row {
   Screen screen;
   double fontScale;
+  bool dark;
 };
 
 TEST(TextFit, EveryTextFitsInEveryWindow) {
-  for (const Row& row : {Row{{1366, 768, "1"}, 1.0}, Row{{1366, 768, "1"}, 1.25},
-                         Row{{1920, 1080, "1"}, 1.0}, Row{{1920, 1080, "1"}, 1.25}}) {
+  // Both screens at the desktop's font, at one a quarter larger and at a desktop scale of 1.25,
+  // under the light and the dark palette (a dark theme's Fusion style).
+  for (const Row& row : {Row{{1366, 768, "1"}, 1.0, false}, Row{{1366, 768, "1"}, 1.25, true},
+                         Row{{1920, 1080, "1"}, 1.0, true}, Row{{1920, 1080, "1"}, 1.25, false},
+                         Row{{1366, 768, "1.25"}, 1.0, false}, Row{{1920, 1080, "1.25"}, 1.0, true}}) {
     InFreshProgram(row.screen, [&row] {
       EnsureApplication();
       QFont font = QApplication::font();
       font.setPointSizeF(font.pointSizeF() * row.fontScale);
       QApplication::setFont(font);
+      if (row.dark) {
+        QApplication::setStyle(QStyleFactory::create("Fusion"));
+        QApplication::setPalette(QPalette(QColor(53, 53, 53)));
+      }
       Started started;
       Program& program = *started.program;
       ShowAndSettle(*program.monitor);
