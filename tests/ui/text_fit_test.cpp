@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSet>
 #include <QStyleFactory>
 #include <QStyleOption>
@@ -146,12 +147,17 @@ void FillMonitorReadOuts(QWidget& monitor) {
   }
 }
 
+// The windows are sized and laid out again after what changed their contents.
+void Settle() {
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
 // Every stepper of the Settings window at its lowest and its highest position.
 QStringList MisfitsAtEveryEditorsLimits(QWidget& settings) {
   QStringList misfits;
   for (const int steps : {-100000, 100000}) {
     for (UpDown* stepper : settings.findChildren<UpDown*>()) stepper->stepBy(steps);
-    for (int i = 0; i < 3; ++i) QApplication::processEvents();  // grown fields laid out anew
+    Settle();  // fields that grew to their text are laid out anew
     misfits += Misfits(settings);
   }
   return misfits;
@@ -178,13 +184,15 @@ struct Started {
 void ShowAndSettle(QWidget& window) {
   window.show();
   EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
-  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  Settle();
 }
 
-// Also saves a picture of the window for a person to look at: VELTA_FIT_PICTURES=<folder>.
-void ExpectAllFit(const QStringList& misfits, QWidget& window, const char* where) {
+// Every text of `window` fits, as `walk` fills and measures them. A picture of the window for a
+// person to look at, taken before the walk: VELTA_FIT_PICTURES=<folder>.
+void ExpectAllFit(QWidget& window, const char* where, QStringList (*walk)(QWidget&) = Misfits) {
   if (const QString folder = qEnvironmentVariable("VELTA_FIT_PICTURES"); !folder.isEmpty())
     window.grab().save(QString("%1/%2-%3-%4.png").arg(folder, where).arg(window.screen()->size().width()).arg(QApplication::font().pointSizeF()));
+  const QStringList misfits = walk(window);
   EXPECT_TRUE(misfits.isEmpty()) << where << ":\n" << misfits.join('\n').toStdString();
 }
 
@@ -213,18 +221,19 @@ TEST(TextFit, EveryTextFitsInEveryWindow) {
       Program& program = *started.program;
       ShowAndSettle(*program.monitor);
       FillMonitorReadOuts(*program.monitor);
-      ExpectAllFit(Misfits(*program.monitor), *program.monitor, "Monitor");
+      ExpectAllFit(*program.monitor, "Monitor");
       ShowAndSettle(*program.settings);
-      ExpectAllFit(MisfitsAtEveryEditorsLimits(*program.settings), *program.settings, "expert view");
+      ExpectAllFit(*program.settings, "expert view", MisfitsAtEveryEditorsLimits);
       program.settings->findChild<QRadioButton*>("rbNormal")->click();
-      ExpectAllFit(Misfits(*program.settings), *program.settings, "Settings");
+      Settle();
+      ExpectAllFit(*program.settings, "Settings");
       ShowAndSettle(*program.tankTable);
-      ExpectAllFit(Misfits(*program.tankTable), *program.tankTable, "Tank table");
+      ExpectAllFit(*program.tankTable, "Tank table");
       program.settings->findChild<QPushButton*>("bbCompare")->click();
       auto* compare = program.settings->findChild<QDialog*>("CompareWindow");
       ASSERT_NE(compare, nullptr);
       ShowAndSettle(*compare);
-      ExpectAllFit(Misfits(*compare), *compare, "Compare");
+      ExpectAllFit(*compare, "Compare");
     });
   }
 }
