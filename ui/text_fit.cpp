@@ -3,10 +3,13 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
+#include <QStylePainter>
+#include <QToolTip>
 #include <algorithm>
 
 namespace velta {
@@ -35,6 +38,56 @@ QString Hint(QLabel& label) {
   return label.property(kHint).toString();
 }
 
+// The closed text of a list that is narrower than it: elided, with the whole text in the tooltip
+// above the list's own.
+class ElidedListText : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* list = static_cast<QComboBox*>(watched);
+    if (event->type() == QEvent::Paint) {
+      Paint(*list);
+      return true;
+    }
+    if (event->type() == QEvent::ToolTip) {
+      const QString whole = list->currentText();
+      if (Elided(*list, whole) == whole) return false;
+      const QString own = list->toolTip();
+      QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
+                         own.isEmpty() ? whole : whole + '\n' + own, list);
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  static QStyleOptionComboBox Option(const QComboBox& list) {
+    QStyleOptionComboBox option;
+    option.initFrom(&list);
+    option.frame = list.hasFrame();
+    option.subControls = QStyle::SC_All;
+    option.currentText = list.currentText();
+    option.currentIcon = list.itemIcon(list.currentIndex());
+    option.iconSize = list.iconSize();
+    if (list.view()->isVisible()) option.state |= QStyle::State_On;
+    return option;
+  }
+  static QString Elided(const QComboBox& list, const QString& text) {
+    const QStyleOptionComboBox option = Option(list);
+    const QRect field = list.style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                     QStyle::SC_ComboBoxEditField, &list);
+    return list.fontMetrics().elidedText(text, Qt::ElideRight, field.width() - 2);
+  }
+  // As QComboBox paints itself, with the text elided.
+  static void Paint(QComboBox& list) {
+    QStylePainter painter(&list);
+    painter.setPen(list.palette().color(QPalette::Text));
+    QStyleOptionComboBox option = Option(list);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    option.currentText = Elided(list, option.currentText);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+  }
+};
+
 }  // namespace
 
 void GrowWithText(QLineEdit& field) {
@@ -58,12 +111,12 @@ int ListWidthFor(const QComboBox& list, const QString& text) {
 }
 
 void FitListsToItems(QWidget& window) {
+  static ElidedListText elided;
   for (QComboBox* list : window.findChildren<QComboBox*>()) {
-    if (list->minimumWidth() == list->maximumWidth()) continue;
-    int needed = list->minimumWidth();
-    for (int item = 0; item < list->count(); ++item)
-      needed = std::max(needed, ListWidthFor(*list, list->itemText(item)));
-    list->setMinimumWidth(needed);
+    if (list->isEditable()) continue;
+    // The width of the widest item, anew whenever an item's text changes.
+    list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    list->installEventFilter(&elided);
   }
 }
 

@@ -19,8 +19,9 @@ void GrowWithText(QLineEdit& field);
 // The width `list` needs to show `text` closed, frame and arrow included.
 int ListWidthFor(const QComboBox& list, const QString& text);
 
-// Each list of `window` that is not of fixed width becomes at least as wide as its widest item,
-// in the texts it has now (run again after the texts are translated anew).
+// Each list of `window` asks for the width of its widest item, in the texts it has now (run again
+// after the texts are translated anew). Where its layout gives it less, on a small screen, its
+// closed text is elided and the tooltip holds the whole text.
 void FitListsToItems(QWidget& window);
 
 // From now on the open list of `list` is as wide as its items, also where the closed list is
