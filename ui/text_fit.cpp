@@ -1,11 +1,14 @@
 #include "ui/text_fit.h"
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
 #include <QStylePainter>
@@ -15,21 +18,76 @@
 namespace velta {
 namespace {
 
-// QLineEdit keeps this margin beside its text, and the cursor takes a pixel after it.
+// QLineEdit keeps this margin on either side of its text; the cursor takes a pixel after it.
 constexpr int kFieldInnerMargin = 2;
 constexpr int kCursorWidth = 1;
+// A closed list keeps this margin beside its text.
+constexpr int kListTextMargin = 2;
+constexpr int kIconSpacing = 4;
 
-int FieldWidthFor(const QLineEdit& field, const QString& text) {
+QStyleOptionComboBox ListOption(const QComboBox& list) {
+  QStyleOptionComboBox option;
+  option.initFrom(&list);
+  option.frame = list.hasFrame();
+  option.subControls = QStyle::SC_All;
+  option.currentText = list.currentText();
+  option.currentIcon = list.itemIcon(list.currentIndex());
+  option.iconSize = list.iconSize();
+  if (list.view()->isVisible()) option.state |= QStyle::State_On;
+  return option;
+}
+
+int FieldRoom(const QLineEdit& field) {
   QStyleOptionFrame option;
   option.initFrom(&field);
-  option.lineWidth = field.hasFrame() ? field.style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+  const QStyle& style = *field.style();
+  option.lineWidth = field.hasFrame() ? style.pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
   const QMargins margins = field.textMargins();
-  const int width = field.fontMetrics().horizontalAdvance(text) + 2 * kFieldInnerMargin +
-                    kCursorWidth + margins.left() + margins.right();
-  return field.style()
-      ->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(width, field.height()), &field)
-      .width();
+  return style.subElementRect(QStyle::SE_LineEditContents, &option, &field).width() -
+         margins.left() - margins.right() - 2 * kFieldInnerMargin - kCursorWidth;
 }
+
+int ButtonRoom(const QAbstractButton& button) {
+  QStyleOptionButton option;
+  option.initFrom(&button);
+  option.text = button.text();
+  const QStyle::SubElement contents = qobject_cast<const QCheckBox*>(&button)
+                                          ? QStyle::SE_CheckBoxContents
+                                      : qobject_cast<const QRadioButton*>(&button)
+                                          ? QStyle::SE_RadioButtonContents
+                                          : QStyle::SE_PushButtonContents;
+  const int icon = button.icon().isNull() ? 0 : button.iconSize().width() + kIconSpacing;
+  return button.style()->subElementRect(contents, &option, &button).width() - icon;
+}
+
+QString ElidedListText(const QComboBox& list, const QString& text) {
+  return list.fontMetrics().elidedText(text, Qt::ElideRight, TextRoom(list));
+}
+
+// The closed text of a list narrower than it: elided, with the whole text in the tooltip above
+// the list's own.
+class ElidingList : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* list = static_cast<QComboBox*>(watched);
+    if (event->type() == QEvent::Paint) {
+      // As QComboBox paints itself, with the text elided.
+      QStylePainter painter(list);
+      painter.setPen(list->palette().color(QPalette::Text));
+      QStyleOptionComboBox option = ListOption(*list);
+      painter.drawComplexControl(QStyle::CC_ComboBox, option);
+      option.currentText = ElidedListText(*list, option.currentText);
+      painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+      return true;
+    }
+    const QString whole = list->currentText();
+    if (event->type() != QEvent::ToolTip || ElidedListText(*list, whole) == whole) return false;
+    const QString own = list->toolTip();
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
+                       own.isEmpty() ? whole : whole + '\n' + own, list);
+    return true;
+  }
+};
 
 // The caption's own hint, kept aside the first time the label shows a value.
 QString Hint(QLabel& label) {
@@ -38,62 +96,31 @@ QString Hint(QLabel& label) {
   return label.property(kHint).toString();
 }
 
-// The closed text of a list that is narrower than it: elided, with the whole text in the tooltip
-// above the list's own.
-class ElidedListText : public QObject {
- public:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    auto* list = static_cast<QComboBox*>(watched);
-    if (event->type() == QEvent::Paint) {
-      Paint(*list);
-      return true;
-    }
-    if (event->type() == QEvent::ToolTip) {
-      const QString whole = list->currentText();
-      if (Elided(*list, whole) == whole) return false;
-      const QString own = list->toolTip();
-      QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
-                         own.isEmpty() ? whole : whole + '\n' + own, list);
-      return true;
-    }
-    return false;
-  }
-
- private:
-  static QStyleOptionComboBox Option(const QComboBox& list) {
-    QStyleOptionComboBox option;
-    option.initFrom(&list);
-    option.frame = list.hasFrame();
-    option.subControls = QStyle::SC_All;
-    option.currentText = list.currentText();
-    option.currentIcon = list.itemIcon(list.currentIndex());
-    option.iconSize = list.iconSize();
-    if (list.view()->isVisible()) option.state |= QStyle::State_On;
-    return option;
-  }
-  static QString Elided(const QComboBox& list, const QString& text) {
-    const QStyleOptionComboBox option = Option(list);
-    const QRect field = list.style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                     QStyle::SC_ComboBoxEditField, &list);
-    return list.fontMetrics().elidedText(text, Qt::ElideRight, field.width() - 2);
-  }
-  // As QComboBox paints itself, with the text elided.
-  static void Paint(QComboBox& list) {
-    QStylePainter painter(&list);
-    painter.setPen(list.palette().color(QPalette::Text));
-    QStyleOptionComboBox option = Option(list);
-    painter.drawComplexControl(QStyle::CC_ComboBox, option);
-    option.currentText = Elided(list, option.currentText);
-    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
-  }
-};
-
 }  // namespace
 
+int TextRoom(const QWidget& control) {
+  if (const auto* label = qobject_cast<const QLabel*>(&control)) {
+    return label->contentsRect().width() - 2 * std::max(label->margin(), 0) -
+           std::max(label->indent(), 0);
+  }
+  if (const auto* field = qobject_cast<const QLineEdit*>(&control)) return FieldRoom(*field);
+  if (const auto* list = qobject_cast<const QComboBox*>(&control)) {
+    const QStyleOptionComboBox option = ListOption(*list);
+    return list->style()
+               ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list)
+               .width() - 2 * kListTextMargin;
+  }
+  if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
+    return ButtonRoom(*button);
+  }
+  return -1;
+}
+
 void GrowWithText(QLineEdit& field) {
+  // Its minimum, not only its width, so that no layout squeezes the text out again.
   const auto grow = [&field] {
-    const int needed = FieldWidthFor(field, field.text());
-    if (needed <= field.width() && needed <= field.minimumWidth()) return;
+    const int frame = field.width() - TextRoom(field);
+    const int needed = field.fontMetrics().horizontalAdvance(field.text()) + frame;
     if (needed > field.minimumWidth()) field.setMinimumWidth(needed);
     if (needed > field.maximumWidth()) field.setMaximumWidth(needed);
   };
@@ -102,21 +129,20 @@ void GrowWithText(QLineEdit& field) {
 }
 
 int ListWidthFor(const QComboBox& list, const QString& text) {
-  QStyleOptionComboBox option;
-  option.initFrom(&list);
-  option.frame = list.hasFrame();
+  QStyleOptionComboBox option = ListOption(list);
   option.currentText = text;
-  const QSize contents(list.fontMetrics().horizontalAdvance(text) + 2, list.height());
+  const QSize contents(list.fontMetrics().horizontalAdvance(text) + 2 * kListTextMargin,
+                       list.height());
   return list.style()->sizeFromContents(QStyle::CT_ComboBox, &option, contents, &list).width();
 }
 
 void FitListsToItems(QWidget& window) {
-  static ElidedListText elided;
+  static ElidingList eliding;
   for (QComboBox* list : window.findChildren<QComboBox*>()) {
     if (list->isEditable()) continue;
     // The width of the widest item, anew whenever an item's text changes.
     list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    list->installEventFilter(&elided);
+    list->installEventFilter(&eliding);
   }
 }
 
@@ -132,7 +158,7 @@ void KeepOpenListWide(QComboBox& list) {
 
 void ShowFitted(QLabel& label, const QString& text) {
   const QString hint = Hint(label);
-  const int room = label.contentsRect().width();
+  const int room = TextRoom(label);
   const QFontMetrics metrics = label.fontMetrics();
   QString shown = text;
   bool elided = false;

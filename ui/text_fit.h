@@ -1,6 +1,6 @@
-// Texts that are never cut off: value fields that grow to their text, lists as wide as the items
-// they show, and labels whose text, where it cannot fit, is elided with the whole of it in the
-// tooltip.
+// Texts that are never cut off: value fields that grow to their text, lists that ask for their
+// widest item and elide their closed text where a small screen squeezes them, and labels whose
+// text, where it cannot fit, is elided with the whole of it in the tooltip.
 #pragma once
 
 #include <QString>
@@ -12,6 +12,10 @@ class QWidget;
 
 namespace velta {
 
+// The width a control gives its text: a label's contents, a field's or a closed list's text area,
+// a button's text beside its icon or box; -1 for other controls.
+int TextRoom(const QWidget& control);
+
 // From now on `field` grows to show its whole text whenever that is wider than the field; it
 // never shrinks, so a field keeps its place once it has shown its widest value.
 void GrowWithText(QLineEdit& field);
@@ -21,7 +25,7 @@ int ListWidthFor(const QComboBox& list, const QString& text);
 
 // Each list of `window` asks for the width of its widest item, in the texts it has now (run again
 // after the texts are translated anew). Where its layout gives it less, on a small screen, its
-// closed text is elided and the tooltip holds the whole text.
+// closed text is elided and the tooltip holds the whole text above the list's own.
 void FitListsToItems(QWidget& window);
 
 // From now on the open list of `list` is as wide as its items, also where the closed list is
