@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
@@ -89,6 +90,8 @@ class ElidingList : public QObject {
   }
 };
 
+constexpr char kElides[] = "veltaElides";
+
 // The caption's own hint, kept aside the first time the label shows a value.
 QString Hint(QLabel& label) {
   constexpr char kHint[] = "veltaHint";
@@ -114,6 +117,32 @@ int TextRoom(const QWidget& control) {
     return ButtonRoom(*button);
   }
   return -1;
+}
+
+QStringList CutTexts(const QWidget& window) {
+  QStringList cut;
+  const auto check = [&cut](const QWidget& control, const QString& text) {
+    const bool elided = text.contains(QChar(0x2026)) && !control.toolTip().isEmpty();
+    if (!elided && control.fontMetrics().horizontalAdvance(QString(text).remove('&')) >
+                       TextRoom(control))
+      cut << QString("%1 \"%2\"").arg(control.objectName(), text);
+  };
+  for (const QWidget* control : window.findChildren<QWidget*>()) {
+    const auto* label = qobject_cast<const QLabel*>(control);
+    const auto* list = qobject_cast<const QComboBox*>(control);
+    const QString text = control->property("text").toString();
+    if (!control->isVisible() || TextRoom(*control) < 0) continue;
+    if (label && label->wordWrap()) {  // whole words, on the lines its height holds
+      if (label->heightForWidth(label->width()) > label->height()) cut << text;
+      for (const QString& word : text.split(QRegularExpression("\\s"))) check(*control, word);
+    } else if (list) {
+      for (int item = 0; item < list->count() && !list->property(kElides).toBool(); ++item)
+        check(*control, list->itemText(item));
+    } else if (!label || !text.isEmpty()) {
+      check(*control, text);
+    }
+  }
+  return cut;
 }
 
 void GrowWithText(QLineEdit& field) {
@@ -143,6 +172,7 @@ void FitListsToItems(QWidget& window) {
     // The width of the widest item, anew whenever an item's text changes.
     list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     list->installEventFilter(&eliding);
+    list->setProperty(kElides, true);
   }
 }
 

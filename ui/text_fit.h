@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QComboBox;
 class QLabel;
@@ -15,6 +16,11 @@ namespace velta {
 // The width a control gives its text: a label's contents, a field's or a closed list's text area,
 // a button's text beside its icon or box; -1 for other controls.
 int TextRoom(const QWidget& control);
+
+// The shown labels, fields, buttons and lists of `window` whose text does not fit their room, as
+// "name "text"": each item of a closed list (unless it elides them with the whole in its tooltip),
+// a wrapping label's words and lines. A text elided with a tooltip counts as whole.
+QStringList CutTexts(const QWidget& window);
 
 // From now on `field` grows to show its whole text whenever that is wider than the field; it
 // never shrinks, so a field keeps its place once it has shown its widest value.
