@@ -29,9 +29,9 @@ void GrowWithText(QLineEdit& field);
 // The width `list` needs to show `text` closed, frame and arrow included.
 int ListWidthFor(const QComboBox& list, const QString& text);
 
-// Each list of `window` asks for the width of its widest item, in the texts it has now (run again
-// after the texts are translated anew). Where its layout gives it less, on a small screen, its
-// closed text is elided and the tooltip holds the whole text above the list's own.
+// Each list of `window` asks for the width of its widest item, anew whenever an item's text
+// changes (a new language too). Where its layout gives it less, on a small screen, its closed text
+// is elided and the tooltip holds the whole text above the list's own.
 void FitListsToItems(QWidget& window);
 
 // From now on the open list of `list` is as wide as its items, also where the closed list is
