@@ -33,7 +33,8 @@ std::string DeviceName(const ConnectionSettings& settings, const std::string& pa
   return path + " (" + ConnectionName(settings) + ")";
 }
 
-// What lets this user open a device that refused: its group, or a udev rule when only root may.
+}  // namespace
+
 std::string PermissionStep(const std::string& path) {
   const std::string group = DeviceGroup(path);
   if (group.empty() || group == "root" || group == "0") {
@@ -46,6 +47,8 @@ std::string PermissionStep(const std::string& path) {
   return "Join its group " + Quoted(group) + " with 'sudo usermod -aG " + group +
          " $USER', then log out and in again.";
 }
+
+namespace {
 
 std::string SerialReason(const ConnectionSettings& settings) {
   const std::string path = ComDevicePath(static_cast<std::uint32_t>(settings.comPort));
