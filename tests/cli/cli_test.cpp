@@ -257,6 +257,11 @@ TEST_F(CliProgram, ReportIsAReadablePdfAndHtml) {
   for (const char* expected : {"V1.60", "Hof Meier", "full scale", "10.0bar", "321"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   }
+  // The settings table runs over pages, its head on each of them.
+  std::istringstream pages(text);
+  int headed = 0;
+  for (std::string page; std::getline(pages, page, '\f');) headed += page.find("Default") != std::string::npos;
+  EXPECT_GE(headed, 2);
   // One setting changed, every counter and an error count set; the pump starts are the last bytes.
   sim_->SetMemory(9, {61});
   sim_->SetMemory(52, {0, 0, 0x1A, 0x85});
