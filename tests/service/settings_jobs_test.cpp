@@ -119,6 +119,7 @@ TEST_F(SettingsJobs, AWriteWithNothingReadKeepsTheBlockItOverwrites) {
             : WriteSettings(sim_->TcpSettings(), feedback_, Fresh(), {image, true, false, true});
     ASSERT_TRUE(written.Done());
     EXPECT_EQ(sim_->Connections(), row.settingsReadBefore ? 2 : 1);
+    EXPECT_EQ(Count("88 01 FF 88"), row.kind == ImageFileKind::Backup ? 1 : 0) << "the whole memory";
     EXPECT_EQ(sim_->Memory()[7], 0x33);
     const std::optional<ControllerImage> kept = Kept(row.what, row.kind);
     ASSERT_TRUE(kept.has_value());
