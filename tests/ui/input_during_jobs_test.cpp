@@ -131,7 +131,7 @@ TEST_F(InputDuringJobsTest, TheMonitorWindowStartsNothingDuringATankSend) {
   port->setFocus();
   WhileBusy(form2, [&] {
     for (const char* control : monitorControls) QueueClick(Control(form1, control));
-    velta::test::QueueKey(form1, Qt::Key_7);
+    velta::test::QueueKey(form1, Qt::Key_Backspace);
   });
   Control(form2, "bbSend")->click();
   Settle();
