@@ -7,7 +7,7 @@
 #include <set>
 
 #include "bridge/config_file.h"
-#include "controller/regular_file.h"
+#include "files/regular_file.h"
 #include "i18n/lookup.h"
 
 namespace velta::bridge {

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "controller/ini_file.h"
-#include "controller/regular_file.h"
+#include "files/regular_file.h"
 #include "i18n/lookup.h"
 
 namespace velta::bridge {

@@ -6,13 +6,11 @@
 #include <charconv>
 #include <cstdio>
 
+#include "cli/messages.h"
 #include "link/port_search.h"
 
 namespace velta::cli {
 namespace {
-
-// --device borrows the highest COM number, which no fixed mapping uses on a service laptop.
-constexpr std::int32_t kDeviceComNumber = 255;
 
 // Digits only, read in `base`: no sign, no blanks, and a leading zero is no octal prefix, so
 // "052011" is port 52011 and not 21513.
@@ -43,13 +41,13 @@ int Fail(ExitCode code, const std::string& message) {
 bool CliContext::Connection(ConnectionSettings& settings) const {
   long admin = 0;
   if (!ParseAdmin(this->admin, admin)) {
-    Fail(kExitRefused, V_("--admin takes a number 0..255"));
+    Fail(kExitRefused, TypedRefusal(Typed::Admin, this->admin));
     return false;
   }
   settings.admin = static_cast<std::uint8_t>(admin);
   const int given = !port.empty() + !device.empty() + !tcp.empty();
   if (given != 1) {
-    Fail(kExitRefused, V_("Give exactly one of --port, --device or --tcp"));
+    Fail(kExitRefused, TypedRefusal(Typed::Connection, ""));
     return false;
   }
   if (!tcp.empty()) {
@@ -57,7 +55,7 @@ bool CliContext::Connection(ConnectionSettings& settings) const {
     long number = 0;
     if (colon == std::string::npos || colon == 0 ||
         !ParseDecimal(tcp.substr(colon + 1), 1, kHighestTcpPort, number)) {
-      Fail(kExitRefused, V_("--tcp takes host:port"));
+      Fail(kExitRefused, TypedRefusal(Typed::Tcp, tcp));
       return false;
     }
     settings.useTcp = true;
@@ -66,15 +64,18 @@ bool CliContext::Connection(ConnectionSettings& settings) const {
     return true;
   }
   if (!device.empty()) {
-    SetComPortOverride(kDeviceComNumber, device);
-    settings.comPort = kDeviceComNumber;
+    // Its COM number by the fixed mapping, so the messages name it as the windows would; a
+    // device the mapping does not reach is named by its path alone.
+    const std::uint32_t number = ComNumberOfDevice(device);
+    SetComPortOverride(number, device);
+    settings.comPort = static_cast<std::int32_t>(number);
     serialUsed = settings;
     return true;
   }
   const std::string digits = strncasecmp(port.c_str(), "COM", 3) == 0 ? port.substr(3) : port;
   long number = 0;
   if (!ParseDecimal(digits, 1, 255, number)) {
-    Fail(kExitRefused, V_("--port takes COM1..COM255"));
+    Fail(kExitRefused, TypedRefusal(Typed::Port, port));
     return false;
   }
   settings.comPort = static_cast<std::int32_t>(number);

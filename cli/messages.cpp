@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "i18n/lookup.h"
+#include "link/channel.h"
 
 namespace velta::cli {
 
@@ -29,7 +30,10 @@ std::string FailureMessage(const service::JobResult& result) {
     case Outcome::Refused:
       return result.reason + V_(". Nothing was sent.");
     case Outcome::NoLink:
-      return V_("Could not open the connection to the controller.\n") + result.reason;
+      return V_("Could not open the connection to the controller.\n") + result.reason +
+             (LastOpenError() == OpenError::NoSuchDevice
+                  ? V_(" 'velta-cli ports' lists the serial ports there are.")
+                  : "");
     case Outcome::NoReply:
       return V_("The controller did not answer in full. Check the cable and that the controller "
                 "is switched on, then try again.");
@@ -54,6 +58,44 @@ int Finish(const service::JobResult& result, const std::string& doneLine) {
   if (!result.Done()) return Fail(ExitCodeFor(result.outcome), FailureMessage(result));
   if (!doneLine.empty()) std::fprintf(stderr, "%s\n", doneLine.c_str());
   return kExitOk;
+}
+
+std::string TypedRefusal(Typed what, const std::string& typed) {
+  struct Row {
+    Typed what;
+    const char* text;  // %s: what was typed
+  };
+  static constexpr Row kTable[] = {
+      {Typed::Connection, VN_("Give exactly one of --port, --device or --tcp.")},
+      {Typed::Port,
+       VN_("--port takes a serial port from COM1 to COM255, or its number alone, written in "
+           "decimal digits; \"%s\" is none of them.")},
+      {Typed::Tcp,
+       VN_("--tcp takes host:port, the port a number from 1 to 65535 written in decimal digits; "
+           "\"%s\" is not of that form.")},
+      {Typed::Admin,
+       VN_("--admin takes the Admin flags, a number from 0 to 255 written in decimal digits or in "
+           "hexadecimal behind 0x (0x02 is 2); \"%s\" is neither.")},
+      {Typed::Seconds,
+       VN_("--seconds takes a number of seconds from 0 to 31536000 (one year) written in decimal "
+           "digits, with a fraction if needed (30 or 2.5); \"%s\" is not one.")},
+      {Typed::CounterSet,
+       VN_("--set takes NAME=N: NAME one of hours, starts, mains or cistern, N a number from 0 to "
+           "4294967295 written in decimal digits; \"%s\" is not of that form.")},
+      {Typed::CounterBlank,
+       VN_("--set \"%s\" gives no number, and an empty value is never taken as 0. Write the "
+           "number, for example hours=0 to set the counter to 0.")},
+      {Typed::ErrorCode,
+       VN_("There is no error count \"%s\". --clear takes an error code as 'velta-cli errors' "
+           "lists it, or its number from 0 to 10 written in decimal digits.")},
+      {Typed::HistoryEntry,
+       VN_("There is no history entry \"%s\". history:N takes N from 1 (the newest kept block) "
+           "upwards, written in decimal digits.")},
+  };
+  for (const Row& row : kTable) {
+    if (row.what == what) return Format(V_(row.text), typed.c_str());
+  }
+  return {};
 }
 
 }  // namespace velta::cli

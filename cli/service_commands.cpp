@@ -59,11 +59,16 @@ int SetCounter(CliContext& context, const std::string& assignment) {
   const auto equals = assignment.find('=');
   const std::string name = assignment.substr(0, equals);
   const auto* found = std::find(std::begin(kCounterNames), std::end(kCounterNames), name);
+  const std::string number = equals == std::string::npos ? "" : assignment.substr(equals + 1);
+  // Unlike the window's empty field, an empty value here is a script's unset variable: never 0.
+  const bool blank = number.find_first_not_of(" \t") == std::string::npos;
+  if (found != std::end(kCounterNames) && equals != std::string::npos && blank) {
+    return Fail(kExitRefused, TypedRefusal(Typed::CounterBlank, assignment));
+  }
   const std::optional<std::uint32_t> value =
-      equals == std::string::npos ? std::nullopt : ParseCounterValue(assignment.substr(equals + 1));
+      equals == std::string::npos ? std::nullopt : ParseCounterValue(number);
   if (found == std::end(kCounterNames) || !value) {
-    return Fail(kExitRefused, V_("--set takes hours=N, starts=N, mains=N or cistern=N, N a whole "
-                              "number from 0 to 4294967295"));
+    return Fail(kExitRefused, TypedRefusal(Typed::CounterSet, assignment));
   }
   const auto counter = static_cast<Counter>(found - std::begin(kCounterNames));
   // Refused before anything is read or asked.
@@ -129,7 +134,7 @@ int ClearError(CliContext& context, const std::string& code) {
     const std::string& known = codes[static_cast<std::size_t>(i)];
     if (strcasecmp(known.c_str(), code.c_str()) == 0 || std::to_string(i) == code) index = i;
   }
-  if (index < 0) return Fail(kExitRefused, Format(V_("Unknown error code %s; 'velta-cli errors' lists them"), code.c_str()));
+  if (index < 0) return Fail(kExitRefused, TypedRefusal(Typed::ErrorCode, code));
   const std::string& known = codes[static_cast<std::size_t>(index)];
   if (!context.yes) {
     int failure = kExitOk;

@@ -28,7 +28,7 @@ struct StatusOptions {
 };
 
 // A number of seconds as a person types it: decimal digits with an optional fraction ("2.5").
-// Signs, exponents, hex, NaN and infinity are refused.
+// Signs, exponents, units, hex, NaN, infinity and more than a year are refused.
 std::optional<double> ParseSeconds(const std::string& text) {
   const std::size_t point = text.find('.');
   const std::string whole = text.substr(0, point);
@@ -41,7 +41,7 @@ std::optional<double> ParseSeconds(const std::string& text) {
     return std::nullopt;
   }
   const double seconds = std::strtod(text.c_str(), nullptr);
-  if (!std::isfinite(seconds)) return std::nullopt;
+  if (!std::isfinite(seconds) || seconds > kMostWatchSeconds) return std::nullopt;
   return seconds;
 }
 
@@ -86,7 +86,7 @@ constexpr char kNoStatusPage[] =
         "controller is switched on, then try again.");
 
 int FailToOpen(const WatchOpen& open) {
-  return Fail(kExitFailure, V_("Could not open the connection to the controller.\n") + open.reason);
+  return Finish({service::Outcome::NoLink, open.reason});
 }
 
 // One pass of the cycle, from the Main page until the cycle is back at it.
@@ -165,8 +165,7 @@ int RunStatus(CliContext& context, const StatusOptions& options) {
   if (!options.seconds.empty()) {
     const std::optional<double> parsed = ParseSeconds(options.seconds);
     if (!parsed) {
-      return Fail(kExitRefused, V_("--seconds takes a decimal number of seconds (for example 30 or "
-                                   "2.5), not ") + options.seconds);
+      return Fail(kExitRefused, TypedRefusal(Typed::Seconds, options.seconds));
     }
     seconds = *parsed;
   }

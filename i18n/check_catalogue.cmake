@@ -3,13 +3,11 @@
 # English text's (msgfmt --check on PO merged with the fresh template, so every entry carries the
 # format flags the code's text has; msgmerge marks an entry whose placeholders differ as fuzzy,
 # which --use-fuzzy keeps in the check).
-file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
-  ${SOURCE_DIR}/link/*.cpp ${SOURCE_DIR}/link/*.h ${SOURCE_DIR}/controller/*.cpp
-  ${SOURCE_DIR}/controller/*.h ${SOURCE_DIR}/monitor/*.cpp ${SOURCE_DIR}/monitor/*.h
-  ${SOURCE_DIR}/update/*.cpp ${SOURCE_DIR}/update/*.h ${SOURCE_DIR}/service/*.cpp
-  ${SOURCE_DIR}/service/*.h ${SOURCE_DIR}/report/*.cpp ${SOURCE_DIR}/report/*.h
-  ${SOURCE_DIR}/ui/*.cpp ${SOURCE_DIR}/ui/*.h ${SOURCE_DIR}/cli/*.cpp ${SOURCE_DIR}/cli/*.h
-  ${SOURCE_DIR}/bridge/*.cpp ${SOURCE_DIR}/bridge/*.h ${SOURCE_DIR}/i18n/*.h)
+set(patterns ${SOURCE_DIR}/i18n/*.h)
+foreach(part link files controller monitor update service report ui cli bridge)
+  list(APPEND patterns ${SOURCE_DIR}/${part}/*.cpp ${SOURCE_DIR}/${part}/*.h)
+endforeach()
+file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${patterns})
 list(SORT sources)
 
 # The windows' own English captions stand in their forms as <string comment="velta">; they are

@@ -3,6 +3,7 @@
 #include <grp.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "i18n/lookup.h"
@@ -27,24 +28,50 @@ std::string DeviceGroup(const std::string& path) {
   return found->gr_name;
 }
 
+// The device with its COM number when the table gives it one: "/dev/ttyUSB0 (COM5)".
+std::string DeviceName(const ConnectionSettings& settings, const std::string& path) {
+  if (settings.comPort == static_cast<std::int32_t>(kUnnumberedPort)) return path;
+  return path + " (" + ConnectionName(settings) + ")";
+}
+
+}  // namespace
+
+std::string PermissionStep(const std::string& path) {
+  const std::string group = DeviceGroup(path);
+  if (group.empty() || group == "root" || group == "0") {
+    return Format(V_("Only root may open it; a udev rule can give it to the group \"dialout\", for "
+                     "example the line SUBSYSTEM==\"tty\", KERNEL==\"%s\", GROUP=\"dialout\", "
+                     "MODE=\"0660\" in a file in /etc/udev/rules.d/, then plug the adapter in "
+                     "again."),
+                  std::filesystem::path(path).filename().c_str());
+  }
+  return Format(V_("Join its group %s with 'sudo usermod -aG %s $USER', then log out and in "
+                   "again."),
+                Quoted(group).c_str(), group.c_str());
+}
+
+namespace {
+
 std::string SerialReason(const ConnectionSettings& settings) {
-  const std::string com = ConnectionName(settings);
   const std::string path = ComDevicePath(static_cast<std::uint32_t>(settings.comPort));
-  if (path.empty()) return Format(V_("%s is no serial port number (1 to 255)"), com.c_str());
+  if (path.empty()) {
+    return Format(V_("%s is no serial port number (1 to 255)."), ConnectionName(settings).c_str());
+  }
+  const std::string device = DeviceName(settings, path);
   switch (LastOpenError()) {
     case OpenError::NoSuchDevice:
-      return Format(V_("No such device: %s (%s) does not exist"), path.c_str(), com.c_str());
-    case OpenError::PermissionDenied: {
-      const std::string group = DeviceGroup(path);
-      return Format(V_("No permission to open %s: the user must be in the group %s"), path.c_str(),
-                    Quoted(group.empty() ? "dialout" : group).c_str());
-    }
+      return Format(V_("No such device: %s. Plug the adapter in, or choose a port that is there."),
+                    device.c_str());
+    case OpenError::PermissionDenied:
+      return Format(V_("No permission to open %s."), device.c_str()) + " " + PermissionStep(path);
     case OpenError::Busy:
-      return Format(V_("%s (%s) is in use by another program"), path.c_str(), com.c_str());
+      return Format(V_("%s is in use by another program. Close that program, then try again."),
+                    device.c_str());
     case OpenError::LineSettings:
-      return Format(V_("%s (%s) refused the line settings 9600 baud 8N1"), path.c_str(), com.c_str());
+      return Format(V_("%s refused the line settings 9600 baud 8N1; it may be no serial port."),
+                    device.c_str());
     default:
-      return Format(V_("%s (%s) could not be opened"), path.c_str(), com.c_str());
+      return Format(V_("%s could not be opened."), device.c_str());
   }
 }
 
@@ -74,6 +101,9 @@ std::string TcpReason(const ConnectionSettings& settings) {
 
 std::string ConnectionName(const ConnectionSettings& settings) {
   if (settings.useTcp) return settings.tcpHost + ":" + std::to_string(settings.tcpPort);
+  if (settings.comPort == static_cast<std::int32_t>(kUnnumberedPort)) {
+    return ComDevicePath(kUnnumberedPort);
+  }
   return "COM" + std::to_string(settings.comPort);
 }
 

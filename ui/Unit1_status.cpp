@@ -19,6 +19,7 @@
 #include "ui/program_identity.h"
 #include "ui/qt_text.h"
 #include "ui/status_widgets.h"
+#include "ui/text_fit.h"
 #include "ui_Unit1.h"
 
 using velta::ToQString;
@@ -111,7 +112,7 @@ void ShowLevelAndPump(Ui::Form1& ui, const velta::MainPageView& view) {
 void ShowPageTexts(QWidget& form, const std::vector<velta::ShownText>& texts) {
   for (const velta::ShownText& shown : texts) {
     if (auto* label = form.findChild<QLabel*>(shown.field.control)) {
-      label->setText(ToQString(shown.text));
+      velta::ShowFitted(*label, ToQString(shown.text));
     }
   }
 }
@@ -297,7 +298,8 @@ void Form1::ShowRecording() {
   }
   lblRecording_->setText(ToQString(V_("● REC %1")).arg(QFileInfo(path).fileName()));
   lblRecording_->adjustSize();
-  lblRecording_->move(ui->Chart1->width() - lblRecording_->width() - 4, 2);
+  // Top left, over the oldest samples: the right axis keeps its "100" in view.
+  lblRecording_->move(4, 2);
   lblRecording_->setVisible(recording);
 }
 

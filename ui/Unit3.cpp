@@ -15,6 +15,7 @@
 #include "ui/memo_feedback.h"
 #include "ui/pictures.h"
 #include "ui/readable_colour.h"
+#include "ui/text_fit.h"
 #include "ui_Unit3.h"
 
 namespace {
@@ -72,6 +73,7 @@ Form3::Form3(velta::ConnectionSource connection, velta::History& history, QWidge
   ApplyGroupMask(0);  // the normal view until the Monitor window or the user chooses
   velta::TranslateComponent(this);
   velta::TranslateOwnTexts(this);
+  velta::FitListsToItems(*this);
 }
 
 Form3::~Form3() = default;

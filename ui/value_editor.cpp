@@ -12,6 +12,7 @@
 
 #include "i18n/lookup.h"
 #include "ui/qt_text.h"
+#include "ui/text_fit.h"
 
 UpDown::UpDown(QWidget* parent)
     : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
@@ -56,6 +57,8 @@ void UpDown::setBuddy(QLineEdit* buddy, bool fillText) {
   fillBuddy_ = fillText;
   buddy_->setFocusPolicy(Qt::StrongFocus);
   buddy_->installEventFilter(this);
+  // A larger desktop font must not push a value's first digits out of its field.
+  velta::GrowWithText(*buddy_);
   ShowPosition();
   MarkOutsideRange();
 }

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -60,6 +61,15 @@ TEST_F(CliProgram, ReadingCommandsPrintTheSimulatorsValues) {
   const Outcome read = Call(Tcp() + " --json read");
   ASSERT_EQ(read.code, 0) << read.err;
   EXPECT_TRUE(nlohmann::json::accept(read.out)) << "JSON only: " << read.out;
+
+  // The listing keeps the Settings window's groups together: a group once left never comes back.
+  std::istringstream listed(Call(Tcp() + " read").out);
+  std::vector<std::string> groups;
+  for (std::string line; std::getline(listed, line);) {
+    const std::string group = line.substr(0, std::min(line.find(" – "), line.find(": ")));
+    if (groups.empty() || groups.back() != group) groups.push_back(group);
+  }
+  EXPECT_EQ(std::set<std::string>(groups.begin(), groups.end()).size(), groups.size());
 
 }
 
@@ -121,6 +131,8 @@ TEST_F(CliProgram, ChangedOnlyWritesTheDifferingAddressesAndTheClosingRequest) {
   EXPECT_EQ(sim_->Memory()[9], 61);
   EXPECT_EQ(sim_->Memory()[27], 33);
 
+  EXPECT_EQ(Call(Tcp() + " diff " + Path("s.ini") + " " + Path("s.ini")).out,
+            Path("s.ini") + " and " + Path("s.ini") + " are the same file.\n");
   const Outcome diff = Call(Tcp() + " diff " + Path("s.ini") + " controller");
   EXPECT_EQ(diff.code, 0) << diff.err;
   EXPECT_EQ(diff.out.find("full scale"), std::string::npos) << diff.out;
@@ -243,6 +255,11 @@ TEST_F(CliProgram, ReportIsAReadablePdfAndHtml) {
   for (const char* expected : {"V1.60", "Hof Meier", "full scale", "10.0bar", "321"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   }
+  // The settings table runs over pages, its head on each of them.
+  std::istringstream pages(text);
+  int headed = 0;
+  for (std::string page; std::getline(pages, page, '\f');) headed += page.find("Default") != std::string::npos;
+  EXPECT_GE(headed, 2);
   // One setting changed, every counter and an error count set; the pump starts are the last bytes.
   sim_->SetMemory(9, {61});
   sim_->SetMemory(52, {0, 0, 0x1A, 0x85});
@@ -324,30 +341,56 @@ TEST_F(CliProgram, SavesRefuseADeviceOrAPipe) {
 }
 
 // Every number a user types is decimal: a leading zero is no octal prefix, and a sign, blanks or
-// a hex prefix are refused (only --admin takes 0x hex, as documented).
-TEST_F(CliProgram, NumbersAreDecimal) {
+// a hex prefix are refused (only --admin takes 0x hex, as documented). A refusal names the range,
+// and nothing reaches the controller, not even the read before the question. An open that fails
+// names the device once and the next step.
+TEST_F(CliProgram, NumbersAreDecimalAndRefusalsSayWhy) {
   Start();
   const std::string port = std::to_string(sim_->TcpPort());
   const struct {
     std::string args;
     int code;
+    const char* said = "";  // part of stderr
   } rows[] = {
       {"--tcp 127.0.0.1:0" + port + " status", 0},
       {"--tcp 127.0.0.1:+" + port + " status", 1},
       {"--tcp '127.0.0.1: " + port + "' status", 1},
-      {"--tcp 127.0.0.1:0x10 status", 1},
+      {"--tcp 127.0.0.1:0x10 status", 1, "the port a number from 1 to 65535 written in decimal"},
+      {"--tcp 127.0.0.1:99999 status", 1, "from 1 to 65535"},
+      {"--tcp 127.0.0.1:0 status", 1, "from 1 to 65535"},
+      {"--port COM0 status", 1, "from COM1 to COM255"},
       {"--port COM0x5 status", 1},
       {"--port COM+5 status", 1},
       {"--port COM256 status", 1},
       {"--admin 0x10 " + Tcp() + " status", 0},
       {"--admin 010 " + Tcp() + " status", 0},
-      {"--admin -1 " + Tcp() + " status", 1},
+      {"--admin -1 " + Tcp() + " status", 1, "from 0 to 255 written in decimal digits or in hex"},
       {"--admin 0x " + Tcp() + " status", 1},
+      {Tcp() + " status --watch --seconds 9999999999", 1, "from 0 to 31536000 (one year)"},
+      {Tcp() + " status --watch --seconds 2.5e3", 1, "\"2.5e3\" is not one"},
+      {Tcp() + " status --watch --seconds 1.5s", 1, "written in decimal digits"},
+      {Tcp() + " counters --set hours=", 1, "\"hours=\" gives no number"},
+      {Tcp() + " counters --set 'starts= '", 1, "gives no number"},
+      {Tcp() + " counters --set hours=0x10", 1, "from 0 to 4294967295 written in decimal"},
+      {Tcp() + " counters --set hours=70000", 1, "70000 is outside 0..65535"},
+      {Tcp() + " errors --clear 11", 1, "its number from 0 to 10 written in decimal digits"},
+      {Tcp() + " diff history:99999999999999999999 controller", 1, "takes N from 1"},
+      // A device by the COM number the table gives it, or by its path alone; the next steps.
+      {"--device /dev/ttyUSB9 status", 2, "No such device: /dev/ttyUSB9 (COM14). Plug the adapter "
+                                          "in, or choose a port that is there. 'velta-cli ports'"},
+      {"--device /dev/velta-none status", 2, "No such device: /dev/velta-none. Plug the adapter"},
   };
   for (const auto& row : rows) {
+    sim_->ClearFrames();
     const Outcome outcome = Call(row.args);
     EXPECT_EQ(outcome.code, row.code) << row.args << ": " << outcome.err;
+    EXPECT_NE(outcome.err.find(row.said), std::string::npos) << row.args << ": " << outcome.err;
+    EXPECT_TRUE(row.code == 0 || sim_->Frames().empty()) << row.args;
   }
+  // Admin flags in hex: 0x12 holds the serial write base flag (0x02), decimal 12 does not.
+  sim_->ClearFrames();
+  ASSERT_EQ(Call("--admin 0x12 " + Tcp() + " -y counters --set starts=5").code, 0);
+  EXPECT_EQ(Count("90 54 00 E4"), 1);
 }
 
 // A file size limit stands in for a full disk: the report is refused with the reason and leaves no
