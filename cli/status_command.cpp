@@ -179,7 +179,11 @@ int RunLive(CliContext& context, bool expert) {
   const service::LiveValues live = service::ReadLive(settings, context.feedback, expert);
   if (!live.Done()) return Finish(live);
   if (context.json) {
-    std::printf("%s\n", nlohmann::json(live.lines).dump().c_str());
+    nlohmann::json out = nlohmann::json::object();
+    for (const ReadingRow& row : ReadingRows()) {
+      if (live.readings.Given(row.id)) out[row.key] = ReadingJson(live.readings[row.id]);
+    }
+    std::printf("%s\n", out.dump().c_str());
   } else {
     for (const std::string& line : live.lines) std::printf("%s\n", line.c_str());
   }

@@ -76,6 +76,17 @@ constexpr ReadingRow kRows[] = {
     {FilterRinse, "Filter rinse time", "s", 0, Number, nullptr, "filter_rinse_seconds", false,
      {"sensor", "duration", "measurement", "diagnostic"},
      {"velta_filter_rinse_seconds", "gauge", "", 1, "The filter rinse time in seconds."}},
+    // The sensors' raw converter readings and the Counters page's timers, for service.
+    {LevelRaw, "Level sensor (raw)", "", 0, Number, nullptr, "level_raw", false,
+     {nullptr, "", "", ""}, {nullptr, "", "", 1, ""}},
+    {PressureRaw, "Pressure sensor (raw)", "", 0, Number, nullptr, "pressure_raw", false,
+     {nullptr, "", "", ""}, {nullptr, "", "", 1, ""}},
+    {TemperatureRaw, "Temperature sensor (raw)", "", 0, Number, nullptr, "temperature_raw", false,
+     {nullptr, "", "", ""}, {nullptr, "", "", 1, ""}},
+    {PumpRunThisHour, "Pump run time this hour", "s", 0, Number, nullptr,
+     "pump_run_this_hour_seconds", false, {nullptr, "", "", ""}, {nullptr, "", "", 1, ""}},
+    {WriteEnableTime, "Write-enable time", "", 0, Number, nullptr, "write_enable_time", false,
+     {nullptr, "", "", ""}, {nullptr, "", "", 1, ""}},
     {Firmware, "Firmware", "", 0, Text, nullptr, "firmware", false, {nullptr, "", "", ""},
      {nullptr, "", "", 1, ""}},
 };

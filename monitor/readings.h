@@ -42,6 +42,11 @@ enum class ReadingId : std::uint8_t {
   LeakStarts,
   ModuleRinse,
   FilterRinse,
+  LevelRaw,
+  PressureRaw,
+  TemperatureRaw,
+  PumpRunThisHour,
+  WriteEnableTime,
   Firmware,
   Count
 };

@@ -87,8 +87,13 @@ void DecodeFilterRinseReadings(std::span<const std::uint8_t> page, Readings& rea
 void DecodeCounterReadings(std::span<const std::uint8_t> page, bool good, Readings& readings) {
   // The window shows some fields of a reply with a wrong sum; the data takes none of them.
   if (!good) return;
-  readings.SetNumber(ReadingId::PumpStarts, BigEndian32(page, 10));
+  readings.SetNumber(ReadingId::PressureRaw, BigEndian16(page, 0));
+  readings.SetNumber(ReadingId::TemperatureRaw, BigEndian16(page, 2));
+  readings.SetNumber(ReadingId::LevelRaw, BigEndian16(page, 4));
+  readings.SetNumber(ReadingId::PumpRunThisHour, RinseTicksToSeconds(BigEndian16(page, 6)));
   readings.SetNumber(ReadingId::LeakStarts, page[8]);
+  readings.SetNumber(ReadingId::WriteEnableTime, page[9]);
+  readings.SetNumber(ReadingId::PumpStarts, BigEndian32(page, 10));
 }
 
 // The page's reading v stands for v / 10^decimals cubic metres.

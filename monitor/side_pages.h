@@ -40,8 +40,8 @@ WaterMeterView DecodeWaterMeterPage(std::span<const std::uint8_t> page);
 // A reading in cubic metres with 3, 2, 1 or 0 decimals, as selector 0..3 chooses.
 std::string FormatWaterMeter(std::uint32_t reading, unsigned selector);
 
-// The pages' readings as numbers: rinse times in seconds (none: no filter rinse), pump starts
-// (from a reply with a matching sum) and leak starts, water meters in cubic metres with the
+// The pages' readings as numbers: rinse times in seconds (none: no filter rinse), the Counters
+// page's fields (from a reply with a matching sum), water meters in cubic metres with the
 // decimals the page selects.
 void DecodeModuleRinseReadings(std::span<const std::uint8_t> page, Readings& readings);
 void DecodeFilterRinseReadings(std::span<const std::uint8_t> page, Readings& readings);

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "bridge/documents.h"
+#include "controller/fields.h"
 #include "monitor/measurement_log.h"
 #include "monitor/readings_json.h"
 #include "service/status_watch.h"
@@ -37,7 +38,12 @@ TEST_F(ReadingRowsTest, OnePageInEveryOutput) {
                         "--set", "starts=45679", "--set", "leak=3", "--set", "hours=12",
                         "--set", "modulerinse=1", "--set", "modulerinsetime=210937",
                         "--set", "filter=0", "--set", "hand=1", "--set", "valve=1",
-                        "--set", "sensormin=1", "--set", "sensormax=0"});
+                        "--set", "sensormin=1", "--set", "sensormax=0", "--set", "runticks=8789"});
+  // The raw level the simulator derives from the cistern's reference values.
+  const std::vector<std::uint8_t> memory = sim.Memory();
+  const auto word = [&](int address) { return memory[address] << 8 | memory[address + 1]; };
+  const int empty = word(field::RefZistLeer.address), full = word(field::RefZistVoll.address);
+  const int levelRaw = static_cast<int>(empty + (full - empty) * 42 / 100.0);
   StatusWatch watch(sim.TcpSettings());
   watch.SetAskVersion(true);
   ASSERT_TRUE(watch.Open().opened);
@@ -97,6 +103,11 @@ TEST_F(ReadingRowsTest, OnePageInEveryOutput) {
       {ReadingId::ModuleRinse, "module_rinse_seconds", "s", nullptr, 86399,
        "velta_module_rinse_seconds{controller=\"t\"} 86399"},
       {ReadingId::FilterRinse, "filter_rinse_seconds", nullptr, nullptr, nullptr, nullptr},
+      {ReadingId::LevelRaw, "level_raw", nullptr, nullptr, levelRaw, nullptr},
+      {ReadingId::PressureRaw, "pressure_raw", nullptr, nullptr, 102 + 35 * 8, nullptr},
+      {ReadingId::TemperatureRaw, "temperature_raw", nullptr, nullptr, 100 * 4 + 1, nullptr},
+      {ReadingId::PumpRunThisHour, "pump_run_this_hour_seconds", nullptr, nullptr, 3599, nullptr},
+      {ReadingId::WriteEnableTime, "write_enable_time", nullptr, nullptr, 0, nullptr},
       {ReadingId::Firmware, "firmware", nullptr, nullptr, "1.60", nullptr},
   };
   ASSERT_EQ(std::size(rows), kReadingCount) << "a row of every reading";

@@ -79,6 +79,13 @@ TEST_F(CliProgram, ReadingCommandsPrintTheSimulatorsValues) {
         << key;
   }
 
+  // live: the Counters page's readings as numbers.
+  const Outcome liveData = Call(Tcp() + " --json live");
+  ASSERT_EQ(liveData.code, 0) << liveData.err;
+  const auto liveJson = nlohmann::json::parse(liveData.out);
+  EXPECT_TRUE(liveJson["level_raw"].is_number_integer()) << liveData.out;
+  EXPECT_TRUE(liveJson["pump_starts"].is_number_integer()) << liveData.out;
+
   const Outcome counters = Call(Tcp() + " --json counters");
   ASSERT_EQ(counters.code, 0) << counters.err;
   EXPECT_EQ(nlohmann::json::parse(counters.out)["hours"], 777);
