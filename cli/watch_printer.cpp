@@ -57,8 +57,10 @@ void PrintTableRow(const Readings& readings, std::chrono::system_clock::time_poi
 void PrintDisplayTexts(const StatusValues& values) {
   nlohmann::json out;
   const MainPageView& m = *values.main;
+  out["level_percent"] = m.levelBar;
   out["level"] = m.levelText.value_or("");
   out["pump"] = m.pump;
+  out["pump_running"] = m.pumpRunning;
   out["pump_average"] = m.pumpAverage;
   out["pressure"] = m.pressure;
   out["temperature"] = m.temperature;
@@ -66,6 +68,8 @@ void PrintDisplayTexts(const StatusValues& values) {
   out["valve"] = m.valve;
   out["sensor_min"] = m.sensorMin;
   out["sensor_max"] = m.sensorMax;
+  out["write_enabled"] = m.writeEnabled;
+  out["errors"] = {values.e1, values.e2};
   if (m.errors) out["error_lines"] = m.errors->lines;
   // The side pages' texts, as their rows name them.
   for (const ShownText& shown : values.texts) {
