@@ -7,7 +7,7 @@
 #include <set>
 
 #include "bridge/config_file.h"
-#include "controller/regular_file.h"
+#include "files/regular_file.h"
 
 namespace velta::bridge {
 namespace {

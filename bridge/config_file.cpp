@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "controller/ini_file.h"
-#include "controller/regular_file.h"
+#include "files/regular_file.h"
 
 namespace velta::bridge {
 namespace {

@@ -5,7 +5,7 @@
 #include <cerrno>
 
 #include "bridge/documents.h"
-#include "controller/regular_file.h"
+#include "files/regular_file.h"
 
 namespace velta::bridge {
 namespace {

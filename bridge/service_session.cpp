@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "controller/regular_file.h"
+#include "files/regular_file.h"
 
 namespace velta::bridge {
 namespace {

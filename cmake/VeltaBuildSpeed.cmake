@@ -1,16 +1,19 @@
 # What keeps a build from a fresh clone short on a two-core machine: ccache, a fast linker, small
-# debug information for test programs and precompiled headers for the targets that include the
-# large toolkit, test and JSON headers in every file.
+# debug information for test programs and benchmarks, and precompiled headers. The folders' own
+# CMakeLists.txt know nothing of it: velta_speed_up_tree(), called once every folder is added,
+# goes over all targets, so new folders and files are covered as they come.
 
 # Precompiled headers are included by -include, which ccache hashes in direct mode once the
-# sloppiness below allows it. ccache 4.7 takes its settings from the environment only.
+# sloppiness below allows it (the .gch is always newer than the compile's start). ccache 4.7 takes
+# its settings from the environment only.
 find_program(CCACHE_PROGRAM ccache)
 if(CCACHE_PROGRAM)
-  set(CMAKE_CXX_COMPILER_LAUNCHER env CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+  set(CMAKE_CXX_COMPILER_LAUNCHER env
+      CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
       ${CCACHE_PROGRAM})
 endif()
 
-# mold, else lld: both link the test programs in a fraction of the time of GNU ld.
+# mold, else lld: both link a program in a fraction of GNU ld's time.
 include(CheckLinkerFlag)
 foreach(linker mold lld)
   check_linker_flag(CXX -fuse-ld=${linker} VELTA_LINKER_${linker})
@@ -20,35 +23,71 @@ foreach(linker mold lld)
   endif()
 endforeach()
 
-# Header sets for precompiling. Each target compiles its own copy, as the compile definitions of
-# the programs differ; a set is only worth it where most files of a target include it.
-set(VELTA_PCH_STD <algorithm> <array> <chrono> <cstdint> <filesystem> <functional> <map> <memory>
-    <optional> <sstream> <string> <string_view> <thread> <vector>)
-# The widgets the windows and their tests use most, not the whole modules: a precompiled
-# <QtWidgets> is read in full by every file and costs more than it saves.
-set(VELTA_PCH_QT_WIDGETS <QApplication> <QCheckBox> <QComboBox> <QLabel> <QLineEdit> <QPainter>
-    <QPlainTextEdit> <QPushButton> <QString> <QTimer> <QWidget>)
-set(VELTA_PCH_TEST <gtest/gtest.h>)
-set(VELTA_PCH_QT_TEST <QTest>)
-set(VELTA_PCH_JSON <nlohmann/json.hpp>)
-set(VELTA_PCH_CLI11 <CLI/CLI.hpp>)
-
 # Off for tools that read the compile commands without the precompiled headers (clang-tidy).
 option(VELTA_PRECOMPILE "Precompile the headers most files of a target include" ON)
 
-# velta_precompile(target SETS...) precompiles the standard set and the named ones for `target`.
+# Header sets. Every target with a few files gets the standard one; GoogleTest goes to the targets
+# that link it; the others to the targets named in VELTA_PCH_<target>. The Qt set names the widgets
+# the windows and their tests use, not whole modules: a precompiled <QtWidgets> is twice the size
+# and costs every file more than it saves.
+set(VELTA_PCH_STD <algorithm> <array> <chrono> <cstdint> <filesystem> <functional> <map> <memory>
+    <optional> <sstream> <string> <string_view> <thread> <vector>)
+set(VELTA_PCH_TEST <gtest/gtest.h>)
+set(VELTA_PCH_QT_WIDGETS <QApplication> <QCheckBox> <QComboBox> <QLabel> <QLineEdit> <QPainter>
+    <QPlainTextEdit> <QPushButton> <QString> <QTimer> <QWidget>)
+set(VELTA_PCH_QT_TEST <QTest>)
+set(VELTA_PCH_JSON <nlohmann/json.hpp>)
+set(VELTA_PCH_CLI11 <CLI/CLI.hpp>)
+set(VELTA_PCH_velta_ui QT_WIDGETS)
+set(VELTA_PCH_ui_tests QT_WIDGETS QT_TEST)
+set(VELTA_PCH_velta-cli CLI11 JSON)
+set(VELTA_PCH_cli_tests JSON)
+# A precompiled header costs about one file's compile: not worth it below this many files.
+set(VELTA_PCH_MIN_SOURCES 3)
+
+function(velta_targets_below dir result)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(subdir ${subdirs})
+    velta_targets_below(${subdir} more)
+    list(APPEND targets ${more})
+  endforeach()
+  set(${result} ${targets} PARENT_SCOPE)
+endfunction()
+
 function(velta_precompile target)
-  if(NOT VELTA_PRECOMPILE)
+  get_target_property(sources ${target} SOURCES)
+  list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  list(LENGTH sources count)
+  if(count LESS VELTA_PCH_MIN_SOURCES)
     return()
   endif()
   set(headers ${VELTA_PCH_STD})
-  foreach(set ${ARGN})
+  get_target_property(libraries ${target} LINK_LIBRARIES)
+  if(GTest::gtest IN_LIST libraries)
+    list(APPEND headers ${VELTA_PCH_TEST})
+  endif()
+  foreach(set ${VELTA_PCH_${target}})
     list(APPEND headers ${VELTA_PCH_${set}})
   endforeach()
   target_precompile_headers(${target} PRIVATE ${headers})
 endfunction()
 
-# Test programs and benchmarks: line tables are enough to read a failing test's stack.
-function(velta_small_debug_info target)
-  target_compile_options(${target} PRIVATE $<$<CONFIG:RelWithDebInfo,Debug>:-g1>)
+function(velta_speed_up_tree)
+  velta_targets_below(${PROJECT_SOURCE_DIR} targets)
+  foreach(target ${targets})
+    get_target_property(type ${target} TYPE)
+    if(NOT type MATCHES "^(STATIC_LIBRARY|EXECUTABLE)$")
+      continue()
+    endif()
+    if(VELTA_PRECOMPILE)
+      velta_precompile(${target})
+    endif()
+    # Test programs and benchmarks: line tables are enough to read a failing test's stack, and
+    # full debug information triples their objects.
+    get_target_property(dir ${target} SOURCE_DIR)
+    if(dir MATCHES "^${PROJECT_SOURCE_DIR}/(tests|bench)(/|$)")
+      target_compile_options(${target} PRIVATE $<$<CONFIG:RelWithDebInfo,Debug>:-g1>)
+    endif()
+  endforeach()
 endfunction()

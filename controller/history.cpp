@@ -7,10 +7,10 @@
 #include <iterator>
 #include <regex>
 
-#include "controller/atomic_write.h"
+#include "files/atomic_write.h"
 #include "controller/counters.h"
 #include "controller/setting_fields.h"
-#include "controller/user_folders.h"
+#include "files/user_folders.h"
 
 namespace velta {
 namespace fs = std::filesystem;

@@ -2,9 +2,9 @@
 
 #include <charconv>
 
-#include "controller/ini_edit.h"
+#include "files/ini_edit.h"
 #include "controller/ini_file.h"
-#include "controller/regular_file.h"
+#include "files/regular_file.h"
 
 namespace velta {
 namespace {

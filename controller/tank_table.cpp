@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
-#include "controller/atomic_write.h"
-#include "controller/regular_file.h"
+#include "files/atomic_write.h"
+#include "files/regular_file.h"
 #include "i18n/lookup.h"
 
 namespace velta {

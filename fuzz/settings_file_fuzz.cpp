@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "controller/regular_file.h"
+#include "files/regular_file.h"
 #include "controller/settings_file.h"
 
 namespace {

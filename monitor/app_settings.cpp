@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "controller/ini_edit.h"
+#include "files/ini_edit.h"
 #include "controller/ini_file.h"
-#include "controller/regular_file.h"
+#include "files/regular_file.h"
 #include "link/port_search.h"
 
 namespace velta {

@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <utility>
 
-#include "controller/atomic_write.h"
-#include "controller/regular_file.h"
-#include "controller/user_folders.h"
+#include "files/atomic_write.h"
+#include "files/regular_file.h"
+#include "files/user_folders.h"
 
 namespace velta {
 namespace {

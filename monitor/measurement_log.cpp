@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <iterator>
 
-#include "controller/atomic_write.h"
-#include "controller/regular_file.h"
-#include "controller/user_folders.h"
+#include "files/atomic_write.h"
+#include "files/regular_file.h"
+#include "files/user_folders.h"
 #include "i18n/lookup.h"
 
 namespace velta {

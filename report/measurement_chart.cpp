@@ -12,7 +12,7 @@
 #include <cctype>
 #include <istream>
 
-#include "controller/regular_file.h"
+#include "files/regular_file.h"
 
 namespace velta {
 namespace {

@@ -14,18 +14,18 @@
 #include <istream>
 #include <limits>
 
-#include "controller/atomic_write.h"
+#include "files/atomic_write.h"
 #include "controller/counters.h"
 #include "controller/default_block.h"
 #include "controller/error_memory.h"
-#include "controller/regular_file.h"
+#include "files/regular_file.h"
 #include "i18n/lookup.h"
 #include "monitor/app_settings.h"
 #include "monitor/error_log.h"
 #include "monitor/poll_tick.h"
 #include "controller/fields.h"
 #include "controller/setting_fields.h"
-#include "controller/user_folders.h"
+#include "files/user_folders.h"
 
 namespace velta {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "controller/regular_file.h"
+#include "files/regular_file.h"
 #include "i18n/lookup.h"
 
 namespace velta {

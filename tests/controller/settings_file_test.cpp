@@ -12,7 +12,7 @@
 #include <filesystem>
 
 #include "controller/default_block.h"
-#include "controller/regular_file.h"
+#include "files/regular_file.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_dir.h"
 

@@ -1,6 +1,6 @@
 // Saving a file: permissions kept or taken from the umask, symbolic links kept, a folder the user
 // may not write to, and the reason given when a save fails.
-#include "controller/atomic_write.h"
+#include "files/atomic_write.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

@@ -1,4 +1,4 @@
-#include "controller/ini_edit.h"
+#include "files/ini_edit.h"
 
 #include <sys/stat.h>
 
@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <optional>
 
-#include "controller/atomic_write.h"
-#include "controller/regular_file.h"
+#include "files/atomic_write.h"
+#include "files/regular_file.h"
 
 namespace velta {
 namespace {

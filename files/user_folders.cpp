@@ -1,4 +1,4 @@
-#include "controller/user_folders.h"
+#include "files/user_folders.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "controller/atomic_write.h"
+#include "files/atomic_write.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -12,7 +12,7 @@
 #include <tuple>
 #include <vector>
 
-#include "controller/regular_file.h"
+#include "files/regular_file.h"
 
 namespace velta {
 namespace {
