@@ -26,10 +26,13 @@ endforeach()
 # Off for tools that read the compile commands without the precompiled headers (clang-tidy).
 option(VELTA_PRECOMPILE "Precompile the headers most files of a target include" ON)
 
-# Header sets. Every target with a few files gets the standard one; GoogleTest goes to the targets
-# that link it; the others to the targets named in VELTA_PCH_<target>. The Qt set names the widgets
-# the windows and their tests use, not whole modules: a precompiled <QtWidgets> is twice the size
-# and costs every file more than it saves.
+# Header sets, for the targets whose files all include large headers: GoogleTest's (the targets
+# that link it) and those named in VELTA_PCH_<target>; each also gets the standard set. The plain
+# libraries go without: they save little, and with precompiled headers GCC 12 takes the standard
+# library's inlined string copies for the program's own code and warns (-Warray-bounds) about
+# them; a file that meets that goes in VELTA_PCH_SKIP. The Qt set names the widgets the windows
+# and their tests use, not whole modules: a precompiled <QtWidgets> is twice the size and costs
+# every file more than it saves.
 set(VELTA_PCH_STD <algorithm> <array> <chrono> <cstdint> <filesystem> <functional> <map> <memory>
     <optional> <sstream> <string> <string_view> <thread> <vector>)
 set(VELTA_PCH_TEST <gtest/gtest.h>)
@@ -44,9 +47,8 @@ set(VELTA_PCH_velta-cli CLI11 JSON)
 set(VELTA_PCH_cli_tests JSON)
 # A precompiled header costs about one file's compile: not worth it below this many files.
 set(VELTA_PCH_MIN_SOURCES 3)
-# Files compiled without the precompiled headers. With them, GCC 12 inlines differently and warns
-# (-Warray-bounds) about the standard library's own string copy in this one.
-set(VELTA_PCH_SKIP monitor/measurement_log.cpp)
+# Files (paths from the source root) compiled without the precompiled headers of their target.
+set(VELTA_PCH_SKIP)
 
 function(velta_targets_below dir result)
   get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
@@ -65,7 +67,7 @@ function(velta_precompile target)
   if(count LESS VELTA_PCH_MIN_SOURCES)
     return()
   endif()
-  set(headers ${VELTA_PCH_STD})
+  set(headers)
   get_target_property(libraries ${target} LINK_LIBRARIES)
   if(GTest::gtest IN_LIST libraries)
     list(APPEND headers ${VELTA_PCH_TEST})
@@ -73,6 +75,10 @@ function(velta_precompile target)
   foreach(set ${VELTA_PCH_${target}})
     list(APPEND headers ${VELTA_PCH_${set}})
   endforeach()
+  if(NOT headers)
+    return()
+  endif()
+  list(PREPEND headers ${VELTA_PCH_STD})
   target_precompile_headers(${target} PRIVATE ${headers})
   foreach(file ${VELTA_PCH_SKIP})
     if(${PROJECT_SOURCE_DIR}/${file} IN_LIST sources)
