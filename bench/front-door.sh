@@ -14,6 +14,9 @@ set -euo pipefail
 repository=${1:-$(git -C "$(dirname "$0")" rev-parse --show-toplevel)}
 commit=${2:-$(git -C "$repository" rev-parse HEAD)}
 scratch=$(mktemp -d)
+# Run as root, the tests that check refusals drop to an unprivileged user, who must still read the
+# clone's catalogue.
+chmod 755 "$scratch"
 [ -n "${FRONT_DOOR_KEEP:-}" ] || trap 'rm -rf "$scratch"' EXIT
 [ "${FRONT_DOOR_CCACHE:-}" = shared ] || export CCACHE_DIR="$scratch/ccache"
 # Without a desktop session the demo runs on a virtual display.
