@@ -18,6 +18,7 @@
 #include "ui/job_runner.h"
 #include "ui/program_identity.h"
 #include "ui/qt_text.h"
+#include "ui/smoke_check.h"
 #include "ui/status_widgets.h"
 #include "ui/text_fit.h"
 #include "ui_Unit1.h"
@@ -155,18 +156,9 @@ void Form1::ShowPollStep(const velta::WatchStep& step, std::uint64_t generation)
   emit PollStepShown();
 }
 
-void Form1::ShowStatusUpdate(const velta::StatusUpdate& update, const velta::PollCycle& cycle) {
+void Form1::ShowStatusUpdate(const velta::StatusUpdate& update, const velta::PollCycle&) {
   if (update.main) ShowMainPage(*update.main);
-  if (measurementLog_.IsOpen()) {
-    if (update.waterMeters) measurementLog_.NoteWaterMeters(*update.waterMeters);
-    if (update.main &&
-        !measurementLog_.AppendMainPage(std::time(nullptr), *update.main, cycle.shownE1,
-                                        cycle.shownE2)) {
-      Log(velta::Format(V_("Recording to CSV stopped, %s cannot be written: %s"),
-                        measurementLog_.Path().c_str(), measurementLog_.Reason().c_str()));
-      StopRecordingClick();
-    }
-  }
+  if (update.main) measurementLog_.Record(std::time(nullptr), watch_.Latest().readings);
   ShowPageTexts(*this, update.texts);
   if (update.history) ShowHistory(*ui->Chart1, *update.history);
 }
@@ -192,6 +184,7 @@ void Form1::ShowMainPage(const velta::MainPageView& view) {
   ShowTexts(*ui, view);
   if (view.errors) ShowErrors(*view.errors);
   ShowLevelAndPump(*ui, view);
+  velta::NoteMainPageShown();
 }
 
 void Form1::ShowErrors(const velta::ErrorListing& listing) {
