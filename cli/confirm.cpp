@@ -18,7 +18,9 @@ bool Confirm(const CliContext& context, const std::string& question) {
   std::fflush(stderr);
   std::string answer;
   std::getline(std::cin, answer);
-  return answer == "y" || answer == "Y" || answer == "yes";
+  const bool agreed = answer == "y" || answer == "Y" || answer == "yes";
+  if (!agreed) std::fprintf(stderr, "Nothing was written.\n");
+  return agreed;
 }
 
 }  // namespace velta::cli

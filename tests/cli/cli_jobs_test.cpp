@@ -57,7 +57,7 @@ TEST_F(CliJobs, ReadingCommandsKeepWhatTheyReadAsTheWindowsDo) {
 // A write or restore with nothing read before reads the block it overwrites and keeps it.
 TEST_F(CliJobs, WritesKeepTheBlockTheyOverwrite) {
   Start();
-  sim_->SetMemory(0, std::vector<std::uint8_t>(256, 0x21));
+  sim_->SetMemory(9, {0x21});
   ASSERT_EQ(Call(Tcp() + " read -o " + Path("s.ini")).code, 0);
   ASSERT_EQ(Call(Tcp() + " backup -o " + Path("b.bak")).code, 0);
   std::filesystem::remove_all(dir_ / "data");
@@ -68,7 +68,7 @@ TEST_F(CliJobs, WritesKeepTheBlockTheyOverwrite) {
   };
   for (const Row row : {Row{"write s.ini", "settings-before-write", ImageFileKind::Settings},
                         Row{"restore b.bak", "backup-before-write", ImageFileKind::Backup}}) {
-    sim_->SetMemory(0, std::vector<std::uint8_t>(256, 0x42));
+    sim_->SetMemory(9, {0x42});
     const std::string command = row.command;
     const Outcome run = Call(Tcp() + " -y " + command.substr(0, command.find(' ')) + " " +
                              Path(command.substr(command.find(' ') + 1)));

@@ -59,8 +59,15 @@ TEST_F(CliProgram, ReadingCommandsPrintTheSimulatorsValues) {
 
   const Outcome read = Call(Tcp() + " --json read");
   ASSERT_EQ(read.code, 0) << read.err;
-  EXPECT_TRUE(nlohmann::json::accept(read.out)) << "JSON only: " << read.out;
-
+  ASSERT_TRUE(nlohmann::json::accept(read.out)) << "JSON only: " << read.out;
+  // Each setting's numbers are numbers: the full scale of 10.0 bar is stored as 100.
+  const auto settings = nlohmann::json::parse(read.out);
+  const auto fullScale = std::find_if(settings.begin(), settings.end(),
+                                      [](const auto& s) { return s["address"] == 9; });
+  ASSERT_NE(fullScale, settings.end());
+  EXPECT_EQ((*fullScale)["value"], "10.0bar");
+  EXPECT_TRUE((*fullScale)["control_value"].is_number_integer());
+  EXPECT_EQ((*fullScale)["stored_raw"], 100);
 }
 
 TEST_F(CliProgram, PortsAndStatusOverThePseudoTerminal) {
@@ -89,7 +96,7 @@ TEST_F(CliProgram, ChangedOnlyWritesTheDifferingAddressesAndTheClosingRequest) {
   std::string text = test::ReadFile(Path("s.ini"));
   // Druckendwert (9) and PulsFenster (27) change; the file's reference value (4) does not count,
   // as the controller keeps its own.
-  for (const auto& [key, value] : {std::pair{"\n9=", "\n9=61"}, {"\n27=", "\n27=33"}, {"\n4=", "\n4=1"}}) {
+  for (const auto& [key, value] : {std::pair{"\n9=", "\n9=61"}, {"\n27=", "\n27=15"}, {"\n4=", "\n4=1"}}) {
     const auto at = text.find(key);
     text.replace(at, text.find('\n', at + 1) - at, value);
   }
@@ -105,7 +112,7 @@ TEST_F(CliProgram, ChangedOnlyWritesTheDifferingAddressesAndTheClosingRequest) {
   sim_->ClearFrames();
   const Outcome write = Call(Tcp() + " --yes write --changed-only " + Path("s.ini"));
   ASSERT_EQ(write.code, 0) << write.err;
-  EXPECT_EQ(Writes(), (std::vector<std::string>{"98 09 3D DE", "98 1B 21 D4", "60 00 08 68"}));
+  EXPECT_EQ(Writes(), (std::vector<std::string>{"98 09 3D DE", "98 1B 0F C2", "60 00 08 68"}));
 
   // Nothing left to change: only the closing request. The last address alone: it is written.
   sim_->ClearFrames();
@@ -119,7 +126,7 @@ TEST_F(CliProgram, ChangedOnlyWritesTheDifferingAddressesAndTheClosingRequest) {
   ASSERT_EQ(Call(Tcp() + " --yes write --changed-only " + Path("s.ini")).code, 0);
   EXPECT_EQ(Writes(), (std::vector<std::string>{"98 33 07 D2", "60 00 08 68"}));
   EXPECT_EQ(sim_->Memory()[9], 61);
-  EXPECT_EQ(sim_->Memory()[27], 33);
+  EXPECT_EQ(sim_->Memory()[27], 15);
 
   const Outcome diff = Call(Tcp() + " diff " + Path("s.ini") + " controller");
   EXPECT_EQ(diff.code, 0) << diff.err;
