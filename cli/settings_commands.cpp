@@ -20,17 +20,6 @@ struct WriteOptions {
   bool sendReferences = false;
 };
 
-void PrintChanges(const std::vector<FieldChange>& changes, bool json, std::FILE* out) {
-  if (!json) {
-    for (const std::string& line : ChangeLines(changes)) std::fprintf(out, "%s\n", line.c_str());
-    return;
-  }
-  nlohmann::json list = nlohmann::json::array();
-  for (const FieldChange& c : changes)
-    list.push_back({{"setting", c.label}, {"before", c.before}, {"after", c.after}});
-  std::fprintf(out, "%s\n", list.dump().c_str());
-}
-
 int SaveTo(const std::string& path, const ControllerImage& image, ImageFileKind kind) {
   std::string reason;
   if (!SaveImageFile(path, image, kind, reason)) {
@@ -76,27 +65,6 @@ std::string BreachLines(const service::WritePlan& plan, const std::string& path)
   return lines + "Nothing was sent.";
 }
 
-// What a write changed, once it is done: the question's lines, or "Nothing changed.".
-struct ChangeRecord {
-  std::vector<FieldChange> changes;
-  std::vector<std::string> lines;
-  bool none = false;
-
-  explicit ChangeRecord(const service::WritePlan& plan)
-      : changes(plan.changes),
-        lines(plan.ChangeList()),
-        none(plan.changes.empty() && plan.otherBytes == 0) {}
-
-  void Print(bool json) const {
-    if (json) return PrintChanges(changes, true, stdout);
-    if (none) {
-      std::printf("Nothing changed.\n");
-      return;
-    }
-    for (const std::string& line : lines) std::printf("%s\n", line.c_str());
-  }
-};
-
 // Carries out a planned write as far as the user and the plan allow: a value outside its range
 // or a before-write copy that could not be kept (without --no-history) stops it; the question
 // lists the changes; the change record follows the write. The exit code, or the write.
@@ -106,17 +74,13 @@ int CarryOutPlan(CliContext& context, const ConnectionSettings& settings, servic
   context.baselines = plan.baselines;
   if (!plan.breaches.empty()) return Fail(kExitRefused, BreachLines(plan, path));
   if (!plan.Done()) return Finish(plan);
-  if (!plan.historyFailure.empty() && !context.noHistory) {
-    return Fail(kExitRefused, "Not written: the controller's block could not be kept in the "
-                              "history first (" + plan.historyFailure +
-                              "). Free the history folder, or give --no-history to write "
-                              "without the copy.");
-  }
+  if (const int stopped = StopWithoutHistory(context, plan.historyFailure)) return stopped;
   if (!context.yes) {
     for (const std::string& line : plan.ChangeList()) std::fprintf(stderr, "%s\n", line.c_str());
     if (!Confirm(context, question)) return kExitRefused;
   }
-  const ChangeRecord record(plan);
+  const ChangeRecord record{plan.changes, plan.ChangeList(),
+                            plan.changes.empty() && plan.otherBytes == 0};
   written = service::CarryOut(std::move(plan), settings, context.feedback);
   context.baselines = written->baselines;
   if (written->Done()) record.Print(context.json);

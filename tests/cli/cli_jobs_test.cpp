@@ -115,8 +115,8 @@ TEST_F(CliJobs, EachWriteShowsWhatItChangesBeforeItsQuestion) {
   const Row rows[] = {
       {"restore " + Path("b.bak"),
        {"full scale: 6.1bar → 10.0bar", "Overwrite all of the controller's memory"}},
-      {"counters --set starts=4242", {"starts: 12 → 4242", "Set this counter"}},
-      {"errors --clear Er.P", {"Er.P: count 9 → 0", "Clear this error count"}},
+      {"counters --set starts=4242", {"Pump[starts]: 12 → 4242", "Set this counter"}},
+      {"errors --clear Er.P", {"Er.P: 9 → 0", "Clear this error count"}},
       {"tank send " + Path("t.csv"),
        {"entries:", "  100: 100", "Send this tank table to the controller?"}},
   };

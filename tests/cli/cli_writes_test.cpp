@@ -67,33 +67,40 @@ TEST_F(CliWrites, AFileValueOutsideItsRangeIsRefusedBeforeAnythingIsSent) {
 // A write whose before-write copy cannot be kept stops before anything is sent and names
 // --no-history, which lets it go ahead; a link for today's folder is never written through.
 TEST_F(CliWrites, AWriteWithoutItsHistoryCopyStopsUnlessToldOtherwise) {
-  const std::string file = Edited(11, 30);
   const fs::path elsewhere = dir_ / "elsewhere";
   fs::create_directories(elsewhere);
-  for (const bool link : {false, true}) {
-    fs::remove_all(HistoryRoot());
-    fs::create_directories(HistoryRoot());
-    if (link) {
-      fs::create_directory_symlink(elsewhere, HistoryRoot() / Today());
-    } else {
-      fs::remove(HistoryRoot());
-      test::WriteFile(HistoryRoot().string(), "a file where the folder should be");
+  ASSERT_EQ(Call(Tcp() + " tank read -o " + Path("t.csv")).code, 0);
+  for (const std::string& command :
+       {"write " + Edited(11, 30), std::string("counters --set starts=5"),
+        std::string("errors --clear Er.P"), "tank send " + Path("t.csv")}) {
+    for (const bool link : {false, true}) {
+      fs::remove_all(HistoryRoot());
+      fs::create_directories(HistoryRoot());
+      if (link) {
+        fs::create_directory_symlink(elsewhere, HistoryRoot() / Today());
+      } else {
+        fs::remove(HistoryRoot());
+        test::WriteFile(HistoryRoot().string(), "a file where the folder should be");
+      }
+      sim_->ClearFrames();
+      const CliOutcome stopped = Call(Tcp() + " -y " + command);
+      EXPECT_EQ(stopped.code, 1) << command << stopped.err;
+      EXPECT_NE(stopped.err.find("--no-history"), std::string::npos) << stopped.err;
+      EXPECT_TRUE(Writes().empty()) << command << link;
+      EXPECT_TRUE(fs::is_empty(elsewhere));
+      EXPECT_EQ(Call(Tcp() + " -y --no-history " + command).code, 0) << command;
+      EXPECT_FALSE(Writes().empty()) << command << link;
     }
-    sim_->ClearFrames();
-    const CliOutcome stopped = Call(Tcp() + " -y write " + file);
-    EXPECT_EQ(stopped.code, 1) << stopped.err;
-    EXPECT_NE(stopped.err.find("--no-history"), std::string::npos) << stopped.err;
-    EXPECT_TRUE(Writes().empty()) << link;
-    EXPECT_TRUE(fs::is_empty(elsewhere));
-    EXPECT_EQ(Call(Tcp() + " -y --no-history write " + file).code, 0);
-    EXPECT_FALSE(Writes().empty()) << link;
   }
 }
 
 // Every write prints what it changed once done, also with --yes: as the question lists it,
 // the reference values left out unless sent, or "Nothing changed.".
 TEST_F(CliWrites, AWritePrintsWhatItChanged) {
+  sim_->SetMemory(65, {0});
+  sim_->SetMemory(84, {0, 0, 0, 0});
   ASSERT_EQ(Call(Tcp() + " backup -o " + Path("b.bak")).code, 0);
+  ASSERT_EQ(Call(Tcp() + " tank read -o " + Path("t.csv")).code, 0);
   struct Row {
     std::string command;
     const char* printed;
@@ -102,9 +109,13 @@ TEST_F(CliWrites, AWritePrintsWhatItChanged) {
       {"write " + Edited(11, 30), "Pump – On: 2.0bar → 3.0bar\n"},
       {"write " + Edited(4, 99), "Nothing changed.\n"},
       {"restore " + Path("b.bak"), "Nothing changed.\n"},
+      {"counters --set starts=4242", "Pump[starts]: 0 → 4242\n"},
+      {"errors --clear Er.P", "Nothing changed.\n"},
+      {"tank send " + Path("t.csv"), "Nothing changed.\n"},
   };
   for (const Row& row : rows) {
     sim_->SetMemory(11, {20});
+    sim_->SetMemory(84, {0, 0, 0, 0});
     const CliOutcome run = Call(Tcp() + " -y " + row.command);
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out, row.printed) << row.command;
