@@ -43,11 +43,16 @@ TEST_F(CliProgram, ReadingCommandsPrintTheSimulatorsValues) {
 
   const Outcome counters = Call(Tcp() + " --json counters");
   ASSERT_EQ(counters.code, 0) << counters.err;
-  EXPECT_EQ(nlohmann::json::parse(counters.out)["hours"], 777);
+  const auto counted = nlohmann::json::parse(counters.out);
+  EXPECT_EQ(counted["hours"], 777);
+  for (const char* name : {"hours", "starts", "mains", "cistern"})
+    EXPECT_TRUE(counted[name].is_number_unsigned()) << name;
 
   const Outcome errors = Call(Tcp() + " --json errors");
   ASSERT_EQ(errors.code, 0) << errors.err;
-  EXPECT_EQ(nlohmann::json::parse(errors.out).size(), 11u);
+  const auto counts = nlohmann::json::parse(errors.out);
+  EXPECT_EQ(counts.size(), 11u);
+  EXPECT_TRUE(counts["Overflow"].is_number_unsigned()) << "codes from the error table";
 
   const Outcome live = Call(Tcp() + " live");
   EXPECT_EQ(live.code, 0) << live.err;

@@ -53,6 +53,8 @@ TEST_F(CliWrites, AFileValueOutsideItsRangeIsRefusedBeforeAnythingIsSent) {
   for (const Row row : {Row{3, 1, 7, 1, "Cistern – Tank shape on line 6 of "},
                         Row{3, 7, 7, 0, "Settings written."},
                         Row{2, 5, 4, 1, "4 is outside 5..100"},
+                        Row{22, 30, 34, 1, "34 is outside 35..100"},
+                        Row{22, 30, 35, 0, "Settings written."},
                         Row{22, 30, 30, 0, "Settings written."}}) {
     sim_->SetMemory(row.address, {static_cast<std::uint8_t>(row.held)});
     const std::string file = Edited(row.address, row.value);
