@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/messages.h"
 #include "monitor/measurement_log.h"
+#include "monitor/poll_cycle.h"
 #include "service/request_jobs.h"
 #include "service/status_watch.h"
 
@@ -199,7 +200,8 @@ void AddStatusCommands(CLI::App& app, CliContext& context, int& result) {
   static StatusOptions options;
   CLI::App* status = app.add_subcommand("status", "One poll pass of the controller's status pages");
   status->add_flag("--watch", options.watch,
-                   "Keep polling every 200 ms; a lost link is opened again when it is back");
+                   "Keep polling every " + std::to_string(kPollInterval.count()) +
+                       " ms; a lost link is opened again when it is back");
   status->add_option("--seconds", options.seconds,
                      "Stop watching after this many seconds (decimal, for example 2.5)")
       ->needs("--watch");
