@@ -22,7 +22,8 @@ bool ParseAdmin(const std::string& text, long& value) {
     return decimal.has_value();
   }
   const std::string digits = text.substr(2);
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+  const auto [end, error] =
+      std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
   return std::isxdigit(static_cast<unsigned char>(digits[0])) && error == std::errc() &&
          end == digits.data() + digits.size() && value >= 0 && value <= 255;
 }

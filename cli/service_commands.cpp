@@ -53,7 +53,8 @@ int CarryOutPlan(CliContext& context, const ConnectionSettings& settings,
     for (const std::string& line : record.lines) std::fprintf(stderr, "%s\n", line.c_str());
     if (!Confirm(context, question)) return kExitRefused;
   }
-  const service::MemoryWrite written = service::CarryOut(std::move(plan), settings, context.feedback);
+  const service::MemoryWrite written =
+      service::CarryOut(std::move(plan), settings, context.feedback);
   context.baselines = written.baselines;
   if (written.Done()) record.Print(context.json);
   return Finish(written, doneLine);

@@ -19,7 +19,8 @@ int ErrorKindIndex(const std::string& code) {
 std::vector<std::string> ErrorMemoryLines(const ControllerImage& image) {
   std::vector<std::string> lines{std::string(), _("Fehlerspeicher:")};
   for (int i = 0; i < kErrorCounterCount; ++i) {
-    lines.push_back(_(kErrorKinds[i].memoryLabel) + std::to_string(Get(image, field::ErrorCounter(i))));
+    lines.push_back(_(kErrorKinds[i].memoryLabel) +
+                    std::to_string(Get(image, field::ErrorCounter(i))));
   }
   return lines;
 }

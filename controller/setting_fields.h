@@ -223,8 +223,10 @@ inline constexpr const char* kGroupsInWindowOrder[] = {
     kPumpOff,    kRegulation,     kDryRun,     kTemperature,    kLeak,       kSpecial,
     kPumpOffCheck};
 
-inline constexpr SettingField RetryCount = Editor<f::RetryCount>(kDryRun, "Anzahl", RetryCountText, 0, 10);
-inline constexpr SettingField ZistLeer = Editor<f::ZistLeer>(kCistern, "Leer bei", PercentText, 1, 100);
+inline constexpr SettingField RetryCount =
+    Editor<f::RetryCount>(kDryRun, "Anzahl", RetryCountText, 0, 10);
+inline constexpr SettingField ZistLeer =
+    Editor<f::ZistLeer>(kCistern, "Leer bei", PercentText, 1, 100);
 inline constexpr SettingField ZistVoll =
     WithMinimumIn(Editor<f::ZistVoll>(kCistern, "Voll bei", PercentText, 3, 100),
                   [](const ControllerImage& image) {
@@ -234,20 +236,23 @@ inline constexpr SettingField Tankform = List<f::Tankform, kTankformItems>(kCist
 inline constexpr SettingField RefZistVoll =
     Editor<f::RefZistVoll>(kReferences, "Wert für 100%", nullptr, 0, 65535);
 inline constexpr SettingField Auto = Box<f::Auto, true>(kOperatingMode, "Auto");
-inline constexpr SettingField Anzeige = Editor<f::Anzeige>(kDisplay, "Zeit", FifthTicksText, 7, 100);
+inline constexpr SettingField Anzeige =
+    Editor<f::Anzeige>(kDisplay, "Zeit", FifthTicksText, 7, 100);
 inline constexpr SettingField Drucksensor =
     List<f::Drucksensor, kDrucksensorItems>(kPressureSensor, nullptr);
 // The sensor's full-scale value has no label of its own beside the sensor list.
 inline constexpr SettingField Druckendwert =
     Editor<f::Druckendwert>(kPressureSensor, "full scale", PressureText, 0, 100);
 // Shown as "Abschaltwert" while regulation is off.
-inline constexpr SettingField DruckRegel = Editor<f::DruckRegel>(kPump, "Regelwert", PressureText, 0, 100);
+inline constexpr SettingField DruckRegel =
+    Editor<f::DruckRegel>(kPump, "Regelwert", PressureText, 0, 100);
 inline constexpr SettingField DruckEin = Editor<f::DruckEin>(kPump, "Ein", PressureText, 0, 100);
 inline constexpr SettingField MinInput = InputList<false>(kInputs, "Min");
 inline constexpr SettingField MaxInput = InputList<true>(kInputs, "Max");
 inline constexpr SettingField WasserZcount =
     List<f::WasserZcount, kWasserZcountItems>(kWaterMeter, nullptr);
-inline constexpr SettingField RegelT = Editor<f::RegelT>(kRegulation, "Regelzeit", RegelTText, 0, 255);
+inline constexpr SettingField RegelT =
+    Editor<f::RegelT>(kRegulation, "Regelzeit", RegelTText, 0, 255);
 inline constexpr SettingField RegelP =
     Editor<f::RegelP>(kRegulation, "Regel Proportionalanteil", nullptr, 0, 255);
 inline constexpr SettingField RegelD =

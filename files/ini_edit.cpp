@@ -90,7 +90,8 @@ std::string SectionLines(std::string_view text, std::string_view section) {
   return out;
 }
 
-std::optional<int> IniKeyLine(std::string_view text, std::string_view section, std::string_view key) {
+std::optional<int> IniKeyLine(std::string_view text, std::string_view section,
+                              std::string_view key) {
   bool bom = false;
   bool inside = false;
   int number = 0;

@@ -20,7 +20,8 @@ std::string SectionLines(std::string_view text, std::string_view section);
 
 // The line (counted from 1) the parser takes `key` of `section` from: its first line in any of
 // the section's occurrences. Nothing when the key is not there.
-std::optional<int> IniKeyLine(std::string_view text, std::string_view section, std::string_view key);
+std::optional<int> IniKeyLine(std::string_view text, std::string_view section,
+                              std::string_view key);
 
 // `text` with each key of `values` set in `section` (names matched without regard to case). A key
 // already there is replaced where it stands (its first line in the section's first occurrence);

@@ -203,7 +203,8 @@ BlockWrite CarryOut(WritePlan plan, const ConnectionSettings& settings, Feedback
       count = kImageSize;
     } else if (plan.changedOnly) {
       result.written = ChangedParameterAddresses(plan.controller, plan.image);
-      exchange = TransferChangedParameters(plan.link, settings, feedback, plan.image, result.written);
+      exchange =
+          TransferChangedParameters(plan.link, settings, feedback, plan.image, result.written);
     } else {
       exchange = TransferParameterBlock(plan.link, settings, feedback, plan.image);
     }

@@ -82,8 +82,8 @@ WritePlan PlanSettingsWrite(const ConnectionSettings& settings, Feedback& feedba
                             Records records, const SettingsWrite& write);
 
 // Plans a restore of the whole image; with `readUnknownBlock` the image is read first when no
-// read holds it; `checkRanges` as for a settings write. The controller's image before (or its Parameter block, when only that is known)
-// is kept in the history.
+// read holds it; `checkRanges` as for a settings write. The controller's image before (or its
+// Parameter block, when only that is known) is kept in the history.
 WritePlan PlanRestore(const ConnectionSettings& settings, Feedback& feedback, Records records,
                       const ControllerImage& image, bool readUnknownBlock,
                       bool checkRanges = false);
