@@ -4,14 +4,12 @@
 #include <charconv>
 #include <cstdio>
 
+#include "cli/messages.h"
 #include "link/numbers.h"
 #include "link/port_search.h"
 
 namespace velta::cli {
 namespace {
-
-// --device borrows the highest COM number, which no fixed mapping uses on a service laptop.
-constexpr std::int32_t kDeviceComNumber = kLastComPort;
 
 // The Admin flags as documented: decimal, or hexadecimal behind "0x" (hex digits only).
 bool ParseAdmin(const std::string& text, long& value) {
@@ -38,13 +36,13 @@ int Fail(ExitCode code, const std::string& message) {
 bool CliContext::Connection(ConnectionSettings& settings) const {
   long admin = 0;
   if (!ParseAdmin(this->admin, admin)) {
-    Fail(kExitRefused, "--admin takes a number 0..255");
+    Fail(kExitRefused, TypedRefusal(Typed::Admin, this->admin));
     return false;
   }
   settings.admin = static_cast<std::uint8_t>(admin);
   const int given = !port.empty() + !device.empty() + !tcp.empty();
   if (given != 1) {
-    Fail(kExitRefused, "Give exactly one of --port, --device or --tcp");
+    Fail(kExitRefused, TypedRefusal(Typed::Connection, ""));
     return false;
   }
   if (!tcp.empty()) {
@@ -54,7 +52,7 @@ bool CliContext::Connection(ConnectionSettings& settings) const {
                                    : ParseDecimal(std::string_view(tcp).substr(colon + 1), 1,
                                                   kHighestTcpPort);
     if (colon == 0 || !number) {
-      Fail(kExitRefused, "--tcp takes host:port");
+      Fail(kExitRefused, TypedRefusal(Typed::Tcp, tcp));
       return false;
     }
     settings.useTcp = true;
@@ -63,14 +61,17 @@ bool CliContext::Connection(ConnectionSettings& settings) const {
     return true;
   }
   if (!device.empty()) {
-    SetComPortOverride(kDeviceComNumber, device);
-    settings.comPort = kDeviceComNumber;
+    // Its COM number by the fixed mapping, so the messages name it as the windows would; a
+    // device the mapping does not reach is named by its path alone.
+    const std::uint32_t number = ComNumberOfDevice(device);
+    SetComPortOverride(number, device);
+    settings.comPort = static_cast<std::int32_t>(number);
     serialUsed = settings;
     return true;
   }
   const std::optional<std::int32_t> number = ParseComPort(port);
   if (!number) {
-    Fail(kExitRefused, "--port takes COM1..COM255");
+    Fail(kExitRefused, TypedRefusal(Typed::Port, port));
     return false;
   }
   settings.comPort = *number;

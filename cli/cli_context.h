@@ -23,7 +23,7 @@ enum ExitCode : int {
 
 struct CliContext {
   std::string port;    // --port: "COM5" or "5"
-  std::string device;  // --device: a device file, reached through a COM number of its own
+  std::string device;  // --device: a device file, under its COM number when the mapping gives one
   std::string tcp;     // --tcp: host:port
   std::string admin = "0";  // --admin: the Admin flags, decimal or 0x hex
   bool json = false;

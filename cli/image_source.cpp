@@ -1,5 +1,7 @@
 #include "cli/image_source.h"
 
+#include <cctype>
+#include <charconv>
 #include <cstring>
 
 #include "cli/messages.h"
@@ -58,9 +60,12 @@ std::optional<ControllerImage> ReadImage(CliContext& context, ImageFileKind kind
 
 std::optional<std::string> HistoryFile(const std::string& source) {
   const std::string number = source.substr(std::strlen(kHistoryPrefix));
-  if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+  std::size_t wanted = 0;
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), wanted);
+  if (number.empty() || !std::isdigit(static_cast<unsigned char>(number[0])) ||
+      error != std::errc() || end != number.data() + number.size()) {
     return std::nullopt;
-  std::size_t wanted = std::stoul(number);
+  }
   for (const HistoryEntry& entry : History().Entries()) {
     if (entry.extension != "ini" && entry.extension != "bak") continue;
     if (--wanted == 0) return entry.path.string();
@@ -74,7 +79,7 @@ std::optional<ControllerImage> ImageFrom(CliContext& context, const std::string&
     const std::optional<std::string> path = HistoryFile(source);
     failure = kExitRefused;
     if (!path) {
-      Fail(kExitRefused, "No history entry " + source);
+      Fail(kExitRefused, TypedRefusal(Typed::HistoryEntry, source));
       return std::nullopt;
     }
     return LoadImage(*path, FileKindOf(*path));

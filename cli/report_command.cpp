@@ -16,7 +16,16 @@ struct ReportOptions {
   std::string log;        // a measurement log to draw
 };
 
+// Qt's own warnings (no XDG_RUNTIME_DIR, a missing font) are not this program's messages: they
+// join the windows' log lines, shown with --verbose only.
+Feedback* qtLog = nullptr;
+void QtMessagesToLog(QtMsgType, const QMessageLogContext&, const QString& text) {
+  if (qtLog != nullptr) qtLog->Log("Qt: " + text.toStdString());
+}
+
 int RunReport(CliContext& context, const ReportOptions& options) {
+  qtLog = &context.feedback;
+  qInstallMessageHandler(QtMessagesToLog);
   ConnectionSettings settings;
   if (!context.Connection(settings)) return kExitRefused;
   // A log that cannot be drawn is refused before the controller is asked.

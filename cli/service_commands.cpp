@@ -66,11 +66,16 @@ int SetCounter(CliContext& context, const std::string& assignment) {
   const auto equals = assignment.find('=');
   const std::string name = assignment.substr(0, equals);
   const auto* found = std::find(std::begin(kCounterNames), std::end(kCounterNames), name);
+  const std::string number = equals == std::string::npos ? "" : assignment.substr(equals + 1);
+  // Unlike the window's empty field, an empty value here is a script's unset variable: never 0.
+  const bool blank = number.find_first_not_of(" \t") == std::string::npos;
+  if (found != std::end(kCounterNames) && equals != std::string::npos && blank) {
+    return Fail(kExitRefused, TypedRefusal(Typed::CounterBlank, assignment));
+  }
   const std::optional<std::uint32_t> value =
-      equals == std::string::npos ? std::nullopt : ParseCounterValue(assignment.substr(equals + 1));
+      equals == std::string::npos ? std::nullopt : ParseCounterValue(number);
   if (found == std::end(kCounterNames) || !value) {
-    return Fail(kExitRefused, "--set takes hours=N, starts=N, mains=N or cistern=N, N a whole "
-                              "number from 0 to 4294967295");
+    return Fail(kExitRefused, TypedRefusal(Typed::CounterSet, assignment));
   }
   const auto counter = static_cast<Counter>(found - std::begin(kCounterNames));
   return CarryOutPlan(
@@ -112,7 +117,7 @@ int ClearError(CliContext& context, const std::string& code) {
   ConnectionSettings settings;
   if (!context.Connection(settings)) return kExitRefused;
   const int index = ErrorKindIndex(code);
-  if (index < 0) return Fail(kExitRefused, "Unknown error code " + code + "; 'velta-cli errors' lists them");
+  if (index < 0) return Fail(kExitRefused, TypedRefusal(Typed::ErrorCode, code));
   const std::string known = kErrorKinds[index].code;
   return CarryOutPlan(context, settings,
                       service::PlanErrorClear(settings, context.feedback, context.Records(), index),

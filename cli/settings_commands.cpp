@@ -1,5 +1,6 @@
 // read, write, backup, restore and diff: the Settings window's file and transfer buttons.
 #include <cstdio>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
@@ -37,7 +38,7 @@ int RunRead(CliContext& context, const std::string& path, ImageFileKind kind) {
   if (!image) return failure;
   if (!path.empty()) return SaveTo(path, *image, kind);
   nlohmann::json list = nlohmann::json::array();
-  for (const SettingField* field : SettingFields()) {
+  for (const SettingField* field : SettingFieldsByGroup()) {
     const std::string label = SettingLabel(*field), text = SettingText(*field, *image);
     if (!context.json) std::printf("%s: %s\n", label.c_str(), text.c_str());
     // "value" is the text the window shows; the numbers are for scripts.
@@ -125,13 +126,26 @@ int RunRestore(CliContext& context, const std::string& path) {
   return Finish(*written, "Backup restored; the controller restarts.");
 }
 
+// Two sources naming one file, by one path or two.
+bool SameFile(const std::string& first, const std::string& second) {
+  std::error_code error;
+  return std::filesystem::equivalent(first, second, error);
+}
+
 int RunDiff(CliContext& context, const std::string& first, const std::string& second) {
   int failure = kExitOk;
   const std::optional<ControllerImage> a = ImageFrom(context, first, failure);
   if (!a) return failure;
   const std::optional<ControllerImage> b = ImageFrom(context, second, failure);
   if (!b) return failure;
-  PrintChanges(SettingsChanges(*a, *b), context.json, stdout);
+  const std::vector<FieldChange> changes = SettingsChanges(*a, *b);
+  if (!changes.empty() || context.json) {
+    PrintChanges(changes, context.json, stdout);
+  } else if (SameFile(first, second)) {
+    std::printf("%s and %s are the same file.\n", first.c_str(), second.c_str());
+  } else {
+    std::printf("The settings in %s and %s are the same.\n", first.c_str(), second.c_str());
+  }
   return kExitOk;
 }
 

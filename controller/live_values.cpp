@@ -39,7 +39,8 @@ std::vector<std::string> LiveValueLines(std::span<const std::uint8_t> page, bool
 }
 
 ExchangeOutcome ReadLiveValues(const ChannelHandle& channel, Feedback& feedback, bool expert,
-                               std::vector<std::string>* listing) {
+                               std::vector<std::string>* listing,
+                               std::vector<std::uint8_t>* page) {
   std::array<std::uint8_t, kCountersPageLength + 1> reply{};
   const ExchangeOutcome outcome = Exchange(channel, StatusRequest(kCountersPage), reply);
 
@@ -49,6 +50,7 @@ ExchangeOutcome ReadLiveValues(const ChannelHandle& channel, Feedback& feedback,
   const std::vector<std::string> lines = LiveValueLines(reply, expert);
   for (const std::string& line : lines) feedback.Log(line);
   if (listing != nullptr) *listing = lines;
+  if (page != nullptr) page->assign(reply.begin(), reply.end() - 1);
   return outcome;
 }
 

@@ -21,8 +21,10 @@ std::string PumpRunTimeLine(std::uint16_t ticks);
 std::vector<std::string> LiveValueLines(std::span<const std::uint8_t> page, bool expert);
 
 // Asks for the Counters page on an open Channel. A short reply is logged; a wrong sum is ignored
-// silently; a good page replaces the log with its listing, which `listing` (when given) also gets.
+// silently; a good page replaces the log with its listing, which `listing` (when given) also gets,
+// and its data bytes go to `page` (when given).
 ExchangeOutcome ReadLiveValues(const ChannelHandle& channel, Feedback& feedback, bool expert,
-                               std::vector<std::string>* listing = nullptr);
+                               std::vector<std::string>* listing = nullptr,
+                               std::vector<std::uint8_t>* page = nullptr);
 
 }  // namespace velta

@@ -1,5 +1,8 @@
 #include "controller/setting_fields.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "i18n/lookup.h"
 
 namespace velta {
@@ -65,6 +68,29 @@ constexpr const SettingField* kFields[] = {
 };
 
 }  // namespace
+
+std::vector<const SettingField*> SettingFieldsByGroup() {
+  // Groups the window order does not know go last, so no control is left out.
+  const auto position = [](const char* group) {
+    const auto same = [group](const char* other) {
+      return group == nullptr ? other == nullptr
+                              : other != nullptr && std::string_view(group) == other;
+    };
+    return std::find_if(std::begin(setting::kGroupsInWindowOrder),
+                        std::end(setting::kGroupsInWindowOrder), same) -
+           std::begin(setting::kGroupsInWindowOrder);
+  };
+  std::vector<const SettingField*> fields(SettingFields().begin(), SettingFields().end());
+  std::stable_sort(fields.begin(), fields.end(),
+                   [&](const SettingField* a, const SettingField* b) {
+                     return position(a->group) < position(b->group);
+                   });
+  return fields;
+}
+
+std::string SettingHeading(const SettingField& field) {
+  return field.group != nullptr ? _(field.group) : SettingOwnLabel(field);
+}
 
 std::string SettingLabel(const SettingField& field) {
   if (field.group == nullptr || field.label == nullptr) return SettingOwnLabel(field);

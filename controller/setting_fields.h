@@ -6,6 +6,7 @@
 #include <iterator>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "controller/block_bits.h"
 #include "controller/conversions.h"
@@ -329,5 +330,13 @@ inline constexpr SettingField Power = List<f::Power, kPowerItems>(kRegulation, "
 
 // Every control of the Parameter block, in address order (the bits of a byte from bit 0 up).
 std::span<const SettingField* const> SettingFields();
+
+// The same controls in the Settings window's groups, the groups in the window's order and each
+// group's controls in address order; what every listing of the settings shows.
+std::vector<const SettingField*> SettingFieldsByGroup();
+
+// The heading a control is listed under: its group's title, or its own label for the list that
+// sits between two boxes, so it is not filed under the box above it.
+std::string SettingHeading(const SettingField& field);
 
 }  // namespace velta

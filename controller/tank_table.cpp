@@ -74,16 +74,15 @@ std::optional<Pair> ParsePair(std::string_view line) {
   return Pair{*index, *value};
 }
 
-// Where a failing entry stands in the file, for the line after the message: the message counts
-// entries, the user's editor counts lines (the name line is line 1).
-std::string FileLineReason(int entry, const FileLine& line) {
+// What the failing line holds, for the line after the message, which has named its number.
+std::string FileLineReason(const FileLine& line) {
   constexpr std::size_t kShown = 60;
   std::string shown = line.text.substr(0, kShown);
   for (char& c : shown) {
     if (std::iscntrl(static_cast<unsigned char>(c))) c = '?';
   }
   if (line.cut || line.text.size() > kShown) shown += "...";
-  return "Line " + std::to_string(entry + 1) + " of the file: \"" + shown + "\"";
+  return "The line reads \"" + shown + "\".";
 }
 
 }  // namespace
@@ -91,8 +90,10 @@ std::string FileLineReason(int entry, const FileLine& line) {
 int ReadTankTable(std::istream& in, const std::string& path, TankTable& table, std::string& name,
                   std::string& message, Feedback& log) {
   FileLine line;
+  // Messages name the line as the user's editor counts it: entry 1 stands on line 2, below the
+  // name line, so one number points at the line, not two.
   const auto fail = [&](int result, const std::string& format, int entry) {
-    message = Format(format, path.c_str(), entry) + "\n" + FileLineReason(entry, line);
+    message = Format(format, path.c_str(), entry + 1) + "\n" + FileLineReason(line);
     return result;
   };
   const auto tooFew = [&](int lines) {

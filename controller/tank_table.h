@@ -28,8 +28,9 @@ enum TankFileResult : int {
 // keeps its beginning, an entry line counts as one without a pair. Once the name line has been read the
 // log is emptied, and every accepted entry is logged as "index;value". Entries before a failing
 // line are already replaced; the rest keep their values. On failure `message` holds the
-// translated, filled-in reason (entry numbers count from 1) and a second line, in English, with
-// the file's own line number and text ("Line 7 of the file: "5;101"") or where the file ended.
+// translated, filled-in reason with the file's own line number (the name line is line 1) and a
+// second line, in English, with that line's text ("The line reads "5;101".") or where the file
+// ended.
 int ReadTankTable(std::istream& in, const std::string& path, TankTable& table, std::string& name,
                   std::string& message, Feedback& log);
 // Only a regular file is read; when the file cannot be opened the message gets a second line, in

@@ -3,6 +3,7 @@
 #include <grp.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "link/port_search.h"
@@ -26,24 +27,44 @@ std::string DeviceGroup(const std::string& path) {
   return found->gr_name;
 }
 
+// The device with its COM number when the table gives it one: "/dev/ttyUSB0 (COM5)".
+std::string DeviceName(const ConnectionSettings& settings, const std::string& path) {
+  if (settings.comPort == static_cast<std::int32_t>(kUnnumberedPort)) return path;
+  return path + " (" + ConnectionName(settings) + ")";
+}
+
+}  // namespace
+
+std::string PermissionStep(const std::string& path) {
+  const std::string group = DeviceGroup(path);
+  if (group.empty() || group == "root" || group == "0") {
+    return "Only root may open it; a udev rule can give it to the group \"dialout\", for "
+           "example the line SUBSYSTEM==\"tty\", KERNEL==\"" +
+           std::filesystem::path(path).filename().string() +
+           "\", GROUP=\"dialout\", MODE=\"0660\" in a file in /etc/udev/rules.d/, then plug the "
+           "adapter in again.";
+  }
+  return "Join its group " + Quoted(group) + " with 'sudo usermod -aG " + group +
+         " $USER', then log out and in again.";
+}
+
+namespace {
+
 std::string SerialReason(const ConnectionSettings& settings) {
-  const std::string com = ConnectionName(settings);
   const std::string path = ComDevicePath(static_cast<std::uint32_t>(settings.comPort));
-  if (path.empty()) return com + " is no serial port number (1 to 255)";
+  if (path.empty()) return ConnectionName(settings) + " is no serial port number (1 to 255).";
+  const std::string device = DeviceName(settings, path);
   switch (LastOpenError()) {
     case OpenError::NoSuchDevice:
-      return "No such device: " + path + " (" + com + ") does not exist";
-    case OpenError::PermissionDenied: {
-      const std::string group = DeviceGroup(path);
-      return "No permission to open " + path + ": the user must be in the group " +
-             Quoted(group.empty() ? "dialout" : group);
-    }
+      return "No such device: " + device + ". Plug the adapter in, or choose a port that is there.";
+    case OpenError::PermissionDenied:
+      return "No permission to open " + device + ". " + PermissionStep(path);
     case OpenError::Busy:
-      return path + " (" + com + ") is in use by another program";
+      return device + " is in use by another program. Close that program, then try again.";
     case OpenError::LineSettings:
-      return path + " (" + com + ") refused the line settings 9600 baud 8N1";
+      return device + " refused the line settings 9600 baud 8N1; it may be no serial port.";
     default:
-      return path + " (" + com + ") could not be opened";
+      return device + " could not be opened.";
   }
 }
 
@@ -73,6 +94,9 @@ std::string TcpReason(const ConnectionSettings& settings) {
 
 std::string ConnectionName(const ConnectionSettings& settings) {
   if (settings.useTcp) return settings.tcpHost + ":" + std::to_string(settings.tcpPort);
+  if (settings.comPort == static_cast<std::int32_t>(kUnnumberedPort)) {
+    return ComDevicePath(kUnnumberedPort);
+  }
   return "COM" + std::to_string(settings.comPort);
 }
 

@@ -9,9 +9,13 @@
 namespace velta {
 
 // The reason the last open on this thread failed (LastOpenError), naming the device or address:
-// busy, no permission (with the device file's group), no such device, unknown host, refused,
+// busy, no permission (with the step that gives it), no such device, unknown host, refused,
 // no answer within the connect time.
 std::string OpenFailureReason(const ConnectionSettings& settings);
+
+// What lets this user open the device at `path` that refused them: joining the device file's
+// group, or, when only root may open it, a udev rule that gives it a group.
+std::string PermissionStep(const std::string& path);
 
 // What the last successful open reached, when that is not plain from the settings: the address a
 // TCP host text turned into ("127.1" is 127.0.0.1). Empty when there is nothing to add.

@@ -12,6 +12,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -40,12 +41,14 @@ std::map<std::uint32_t, std::string>& Overrides() {
   return overrides;
 }
 
+std::string SetOverride(std::uint32_t port) {
+  std::lock_guard lock(overridesMutex);
+  const auto found = Overrides().find(port);
+  return found != Overrides().end() ? found->second : "";
+}
+
 std::string OverridePath(std::uint32_t port) {
-  {
-    std::lock_guard lock(overridesMutex);
-    const auto found = Overrides().find(port);
-    if (found != Overrides().end()) return found->second;
-  }
+  if (std::string set = SetOverride(port); !set.empty()) return set;
   const char* fromEnvironment = std::getenv(("VELTA_COM" + std::to_string(port)).c_str());
   return fromEnvironment != nullptr ? fromEnvironment : "";
 }
@@ -93,9 +96,20 @@ long ReadDecimal(const char* text) {
 }  // namespace
 
 std::string ComDevicePath(std::uint32_t port) {
-  if (port < kFirstPort || port > kLastPort) return "";
+  if (port == kUnnumberedPort) return SetOverride(port);
+  if (port > kLastPort) return "";
   const std::string overridden = OverridePath(port);
   return overridden.empty() ? "/dev/" + MappedDevice(port) : overridden;
+}
+
+std::uint32_t ComNumberOfDevice(const std::string& path) {
+  std::error_code error;
+  const std::string target = std::filesystem::canonical(path, error).string();
+  for (std::uint32_t port = kFirstPort; port <= kLastPort; ++port) {
+    const std::string mapped = "/dev/" + MappedDevice(port);
+    if (path == mapped || (!error && target == mapped)) return port;
+  }
+  return kUnnumberedPort;
 }
 
 void SetComPortOverride(std::uint32_t port, const std::string& path) {

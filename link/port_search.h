@@ -11,9 +11,17 @@
 
 namespace velta {
 
+// A device named by its path alone, which the fixed mapping gives no COM number (a pseudo-terminal,
+// /dev/ttyAMA0): it has this number, opens its override and is shown by its path.
+inline constexpr std::uint32_t kUnnumberedPort = 0;
+
 // The device file COM `port` opens: the override when one is set, else the fixed mapping; empty
-// for numbers outside 1..255.
+// for numbers outside 1..255 (and for kUnnumberedPort without an override).
 std::string ComDevicePath(std::uint32_t port);
+
+// The COM number the fixed mapping gives `path` or the device it links to ("/dev/ttyUSB9" is
+// COM14); kUnnumberedPort when it gives none.
+std::uint32_t ComNumberOfDevice(const std::string& path);
 
 // Points COM `port` at `path` (a /dev/serial/by-id link, a pseudo-terminal); empty removes it.
 void SetComPortOverride(std::uint32_t port, const std::string& path);

@@ -95,7 +95,8 @@ start() {
 expected="title: VEL Control V$version
 catalogue: Status inquiry
 desktop file: $app_id
-icon sizes: 48 128 256"
+icon sizes: 48 128 256
+cut texts: none"
 report=$(start)
 echo "$report"
 [ "$report" = "$expected" ] || fail "the unpacked program did not report: $expected"

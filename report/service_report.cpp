@@ -51,34 +51,24 @@ void Row(std::string& html, const std::string& label, const std::string& value) 
 
 constexpr const char* kTable = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
 
-// The group a field shows in, by the group's position in the window; groups the window order does
-// not know go last, so no setting is left out.
-std::size_t GroupPosition(const char* group) {
-  const auto same = [group](const char* other) {
-    return group == nullptr ? other == nullptr
-                            : other != nullptr && std::string_view(group) == other;
-  };
-  return static_cast<std::size_t>(std::distance(
-      std::begin(setting::kGroupsInWindowOrder),
-      std::find_if(std::begin(setting::kGroupsInWindowOrder),
-                   std::end(setting::kGroupsInWindowOrder), same)));
+// A table's head, repeated at the top of every page the table runs onto.
+std::string HeaderRow(std::initializer_list<const char*> titles) {
+  std::string row = "<thead><tr>";
+  for (const char* title : titles) row += "<th>" + std::string(title) + "</th>";
+  return row + "</tr></thead>\n";
 }
 
 void SettingsTable(std::string& html, const ControllerImage& image) {
   ControllerImage defaults;
   LoadDefaultBlock(defaults);
-  std::vector<const SettingField*> fields(SettingFields().begin(), SettingFields().end());
-  std::stable_sort(fields.begin(), fields.end(), [](const SettingField* a, const SettingField* b) {
-    return GroupPosition(a->group) < GroupPosition(b->group);
-  });
-  html += std::string(kTable) + "<tr><th>Setting</th><th>Value</th><th>Default</th></tr>\n";
-  const char* group = "";
-  for (const SettingField* field : fields) {
-    if (field->group != nullptr && (group == nullptr || std::string_view(group) != field->group)) {
-      html += "<tr><th colspan=\"3\" align=\"left\" bgcolor=\"#e8e8e8\">" +
-              Escaped(_(field->group)) + "</th></tr>\n";
+  html += std::string(kTable) + HeaderRow({"Setting", "Value", "Default"});
+  std::string heading;
+  for (const SettingField* field : SettingFieldsByGroup()) {
+    if (SettingHeading(*field) != heading) {
+      heading = SettingHeading(*field);
+      html += "<tr><th colspan=\"3\" align=\"left\" bgcolor=\"#e8e8e8\">" + Escaped(heading) +
+              "</th></tr>\n";
     }
-    group = field->group;
     const std::string label = SettingOwnLabel(*field);
     const std::string value = SettingText(*field, image);
     const std::string defaultValue = SettingText(*field, defaults);
@@ -123,7 +113,7 @@ void ActiveErrors(std::string& html, const MainPageView& view) {
 // The Settings window's read-out, one row per error kind; counts above zero stand out.
 void ErrorMemoryTable(std::string& html, const ControllerImage& image) {
   const std::vector<std::string> lines = ErrorMemoryLines(image);
-  html += std::string(kTable) + "<tr><th>Error</th><th>Count</th></tr>\n";
+  html += std::string(kTable) + HeaderRow({"Error", "Count"});
   for (int i = 0; i < kErrorCounterCount; ++i) {
     // The read-out line is the label and its count: "Er.t #3".
     const std::string& line = lines[lines.size() - kErrorCounterCount + static_cast<std::size_t>(i)];
@@ -149,7 +139,7 @@ void LiveValuesTable(std::string& html, const std::vector<std::string>& lines) {
     const auto value = line.find_first_not_of(' ', colon + 1);
     Row(rows, line.substr(0, colon), value == std::string::npos ? "" : line.substr(value));
   }
-  if (!rows.empty()) html += kTable + rows + "</table>\n";
+  if (!rows.empty()) html += kTable + HeaderRow({"Value", "Reading"}) + rows + "</table>\n";
 }
 
 // The chart as an image inside the document, and what it was drawn from.

@@ -3,6 +3,7 @@
 #include "controller/live_values.h"
 #include "link/open_reason.h"
 #include "monitor/service_requests.h"
+#include "monitor/side_pages.h"
 #include "i18n/lookup.h"
 #include "service/job_link.h"
 #include "update/firmware_update.h"
@@ -13,7 +14,9 @@ LiveValues ReadLive(const ConnectionSettings& settings, Feedback& feedback, bool
   LiveValues result;
   const ChannelHandle link = OpenJobLink(settings, feedback, {}, result);
   if (link.IsOpen()) {
-    result.outcome = ReadOutcome(ReadLiveValues(link, feedback, expert, &result.lines));
+    std::vector<std::uint8_t> page;
+    result.outcome = ReadOutcome(ReadLiveValues(link, feedback, expert, &result.lines, &page));
+    if (result.Done()) DecodeCounterReadings(page, true, result.readings);
   }
   return result;
 }

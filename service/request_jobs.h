@@ -7,12 +7,14 @@
 
 #include "controller/feedback.h"
 #include "link/connection.h"
+#include "monitor/readings.h"
 #include "service/job_result.h"
 
 namespace velta::service {
 
 struct LiveValues : JobResult {
   std::vector<std::string> lines;  // the listing, as the log shows it
+  Readings readings;               // the Counters page's readings
 };
 
 // Asks for the Counters page and lists it (the expert view adds the raw inputs and counters).

@@ -27,6 +27,7 @@
 #include "ui/qt_text.h"
 #include "ui/readable_colour.h"
 #include "ui/screen_fit.h"
+#include "ui/text_fit.h"
 #include "program_version.h"
 #include "ui_Unit1.h"
 
@@ -130,6 +131,7 @@ void Form1::ConnectControls() {
   // activated: only a choice by the user runs the port change, not a selection made by code.
   connect(ui->cbCom, &QComboBox::activated, this, &Form1::cbComChange);
   ui->cbCom->setContextMenuPolicy(Qt::CustomContextMenu);
+  velta::KeepOpenListWide(*ui->cbCom);
   connect(ui->cbCom, &QWidget::customContextMenuRequested, this, &Form1::cbComContextPopup);
   connect(ui->rbSerial, &QRadioButton::clicked, this, &Form1::rbSerialClick);
   connect(ui->rbTcp, &QRadioButton::clicked, this, &Form1::rbTcpClick);

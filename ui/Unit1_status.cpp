@@ -19,6 +19,7 @@
 #include "ui/program_identity.h"
 #include "ui/qt_text.h"
 #include "ui/status_widgets.h"
+#include "ui/text_fit.h"
 #include "ui_Unit1.h"
 
 using velta::ToQString;
@@ -111,7 +112,7 @@ void ShowLevelAndPump(Ui::Form1& ui, const velta::MainPageView& view) {
 void ShowPageTexts(QWidget& form, const std::vector<velta::ShownText>& texts) {
   for (const velta::ShownText& shown : texts) {
     if (auto* label = form.findChild<QLabel*>(shown.field.control)) {
-      label->setText(ToQString(shown.text));
+      velta::ShowFitted(*label, ToQString(shown.text));
     }
   }
 }
@@ -154,18 +155,9 @@ void Form1::ShowPollStep(const velta::WatchStep& step, std::uint64_t generation)
   emit PollStepShown();
 }
 
-void Form1::ShowStatusUpdate(const velta::StatusUpdate& update, const velta::PollCycle& cycle) {
+void Form1::ShowStatusUpdate(const velta::StatusUpdate& update, const velta::PollCycle&) {
   if (update.main) ShowMainPage(*update.main);
-  if (measurementLog_.IsOpen()) {
-    if (update.waterMeters) measurementLog_.NoteWaterMeters(*update.waterMeters);
-    if (update.main &&
-        !measurementLog_.AppendMainPage(std::time(nullptr), *update.main, cycle.shownE1,
-                                        cycle.shownE2)) {
-      Log("Recording to CSV stopped, " + measurementLog_.Path() + " cannot be written: " +
-          measurementLog_.Reason());
-      StopRecordingClick();
-    }
-  }
+  if (update.main) measurementLog_.Record(std::time(nullptr), watch_.Latest().readings);
   ShowPageTexts(*this, update.texts);
   if (update.history) ShowHistory(*ui->Chart1, *update.history);
 }
@@ -297,7 +289,8 @@ void Form1::ShowRecording() {
   }
   lblRecording_->setText(QString::fromUtf8("\u25CF REC %1").arg(QFileInfo(path).fileName()));
   lblRecording_->adjustSize();
-  lblRecording_->move(ui->Chart1->width() - lblRecording_->width() - 4, 2);
+  // Top left, over the oldest samples: the right axis keeps its "100" in view.
+  lblRecording_->move(4, 2);
   lblRecording_->setVisible(recording);
 }
 

@@ -15,6 +15,7 @@
 #include "ui/memo_feedback.h"
 #include "ui/pictures.h"
 #include "ui/readable_colour.h"
+#include "ui/text_fit.h"
 #include "ui_Unit3.h"
 
 namespace {
@@ -71,6 +72,7 @@ Form3::Form3(velta::ConnectionSource connection, velta::History& history, QWidge
   SelectPreset();
   ApplyGroupMask(0);  // the normal view until the Monitor window or the user chooses
   velta::TranslateComponent(this);
+  velta::FitListsToItems(*this);
 }
 
 Form3::~Form3() = default;

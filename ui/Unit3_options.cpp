@@ -1,7 +1,9 @@
 // Handlers that keep the Settings window consistent with the chosen hardware and mode:
 // regulation presets, regulation on/off, flow sensor, valve output, power stage, pressure sensor,
 // float switch, input functions, the view levels and the small window handlers.
+#include <QComboBox>
 #include <QString>
+#include <algorithm>
 
 #include "controller/block_bits.h"
 #include "controller/fields.h"
@@ -12,6 +14,7 @@
 #include "ui/desktop.h"
 #include "ui/program_identity.h"
 #include "ui/qt_text.h"
+#include "ui/text_fit.h"
 #include "ui/value_editor.h"
 #include "ui_Unit3.h"
 
@@ -100,12 +103,18 @@ void Form3::cbDrucksensorClick() {
   SetVisible({ui->lblDruckEin, ui->lblDruck2, ui->edDruckEin, ui->udDruckEin, ui->edDruckRegel,
               ui->udDruckRegel, ui->edDruckendwert, ui->udDruckendwert, ui->chkRegelung},
              !pressureSwitch);
-  // The list takes the room of the hidden editors, so a switch's long name can be read.
+  // The list takes the room of the hidden editors, so a switch's long name can be read; either
+  // width grows where the font needs more for the names it shows.
+  QComboBox& list = *ui->cbDrucksensor;
+  int needed = 0;
+  for (int item = pressureSwitch ? kFirstPressureSwitch : 0;
+       item < (pressureSwitch ? list.count() : kFirstPressureSwitch); ++item)
+    needed = std::max(needed, velta::ListWidthFor(list, list.itemText(item)));
   if (pressureSwitch) {
-    ui->cbDrucksensor->setMinimumWidth(201);
-    ui->cbDrucksensor->setMaximumWidth(QWIDGETSIZE_MAX);
+    list.setMinimumWidth(std::max(201, needed));
+    list.setMaximumWidth(QWIDGETSIZE_MAX);
   } else {
-    ui->cbDrucksensor->setFixedWidth(105);
+    list.setFixedWidth(std::max(105, needed));
   }
 }
 

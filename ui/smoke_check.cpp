@@ -13,6 +13,7 @@
 #include <string>
 
 #include "i18n/lookup.h"
+#include "ui/text_fit.h"
 
 namespace velta {
 namespace {
@@ -23,9 +24,12 @@ void Report(const QWidget& window) {
             [](const QSize& a, const QSize& b) { return a.width() < b.width(); });
   std::string sizeList;
   for (const QSize& size : sizes) sizeList += " " + std::to_string(size.width());
-  std::printf("title: %s\ncatalogue: %s\ndesktop file: %s\nicon sizes:%s\n",
+  // Whether this desktop's fonts leave every text of the window whole.
+  const QStringList cut = CutTexts(window);
+  std::printf("title: %s\ncatalogue: %s\ndesktop file: %s\nicon sizes:%s\ncut texts: %s\n",
               window.windowTitle().toUtf8().constData(), _("Statusabfrage").c_str(),
-              QGuiApplication::desktopFileName().toUtf8().constData(), sizeList.c_str());
+              QGuiApplication::desktopFileName().toUtf8().constData(), sizeList.c_str(),
+              cut.isEmpty() ? "none" : cut.join(", ").toUtf8().constData());
   std::fflush(stdout);
 }
 

@@ -11,6 +11,7 @@ namespace velta {
 //   catalogue: <the catalogue's text for "Statusabfrage">
 //   desktop file: <the desktop file name>
 //   icon sizes: <the window icon's sizes, smallest first>
+//   cut texts: none, or the controls whose text this desktop's fonts cut off
 // and quits the event loop. Without it, does nothing.
 void ArmSmokeCheck(QWidget& window);
 

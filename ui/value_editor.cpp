@@ -10,6 +10,8 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "ui/text_fit.h"
+
 UpDown::UpDown(QWidget* parent)
     : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
   auto* layout = new QVBoxLayout(this);
@@ -53,6 +55,8 @@ void UpDown::setBuddy(QLineEdit* buddy, bool fillText) {
   fillBuddy_ = fillText;
   buddy_->setFocusPolicy(Qt::StrongFocus);
   buddy_->installEventFilter(this);
+  // A larger desktop font must not push a value's first digits out of its field.
+  velta::GrowWithText(*buddy_);
   ShowPosition();
   MarkOutsideRange();
 }

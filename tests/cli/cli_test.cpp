@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -33,13 +34,58 @@ using Outcome = test::CliOutcome;
 using test::CliProgram;
 using test::Occurrences;
 
+// On a terminal of five rows the watch prints a row per Main page under aligned columns, the
+// header again once it has scrolled away.
+TEST_F(CliProgram, TheWatchOnATerminalIsATableWithTheTime) {
+  Start({"--set", "pressure=35"});
+  const std::string command = "script -qfec \"stty rows 5; '" + std::string(VELTA_CLI_PATH) + "' " +
+                              Tcp() + " status --watch --seconds 4\" /dev/null </dev/null >" +
+                              Path("terminal");
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::istringstream shown(test::ReadFile(Path("terminal")));
+  int headers = 0, rows = 0;
+  std::ptrdiff_t width = 0;
+  // Characters on the screen, not bytes ("°C" and "m³" take one column each).
+  const auto columns = [](const std::string& text) {
+    return std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; });
+  };
+  for (std::string line; std::getline(shown, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("time ", 0) == 0) {
+      ++headers;
+      width = columns(line);
+    } else if (line.size() > 8 && line[2] == ':' && line[5] == ':') {
+      ++rows;
+      EXPECT_EQ(columns(line), width) << "aligned under the header: " << line;
+      EXPECT_NE(line.find(" 3.5 "), std::string::npos) << line;
+    }
+  }
+  EXPECT_GE(rows, 4);
+  EXPECT_GE(headers, 2) << "the header again every screen";
+}
+
 TEST_F(CliProgram, ReadingCommandsPrintTheSimulatorsValues) {
   Start({"--set", "level=42", "--set", "hours=777", "--set", "error=0x0C"});
   const Outcome status = Call(Tcp() + " --json status");
   ASSERT_EQ(status.code, 0) << status.err;
   const auto json = nlohmann::json::parse(status.out);
   EXPECT_EQ(json["level_percent"], 42);
-  EXPECT_EQ(json["pump_hours"], "777h:00m");
+  EXPECT_EQ(json["pump_hours"], 777);
+  // Data, never display text: numbers, booleans, null; text only where the value is a name.
+  EXPECT_TRUE(json["pressure_bar"].is_number()) << status.out;
+  EXPECT_TRUE(json["pump_running"].is_boolean()) << status.out;
+  EXPECT_EQ(json["errors"][1]["code"], "Er.P") << status.out;
+  for (const auto& [key, value] : json.items()) {
+    EXPECT_TRUE(!value.is_string() || key == "time" || key == "error_codes" || key == "firmware")
+        << key;
+  }
+
+  // live: the Counters page's readings as numbers.
+  const Outcome liveData = Call(Tcp() + " --json live");
+  ASSERT_EQ(liveData.code, 0) << liveData.err;
+  const auto liveJson = nlohmann::json::parse(liveData.out);
+  EXPECT_TRUE(liveJson["level_raw"].is_number_integer()) << liveData.out;
+  EXPECT_TRUE(liveJson["pump_starts"].is_number_integer()) << liveData.out;
 
   const Outcome counters = Call(Tcp() + " --json counters");
   ASSERT_EQ(counters.code, 0) << counters.err;
@@ -73,6 +119,16 @@ TEST_F(CliProgram, ReadingCommandsPrintTheSimulatorsValues) {
   EXPECT_EQ((*fullScale)["value"], "10.0bar");
   EXPECT_TRUE((*fullScale)["control_value"].is_number_integer());
   EXPECT_EQ((*fullScale)["stored_raw"], 100);
+
+  // The listing keeps the Settings window's groups together: a group once left never comes back.
+  std::istringstream listed(Call(Tcp() + " read").out);
+  std::vector<std::string> groups;
+  for (std::string line; std::getline(listed, line);) {
+    const std::string group = line.substr(0, std::min(line.find(" – "), line.find(": ")));
+    if (groups.empty() || groups.back() != group) groups.push_back(group);
+  }
+  EXPECT_EQ(std::set<std::string>(groups.begin(), groups.end()).size(), groups.size());
+
 }
 
 TEST_F(CliProgram, PortsAndStatusOverThePseudoTerminal) {
@@ -133,6 +189,8 @@ TEST_F(CliProgram, ChangedOnlyWritesTheDifferingAddressesAndTheClosingRequest) {
   EXPECT_EQ(sim_->Memory()[9], 61);
   EXPECT_EQ(sim_->Memory()[27], 15);
 
+  EXPECT_EQ(Call(Tcp() + " diff " + Path("s.ini") + " " + Path("s.ini")).out,
+            Path("s.ini") + " and " + Path("s.ini") + " are the same file.\n");
   const Outcome diff = Call(Tcp() + " diff " + Path("s.ini") + " controller");
   EXPECT_EQ(diff.code, 0) << diff.err;
   EXPECT_EQ(diff.out.find("full scale"), std::string::npos) << diff.out;
@@ -256,6 +314,11 @@ TEST_F(CliProgram, ReportIsAReadablePdfAndHtml) {
   for (const char* expected : {"V1.60", "Hof Meier", "full scale", "10.0bar", "321"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   }
+  // The settings table runs over pages, its head on each of them.
+  std::istringstream pages(text);
+  int headed = 0;
+  for (std::string page; std::getline(pages, page, '\f');) headed += page.find("Default") != std::string::npos;
+  EXPECT_GE(headed, 2);
   // One setting changed, every counter and an error count set; the pump starts are the last bytes.
   sim_->SetMemory(9, {61});
   sim_->SetMemory(52, {0, 0, 0x1A, 0x85});
@@ -337,30 +400,56 @@ TEST_F(CliProgram, SavesRefuseADeviceOrAPipe) {
 }
 
 // Every number a user types is decimal: a leading zero is no octal prefix, and a sign, blanks or
-// a hex prefix are refused (only --admin takes 0x hex, as documented).
-TEST_F(CliProgram, NumbersAreDecimal) {
+// a hex prefix are refused (only --admin takes 0x hex, as documented). A refusal names the range,
+// and nothing reaches the controller, not even the read before the question. An open that fails
+// names the device once and the next step.
+TEST_F(CliProgram, NumbersAreDecimalAndRefusalsSayWhy) {
   Start();
   const std::string port = std::to_string(sim_->TcpPort());
   const struct {
     std::string args;
     int code;
+    const char* said = "";  // part of stderr
   } rows[] = {
       {"--tcp 127.0.0.1:0" + port + " status", 0},
       {"--tcp 127.0.0.1:+" + port + " status", 1},
       {"--tcp '127.0.0.1: " + port + "' status", 1},
-      {"--tcp 127.0.0.1:0x10 status", 1},
+      {"--tcp 127.0.0.1:0x10 status", 1, "the port a number from 1 to 65535 written in decimal"},
+      {"--tcp 127.0.0.1:99999 status", 1, "from 1 to 65535"},
+      {"--tcp 127.0.0.1:0 status", 1, "from 1 to 65535"},
+      {"--port COM0 status", 1, "from COM1 to COM255"},
       {"--port COM0x5 status", 1},
       {"--port COM+5 status", 1},
       {"--port COM256 status", 1},
       {"--admin 0x10 " + Tcp() + " status", 0},
       {"--admin 010 " + Tcp() + " status", 0},
-      {"--admin -1 " + Tcp() + " status", 1},
+      {"--admin -1 " + Tcp() + " status", 1, "from 0 to 255 written in decimal digits or in hex"},
       {"--admin 0x " + Tcp() + " status", 1},
+      {Tcp() + " status --watch --seconds 9999999999", 1, "from 0 to 31536000 (one year)"},
+      {Tcp() + " status --watch --seconds 2.5e3", 1, "\"2.5e3\" is not one"},
+      {Tcp() + " status --watch --seconds 1.5s", 1, "written in decimal digits"},
+      {Tcp() + " counters --set hours=", 1, "\"hours=\" gives no number"},
+      {Tcp() + " counters --set 'starts= '", 1, "gives no number"},
+      {Tcp() + " counters --set hours=0x10", 1, "from 0 to 4294967295 written in decimal"},
+      {Tcp() + " counters --set hours=70000", 1, "70000 is outside 0..65535"},
+      {Tcp() + " errors --clear 11", 1, "its number from 0 to 10 written in decimal digits"},
+      {Tcp() + " diff history:99999999999999999999 controller", 1, "takes N from 1"},
+      // A device by the COM number the table gives it, or by its path alone; the next steps.
+      {"--device /dev/ttyUSB9 status", 2, "No such device: /dev/ttyUSB9 (COM14). Plug the adapter "
+                                          "in, or choose a port that is there. 'velta-cli ports'"},
+      {"--device /dev/velta-none status", 2, "No such device: /dev/velta-none. Plug the adapter"},
   };
   for (const auto& row : rows) {
+    sim_->ClearFrames();
     const Outcome outcome = Call(row.args);
     EXPECT_EQ(outcome.code, row.code) << row.args << ": " << outcome.err;
+    EXPECT_NE(outcome.err.find(row.said), std::string::npos) << row.args << ": " << outcome.err;
+    EXPECT_TRUE(row.code == 0 || sim_->Frames().empty()) << row.args;
   }
+  // Admin flags in hex: 0x12 holds the serial write base flag (0x02), decimal 12 does not.
+  sim_->ClearFrames();
+  ASSERT_EQ(Call("--admin 0x12 " + Tcp() + " -y counters --set starts=5").code, 0);
+  EXPECT_EQ(Count("90 54 00 E4"), 1);
 }
 
 // A file size limit stands in for a full disk: the report is refused with the reason and leaves no
@@ -375,9 +464,10 @@ TEST_F(CliProgram, FileSizeLimitRefusesWritesWithTheReason) {
   const std::string earlier = "time,level\n" + std::string(1900, 'x') + ",half";
   test::WriteFile(Path("log.csv"), earlier);
   const Outcome watch =
-      Call(Tcp() + " status --watch --seconds 10 --csv " + Path("log.csv"), "", limit);
+      Call(Tcp() + " status --watch --seconds 3 --csv " + Path("log.csv"), "", limit);
   EXPECT_EQ(watch.code, 2) << watch.err;
-  EXPECT_NE(watch.err.find("Cannot write " + Path("log.csv") + ": File too large."),
+  EXPECT_NE(watch.err.find("Measurement rows are lost: " + Path("log.csv") +
+                           " cannot be written. File too large."),
             std::string::npos)
       << watch.err;
   const std::string csv = test::ReadFile(Path("log.csv"));

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include <regex>
 
 #include "controller/default_block.h"
@@ -167,6 +169,19 @@ TEST_F(HistoryTest, PruningNeverFollowsALink) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "elsewhere"), fs::directory_iterator()), 2);
   EXPECT_TRUE(fs::is_symlink(root / "2000-01-01"));
   EXPECT_TRUE(fs::is_symlink(root / "2000-01-02" / "00-00-01.000-linked.txt"));
+}
+
+// Today's folder as a link to elsewhere is never written through.
+TEST_F(HistoryTest, TodaysFolderAsALinkIsNotWrittenThrough) {
+  const fs::path root = dir / "history";
+  fs::create_directories(root);
+  fs::create_directories(dir / "elsewhere");
+  const std::time_t now = std::time(nullptr);
+  char today[16];
+  std::strftime(today, sizeof today, "%Y-%m-%d", std::localtime(&now));
+  fs::create_symlink(dir / "elsewhere", root / today);
+  History(root).KeepLines("new", {"1"}, feedback);
+  EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
 }
 
 TEST_F(HistoryTest, FolderThatCannotBeWrittenCostsOneLine) {

@@ -59,8 +59,8 @@ struct ReaderCase {
   const char* what;
   std::string content;
   int result;
-  const char* message;  // English, %s = the full path, %d = the entry number
-  int entry;
+  const char* message;  // English, %s = the full path, %d = the file's line
+  int line;
   int loggedEntries;  // entry lines logged (and stored) before the result
 };
 
@@ -82,21 +82,21 @@ TEST_F(TankTableFile, ReaderResultsMessagesAndPartialReplacement) {
       {"40;30 after 39;31",
        "Name\n" + Entries(0, 38, [](int i) { return i / 2; }) + "39;31\n40;30\n" +
            Entries(41, 100, Identity),
-       -5, "File %s contains descending values in line %d.", 41, 40},
-      {"value 101", withLine(5, "5;101"), -4, "File %s contains a wrong value in line %d.", 6, 5},
-      {"value -1", withLine(5, "5;-1"), -4, "File %s contains a wrong value in line %d.", 6, 5},
+       -5, "File %s contains descending values in line %d.", 42, 40},
+      {"value 101", withLine(5, "5;101"), -4, "File %s contains a wrong value in line %d.", 7, 5},
+      {"value -1", withLine(5, "5;-1"), -4, "File %s contains a wrong value in line %d.", 7, 5},
       {"value beyond 32 bits", withLine(5, "5;4294967301"), -4,
-       "File %s contains a wrong value in line %d.", 6, 5},
+       "File %s contains a wrong value in line %d.", 7, 5},
       {"index 6 where 5 belongs", withLine(5, "6;50"), -4,
-       "File %s contains a wrong index in line %d.", 6, 5},
+       "File %s contains a wrong index in line %d.", 7, 5},
       {"index beyond 32 bits", withLine(5, "4294967301;50"), -4,
-       "File %s contains a wrong index in line %d.", 6, 5},
+       "File %s contains a wrong index in line %d.", 7, 5},
       {"blank before the semicolon", withLine(5, "5 ;50"), -3,
-       "File %s does not contain a pair in line %d.", 6, 5},
+       "File %s does not contain a pair in line %d.", 7, 5},
       {"comma instead of semicolon", withLine(0, "0,0"), -3,
-       "File %s does not contain a pair in line %d.", 1, 0},
-      {"no value", withLine(7, "7;"), -3, "File %s does not contain a pair in line %d.", 8, 7},
-      {"empty entry line", withLine(3, ""), -3, "File %s does not contain a pair in line %d.", 4,
+       "File %s does not contain a pair in line %d.", 2, 0},
+      {"no value", withLine(7, "7;"), -3, "File %s does not contain a pair in line %d.", 9, 7},
+      {"empty entry line", withLine(3, ""), -3, "File %s does not contain a pair in line %d.", 5,
        3},
       {"100 entry lines", "Name\n" + Entries(0, 99, Identity), -2,
        "File %s contains too few values.", 0, 100},
@@ -112,7 +112,7 @@ TEST_F(TankTableFile, ReaderResultsMessagesAndPartialReplacement) {
 
     EXPECT_EQ(ReadTankTableFile(path, table, name, message, log), c.result);
     EXPECT_EQ(message.substr(0, message.find('\n')),
-              c.result == 0 ? "" : Format(c.message, path.c_str(), c.entry));
+              c.result == 0 ? "" : Format(c.message, path.c_str(), c.line));
     EXPECT_EQ(name, "Name");
     EXPECT_EQ(log.clears, 1);
     ASSERT_EQ(log.lines.size(), static_cast<std::size_t>(c.loggedEntries));
@@ -133,7 +133,7 @@ TEST_F(TankTableFile, ReaderResultsMessagesAndPartialReplacement) {
   }
 }
 
-// The messages count entries; the line after them names the line as the user's editor counts it.
+// The message names the line as the user's editor counts it; the line after it shows that line.
 TEST_F(TankTableFile, FailuresNameTheFilesOwnLine) {
   const auto withLine = [](int index, const std::string& line) {
     return "Name\n" + Entries(0, index - 1, Identity) + line + "\n" +
@@ -143,10 +143,10 @@ TEST_F(TankTableFile, FailuresNameTheFilesOwnLine) {
     std::string content;
     std::string reason;
   } cases[] = {
-      {withLine(5, "5;101"), "Line 7 of the file: \"5;101\""},
-      {withLine(0, "x"), "Line 2 of the file: \"x\""},
-      {withLine(100, "100;\x01\x1b"), "Line 102 of the file: \"100;??\""},
-      {withLine(40, "40;" + std::string(70, '9')), "Line 42 of the file: \"40;" + std::string(57, '9') + "...\""},
+      {withLine(5, "5;101"), "The line reads \"5;101\"."},
+      {withLine(0, "x"), "The line reads \"x\"."},
+      {withLine(100, "100;\x01\x1b"), "The line reads \"100;??\"."},
+      {withLine(40, "40;" + std::string(70, '9')), "The line reads \"40;" + std::string(57, '9') + "...\"."},
       {"Name\n", "The file ends after line 1."},
       {"Name\r\n" + Entries(0, 99, Identity), "The file ends after line 101."},
   };
@@ -235,8 +235,8 @@ TEST_F(TankTableFile, OverlongLinesAreCut) {
       Write("n\n" + Entries(0, 9, Identity) + "10;10" + std::string(limit, ' ') + "\n" +
             Entries(11, 100, Identity));
   EXPECT_EQ(ReadTankTableFile(longEntry, table, read, message, log), -3);
-  EXPECT_EQ(message, Format("File %s does not contain a pair in line %d.", longEntry.c_str(), 11) +
-                         "\nLine 12 of the file: \"10;10" + std::string(55, ' ') + "...\"");
+  EXPECT_EQ(message, Format("File %s does not contain a pair in line %d.", longEntry.c_str(), 12) +
+                         "\nThe line reads \"10;10" + std::string(55, ' ') + "...\".");
 
   const std::string noLineEnds = (dir_ / "zeros.csv").string();
   Write("", "zeros.csv");
@@ -279,7 +279,7 @@ TEST_F(TankTableFile, ControllerValuesSaveButAreRefusedOnLoad) {
   test::RecordingFeedback log;
   EXPECT_EQ(ReadTankTableFile(path, table, name, message, log), -4);
   EXPECT_EQ(message.substr(0, message.find('\n')),
-            Format("File %s contains a wrong value in line %d.", path.c_str(), 18));
+            Format("File %s contains a wrong value in line %d.", path.c_str(), 19));
 }
 
 TEST_F(TankTableFile, SaveReplacesWholeFilesOrNothing) {

@@ -2,10 +2,15 @@
 // real loopback listener: a held port, a missing device, a refused port, host texts that are not
 // the address they reach.
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <sys/file.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "link/open_reason.h"
 #include "tests/link/link_peers.h"
+#include "tests/support/scratch_dir.h"
 
 namespace velta {
 namespace {
@@ -38,15 +43,31 @@ TEST(OpenReason, SerialPortHeldMissingOrFree) {
     ASSERT_GE(holder, 0);
     ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
     EXPECT_EQ(ReasonAfterOpen(Serial(201)),
-              peer.path() + " (COM201) is in use by another program");
+              peer.path() + " (COM201) is in use by another program. Close that program, then "
+                            "try again.");
     close(holder);
   }
   EXPECT_EQ(ReasonAfterOpen(Serial(201)), "opened");
 
   SetComPortOverride(202, "/dev/velta-no-such-adapter");
   EXPECT_EQ(ReasonAfterOpen(Serial(202)),
-            "No such device: /dev/velta-no-such-adapter (COM202) does not exist");
+            "No such device: /dev/velta-no-such-adapter (COM202). Plug the adapter in, or choose "
+            "a port that is there.");
   SetComPortOverride(202, "");
+}
+
+// No permission: join the device's group, or for a device only root may open, a udev rule.
+TEST(OpenReason, PermissionStepNamesTheGroupOrAUdevRule) {
+  const test::ScratchDir dir;
+  const std::string device = (dir.Path() / "ttyUSB7").string();
+  std::ofstream(device).put('x');
+  ASSERT_EQ(chown(device.c_str(), static_cast<uid_t>(-1), getgrnam("dialout")->gr_gid), 0);
+  EXPECT_EQ(PermissionStep(device), "Join its group \"dialout\" with 'sudo usermod -aG dialout "
+                                    "$USER', then log out and in again.");
+  ASSERT_EQ(chown(device.c_str(), static_cast<uid_t>(-1), 0), 0);
+  EXPECT_EQ(PermissionStep(device).rfind("Only root may open it; a udev rule can give it to the "
+                                         "group \"dialout\", for example the line SUBSYSTEM==\"tty\", "
+                                         "KERNEL==\"ttyUSB7\"", 0), 0u);
 }
 
 TEST(OpenReason, TcpRefusedOrUnknown) {

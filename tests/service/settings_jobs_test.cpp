@@ -98,20 +98,28 @@ TEST_F(SettingsJobs, AWriteWithNothingReadKeepsTheBlockItOverwrites) {
     const char* what;
     ImageFileKind kind;
     int lastCompared;
+    bool settingsReadBefore;  // a settings read knows bytes 0..51 only: a restore still reads all
   };
-  for (const Row row : {Row{"settings-before-write", ImageFileKind::Settings, 51},
-                        Row{"backup-before-write", ImageFileKind::Backup, 255}}) {
+  for (const Row row : {Row{"settings-before-write", ImageFileKind::Settings, 51, false},
+                        Row{"backup-before-write", ImageFileKind::Backup, 255, false},
+                        Row{"backup-before-write", ImageFileKind::Backup, 255, true}}) {
     SCOPED_TRACE(row.what);
     Start();
     const ControllerImage before = ControllerBlock();
     ControllerImage image;
     image.bytes.fill(0x33);
+    Records records = Fresh();
+    if (row.settingsReadBefore) {
+      records.baselines = ReadBlock(sim_->TcpSettings(), feedback_, Fresh(),
+                                    ImageFileKind::Settings, ControllerImage{}).baselines;
+    }
     const BlockWrite written =
         row.kind == ImageFileKind::Backup
-            ? RestoreBackup(sim_->TcpSettings(), feedback_, Fresh(), image, true)
+            ? RestoreBackup(sim_->TcpSettings(), feedback_, records, image, true)
             : WriteSettings(sim_->TcpSettings(), feedback_, Fresh(), {image, true, false, true});
     ASSERT_TRUE(written.Done());
-    EXPECT_EQ(sim_->Connections(), 1);
+    EXPECT_EQ(sim_->Connections(), row.settingsReadBefore ? 2 : 1);
+    EXPECT_EQ(Count("88 01 FF 88"), row.kind == ImageFileKind::Backup ? 1 : 0) << "the whole memory";
     EXPECT_EQ(sim_->Memory()[7], 0x33);
     const std::optional<ControllerImage> kept = Kept(row.what, row.kind);
     ASSERT_TRUE(kept.has_value());
@@ -205,6 +213,22 @@ TEST(WriteSettingsLink, TakesOnlyTheControllersReferenceValues) {
     EXPECT_EQ(sim.Memory()[a], reference ? block[a] : image.Byte(a)) << "address " << a;
   }
   EXPECT_EQ(feedback.writeButtons, std::vector<bool>{false});
+}
+
+// A restore reads the whole memory first, upper part then the first bytes: a short reply to the
+// upper part alone ends the job before any write.
+TEST(WriteSettingsLink, RestoreWhoseFirstReadHalfFailsWritesNothing) {
+  test::SimProcess sim({"--fault", "short read 200", "--write-enable"});
+  const test::ScratchDir dir;
+  History history(dir.Path());
+  test::RecordingFeedback feedback;
+  const BlockWrite written =
+      RestoreBackup(sim.TcpSettings(), feedback, {history, {}}, PatternImage(90), true);
+  EXPECT_EQ(written.outcome, Outcome::NoReply);
+  const std::vector<std::string> frames = sim.Frames();
+  EXPECT_TRUE(std::none_of(frames.begin(), frames.end(), [](const std::string& frame) {
+    return frame.rfind("98 ", 0) == 0;
+  })) << frames.size();
 }
 
 TEST(WriteSettingsLink, FailedReadReportsAndWritesNothing) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <thread>
@@ -13,6 +14,7 @@
 #include "link/open_reason.h"
 #include "link/port_search.h"
 #include "service/status_watch.h"
+#include "tests/link/link_peers.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sim_process.h"
 
@@ -84,6 +86,11 @@ std::size_t CountLines(const std::vector<WatchStep>& steps, std::string WatchSte
       steps.begin(), steps.end(), [&](const WatchStep& step) { return !(step.*line).empty(); }));
 }
 
+std::size_t OpenDescriptors() {
+  const std::filesystem::directory_iterator fds("/proc/self/fd");
+  return static_cast<std::size_t>(std::distance(fds, std::filesystem::directory_iterator()));
+}
+
 class StatusWatchHealing : public ::testing::TestWithParam<Transport> {};
 
 TEST_P(StatusWatchHealing, LostOnceHealedOncePolledAgainFromTheMainPage) {
@@ -98,9 +105,11 @@ TEST_P(StatusWatchHealing, LostOnceHealedOncePolledAgainFromTheMainPage) {
   ASSERT_TRUE(watch.Latest().main.has_value());
 
   link.Kill();
+  const std::size_t descriptors = OpenDescriptors();
   auto lost = StepUntil(watch, [](const WatchStep& s) { return !s.lostLine.empty(); },
                         std::chrono::seconds(8));
   ASSERT_EQ(CountLines(lost, &WatchStep::lostLine), 1u);
+  EXPECT_EQ(OpenDescriptors(), descriptors - 1) << "the lost link is closed at once";
   const std::string name = "Connection to " + ConnectionName(link.Settings());
   EXPECT_EQ(lost.back().lostLine.rfind(name + " lost (", 0), 0u) << lost.back().lostLine;
   EXPECT_FALSE(lost.back().linkUp);
@@ -168,6 +177,40 @@ TEST(StatusWatch, ASuspendedWatchLendsItsLinkAndResumesAtTheMainPage) {
   const auto frames = sim.Frames();
   ASSERT_EQ(frames.size(), 2u);
   EXPECT_EQ(frames[1], kMainRequest);
+}
+
+// A pass pause holds only the step that goes back to the Main page; the rest keep the poll pace.
+TEST(StatusWatch, APassPauseWaitsOnlyBeforeTheMainPage) {
+  SimProcess sim({"--static"});
+  StatusWatch watch(sim.TcpSettings());
+  watch.SetPassPause(std::chrono::seconds(1));
+  ASSERT_TRUE(watch.Open().opened);
+  std::vector<WatchStep> steps;
+  while (watch.Counts().mainPages < 3) steps.push_back(watch.Step());
+  const std::vector<std::string> frames = sim.Frames();
+  ASSERT_EQ(frames.size(), steps.size());
+  for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
+    const bool mainNext = frames[i + 1] == kMainRequest;
+    EXPECT_EQ(steps[i].nextStepIn, mainNext ? std::chrono::milliseconds(1000) : kPollInterval)
+        << "step " << i << " before " << frames[i + 1];
+  }
+}
+
+// A reopen attempt of a lost link against a host that never answers ends at the short connect
+// limit, so the window is held a quarter of a second, not the full connect time.
+TEST(StatusWatch, AReopenAttemptEndsAtTheShortConnectLimit) {
+  std::optional<SimProcess> sim(std::vector<std::string>{"--static"});
+  StatusWatch watch(sim->TcpSettings());
+  ASSERT_TRUE(watch.Open().opened);
+  sim.reset();
+  ASSERT_FALSE(StepUntil(watch, [](const WatchStep& s) { return !s.lostLine.empty(); },
+                         std::chrono::seconds(8)).back().lostLine.empty());
+  test::SynDroppingListener silent;
+  ASSERT_TRUE(silent.ok());
+  watch.SetConnection({0, true, "127.0.0.1", silent.port(), 0});
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(watch.Step().linkUp);
+  EXPECT_LT(test::ElapsedMs(start), 400);
 }
 
 TEST(StatusWatch, AFailedOpenSaysWhyAndStepsDoNothing) {

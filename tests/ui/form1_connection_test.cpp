@@ -1,6 +1,7 @@
 // The Monitor window's start-up, settings and connection management, driven through its controls
 // against the controller simulator over loopback TCP and a pseudo-terminal.
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <unistd.h>
 
 #include <QCheckBox>
@@ -248,6 +249,8 @@ TEST_F(Form1ConnectionTest, ASerialPortRefusedForLackOfPermissionNamesTheDevices
   const QString device = config.FilePath("ttyLocked");
   QFile(device).open(QIODevice::WriteOnly);
   QFile::setPermissions(device, QFileDevice::Permissions());
+  // A group an ordinary user may join; a device of the group root gets a udev rule instead.
+  ASSERT_EQ(::chown(device.toLocal8Bit().constData(), static_cast<uid_t>(-1), getgrnam("tty")->gr_gid), 0);
   velta::SetComPortOverride(203, device.toStdString());
   Seed("ComPort", 203);
   // The store's folders readable for that user.

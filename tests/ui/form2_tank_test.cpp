@@ -91,8 +91,8 @@ TEST_F(Form2TankTest, LoadingEnablesSaveAndSendAndFailingDisablesThem) {
   const QString bad = File("bad.csv", TableText("Anders", 4, Identity) + "5;101\n");
   Load(bad);
   EXPECT_EQ(Memo().mid(Memo().size() - 2),
-            (QStringList{QStringLiteral("File %1 contains a wrong value in line 6.").arg(bad),
-                         "Line 7 of the file: \"5;101\""}));
+            (QStringList{QStringLiteral("File %1 contains a wrong value in line 7.").arg(bad),
+                         "The line reads \"5;101\"."}));
   EXPECT_FALSE(SaveAndSendEnabled());
   EXPECT_EQ(Control<QLineEdit>("edTabName")->text(), "Zisterne Süd");
 

@@ -4,6 +4,7 @@
 // paced like a slow line, long enough for input to arrive in their middle; the input is queued
 // through the window system as a person's is.
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -125,8 +126,12 @@ TEST_F(InputDuringJobsTest, TheMonitorWindowStartsNothingDuringATankSend) {
   sim.ClearFrames();
   desktop.dialogs.clear();
   desktop.answerYes = true;
+  auto* port = Control<QLineEdit>(form1, "edPort");
+  const QString portBefore = port->text();
+  port->setFocus();
   WhileBusy(form2, [&] {
     for (const char* control : monitorControls) QueueClick(Control(form1, control));
+    velta::test::QueueKey(form1, Qt::Key_Backspace);
   });
   Control(form2, "bbSend")->click();
   Settle();
@@ -136,6 +141,7 @@ TEST_F(InputDuringJobsTest, TheMonitorWindowStartsNothingDuringATankSend) {
   EXPECT_EQ(frames.size(), static_cast<std::size_t>(velta::kTankEntries));
   EXPECT_TRUE(AllWrites(frames)) << "the Monitor window sent a request";
   EXPECT_EQ(log->toPlainText(), before) << "the Monitor window logged";
+  EXPECT_EQ(port->text(), portBefore) << "a key reached the focused field";
   EXPECT_FALSE(Control(form1, "cbStartSend")->isChecked());
   EXPECT_TRUE(Control(form1, "rbTcp")->isChecked());
   EXPECT_TRUE(desktop.dialogs.isEmpty()) << "the Monitor window asked for a file";
