@@ -1,13 +1,12 @@
 #include "bridge/bridge_config.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <array>
 #include <set>
 
 #include "bridge/config_file.h"
 #include "files/regular_file.h"
+#include "link/numbers.h"
 
 namespace velta::bridge {
 namespace {
@@ -16,16 +15,6 @@ namespace {
 constexpr std::int32_t kFirstDeviceComNumber = 255;
 constexpr int kMaxPassPauseMs = 3'600'000;
 constexpr int kMaxCisternLitres = 10'000'000;
-
-// Decimal digits only: "0x10" or "1e3" in a port or an interval is a typing error, not a number.
-bool ParseDecimal(const std::string& text, long minimum, long maximum, long& value) {
-  if (text.empty() || text.size() > 9 ||
-      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return false;
-  }
-  value = std::stol(text);
-  return value >= minimum && value <= maximum;
-}
 
 bool ValidName(const std::string& name) {
   return !name.empty() && name.size() <= 64 &&
@@ -36,10 +25,9 @@ bool ValidName(const std::string& name) {
 }
 
 std::string ParseComPort(const std::string& text, ConnectionSettings& connection) {
-  const std::string digits = strncasecmp(text.c_str(), "COM", 3) == 0 ? text.substr(3) : text;
-  long number = 0;
-  if (!ParseDecimal(digits, 1, 255, number)) return "takes COM1..COM255, not \"" + text + "\"";
-  connection.comPort = static_cast<std::int32_t>(number);
+  const std::optional<std::int32_t> number = velta::ParseComPort(text);
+  if (!number) return "takes COM1..COM255, not \"" + text + "\"";
+  connection.comPort = *number;
   return {};
 }
 
@@ -58,11 +46,12 @@ std::string SetControllerKey(ControllerConfig& controller, const std::string& ke
     return error;
   }
   if (key == "cistern-litres") {
-    long litres = 0;
-    if (!ParseDecimal(value, 1, kMaxCisternLitres, litres)) {
+    // Decimal digits only: "0x10" or "1e3" in a number here is a typing error.
+    const std::optional<long> litres = ParseDecimal(value, 1, kMaxCisternLitres);
+    if (!litres) {
       return "takes whole litres 1.." + std::to_string(kMaxCisternLitres) + ", not \"" + value + "\"";
     }
-    controller.cisternLitres = static_cast<int>(litres);
+    controller.cisternLitres = static_cast<int>(*litres);
     return {};
   }
   if (key != "tcp" && key != "device" && key != "port") return "unknown key";
@@ -145,12 +134,12 @@ std::string MakeFaces(FaceTexts faces, BridgeConfig& config, Where where) {
     config.http = http;
   }
   if (!faces.interval.empty()) {
-    long pause = 0;
-    if (!ParseDecimal(faces.interval, 0, kMaxPassPauseMs, pause)) {
+    const std::optional<long> pause = ParseDecimal(faces.interval, 0, kMaxPassPauseMs);
+    if (!pause) {
       return where("interval") + "takes milliseconds 0.." + std::to_string(kMaxPassPauseMs) +
              ", not \"" + faces.interval + "\"";
     }
-    config.passPauseMs = static_cast<int>(pause);
+    config.passPauseMs = static_cast<int>(*pause);
   }
   return {};
 }
@@ -206,14 +195,14 @@ std::string ParseEndpoint(const std::string& text, bool listening, Endpoint& end
   const bool portOnly = listening && colon == std::string::npos;
   const std::string host = portOnly ? kLoopback : text.substr(0, colon == std::string::npos ? 0 : colon);
   const std::string port = portOnly ? text : text.substr(colon + 1);
-  long number = 0;
+  const std::optional<long> number = ParseDecimal(port, 1, 65535);
   if ((!portOnly && (colon == std::string::npos || host.empty())) ||
-      host.find_first_of(" \t/") != std::string::npos || !ParseDecimal(port, 1, 65535, number)) {
+      host.find_first_of(" \t/") != std::string::npos || !number) {
     return std::string("takes HOST:PORT with a decimal port 1..65535") +
            (listening ? " (or the port alone for loopback)" : "") + ", not \"" + text + "\"";
   }
   endpoint.host = host;
-  endpoint.port = static_cast<std::uint16_t>(number);
+  endpoint.port = static_cast<std::uint16_t>(*number);
   return {};
 }
 

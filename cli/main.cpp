@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
   app.add_option("--admin", context.admin, "Admin flags, e.g. 0x02 for the serial write base");
   app.add_flag("--json", context.json, "Readings as JSON on stdout");
   app.add_flag("-y,--yes", context.yes, "Write without asking");
+  app.add_flag("--no-history", context.noHistory,
+               "Write even when the controller's block cannot be kept in the history first");
   app.add_flag("--verbose", context.verbose, "Also show each step as the windows log it");
   app.fallthrough();
 

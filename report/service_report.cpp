@@ -14,6 +14,7 @@
 #include <istream>
 #include <limits>
 
+#include "controller/history.h"
 #include "files/atomic_write.h"
 #include "controller/counters.h"
 #include "controller/default_block.h"
@@ -226,7 +227,7 @@ ServiceReport ComposeServiceReport(const service::ReportReading& read,
                                    const std::string& errorFile) {
   ServiceReport report;
   report.image = read.image;
-  report.version = Format("V%d.%02d", read.version / 100, read.version % 100);
+  report.version = VersionText(read.version);
   report.date = LocalTimeText(std::time(nullptr), "%Y-%m-%d %H:%M");
   report.liveValues = read.liveValues;
   report.status = read.status;
