@@ -68,7 +68,7 @@ bool WatchedController::OfferClient(int clientFd) {
   std::uint8_t byte;
   const bool sessionGone = sessionClient_ >= 0 && recv(sessionClient_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
   if (pendingClient_ >= 0 || (sessionClient_ >= 0 && !sessionGone)) {
-    LogEvent(config_.name, "a second service client was refused: a session is open");
+    LogEvent(config_.name, "a second service client from " + PeerText(clientFd) + " was refused: a session is open");
     return false;
   }
   pendingClient_ = clientFd;
@@ -123,13 +123,16 @@ void WatchedController::RunSession(int clientFd) {
     LogEvent(config_.name, "service session refused: the link to the controller is down");
     return;
   }
-  LogEvent(config_.name, "service session opened");
+  LogEvent(config_.name, "service session opened for " + PeerText(clientFd));
   snapshot_.sessionOpen = true;
   Show(nullptr);
-  const RelayEnd end = RelayBytes(clientFd, channel, kSessionSilence, stop_);
+  const RelayLimits limits;
+  const RelayEnd end = RelayBytes(clientFd, channel, limits, stop_);
   watch_.Resume();
-  LogEvent(config_.name, std::string("service session closed: ") + RelayEndText(end));
+  LogEvent(config_.name, "service session closed: " + RelayEndText(end, limits));
   snapshot_.sessionOpen = false;
+  // The controller answered the client all along: its silence counts from the session's end.
+  lastAnswer_ = std::chrono::steady_clock::now();
   Show(nullptr);
 }
 

@@ -226,8 +226,10 @@ TEST_F(BridgeProgram, VeltaCliReadsAndWritesThroughAServiceSession) {
   setsockopt(second, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
   EXPECT_EQ(recv(second, &byte, 1, 0), 0) << "the second client is closed at once";
   close(second);
+  EXPECT_NE(Log().find("demo: a second service client from 127.0.0.1:"), std::string::npos) << Log();
   sim_->ClearFrames();
-  std::this_thread::sleep_for(700ms);
+  // Longer than the controller may stay silent outside a session.
+  std::this_thread::sleep_for(3s);
   EXPECT_TRUE(sim_->Frames().empty()) << "no poll while a session is open";
   const std::uint8_t version[] = {0x60, 0x00, 0x07, 0x67};
   ASSERT_EQ(send(session, version, sizeof version, 0), 4);
@@ -239,6 +241,10 @@ TEST_F(BridgeProgram, VeltaCliReadsAndWritesThroughAServiceSession) {
     const auto frames = sim_->Frames();
     return std::find(frames.begin(), frames.end(), "60 00 01 61") != frames.end();
   }, 2s)) << "the poll resumes when the client leaves";
+  std::this_thread::sleep_for(500ms);
+  const std::vector<std::string> availability = ha.Seen("velta/demo/availability");
+  const auto online = std::find(availability.begin(), availability.end(), "online");
+  EXPECT_EQ(std::count(online, availability.end(), "offline"), 0) << "no flap after a session";
 }
 
 TEST_F(BridgeProgram, StartUpRefusalsSayWhatIsWrong) {

@@ -115,6 +115,7 @@ class Subscriber {
     client_.set_message_callback([this](mqtt::const_message_ptr message) {
       std::lock_guard lock(mutex_);
       last_[message->get_topic()] = message->to_string();
+      seen_[message->get_topic()].push_back(message->to_string());
     });
     client_.connect()->wait();
     client_.subscribe("#", 1)->wait();
@@ -129,6 +130,11 @@ class Subscriber {
     std::lock_guard lock(mutex_);
     return last_.count(topic) ? last_[topic] : "";
   }
+  // Every payload the topic carried, in order.
+  std::vector<std::string> Seen(const std::string& topic) {
+    std::lock_guard lock(mutex_);
+    return seen_[topic];
+  }
   std::map<std::string, std::string> All() {
     std::lock_guard lock(mutex_);
     return last_;
@@ -142,6 +148,7 @@ class Subscriber {
   mqtt::async_client client_;
   std::mutex mutex_;
   std::map<std::string, std::string> last_;
+  std::map<std::string, std::vector<std::string>> seen_;
 };
 
 }  // namespace velta::test
