@@ -85,8 +85,8 @@ int RunBridge(const BridgeConfig& config) {
   SessionListener listener(serveFds, [&](std::size_t i, int fd) { return controllers[i]->OfferClient(fd); });
   std::thread listening([&] { listener.Run(); });
   if (http) {
-    http->Start();
-    LogEvent(kProgram, "HTTP /status and /metrics on " + config.http->Text());
+    if (!http->Start(error)) LogEvent(kProgram, "--http: " + error);
+    else LogEvent(kProgram, "HTTP /status and /metrics on " + config.http->Text());
   }
 
   int received = 0;

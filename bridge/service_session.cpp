@@ -59,7 +59,7 @@ std::string Seconds(std::chrono::milliseconds limit) {
 
 }  // namespace
 
-int Listen(const Endpoint& endpoint, std::string& error) {
+int Listen(const Endpoint& endpoint, std::string& error, int backlog) {
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;
@@ -73,7 +73,7 @@ int Listen(const Endpoint& endpoint, std::string& error) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   const int on = 1;
   setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  const bool bound = fd >= 0 && bind(fd, found->ai_addr, found->ai_addrlen) == 0 && listen(fd, 4) == 0;
+  const bool bound = fd >= 0 && bind(fd, found->ai_addr, found->ai_addrlen) == 0 && listen(fd, backlog) == 0;
   const int bindError = errno;
   freeaddrinfo(found);
   if (!bound) {

@@ -28,7 +28,8 @@ struct RelayLimits {
 };
 
 // Opens a listening TCP socket; -1 and `error` ("cannot listen on HOST:PORT: why") on failure.
-int Listen(const Endpoint& endpoint, std::string& error);
+// `backlog`: connections the kernel completes before they are accepted.
+int Listen(const Endpoint& endpoint, std::string& error, int backlog = 4);
 
 enum class RelayEnd { ClientClosed, ClientSilent, ClientStalled, ClientBehind, LinkFailed, Stopped };
 // Why the session ended, for its log line; the limits are the ones the relay ran with.

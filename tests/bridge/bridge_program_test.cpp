@@ -180,6 +180,58 @@ TEST_F(BridgeProgram, MetricsPassPromtoolAndNothingWrites) {
   for (const std::string& frame : sim_->Frames()) EXPECT_TRUE(kPollFrames.count(frame)) << frame;
 }
 
+// A socket connecting to `port` from another loopback address, as another machine's client; a
+// flood does not wait for its connects to finish.
+int ConnectFrom(const char* source, std::uint16_t port, bool flood = false) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | (flood ? SOCK_NONBLOCK : 0), 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  inet_pton(AF_INET, source, &address.sin_addr);
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
+  address.sin_port = htons(port);
+  connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  return fd;
+}
+
+long RssKiB(pid_t pid) {
+  const std::string status = test::ReadFile("/proc/" + std::to_string(pid) + "/status");
+  return std::stol(status.substr(status.find("VmRSS:") + 6));
+}
+
+TEST_F(BridgeProgram, AScrapeIsAnsweredUnderAFloodAndAHugeRequestIsRefusedWithMemoryFlat) {
+  StartSim();
+  StartBridge();
+  std::vector<int> held;
+  for (int i = 0; i < 1000; ++i) held.push_back(ConnectFrom("127.0.0.2", httpPort_, true));
+  for (const char* slow : {"127.0.0.3", "127.0.0.4"}) {
+    held.push_back(ConnectFrom(slow, httpPort_));
+    send(held.back(), "GET /metrics HTTP/1.1\r\nX-Slow: ", 31, MSG_NOSIGNAL);
+  }
+  const long rssBefore = RssKiB(bridge_->Pid());
+  httplib::Client client("127.0.0.1", httpPort_);
+  client.set_connection_timeout(1s);
+  client.set_read_timeout(1s);
+  const auto started = std::chrono::steady_clock::now();
+  const auto scrape = client.Get("/metrics");
+  ASSERT_TRUE(scrape) << "a scrape is answered beside 1000 idle and 2 slow clients";
+  EXPECT_EQ(scrape->status, 200);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
+
+  const int huge = ConnectFrom("127.0.0.5", httpPort_);
+  send(huge, "GET /metrics HTTP/1.1\r\n", 23, MSG_NOSIGNAL);
+  std::string headers;
+  for (int i = 0; i < 1000; ++i) headers += "X-Header: value\r\n";
+  int sent = 0;
+  while (sent < 3'000'000 && send(huge, headers.data(), headers.size(), MSG_NOSIGNAL) > 0) sent += 1000;
+  EXPECT_LT(sent, 3'000'000) << "the bridge stops reading a request that does not fit";
+  EXPECT_LT(RssKiB(bridge_->Pid()), 64 * 1024);
+  EXPECT_LT(RssKiB(bridge_->Pid()) - rssBefore, 4 * 1024) << "memory stays flat";
+  EXPECT_EQ(Get("/metrics")->status, 200);
+  close(huge);
+  for (int fd : held) close(fd);
+}
+
 TEST_F(BridgeProgram, VeltaCliReadsAndWritesThroughAServiceSession) {
   StartSim({"--write-enable"});
   test::Subscriber ha(broker_);
