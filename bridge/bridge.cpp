@@ -1,6 +1,7 @@
 #include "bridge/bridge.h"
 
 #include <pthread.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -13,7 +14,6 @@
 #include "bridge/http_face.h"
 #include "bridge/service_session.h"
 #include "bridge/watched_controller.h"
-#include "link/port_search.h"
 
 namespace velta::bridge {
 namespace {
@@ -32,9 +32,35 @@ std::vector<ControllerSnapshot> FirstSnapshots(const BridgeConfig& config) {
   return snapshots;
 }
 
+// Descriptors the bridge may hold at once: its own (stdio, logs, epoll, wake-ups), per controller
+// its link, serve socket, session and waiting client and broker connection, and the HTTP face's.
+rlim_t OpenFilesNeeded(const BridgeConfig& config) {
+  constexpr rlim_t kOwn = 32, kPerController = 8;
+  return kOwn + kPerController * config.controllers.size() + (config.http ? kHttpConnections + 2 : 0);
+}
+
+// Raises the soft open-files limit to what the bridge needs, up to the hard limit.
+bool RaiseOpenFiles(rlim_t needed, std::string& error) {
+  rlimit limit{};
+  getrlimit(RLIMIT_NOFILE, &limit);
+  if (limit.rlim_cur >= needed) return true;
+  if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < needed) {
+    error = "needs " + std::to_string(needed) + " open files for its controllers and listeners, but "
+            "the hard limit is " + std::to_string(limit.rlim_max) + " (LimitNOFILE= in the unit)";
+    return false;
+  }
+  limit.rlim_cur = needed;
+  return setrlimit(RLIMIT_NOFILE, &limit) == 0;
+}
+
 }  // namespace
 
 int RunBridge(const BridgeConfig& config) {
+  std::string error;
+  if (!RaiseOpenFiles(OpenFilesNeeded(config), error)) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+    return kExitRefused;
+  }
   // The signals are taken by sigwait below; every thread started from here inherits the block.
   sigset_t signals;
   sigemptyset(&signals);
@@ -43,7 +69,6 @@ int RunBridge(const BridgeConfig& config) {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   std::signal(SIGPIPE, SIG_IGN);
 
-  std::string error;
   std::vector<int> serveFds;
   const auto closeServeFds = [&] {
     for (int fd : serveFds) {
@@ -72,7 +97,6 @@ int RunBridge(const BridgeConfig& config) {
   std::vector<std::unique_ptr<WatchedController>> controllers;
   for (std::size_t i = 0; i < config.controllers.size(); ++i) {
     const ControllerConfig& controller = config.controllers[i];
-    if (!controller.device.empty()) SetComPortOverride(controller.connection.comPort, controller.device);
     std::unique_ptr<MqttPublisher> publisher;
     if (config.mqtt) publisher = std::make_unique<MqttPublisher>(*config.mqtt, controller.name);
     controllers.push_back(std::make_unique<WatchedController>(

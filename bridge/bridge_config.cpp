@@ -4,16 +4,17 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <map>
 #include <set>
 
 #include "bridge/config_file.h"
 #include "controller/regular_file.h"
+#include "link/port_search.h"
 
 namespace velta::bridge {
 namespace {
 
-// --device borrows COM numbers from the top down, which no fixed mapping uses on such a box.
-constexpr std::int32_t kFirstDeviceComNumber = 255;
 constexpr int kMaxPassPauseMs = 3'600'000;
 constexpr int kMaxCisternLitres = 10'000'000;
 
@@ -79,7 +80,7 @@ std::string SetControllerKey(ControllerConfig& controller, const std::string& ke
   }
   if (key == "device") {
     if (value.empty() || value[0] != '/') return "takes the path of a device file, not \"" + value + "\"";
-    controller.device = value;
+    controller.connection.devicePath = value;
     return {};
   }
   return ParseComPort(value, controller.connection);
@@ -155,22 +156,35 @@ std::string MakeFaces(FaceTexts faces, BridgeConfig& config, Where where) {
   return {};
 }
 
-// Names, serve addresses and the HTTP address must not collide; devices get their COM numbers.
-// `where(i)` names the place where controller i was given.
+// What a controller's link reaches, so two sections on one device or adapter are told apart from
+// two on different ones however each names it (COM5 pointed at the same file, a link to it).
+std::string LinkTarget(const ConnectionSettings& connection) {
+  if (connection.useTcp) return "tcp " + connection.tcpHost + ":" + std::to_string(connection.tcpPort);
+  const std::string path = connection.devicePath.empty()
+                               ? ComDevicePath(static_cast<std::uint32_t>(connection.comPort))
+                               : connection.devicePath;
+  if (path.empty()) return "COM" + std::to_string(connection.comPort);
+  std::error_code ignored;
+  return std::filesystem::weakly_canonical(path, ignored).string();
+}
+
+// Names, links, serve addresses and the HTTP address must not collide. `where(i)` names the
+// place where controller i was given.
 template <typename Where>
 std::string CheckControllers(BridgeConfig& config, Where where) {
   std::set<std::string> names, listeners;
+  std::map<std::string, std::string> links;  // what a link reaches, and the controller on it
   if (config.http) listeners.insert(config.http->Text());
-  std::int32_t nextCom = kFirstDeviceComNumber;
   for (std::size_t i = 0; i < config.controllers.size(); ++i) {
     ControllerConfig& controller = config.controllers[i];
     if (!names.insert(controller.name).second) {
       return where(i) + "a second controller named " + controller.name;
     }
+    const auto [link, added] = links.emplace(LinkTarget(controller.connection), controller.name);
+    if (!added) return where(i) + controller.link + " is the link of " + link->second + " already";
     if (controller.serve && !listeners.insert(controller.serve->Text()).second) {
       return where(i) + "serve address " + controller.serve->Text() + " is already taken";
     }
-    if (!controller.device.empty()) controller.connection.comPort = nextCom--;
   }
   return {};
 }

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "bridge/event_log.h"
 #include "controller/regular_file.h"
 
 namespace velta::bridge {
@@ -150,11 +151,18 @@ SessionListener::~SessionListener() {
 void SessionListener::Run() {
   std::vector<pollfd> fds;
   for (int fd : fds_) fds.push_back({fd, static_cast<short>(fd >= 0 ? POLLIN : 0), 0});
+  bool outOfFiles = false;  // said once until a client is taken again
   while (!stop_) {
     if (poll(fds.data(), fds.size(), kStopCheckMs) <= 0) continue;
     for (std::size_t i = 0; i < fds.size(); ++i) {
       if (!(fds[i].revents & POLLIN)) continue;
       const int client = accept4(fds[i].fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+      if (client < 0 && errno == EMFILE && !outOfFiles) {
+        LogEvent("velta-bridge", "cannot take a service client" + OpenFilesNote());
+      }
+      outOfFiles = client < 0 && errno == EMFILE;
+      // The client waits in the backlog until a descriptor is free; the listener does not spin.
+      if (outOfFiles) poll(nullptr, 0, kStopCheckMs);
       if (client < 0) continue;
       const int on = 1;
       setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);

@@ -19,6 +19,7 @@ std::string TcpPortOutOfRange(std::int32_t port);
 
 struct ConnectionSettings {
   std::int32_t comPort = 1;
+  std::string devicePath;  // a serial device file named outright; comPort then goes unused
   bool useTcp = false;
   std::string tcpHost;
   std::int32_t tcpPort = 10001;

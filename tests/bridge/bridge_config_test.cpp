@@ -51,6 +51,10 @@ TEST_F(BridgeConfigFile, EachFaultIsNamedWithItsLine) {
       {"[bridge]\ninterval = 1e3\n[a]\ntcp = h:1\n", ":2: interval: takes milliseconds 0..3600000"},
       {"[bridge]\nbroker = x\n", ":2: broker: unknown key in [bridge]"},
       {"[a]\nport = COM0\n", ":2: port: takes COM1..COM255"},
+      {"[a]\nport = COM12345678901234567890\n", ":2: port: takes COM1..COM255"},
+      {"[a]\ntcp = 10.0.0.7:10001\n[b]\ntcp = 10.0.0.7:10001\n", ":3: tcp 10.0.0.7:10001 is the link of a already"},
+      {"[a]\nport = COM7\n[b]\nport = com7\n", ":3: port com7 is the link of a already"},
+      {"[a]\ndevice = /dev/null\n[b]\ndevice = /dev/../dev/null\n", ":3: device /dev/../dev/null is the link of a"},
       {"[a]\ndevice = ttyUSB0\n", ":2: device: takes the path of a device file"},
       {"[a]\ntcp = h:1\ncistern-litres = -5\n", ":3: cistern-litres: takes whole litres"},
       {"[bridge]\nhttp = 9120\n", ": no controller section"},
@@ -83,8 +87,7 @@ TEST_F(BridgeConfigFile, AGoodFileWithTheCommandLineWinningOverItsBridgeSection)
   EXPECT_EQ(north.cisternLitres, 6500);
   const ControllerConfig& south = config->controllers[1];
   EXPECT_EQ(south.name, "south_2");
-  EXPECT_EQ(south.device, "/dev/ttyUSB0");
-  EXPECT_EQ(south.connection.comPort, 255);
+  EXPECT_EQ(south.connection.devicePath, "/dev/ttyUSB0");
   ASSERT_TRUE(config->mqtt);
   EXPECT_EQ(config->mqtt->broker.Text(), "broker.example:1883");
   EXPECT_EQ(config->mqtt->password, "s3cret");

@@ -299,6 +299,24 @@ TEST_F(BridgeProgram, VeltaCliReadsAndWritesThroughAServiceSession) {
   EXPECT_EQ(std::count(online, availability.end(), "offline"), 0) << "no flap after a session";
 }
 
+TEST_F(BridgeProgram, APortAndADeviceEachOpenTheirOwn) {
+  test::SimProcess onCom({"--pty"}), onDevice({"--pty"});
+  setenv("VELTA_COM255", onCom.PtyPath().c_str(), 1);
+  const std::string config = (dir_ / "site.conf").string();
+  test::WriteFile(config, "[bridge]\nhttp = " + std::to_string(httpPort_) + "\n[a]\nport = COM255\n"
+                          "[b]\ndevice = " + onDevice.PtyPath() + "\n");
+  bridge_ = std::make_unique<test::Child>(std::vector<std::string>{VELTA_BRIDGE_PATH, "--config", config},
+                                          (dir_ / "bridge.err").string());
+  unsetenv("VELTA_COM255");
+  EXPECT_TRUE(test::WaitFor([&] {
+    const auto metrics = Get("/metrics");
+    return metrics && metrics->body.find("velta_link_up{controller=\"a\"} 1") != std::string::npos &&
+           metrics->body.find("velta_link_up{controller=\"b\"} 1") != std::string::npos;
+  }, 5s)) << Log();
+  EXPECT_FALSE(onCom.Frames().empty());
+  EXPECT_FALSE(onDevice.Frames().empty());
+}
+
 TEST_F(BridgeProgram, StartUpRefusalsSayWhatIsWrong) {
   StartSim();
   const std::string sim = "127.0.0.1:" + std::to_string(sim_->TcpPort());
@@ -331,6 +349,12 @@ TEST_F(BridgeProgram, StartUpRefusalsSayWhatIsWrong) {
     EXPECT_TRUE(sim_->Frames().empty()) << "nothing is opened before the refusal: " << row.message;
     EXPECT_FALSE(test::Accepts(httpPort_));
   }
+  // Too few open files for a controller and the HTTP face: refused with the figure.
+  test::Child starved({"/bin/sh", "-c", "ulimit -n 64 && exec " VELTA_BRIDGE_PATH " --tcp " + sim + " --http 9"},
+                      (dir_ / "bridge.err").string());
+  EXPECT_EQ(starved.Wait(), 1);
+  EXPECT_EQ(Log(), "velta-bridge: needs 106 open files for its controllers and listeners, but the hard limit "
+                   "is 64 (LimitNOFILE= in the unit)\n");
 }
 
 }  // namespace
