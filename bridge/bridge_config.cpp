@@ -1,6 +1,8 @@
 #include "bridge/bridge_config.h"
 
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -39,7 +41,7 @@ bool ValidName(const std::string& name) {
 std::string ParseComPort(const std::string& text, ConnectionSettings& connection) {
   const std::string digits = strncasecmp(text.c_str(), "COM", 3) == 0 ? text.substr(3) : text;
   long number = 0;
-  if (!ParseDecimal(digits, 1, 255, number)) return "takes COM1..COM255, not \"" + text + "\"";
+  if (!ParseDecimal(digits, 1, 255, number)) return "takes COM1..COM255, not " + Quoted(text);
   connection.comPort = static_cast<std::int32_t>(number);
   return {};
 }
@@ -48,7 +50,7 @@ std::string ParseComPort(const std::string& text, ConnectionSettings& connection
 std::string SetControllerKey(ControllerConfig& controller, const std::string& key,
                              const std::string& value) {
   if (key == "name") {
-    if (!ValidName(value)) return "a name has letters, digits, '-' and '_' only, not \"" + value + "\"";
+    if (!ValidName(value)) return "a name has letters, digits, '-' and '_' only, not " + Quoted(value);
     controller.name = value;
     return {};
   }
@@ -61,7 +63,7 @@ std::string SetControllerKey(ControllerConfig& controller, const std::string& ke
   if (key == "cistern-litres") {
     long litres = 0;
     if (!ParseDecimal(value, 1, kMaxCisternLitres, litres)) {
-      return "takes whole litres 1.." + std::to_string(kMaxCisternLitres) + ", not \"" + value + "\"";
+      return "takes whole litres 1.." + std::to_string(kMaxCisternLitres) + ", not " + Quoted(value);
     }
     controller.cisternLitres = static_cast<int>(litres);
     return {};
@@ -79,7 +81,7 @@ std::string SetControllerKey(ControllerConfig& controller, const std::string& ke
     return {};
   }
   if (key == "device") {
-    if (value.empty() || value[0] != '/') return "takes the path of a device file, not \"" + value + "\"";
+    if (value.empty() || value[0] != '/') return "takes the path of a device file, not " + Quoted(value);
     controller.connection.devicePath = value;
     return {};
   }
@@ -101,14 +103,27 @@ std::string* FaceField(FaceTexts& faces, const std::string& key) {
   return nullptr;
 }
 
-// The first line of the password file; the password never appears on a command line.
-std::string ReadPassword(const std::string& path, std::string& password) {
+// The first line of the password file; the password never appears on a command line. A file
+// others may read is used, with a warning.
+std::string ReadPassword(const std::string& path, std::string& password, std::vector<std::string>& warnings) {
   std::string reason;
   const auto text = ReadRegularFile(path, 4096, reason);
   if (!text) return "cannot read " + path + ": " + reason;
   password = text->substr(0, text->find_first_of("\r\n"));
   if (password.empty()) return path + " holds no password on its first line";
+  struct stat file {};
+  if (stat(path.c_str(), &file) == 0 && (file.st_mode & S_IRWXO) != 0) {
+    warnings.push_back("warning: " + path + " may be read by every user of this machine (chmod o-rwx)");
+  }
   return {};
+}
+
+// The credential a service unit hands over with LoadCredential=mqtt-password:FILE.
+std::string CredentialFile() {
+  const char* directory = std::getenv("CREDENTIALS_DIRECTORY");
+  if (!directory || !*directory) return {};
+  const std::string path = std::string(directory) + "/mqtt-password";
+  return access(path.c_str(), F_OK) == 0 ? path : std::string();
 }
 
 // Checks the faces; `where(key)` names the place of a key in error texts.
@@ -119,8 +134,9 @@ std::string MakeFaces(FaceTexts faces, BridgeConfig& config, Where where) {
     std::string error = ParseMqttUrl(faces.mqtt, mqtt);
     if (!error.empty()) return where("mqtt") + error;
     mqtt.user = faces.mqttUser;
+    if (faces.mqttPasswordFile.empty()) faces.mqttPasswordFile = CredentialFile();
     if (!faces.mqttPasswordFile.empty()) {
-      error = ReadPassword(faces.mqttPasswordFile, mqtt.password);
+      error = ReadPassword(faces.mqttPasswordFile, mqtt.password, config.warnings);
       if (!error.empty()) return where("mqtt-password-file") + error;
     }
     if (!faces.mqttCa.empty()) {
@@ -149,7 +165,7 @@ std::string MakeFaces(FaceTexts faces, BridgeConfig& config, Where where) {
     long pause = 0;
     if (!ParseDecimal(faces.interval, 0, kMaxPassPauseMs, pause)) {
       return where("interval") + "takes milliseconds 0.." + std::to_string(kMaxPassPauseMs) +
-             ", not \"" + faces.interval + "\"";
+             ", not " + Quoted(faces.interval);
     }
     config.passPauseMs = static_cast<int>(pause);
   }
@@ -224,7 +240,7 @@ std::string ParseEndpoint(const std::string& text, bool listening, Endpoint& end
   if ((!portOnly && (colon == std::string::npos || host.empty())) ||
       host.find_first_of(" \t/") != std::string::npos || !ParseDecimal(port, 1, 65535, number)) {
     return std::string("takes HOST:PORT with a decimal port 1..65535") +
-           (listening ? " (or the port alone for loopback)" : "") + ", not \"" + text + "\"";
+           (listening ? " (or the port alone for loopback)" : "") + ", not " + Quoted(text);
   }
   endpoint.host = host;
   endpoint.port = static_cast<std::uint16_t>(number);
@@ -235,13 +251,17 @@ std::string ParseMqttUrl(const std::string& text, MqttConfig& mqtt) {
   const std::string plain = "mqtt://", secure = "mqtts://";
   const bool tls = text.rfind(secure, 0) == 0;
   if (!tls && text.rfind(plain, 0) != 0) {
-    return "takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not \"" + text + "\"";
+    return "takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not " + Quoted(text);
   }
   std::string rest = text.substr(tls ? secure.size() : plain.size());
+  // Not quoted back: the text may hold a password, and error lines go to the journal.
+  if (rest.find('@') != std::string::npos) {
+    return "a user or password does not go into the URL: give them in mqtt-user and mqtt-password-file";
+  }
   if (!rest.empty() && rest.back() == '/') rest.pop_back();
   if (rest.find(':') == std::string::npos) rest += tls ? ":8883" : ":1883";
   const std::string error = ParseEndpoint(rest, false, mqtt.broker);
-  if (!error.empty()) return "takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not \"" + text + "\"";
+  if (!error.empty()) return "takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not " + Quoted(text);
   mqtt.url = text;
   mqtt.tls = tls;
   return {};
