@@ -32,7 +32,8 @@ class MqttPublisher {
 
  private:
   void Run();
-  bool Connect();
+  // Empty when connected, else why not.
+  std::string Connect();
   void SendPending(std::unique_lock<std::mutex>& lock);
 
   const MqttConfig config_;
@@ -43,6 +44,7 @@ class MqttPublisher {
   std::map<std::string, std::string> retained_;
   std::set<std::string> pending_;
   bool connected_ = false;
+  std::string tlsError_;  // what OpenSSL said during the connect in flight
   bool stop_ = false;
   std::thread thread_;
 };

@@ -3,6 +3,8 @@
 // through a service session and the simulator's frame log see.
 #include <httplib.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -297,6 +299,21 @@ TEST_F(BridgeProgram, VeltaCliReadsAndWritesThroughAServiceSession) {
   const std::vector<std::string> availability = ha.Seen("velta/demo/availability");
   const auto online = std::find(availability.begin(), availability.end(), "online");
   EXPECT_EQ(std::count(online, availability.end(), "offline"), 0) << "no flap after a session";
+}
+
+TEST_F(BridgeProgram, TheBrokersRefusalIsLoggedAsSuch) {
+  StartSim();
+  test::Broker guarded("site", "right");
+  test::WriteFile((dir_ / "pw").string(), "wrong\n");
+  chmod((dir_ / "pw").string().c_str(), 0600);
+  bridge_ = std::make_unique<test::Child>(
+      std::vector<std::string>{VELTA_BRIDGE_PATH, "--tcp", "127.0.0.1:" + std::to_string(sim_->TcpPort()),
+                               "--name", "demo", "--mqtt", guarded.Url(), "--mqtt-user", "site",
+                               "--mqtt-password-file", (dir_ / "pw").string()},
+      (dir_ / "bridge.err").string());
+  EXPECT_TRUE(test::WaitFor([&] { return Log().find("MQTT") != std::string::npos; }, 8s));
+  EXPECT_NE(Log().find("demo: cannot connect to the MQTT broker " + guarded.Url() +
+                       ": the broker refused: not authorised (wrong user name or password, or no access); retrying\n"), std::string::npos) << Log();
 }
 
 TEST_F(BridgeProgram, APortAndADeviceEachOpenTheirOwn) {

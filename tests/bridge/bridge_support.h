@@ -86,9 +86,21 @@ class Child {
 class Broker {
  public:
   explicit Broker(std::uint16_t port = FreePort()) : port_(port) { Start(); }
+  // A broker that lets in `user` with `password` alone.
+  Broker(const std::string& user, const std::string& password) : port_(FreePort()) {
+    const std::string file = (dir_ / "passwords").string();
+    if (std::system(("mosquitto_passwd -c -b " + file + " " + user + " " + password).c_str()) != 0) {
+      throw std::runtime_error("mosquitto_passwd failed");
+    }
+    // Started by root, mosquitto reads the file as its own user.
+    std::filesystem::permissions(dir_.Path(), std::filesystem::perms::others_exec, std::filesystem::perm_options::add);
+    std::filesystem::permissions(file, std::filesystem::perms::others_read, std::filesystem::perm_options::add);
+    access_ = "allow_anonymous false\npassword_file " + file + "\n";
+    Start();
+  }
   void Start() {
     WriteFile((dir_ / "mosquitto.conf").string(),
-              "listener " + std::to_string(port_) + " 127.0.0.1\nallow_anonymous true\n");
+              "listener " + std::to_string(port_) + " 127.0.0.1\n" + access_);
     child_ = std::make_unique<Child>(
         std::vector<std::string>{"/usr/sbin/mosquitto", "-c", (dir_ / "mosquitto.conf").string()},
         (dir_ / "mosquitto.log").string());
@@ -103,6 +115,7 @@ class Broker {
  private:
   ScratchDir dir_;
   std::uint16_t port_;
+  std::string access_ = "allow_anonymous true\n";
   std::unique_ptr<Child> child_;
 };
 
