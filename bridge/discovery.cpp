@@ -1,14 +1,11 @@
 // Home Assistant MQTT discovery: one config per entity, each reading its value out of the one
-// state document.
-#include <array>
+// state document. The readings' rows name the entities; the service session is the bridge's own.
 #include <nlohmann/json.hpp>
 
 #include "bridge/documents.h"
 
 namespace velta::bridge {
 namespace {
-
-enum class Shown { Always, WithVolume, WithWaterMeter1, WithWaterMeter2 };
 
 struct Entity {
   const char* component;
@@ -17,35 +14,23 @@ struct Entity {
   const char* unit;  // "" for none
   const char* deviceClass;
   const char* stateClass;
-  Shown shown;
+  const char* entityCategory;
 };
 
-// Binary sensors read a JSON true or false; the rest read the value as it stands.
-constexpr std::array<Entity, 11> kEntities{{
-    {"sensor", "level_percent", "Level", "%", "", "measurement", Shown::Always},
-    {"sensor", "volume_litres", "Volume", "L", "volume_storage", "measurement", Shown::WithVolume},
-    {"sensor", "pressure_bar", "Pressure", "bar", "pressure", "measurement", Shown::Always},
-    {"sensor", "temperature_celsius", "Temperature", "°C", "temperature", "measurement",
-     Shown::Always},
-    {"sensor", "pump_power_percent", "Pump power", "%", "", "measurement", Shown::Always},
-    {"sensor", "water_meter_1_m3", "Water meter 1", "m³", "water", "total_increasing",
-     Shown::WithWaterMeter1},
-    {"sensor", "water_meter_2_m3", "Water meter 2", "m³", "water", "total_increasing",
-     Shown::WithWaterMeter2},
-    {"sensor", "error_codes", "Active errors", "", "", "", Shown::Always},
-    {"binary_sensor", "pump_running", "Pump running", "", "running", "", Shown::Always},
-    {"binary_sensor", "error_active", "Error active", "", "problem", "", Shown::Always},
-    {"binary_sensor", "session_open", "Service session", "", "", "", Shown::Always},
-}};
+constexpr Entity kSessionEntity{"binary_sensor", "session_open", "Service session", "", "", "", ""};
 
-bool IsShown(Shown shown, const ControllerSnapshot& snapshot) {
-  switch (shown) {
-    case Shown::Always: return true;
-    case Shown::WithVolume: return snapshot.cisternLitres > 0;
-    case Shown::WithWaterMeter1: return snapshot.reading && snapshot.reading->waterMeters[0];
-    case Shown::WithWaterMeter2: return snapshot.reading && snapshot.reading->waterMeters[1];
+std::vector<Entity> Entities(const ControllerSnapshot& snapshot) {
+  std::vector<Entity> entities;
+  for (const ReadingRow& row : ReadingRows()) {
+    const auto& ha = row.homeAssistant;
+    if (ha.component == nullptr) continue;
+    // A reading the controller never gave (no water meter, no cistern size) has no entity.
+    if (!row.alwaysListed && !(snapshot.reading && snapshot.reading->values.Known(row.id))) continue;
+    entities.push_back(
+        {ha.component, row.key, row.name, row.unit, ha.deviceClass, ha.stateClass, ha.entityCategory});
   }
-  return false;
+  entities.push_back(kSessionEntity);
+  return entities;
 }
 
 }  // namespace
@@ -59,9 +44,9 @@ std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot) {
   if (!snapshot.firmware.empty()) device["sw_version"] = snapshot.firmware;
 
   std::vector<Publication> configs;
-  for (const Entity& entity : kEntities) {
-    if (!IsShown(entity.shown, snapshot)) continue;
+  for (const Entity& entity : Entities(snapshot)) {
     const std::string key = entity.object;
+    // Binary sensors read a JSON true or false; the rest read the value as it stands.
     const bool binary = std::string(entity.component) == "binary_sensor";
     nlohmann::json config = {
         {"name", entity.name},
@@ -75,6 +60,7 @@ std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot) {
     if (*entity.unit) config["unit_of_measurement"] = entity.unit;
     if (*entity.deviceClass) config["device_class"] = entity.deviceClass;
     if (*entity.stateClass) config["state_class"] = entity.stateClass;
+    if (*entity.entityCategory) config["entity_category"] = entity.entityCategory;
     configs.push_back(
         {"homeassistant/" + std::string(entity.component) + "/" + node + "/" + key + "/config",
          config.dump()});

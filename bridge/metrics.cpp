@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <sstream>
+#include <string_view>
 
 #include "bridge/documents.h"
 
@@ -18,11 +19,6 @@ struct Metric {
   Value value;  // none: no sample for this controller
 };
 
-std::optional<double> FromReading(const ControllerSnapshot& s,
-                                  const std::function<std::optional<double>(const Reading&)>& take) {
-  return s.reading ? take(*s.reading) : std::nullopt;
-}
-
 const std::vector<Metric>& Metrics() {
   static const std::vector<Metric> metrics{
       {"velta_link_up", "gauge", "1 while the link to the controller answers, else 0.",
@@ -34,33 +30,6 @@ const std::vector<Metric>& Metrics() {
       {"velta_exchanges_failed_total", "counter",
        "Poll exchanges that got no reply, a short one or one with a wrong sum.",
        [](const ControllerSnapshot& s) { return static_cast<double>(s.failedExchanges); }},
-      {"velta_level_ratio", "gauge", "Cistern level, 0 empty to 1 full (not with float switches).",
-       [](const ControllerSnapshot& s) {
-         return FromReading(s, [](const Reading& r) -> std::optional<double> {
-           if (!r.levelPercent) return std::nullopt;
-           return *r.levelPercent / 100.0;
-         });
-       }},
-      {"velta_pressure_bar", "gauge", "Water pressure behind the pump in bar.",
-       [](const ControllerSnapshot& s) {
-         return FromReading(s, [](const Reading& r) { return std::optional(r.pressureBar); });
-       }},
-      {"velta_temperature_celsius", "gauge", "Temperature inside the controller.",
-       [](const ControllerSnapshot& s) {
-         return FromReading(s, [](const Reading& r) {
-           return std::optional<double>(r.temperatureCelsius);
-         });
-       }},
-      {"velta_pump_running", "gauge", "1 while the pump runs.",
-       [](const ControllerSnapshot& s) {
-         return FromReading(s, [](const Reading& r) { return std::optional(r.pumpRunning ? 1.0 : 0.0); });
-       }},
-      {"velta_pump_power_ratio", "gauge", "Pump power, 0 off to 1 full.",
-       [](const ControllerSnapshot& s) {
-         return FromReading(s, [](const Reading& r) {
-           return std::optional(r.pumpPowerPercent / 100.0);
-         });
-       }},
   };
   return metrics;
 }
@@ -82,22 +51,26 @@ std::string MetricsText(const std::vector<ControllerSnapshot>& snapshots) {
       if (const auto value = metric.value(s)) out << metric.name << Labels(s) << ' ' << *value << '\n';
     }
   }
-  out << "# HELP velta_water_meter_cubic_meters_total Water meter reading.\n"
-         "# TYPE velta_water_meter_cubic_meters_total counter\n";
-  for (const ControllerSnapshot& s : snapshots) {
-    for (int meter = 0; s.reading && meter < 2; ++meter) {
-      if (!s.reading->waterMeters[meter]) continue;
-      out << "velta_water_meter_cubic_meters_total"
-          << Labels(s, ",meter=\"" + std::to_string(meter + 1) + "\"") << ' '
-          << *s.reading->waterMeters[meter] << '\n';
+  // The readings: rows that share a metric (the water meters) follow each other in the table.
+  const char* described = "";
+  for (const ReadingRow& row : ReadingRows()) {
+    if (row.metric.name == nullptr) continue;
+    if (std::string_view(row.metric.name) != described) {
+      out << "# HELP " << row.metric.name << ' ' << row.metric.help << '\n'
+          << "# TYPE " << row.metric.name << ' ' << row.metric.type << '\n';
+      described = row.metric.name;
     }
-  }
-  out << "# HELP velta_error_active 1 for each error the controller reports now.\n"
-         "# TYPE velta_error_active gauge\n";
-  for (const ControllerSnapshot& s : snapshots) {
-    for (std::size_t i = 0; s.reading && i < s.reading->errors.size(); ++i) {
-      out << "velta_error_active" << Labels(s, ",code=\"" + s.reading->errors[i].code + "\"")
-          << " 1\n";
+    const std::string labels = *row.metric.labels ? std::string(",") + row.metric.labels : "";
+    for (const ControllerSnapshot& s : snapshots) {
+      if (!s.reading) continue;
+      const ReadingValue& value = s.reading->values[row.id];
+      if (row.kind == ValueKind::ErrorList) {
+        for (const ErrorFlagText& error : s.reading->values.Errors()) {
+          out << row.metric.name << Labels(s, ",code=\"" + error.code + "\"") << " 1\n";
+        }
+      } else if (const std::optional<double> number = NumberOf(value)) {
+        out << row.metric.name << Labels(s, labels) << ' ' << *number * row.metric.scale << '\n';
+      }
     }
   }
   return out.str();

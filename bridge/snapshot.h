@@ -10,19 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "monitor/main_page.h"
+#include "monitor/readings.h"
 
 namespace velta::bridge {
 
 struct Reading {
-  std::time_t time = 0;                // when the Main status page came
-  std::optional<int> levelPercent;  // none with float switches only
-  double pressureBar = 0;
-  int temperatureCelsius = 0;
-  bool pumpRunning = false;
-  int pumpPowerPercent = 0;
-  std::vector<ErrorFlagText> errors;
-  std::optional<double> waterMeters[2];  // cubic metres, once the water meter page came
+  std::time_t time = 0;  // when the Main status page came
+  Readings values;       // with the volume when the cistern's size is known
 };
 
 struct ControllerSnapshot {

@@ -12,23 +12,26 @@
 namespace velta::bridge {
 namespace {
 
-Reading ReadingOf(const StatusValues& values) {
-  const MainPageView& main = *values.main;
-  Reading reading;
-  reading.time = std::chrono::system_clock::to_time_t(values.mainAt);
-  reading.levelPercent = main.levelPercent;
-  reading.pressureBar = main.pressureTenthsBar / 10.0;
-  reading.temperatureCelsius = main.temperatureCelsius;
-  reading.pumpRunning = main.pumpRunning;
-  reading.pumpPowerPercent = main.pumpPowerPercent;
-  reading.errors = ActiveErrors(values.e1, values.e2);
-  // In the order the measurement log writes them.
-  if (const std::optional<WaterMeterView>& meters = values.waterMeters) {
-    const double perCubicMetre = std::pow(10.0, meters->decimals);
-    reading.waterMeters[0] = meters->firstReading / perCubicMetre;
-    reading.waterMeters[1] = meters->secondReading / perCubicMetre;
+// The cistern's volume follows from its level once its size is configured.
+Reading ReadingOf(const StatusValues& values, int cisternLitres) {
+  Reading reading{std::chrono::system_clock::to_time_t(values.mainAt), values.readings};
+  if (cisternLitres > 0) {
+    if (const std::optional<double> level = NumberOf(values.readings[ReadingId::Level])) {
+      reading.values.SetNumber(ReadingId::Volume, std::floor(*level * cisternLitres / 100));
+    } else {
+      reading.values.SetNone(ReadingId::Volume);
+    }
   }
   return reading;
+}
+
+// Discovery changes only with the firmware and the readings the controller has given so far.
+std::string DiscoveryKey(const ControllerSnapshot& snapshot) {
+  std::string key = snapshot.firmware + "/";
+  for (const ReadingRow& row : ReadingRows()) {
+    key += snapshot.reading && snapshot.reading->values.Known(row.id) ? '1' : '0';
+  }
+  return key;
 }
 
 }  // namespace
@@ -48,7 +51,7 @@ WatchedController::WatchedController(const ControllerConfig& config,
 
 WatchedController::~WatchedController() {
   Stop();
-  if (thread_.joinable()) thread_.join();
+  poller_.Stop();
   if (pendingClient_ >= 0) close(pendingClient_);
   watch_.Close();
 }
@@ -56,10 +59,26 @@ WatchedController::~WatchedController() {
 void WatchedController::Stop() {
   std::lock_guard lock(mutex_);
   stop_ = true;
-  wake_.notify_all();
+  poller_.AskToStop();
 }
 
-void WatchedController::Start() { thread_ = std::thread(&WatchedController::Run, this); }
+void WatchedController::Start() {
+  poller_.AddSink([this](const service::PollEvent& event) {
+    if (event.step && !event.step->lostLine.empty()) LogEvent(config_.name, event.step->lostLine);
+    if (event.step && !event.step->restoredLine.empty()) LogEvent(config_.name, event.step->restoredLine);
+    Show(event.step);
+  });
+  // A waiting service client gets the link between two steps.
+  poller_.SetBetweenSteps([this] { return ServeWaitingClient(); });
+  poller_.Start([this](const WatchOpen& open) {
+    if (open.opened) {
+      LogEvent(config_.name, "watching " + config_.link + (open.reason.empty() ? "" : " (" + open.reason + ")"));
+    } else if (!openFailureLogged_) {
+      LogEvent(config_.name, "cannot open " + config_.link + ": " + open.reason + "; trying again every second");
+    }
+    openFailureLogged_ = !open.opened;
+  });
+}
 
 bool WatchedController::OfferClient(int clientFd) {
   std::lock_guard lock(mutex_);
@@ -72,47 +91,19 @@ bool WatchedController::OfferClient(int clientFd) {
     return false;
   }
   pendingClient_ = clientFd;
-  wake_.notify_all();
+  poller_.Wake();
   return true;
 }
 
-void WatchedController::Run() {
+bool WatchedController::ServeWaitingClient() {
   std::unique_lock lock(mutex_);
-  bool openFailureLogged = false;
-  while (!stop_) {
-    if (pendingClient_ >= 0) {
-      sessionClient_ = std::exchange(pendingClient_, -1);
-      lock.unlock();
-      RunSession(sessionClient_);
-      lock.lock();
-      close(std::exchange(sessionClient_, -1));
-      continue;
-    }
-    lock.unlock();
-    // Steps start at their interval, as the window's timer fires, however long an exchange took.
-    const auto stepStart = std::chrono::steady_clock::now();
-    std::chrono::milliseconds next{};
-    if (!watch_.Watching()) {
-      // Unattended, a link that cannot be opened yet is tried again as a lost one is.
-      const WatchOpen open = watch_.Open(openFailureLogged ? kHealConnectMs : kTcpConnectTimeoutMs);
-      if (open.opened) {
-        LogEvent(config_.name, "watching " + config_.link + (open.reason.empty() ? "" : " (" + open.reason + ")"));
-      } else if (!openFailureLogged) {
-        LogEvent(config_.name, "cannot open " + config_.link + ": " + open.reason + "; trying again every second");
-      }
-      openFailureLogged = !open.opened;
-      Show(nullptr);
-      next = open.opened ? kPollInterval : std::chrono::milliseconds(kHealInterval);
-    } else {
-      const WatchStep step = watch_.Step();
-      if (!step.lostLine.empty()) LogEvent(config_.name, step.lostLine);
-      if (!step.restoredLine.empty()) LogEvent(config_.name, step.restoredLine);
-      Show(&step);
-      next = step.nextStepIn;
-    }
-    lock.lock();
-    wake_.wait_until(lock, stepStart + next, [this] { return stop_ || pendingClient_ >= 0; });
-  }
+  if (pendingClient_ < 0) return false;
+  sessionClient_ = std::exchange(pendingClient_, -1);
+  lock.unlock();
+  RunSession(sessionClient_);
+  lock.lock();
+  close(std::exchange(sessionClient_, -1));
+  return true;
 }
 
 void WatchedController::RunSession(int clientFd) {
@@ -146,19 +137,16 @@ void WatchedController::Show(const WatchStep* step) {
   snapshot_.linkUp = linkUp;
   snapshot_.exchanges = counts.exchanges;
   snapshot_.failedExchanges = counts.failedExchanges;
-  if (const auto version = watch_.Version()) {
-    snapshot_.firmware = std::to_string(version->shown[0]) + "." + std::to_string(version->shown[1]) +
-                         std::to_string(version->shown[2]);
+  const StatusValues latest = watch_.Latest();
+  if (const auto* firmware = std::get_if<std::string>(&latest.readings[ReadingId::Firmware])) {
+    snapshot_.firmware = *firmware;
   }
   if (step && step->update && step->update->main) {
-    snapshot_.reading = ReadingOf(watch_.Latest());
+    snapshot_.reading = ReadingOf(latest, config_.cisternLitres);
   }
   board_.Put(index_, snapshot_);
   if (!publisher_) return;
-  // Discovery changes only with the firmware and the water meters; built only then.
-  const std::string discoveryKey = snapshot_.firmware + "/" +
-                                   std::to_string(snapshot_.reading && snapshot_.reading->waterMeters[0]) +
-                                   std::to_string(snapshot_.reading && snapshot_.reading->waterMeters[1]);
+  const std::string discoveryKey = DiscoveryKey(snapshot_);
   if (discoveryKey != discoveryKey_) {
     for (const Publication& config : DiscoveryConfigs(snapshot_)) publisher_->Retain(config.topic, config.payload);
     discoveryKey_ = discoveryKey;

@@ -4,14 +4,13 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 #include "bridge/bridge_config.h"
 #include "bridge/mqtt_publisher.h"
 #include "bridge/snapshot.h"
+#include "service/poller.h"
 #include "service/status_watch.h"
 
 namespace velta::bridge {
@@ -34,7 +33,8 @@ class WatchedController {
   bool OfferClient(int clientFd);
 
  private:
-  void Run();
+  // On the poll thread between steps: relays for a waiting client, if there is one.
+  bool ServeWaitingClient();
   // Relays for the client; the caller closes it.
   void RunSession(int clientFd);
   void Show(const WatchStep* step);
@@ -49,11 +49,11 @@ class WatchedController {
   std::string discoveryKey_;
 
   std::mutex mutex_;
-  std::condition_variable wake_;
   int pendingClient_ = -1;
   int sessionClient_ = -1;  // closed by the poll thread with the mutex held
   std::atomic<bool> stop_{false};
-  std::thread thread_;
+  bool openFailureLogged_ = false;  // on the poll thread
+  service::Poller poller_{watch_};  // last: its thread ends before the rest goes
 };
 
 }  // namespace velta::bridge

@@ -1,6 +1,9 @@
 // status: one pass of the Monitor window's poll cycle, printed; --watch keeps polling at the
 // window's cycle and heals a lost link as the window does, --csv logs every Main page. live: the
 // Counters page listing.
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <chrono>
 #include <cmath>
@@ -11,7 +14,10 @@
 
 #include "cli/commands.h"
 #include "cli/messages.h"
-#include "monitor/measurement_log.h"
+#include "cli/watch_printer.h"
+#include "monitor/readings_json.h"
+#include "service/measurement_recorder.h"
+#include "service/poller.h"
 #include "service/request_jobs.h"
 #include "service/status_watch.h"
 
@@ -45,40 +51,18 @@ std::optional<double> ParseSeconds(const std::string& text) {
   return seconds;
 }
 
-nlohmann::json PassJson(const StatusValues& values) {
-  nlohmann::json out;
-  const MainPageView& m = *values.main;
-  out["level_percent"] = m.levelBar;
-  out["level"] = m.levelText.value_or("");
-  out["pump"] = m.pump;
-  out["pump_running"] = m.pumpRunning;
-  out["pump_average"] = m.pumpAverage;
-  out["pressure"] = m.pressure;
-  out["temperature"] = m.temperature;
-  out["mode"] = m.mode;
-  out["valve"] = m.valve;
-  out["sensor_min"] = m.sensorMin;
-  out["sensor_max"] = m.sensorMax;
-  out["write_enabled"] = m.writeEnabled;
-  out["errors"] = {values.e1, values.e2};
-  if (m.errors) out["error_lines"] = m.errors->lines;
-  // The side pages' texts, as their rows name them.
-  for (const ShownText& shown : values.texts) {
-    if (!shown.text.empty()) out[shown.field.key] = shown.text;
+void PrintPass(const StatusValues& values, bool json) {
+  if (json) {
+    const std::time_t when = std::chrono::system_clock::to_time_t(values.mainAt);
+    std::printf("%s\n", ReadingsJson(values.readings, when).dump().c_str());
+  } else {
+    PrintDisplayTexts(values);
   }
-  return out;
 }
 
-void PrintPass(const StatusValues& values, bool json) {
-  const nlohmann::json out = PassJson(values);
-  if (json) {
-    std::printf("%s\n", out.dump().c_str());
-    return;
-  }
-  for (const auto& [key, value] : out.items()) {
-    std::printf("%-15s %s\n", key.c_str(),
-                value.is_string() ? value.get<std::string>().c_str() : value.dump().c_str());
-  }
+int ScreenRows() {
+  winsize size{};
+  return ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 ? size.ws_row : 24;
 }
 
 constexpr char kNoStatusPage[] =
@@ -107,8 +91,9 @@ int RunPass(CliContext& context, StatusWatch& watch) {
   return kExitOk;
 }
 
-// Polls until the time is up or the user interrupts, through losses of the link.
-int RunWatch(CliContext& context, StatusWatch& watch, double seconds, MeasurementLog& log) {
+// Polls until the time is up or the user interrupts, through losses of the link and of rows.
+int RunWatch(CliContext& context, StatusWatch& watch, double seconds,
+             service::MeasurementRecorder& recorder) {
   // Each line reaches a pipe as it is printed.
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   std::signal(SIGINT, StopWatch);
@@ -120,30 +105,33 @@ int RunWatch(CliContext& context, StatusWatch& watch, double seconds, Measuremen
   const bool timed = seconds > 0;
   // A timed watch into a file shows its progress in tenths of a second; one printing its pages
   // on stdout does not mix a bar into them.
-  const bool showProgress = timed && log.IsOpen();
+  const bool showProgress = timed && recorder.IsOpen();
   if (showProgress) context.feedback.SetBarMaximum(static_cast<int>(std::ceil(seconds * 10)));
-  while (stopWatch == 0 && (!timed || std::chrono::steady_clock::now() < deadline)) {
-    const auto stepStart = std::chrono::steady_clock::now();
-    const WatchStep step = watch.Step();
-    if (!step.lostLine.empty()) std::fprintf(stderr, "%s\n", step.lostLine.c_str());
-    if (!step.restoredLine.empty()) std::fprintf(stderr, "%s\n", step.restoredLine.c_str());
-    if (step.update && step.update->waterMeters) log.NoteWaterMeters(*step.update->waterMeters);
-    if (step.update && step.update->main) {
-      const StatusValues values = watch.Latest();
-      if (log.IsOpen() &&
-          !log.AppendMainPage(std::time(nullptr), *values.main, values.e1, values.e2)) {
-        context.feedback.EmptyBar();
-        return Fail(kExitFailure, "Cannot write " + log.Path() + ": " + log.Reason());
-      }
-      if (!log.IsOpen()) PrintPass(values, context.json);
+
+  const WatchOutput output = context.json                ? WatchOutput::JsonLines
+                             : ::isatty(STDOUT_FILENO) != 0 ? WatchOutput::Table
+                                                          : WatchOutput::Texts;
+  WatchPrinter printer(output, ScreenRows());
+  service::Poller poller(watch);
+  poller.AddSink([&](const service::PollEvent& event) {
+    if (!event.step) return;
+    if (!event.step->lostLine.empty()) WatchPrinter::Say(event.step->lostLine, event.when);
+    if (!event.step->restoredLine.empty()) WatchPrinter::Say(event.step->restoredLine, event.when);
+    if (event.step->update && event.step->update->main && !recorder.IsOpen()) {
+      printer.Print(*event.values, event.when);
     }
+  });
+  poller.AddSink(recorder.Sink());
+  poller.Start();
+  while (stopWatch == 0 && (!timed || std::chrono::steady_clock::now() < deadline)) {
     if (showProgress) {
       const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
       context.feedback.SetBarPosition(static_cast<int>(elapsed.count() * 10));
     }
-    const auto next = stepStart + step.nextStepIn;
+    const auto next = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
     std::this_thread::sleep_until(timed ? std::min(next, deadline) : next);
   }
+  poller.Stop();
   if (showProgress) context.feedback.FillBar();
   context.feedback.EmptyBar();
 
@@ -154,7 +142,11 @@ int RunWatch(CliContext& context, StatusWatch& watch, double seconds, Measuremen
                static_cast<unsigned long long>(counts.mainPages), counts.timesLost,
                counts.timesLost == 1 ? "time" : "times", withoutLink,
                linkUp ? "" : ", still lost at the end");
-  return counts.mainPages == 0 || !linkUp ? kExitFailure : kExitOk;
+  if (recorder.RowsLost() > 0) {
+    std::fprintf(stderr, "%llu rows could not be written to %s.\n",
+                 static_cast<unsigned long long>(recorder.RowsLost()), recorder.Path().c_str());
+  }
+  return counts.mainPages == 0 || !linkUp || recorder.RowsLost() > 0 ? kExitFailure : kExitOk;
 }
 
 int RunStatus(CliContext& context, const StatusOptions& options) {
@@ -169,15 +161,16 @@ int RunStatus(CliContext& context, const StatusOptions& options) {
   }
   ConnectionSettings settings;
   if (!context.Connection(settings)) return kExitRefused;
-  MeasurementLog log;
-  if (!options.csv.empty() && !log.Open(options.csv)) {
-    return Fail(kExitRefused,
-                "Cannot open the log " + options.csv + ": " + log.Reason());
+  service::MeasurementRecorder recorder([](const std::string& line) {
+    WatchPrinter::Say(line, std::chrono::system_clock::now());
+  });
+  if (!options.csv.empty() && !recorder.Open(options.csv)) {
+    return Fail(kExitRefused, "Cannot open the log " + options.csv + ": " + recorder.Reason());
   }
   StatusWatch watch(settings);
   const WatchOpen open = watch.Open();
   if (!open.opened) return FailToOpen(open);
-  return options.watch ? RunWatch(context, watch, seconds, log) : RunPass(context, watch);
+  return options.watch ? RunWatch(context, watch, seconds, recorder) : RunPass(context, watch);
 }
 
 int RunLive(CliContext& context, bool expert) {
@@ -199,7 +192,10 @@ void AddStatusCommands(CLI::App& app, CliContext& context, int& result) {
   static StatusOptions options;
   CLI::App* status = app.add_subcommand("status", "One poll pass of the controller's status pages");
   status->add_flag("--watch", options.watch,
-                   "Keep polling every 200 ms; a lost link is opened again when it is back");
+                   "Keep polling every " + std::to_string(kPollInterval.count()) +
+                       " ms; a lost link is opened again when it is back. With --json one JSON "
+                       "object per Main page and line (JSON Lines); on a terminal one row per "
+                       "Main page with the time");
   status->add_option("--seconds", options.seconds,
                      "Stop watching after this many seconds (decimal, for example 2.5)")
       ->needs("--watch");

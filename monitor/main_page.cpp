@@ -2,6 +2,7 @@
 
 #include "controller/conversions.h"
 #include "i18n/lookup.h"
+#include "link/big_endian.h"
 #include "monitor/main_page_bits.h"
 
 namespace velta {
@@ -55,7 +56,6 @@ void DecodeLevel(std::uint8_t inputs, std::uint8_t level, MainPageView& view) {
   const bool levelMeasurementOn = (inputs & kNoLevelMeasurement) == 0;
   if (levelMeasurementOn) {
     view.levelBar = level;
-    view.levelPercent = level;
     view.levelText = std::to_string(level) + "%";
     return;
   }
@@ -118,16 +118,40 @@ MainPageView DecodeMainPage(std::span<const std::uint8_t> page, PollCycle& cycle
 
   const std::uint8_t power = page[kPumpPowerByte];
   view.pumpRunning = power != 0;
-  view.pumpPowerPercent = power;
   view.pump = view.pumpRunning ? std::to_string(power) + "%" : _("Aus");
-  view.pressureTenthsBar = page[kPressureByte];
   view.pressure = TenthsText(page[kPressureByte], "bar");
-  view.temperatureCelsius = PageTemperatureCelsius(page[kTemperatureByte]);
-  view.temperature = std::to_string(view.temperatureCelsius) + "°C";
+  view.temperature = std::to_string(PageTemperatureCelsius(page[kTemperatureByte])) + "°C";
   const std::uint8_t average = page[kPumpAverageByte];
-  if (average != 255) view.pumpAveragePercent = average;
   view.pumpAverage = average == 255 ? " " : std::to_string(average) + "%";
   return view;
+}
+
+void DecodeMainPageReadings(std::span<const std::uint8_t> page, Readings& readings) {
+  using enum ReadingId;
+  const std::uint8_t inputs = page[kInputsByte], outputs = page[kOutputsByte];
+  const std::uint8_t state = page[kStateByte], flags = page[kFlagsByte];
+  if ((inputs & kNoLevelMeasurement) == 0) {
+    readings.SetNumber(Level, page[kLevelByte]);
+  } else {
+    readings.SetNone(Level);
+  }
+  readings.SetNumber(PumpPower, page[kPumpPowerByte]);
+  readings.Set(PumpRunning, page[kPumpPowerByte] != 0);
+  readings.SetNumber(Pressure, page[kPressureByte] / 10.0);
+  readings.SetNumber(Temperature, PageTemperatureCelsius(page[kTemperatureByte]));
+  if (page[kPumpAverageByte] != 255) {
+    readings.SetNumber(PumpAverage, page[kPumpAverageByte]);
+  } else {
+    readings.SetNone(PumpAverage);
+  }
+  readings.SetNumber(PumpHours, BigEndian16(page, kPumpHoursByte));
+  const std::uint8_t e1 = state & kErrors1Mask, e2 = flags & kErrors2Mask;
+  SetErrors(readings, e1, e2, ActiveErrors(e1, e2));
+  readings.Set(HandMode, (state & kHandMode) != 0);
+  readings.Set(SensorMin, (inputs & kSensorMin) != 0);
+  readings.Set(SensorMax, (inputs & kSensorMax) != 0);
+  readings.Set(Valve, (outputs & kValve) != 0);
+  readings.Set(WriteEnabled, (flags & kWriteEnabled) != 0);
 }
 
 }  // namespace velta

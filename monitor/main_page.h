@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "monitor/poll_cycle.h"
+#include "monitor/readings.h"
 
 namespace velta {
 
@@ -51,23 +52,15 @@ struct MainPageView {
   std::string pump;                      // lblPumpe
   bool pumpRunning;                      // the "Pumpe" group turns yellow
   std::string pressure, temperature, pumpAverage;
-
-  // The measurements as numbers, for the measurement log and the bridge.
-  std::optional<int> levelPercent;  // none with float switches only
-  int pumpPowerPercent;             // 0: the pump is off
-  int pressureTenthsBar;
-  int temperatureCelsius;
-  std::optional<int> pumpAveragePercent;  // none before the pump's first run
 };
 
 // The 14 data bytes of a good page. Updates the remembered error pair in `cycle`.
 MainPageView DecodeMainPage(std::span<const std::uint8_t> page, PollCycle& cycle);
 
-// An error flag of the Main status page as the controller's display names it, with its text.
-struct ErrorFlagText {
-  std::string code;  // "Er.P"; the backflow error, which has no display code, is "Overflow"
-  std::string text;  // translated
-};
+// The page's readings as numbers and flags: level, pump, pressure, temperature, the error pair
+// and its active errors, the inputs and the pump's operating hours.
+void DecodeMainPageReadings(std::span<const std::uint8_t> page, Readings& readings);
+
 // The flags set in the error pair (E1, E2), in table order.
 std::vector<ErrorFlagText> ActiveErrors(std::uint8_t e1, std::uint8_t e2);
 

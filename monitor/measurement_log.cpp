@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <iterator>
 
 #include "controller/atomic_write.h"
 #include "controller/regular_file.h"
@@ -26,39 +25,22 @@ std::string CsvField(const std::string& text) {
   return quoted + "\"";
 }
 
-std::string Number(const std::optional<int>& value) {
-  return value ? std::to_string(*value) : "";
-}
-
 }  // namespace
 
-const char* const kMeasurementLogHeader =
-    "time,level_percent,pressure_bar,pump_power_percent,pump_running,pump_average_percent,"
-    "temperature_celsius,error_byte_1,error_byte_2,water_meter_1_m3,water_meter_2_m3";
+std::string MeasurementLogHeader() {
+  std::string header = "time";
+  for (const ReadingRow* row : CsvRows()) header += std::string(",") + row->csvColumn;
+  return header;
+}
 
-std::string MeasurementRow(std::time_t when, const MainPageView& page, std::uint8_t e1,
-                           std::uint8_t e2, const std::optional<WaterMeterView>& meters) {
-  const std::string fields[] = {
-      LocalTimeText(when, "%Y-%m-%dT%H:%M:%S"),
-      Number(page.levelPercent),
-      Format("%d.%d", page.pressureTenthsBar / 10, page.pressureTenthsBar % 10),
-      std::to_string(page.pumpPowerPercent),
-      page.pumpRunning ? "1" : "0",
-      Number(page.pumpAveragePercent),
-      std::to_string(page.temperatureCelsius),
-      std::to_string(e1),
-      std::to_string(e2),
-      meters ? PlainCubicMetres(meters->firstReading, meters->decimals) : "",
-      meters ? PlainCubicMetres(meters->secondReading, meters->decimals) : "",
-  };
-  std::string row = CsvField(fields[0]);
-  for (std::size_t i = 1; i < std::size(fields); ++i) row += ',' + CsvField(fields[i]);
+std::string MeasurementRow(std::time_t when, const Readings& readings) {
+  std::string row = CsvField(LocalTimeText(when, "%Y-%m-%dT%H:%M:%S"));
+  for (const ReadingRow* column : CsvRows()) row += ',' + CsvField(PlainText(readings[column->id]));
   return row;
 }
 
 bool MeasurementLog::Open(const std::string& path) {
   Close();
-  meters_.reset();
   if (IsOddFile(path, reason_)) return false;
   // O_NONBLOCK: a FIFO put there since the check must not hold the window.
   const int flags = O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
@@ -84,7 +66,7 @@ bool MeasurementLog::StartRows() {
     return false;
   }
   if (info.st_size == 0) {
-    return AppendWhole(fd_, std::string(kMeasurementLogHeader) + "\n", reason_);
+    return AppendWhole(fd_, MeasurementLogHeader() + "\n", reason_);
   }
   char last = '\n';
   if (::pread(fd_, &last, 1, info.st_size - 1) != 1) {
@@ -99,10 +81,9 @@ void MeasurementLog::Close() {
   fd_ = -1;
 }
 
-bool MeasurementLog::AppendMainPage(std::time_t when, const MainPageView& page, std::uint8_t e1,
-                                    std::uint8_t e2) {
+bool MeasurementLog::Append(std::time_t when, const Readings& readings) {
   if (fd_ < 0) return false;
-  return AppendWhole(fd_, MeasurementRow(when, page, e1, e2, meters_) + "\n", reason_);
+  return AppendWhole(fd_, MeasurementRow(when, readings) + "\n", reason_);
 }
 
 }  // namespace velta

@@ -7,19 +7,17 @@
 #include <optional>
 #include <string>
 
-#include "monitor/main_page.h"
-#include "monitor/side_pages.h"
+#include "monitor/readings.h"
 
 namespace velta {
 
-// The header row, written when the file is new or empty.
-extern const char* const kMeasurementLogHeader;
+// The header row, written when the file is new or empty: `time`, then the readings' columns.
+std::string MeasurementLogHeader();
 
-// One row: ISO local time, then the page's measurements as plain numbers in the header's units;
-// the error bytes E1 and E2 (0 when none is active); the water meters as last seen. A value the
-// controller has not given (no level measurement, a page that has not come yet) is left empty.
-std::string MeasurementRow(std::time_t when, const MainPageView& page, std::uint8_t e1,
-                           std::uint8_t e2, const std::optional<WaterMeterView>& meters);
+// One row: ISO local time, then the readings as plain numbers in the header's units (flags 1 or
+// 0, the error bytes 0 when none is active, the water meters as last seen). A value the controller
+// has not given (no level measurement, a page that has not come yet) is left empty.
+std::string MeasurementRow(std::time_t when, const Readings& readings);
 
 // The file gets whole rows or none: a row that cannot be written whole (full disk, file size
 // limit) is taken back, and Reason() says why. Rows are only ever appended, never truncated.
@@ -39,11 +37,8 @@ class MeasurementLog {
   // Why the last Open or append failed, in one English sentence.
   const std::string& Reason() const { return reason_; }
 
-  // The water meter page comes between Main pages; its values go into the following rows.
-  void NoteWaterMeters(const WaterMeterView& meters) { meters_ = meters; }
-  // Appends the row of a Main page; false when it could not be written.
-  bool AppendMainPage(std::time_t when, const MainPageView& page, std::uint8_t e1,
-                      std::uint8_t e2);
+  // Appends the row of the readings at a Main page; false when it could not be written.
+  bool Append(std::time_t when, const Readings& readings);
 
  private:
   // The line end a file needs before the first row: the header when empty, a line feed when its
@@ -53,7 +48,6 @@ class MeasurementLog {
   int fd_ = -1;
   std::string path_;
   std::string reason_;
-  std::optional<WaterMeterView> meters_;
 };
 
 }  // namespace velta

@@ -10,6 +10,7 @@ StatusUpdate DecodeReply(const PollVerdict& verdict, std::span<const std::uint8_
   if (!verdict.shown) return update;
   const StatusPage& page = StatusPageOf(verdict.page);
   if (page.view != nullptr) page.view(reply, cycle, update);
+  if (page.readings != nullptr) page.readings(reply, verdict.good, update.readings);
   if (page.texts == nullptr) return update;
   const PageTexts texts = page.texts(reply, verdict.good, cycle);
   for (int i = 0; i < kMostPageFields; ++i) {

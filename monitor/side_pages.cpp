@@ -1,5 +1,7 @@
 #include "monitor/side_pages.h"
 
+#include <cmath>
+
 #include "i18n/lookup.h"
 #include "link/big_endian.h"
 #include "monitor/rinse_tick.h"
@@ -15,6 +17,11 @@ std::string FormatRinseTime(const char* msgid, std::uint32_t ticks) {
   const DayTime t = SplitSeconds(RinseTicksToSeconds(ticks));
   return Format(_(msgid), static_cast<int>(t.days), ulong{t.hours}, ulong{t.minutes},
                 ulong{t.seconds});
+}
+
+unsigned DecimalsSelector(std::span<const std::uint8_t> page) {
+  using namespace water_meter_page;
+  return (page[kFlagsByte] & kDecimalsMask) >> kDecimalsShift;
 }
 
 }  // namespace
@@ -56,21 +63,43 @@ std::string FormatWaterMeter(std::uint32_t reading, unsigned selector) {
   }
 }
 
-std::string PlainCubicMetres(std::uint32_t reading, int decimals) {
-  if (decimals <= 0) return std::to_string(reading);
-  std::uint32_t scale = 1;
-  for (int i = 0; i < decimals; ++i) scale *= 10;
-  return Format("%lu.%0*lu", ulong{reading / scale}, decimals, ulong{reading % scale});
-}
-
 WaterMeterView DecodeWaterMeterPage(std::span<const std::uint8_t> page) {
   using namespace water_meter_page;
   const std::uint8_t flags = page[kFlagsByte];
-  const unsigned selector = (flags & kDecimalsMask) >> kDecimalsShift;
-  const std::uint32_t first = BigEndian32(page, kFirstReadingByte);
-  const std::uint32_t second = BigEndian32(page, kSecondReadingByte);
-  return {FormatWaterMeter(first, selector), FormatWaterMeter(second, selector),
-          (flags & kPulseIndicator) ? "1" : "0", first, second, 3 - static_cast<int>(selector)};
+  const unsigned selector = DecimalsSelector(page);
+  return {FormatWaterMeter(BigEndian32(page, kFirstReadingByte), selector),
+          FormatWaterMeter(BigEndian32(page, kSecondReadingByte), selector),
+          (flags & kPulseIndicator) ? "1" : "0"};
+}
+
+void DecodeModuleRinseReadings(std::span<const std::uint8_t> page, Readings& readings) {
+  readings.SetNumber(ReadingId::ModuleRinse, RinseTicksToSeconds(BigEndian32(page, 0)));
+}
+
+void DecodeFilterRinseReadings(std::span<const std::uint8_t> page, Readings& readings) {
+  if (IsNoFilterRinse(page)) {
+    readings.SetNone(ReadingId::FilterRinse);
+  } else {
+    readings.SetNumber(ReadingId::FilterRinse, RinseTicksToSeconds(BigEndian32(page, 0)));
+  }
+}
+
+void DecodeCounterReadings(std::span<const std::uint8_t> page, bool good, Readings& readings) {
+  // The window shows some fields of a reply with a wrong sum; the data takes none of them.
+  if (!good) return;
+  readings.SetNumber(ReadingId::PumpStarts, BigEndian32(page, 10));
+  readings.SetNumber(ReadingId::LeakStarts, page[8]);
+}
+
+// The page's reading v stands for v / 10^decimals cubic metres.
+void DecodeWaterMeterReadings(std::span<const std::uint8_t> page, Readings& readings) {
+  using namespace water_meter_page;
+  const int decimals = 3 - static_cast<int>(DecimalsSelector(page));
+  const double scale = std::pow(10.0, decimals);
+  readings.Set(ReadingId::WaterMeter1,
+               Quantity{BigEndian32(page, kFirstReadingByte) / scale, decimals});
+  readings.Set(ReadingId::WaterMeter2,
+               Quantity{BigEndian32(page, kSecondReadingByte) / scale, decimals});
 }
 
 }  // namespace velta

@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+#include "monitor/readings.h"
+
 namespace velta {
 
 // lblModulSpuelung: the running rinse's seconds while a rinse runs, else the module rinse time.
@@ -32,15 +34,18 @@ struct WaterMeterView {
   std::string first;      // edWasser2 (bytes 0-3)
   std::string second;     // edWasser1 (bytes 4-7)
   std::string indicator;  // lblWasserZ "1" or "0"
-  // The readings as numbers: `firstReading` / 10^`decimals` cubic metres.
-  std::uint32_t firstReading, secondReading;
-  int decimals;
 };
 WaterMeterView DecodeWaterMeterPage(std::span<const std::uint8_t> page);
 
 // A reading in cubic metres with 3, 2, 1 or 0 decimals, as selector 0..3 chooses.
 std::string FormatWaterMeter(std::uint32_t reading, unsigned selector);
-// The same as a plain decimal number without unit or padding: "1234.567".
-std::string PlainCubicMetres(std::uint32_t reading, int decimals);
+
+// The pages' readings as numbers: rinse times in seconds (none: no filter rinse), pump starts
+// (from a reply with a matching sum) and leak starts, water meters in cubic metres with the
+// decimals the page selects.
+void DecodeModuleRinseReadings(std::span<const std::uint8_t> page, Readings& readings);
+void DecodeFilterRinseReadings(std::span<const std::uint8_t> page, Readings& readings);
+void DecodeCounterReadings(std::span<const std::uint8_t> page, bool good, Readings& readings);
+void DecodeWaterMeterReadings(std::span<const std::uint8_t> page, Readings& readings);
 
 }  // namespace velta

@@ -32,8 +32,15 @@ void ViewHistory(Reply block, PollCycle& cycle, StatusUpdate& update) {
   update.history = DecodeHistoryBlock(block, cycle.levelMeasurementOn);
 }
 
-void ViewWaterMeters(Reply page, PollCycle&, StatusUpdate& update) {
-  update.waterMeters = DecodeWaterMeterPage(page);
+void MainPageReadings(Reply page, bool, Readings& readings) { DecodeMainPageReadings(page, readings); }
+void ModuleRinseReadings(Reply page, bool, Readings& readings) {
+  DecodeModuleRinseReadings(page, readings);
+}
+void FilterRinseReadings(Reply page, bool, Readings& readings) {
+  DecodeFilterRinseReadings(page, readings);
+}
+void WaterMeterReadings(Reply page, bool, Readings& readings) {
+  DecodeWaterMeterReadings(page, readings);
 }
 
 PageTexts ModuleRinseTexts(Reply page, bool, const PollCycle& cycle) {
@@ -56,29 +63,31 @@ PageTexts WaterMeterTexts(Reply page, bool, const PollCycle&) {
 
 const StatusPage kPages[] = {
     {PollState::MainStatus, "main status (1)", StatusRequest(kMainStatusPage),
-     kMainStatusPageLength + 1, nullptr, true, false, SteerByMainPage, nullptr, {}, ViewMainPage},
+     kMainStatusPageLength + 1, nullptr, true, false, SteerByMainPage, nullptr, {}, ViewMainPage,
+     MainPageReadings},
     // The ring and the newest sample's address behind it, after the first Main page of a start.
     {PollState::History, "history block", ReadRequest(kHistoryRingAddress, kHistoryPositionAddress),
      kLongestPollReply, [](const PollCycle& c) { return c.historyDue; }, false, false, nullptr,
-     nullptr, {}, ViewHistory},
+     nullptr, {}, ViewHistory, nullptr},
     {PollState::WaterMeter, "water meter (15)", StatusRequest(kWaterMeterPage),
      kWaterMeterPageLength + 1, [](const PollCycle& c) { return c.waterMeterPresent; }, false,
      false, nullptr, WaterMeterTexts,
      {{{"edWasser2", "water_meter_1"}, {"edWasser1", "water_meter_2"},
        {"lblWasserZ", "water_meter_pulse"}}},
-     ViewWaterMeters},
+     nullptr, WaterMeterReadings},
     // Its decoder checks the sum for the one field that needs it.
     {PollState::Counters, "counters (12)", StatusRequest(kCountersPage), kCountersPageLength + 1,
      nullptr, false, true, nullptr, CountersTexts,
      {{{"lblStarts", "pump_starts"}, {"lblPumpeh", "pump_hours"}, {"lblLeck", "leak_starts"}}},
-     nullptr},
+     nullptr, DecodeCounterReadings},
     {PollState::ModuleRinse, "module rinse (10)", StatusRequest(kModuleRinsePage),
      kModuleRinsePageLength + 1, [](const PollCycle& c) { return c.moduleRinseConfigured; }, true,
-     false, nullptr, ModuleRinseTexts, {{{"lblModulSpuelung", "module_rinse"}}}, nullptr},
+     false, nullptr, ModuleRinseTexts, {{{"lblModulSpuelung", "module_rinse"}}}, nullptr,
+     ModuleRinseReadings},
     {PollState::FilterRinse, "filter rinse (11)", StatusRequest(kFilterRinsePage),
      kFilterRinsePageLength + 1, [](const PollCycle& c) { return c.filterRinseConfigured; }, true,
      false, SteerByFilterRinsePage, FilterRinseTexts, {{{"lblFilterSpuelung", "filter_rinse"}}},
-     nullptr},
+     nullptr, FilterRinseReadings},
 };
 
 }  // namespace

@@ -35,7 +35,7 @@ struct StatusUpdate {
   PollVerdict verdict;
   std::optional<MainPageView> main;
   std::optional<HistoryView> history;
-  std::optional<WaterMeterView> waterMeters;
+  Readings readings;  // the values this reply gave
   std::vector<ShownText> texts;  // in the order of the page's fields
   // The Channel's far end is gone (ChannelHungUp): no further exchange can succeed on it.
   bool lost = false;
@@ -59,8 +59,10 @@ struct StatusPage {
   // The page's texts for `fields` (nullptr: none).
   PageTexts (*texts)(std::span<const std::uint8_t> reply, bool good, const PollCycle& cycle);
   std::array<PageField, kMostPageFields> fields;
-  // A page with a view of its own (the display, the chart, the meter readings) sets it (nullptr: none).
+  // A page with a view of its own (the display, the chart) sets it (nullptr: none).
   void (*view)(std::span<const std::uint8_t> reply, PollCycle& cycle, StatusUpdate& update);
+  // The page's readings (nullptr: none).
+  void (*readings)(std::span<const std::uint8_t> reply, bool good, Readings& readings);
 };
 
 // Every page, in the order a pass visits them; the Main status page comes first.

@@ -9,6 +9,15 @@
 #include "link/open_reason.h"
 
 namespace velta {
+namespace {
+
+// As the controller's display shows it: "1.60".
+std::string FirmwareText(const ControllerVersion& version) {
+  return std::to_string(version.shown[0]) + "." + std::to_string(version.shown[1]) +
+         std::to_string(version.shown[2]);
+}
+
+}  // namespace
 
 void TakeUpdate(StatusValues& values, const StatusUpdate& update, const PollCycle& cycle) {
   if (update.main) {
@@ -17,7 +26,7 @@ void TakeUpdate(StatusValues& values, const StatusUpdate& update, const PollCycl
     values.e2 = cycle.shownE2;
     values.mainAt = std::chrono::system_clock::now();
   }
-  if (update.waterMeters) values.waterMeters = update.waterMeters;
+  values.readings.Merge(update.readings);
   if (update.history) values.history = update.history;
   for (const ShownText& shown : update.texts) {
     const auto same = std::find_if(values.texts.begin(), values.texts.end(),
@@ -88,7 +97,10 @@ WatchStep StatusWatch::AskVersion() {
     const std::lock_guard state(state_);
     ++counts_.exchanges;
     if (!good) ++counts_.failedExchanges;
-    if (good) version_ = ParseVersionReply(reply);
+    if (good) {
+      version_ = ParseVersionReply(reply);
+      latest_.readings.Set(ReadingId::Firmware, FirmwareText(*version_));
+    }
   }
   return Result(std::nullopt);
 }

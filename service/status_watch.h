@@ -31,7 +31,7 @@ struct StatusValues {
   std::optional<MainPageView> main;
   std::uint8_t e1 = 0, e2 = 0;  // the error pair of that Main page
   std::chrono::system_clock::time_point mainAt{};
-  std::optional<WaterMeterView> waterMeters;
+  Readings readings;  // every reading as last given, the firmware version included
   std::optional<HistoryView> history;
   std::vector<ShownText> texts;  // each field's last text, in the order they first came
 };

@@ -12,7 +12,7 @@
 #include "link/connection.h"
 #include "monitor/error_log.h"
 #include "monitor/main_page.h"
-#include "monitor/measurement_log.h"
+#include "service/measurement_recorder.h"
 #include "service/status_watch.h"
 #include "ui/memo_feedback.h"
 #include "ui/poll_worker.h"
@@ -148,7 +148,7 @@ class Form1 : public QWidget {
   velta::ErrorLog errorLog_;
   std::string errorFileNamed_;  // the mapped error file whose real path Memo1 already shows
   // The measurement log, open only while the user records (nothing is written otherwise).
-  velta::MeasurementLog measurementLog_;
+  velta::service::MeasurementRecorder measurementLog_{[this](const std::string& line) { Log(line); }};
   QLabel* lblRecording_ = nullptr;  // on the chart while recording
 
   // The status watch (its poll cycle lives for the program run) is used on the poll worker only.

@@ -154,18 +154,9 @@ void Form1::ShowPollStep(const velta::WatchStep& step, std::uint64_t generation)
   emit PollStepShown();
 }
 
-void Form1::ShowStatusUpdate(const velta::StatusUpdate& update, const velta::PollCycle& cycle) {
+void Form1::ShowStatusUpdate(const velta::StatusUpdate& update, const velta::PollCycle&) {
   if (update.main) ShowMainPage(*update.main);
-  if (measurementLog_.IsOpen()) {
-    if (update.waterMeters) measurementLog_.NoteWaterMeters(*update.waterMeters);
-    if (update.main &&
-        !measurementLog_.AppendMainPage(std::time(nullptr), *update.main, cycle.shownE1,
-                                        cycle.shownE2)) {
-      Log("Recording to CSV stopped, " + measurementLog_.Path() + " cannot be written: " +
-          measurementLog_.Reason());
-      StopRecordingClick();
-    }
-  }
+  if (update.main) measurementLog_.Record(std::time(nullptr), watch_.Latest().readings);
   ShowPageTexts(*this, update.texts);
   if (update.history) ShowHistory(*ui->Chart1, *update.history);
 }

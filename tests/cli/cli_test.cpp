@@ -33,13 +33,51 @@ using Outcome = test::CliOutcome;
 using test::CliProgram;
 using test::Occurrences;
 
+// On a terminal of five rows the watch prints a row per Main page under aligned columns, the
+// header again once it has scrolled away.
+TEST_F(CliProgram, TheWatchOnATerminalIsATableWithTheTime) {
+  Start({"--set", "pressure=35"});
+  const std::string command = "script -qfec \"stty rows 5; '" + std::string(VELTA_CLI_PATH) + "' " +
+                              Tcp() + " status --watch --seconds 4\" /dev/null </dev/null >" +
+                              Path("terminal");
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::istringstream shown(test::ReadFile(Path("terminal")));
+  int headers = 0, rows = 0;
+  std::ptrdiff_t width = 0;
+  // Characters on the screen, not bytes ("°C" and "m³" take one column each).
+  const auto columns = [](const std::string& text) {
+    return std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; });
+  };
+  for (std::string line; std::getline(shown, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("time ", 0) == 0) {
+      ++headers;
+      width = columns(line);
+    } else if (line.size() > 8 && line[2] == ':' && line[5] == ':') {
+      ++rows;
+      EXPECT_EQ(columns(line), width) << "aligned under the header: " << line;
+      EXPECT_NE(line.find(" 3.5 "), std::string::npos) << line;
+    }
+  }
+  EXPECT_GE(rows, 4);
+  EXPECT_GE(headers, 2) << "the header again every screen";
+}
+
 TEST_F(CliProgram, ReadingCommandsPrintTheSimulatorsValues) {
   Start({"--set", "level=42", "--set", "hours=777", "--set", "error=0x0C"});
   const Outcome status = Call(Tcp() + " --json status");
   ASSERT_EQ(status.code, 0) << status.err;
   const auto json = nlohmann::json::parse(status.out);
   EXPECT_EQ(json["level_percent"], 42);
-  EXPECT_EQ(json["pump_hours"], "777h:00m");
+  EXPECT_EQ(json["pump_hours"], 777);
+  // Data, never display text: numbers, booleans, null; text only where the value is a name.
+  EXPECT_TRUE(json["pressure_bar"].is_number()) << status.out;
+  EXPECT_TRUE(json["pump_running"].is_boolean()) << status.out;
+  EXPECT_EQ(json["errors"][1]["code"], "Er.P") << status.out;
+  for (const auto& [key, value] : json.items()) {
+    EXPECT_TRUE(!value.is_string() || key == "time" || key == "error_codes" || key == "firmware")
+        << key;
+  }
 
   const Outcome counters = Call(Tcp() + " --json counters");
   ASSERT_EQ(counters.code, 0) << counters.err;
@@ -362,9 +400,10 @@ TEST_F(CliProgram, FileSizeLimitRefusesWritesWithTheReason) {
   const std::string earlier = "time,level\n" + std::string(1900, 'x') + ",half";
   test::WriteFile(Path("log.csv"), earlier);
   const Outcome watch =
-      Call(Tcp() + " status --watch --seconds 10 --csv " + Path("log.csv"), "", limit);
+      Call(Tcp() + " status --watch --seconds 3 --csv " + Path("log.csv"), "", limit);
   EXPECT_EQ(watch.code, 2) << watch.err;
-  EXPECT_NE(watch.err.find("Cannot write " + Path("log.csv") + ": File too large."),
+  EXPECT_NE(watch.err.find("Measurement rows are lost: " + Path("log.csv") +
+                           " cannot be written. File too large."),
             std::string::npos)
       << watch.err;
   const std::string csv = test::ReadFile(Path("log.csv"));

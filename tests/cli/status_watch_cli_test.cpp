@@ -2,6 +2,7 @@
 // lost and restored lines on stderr, CSV rows of plain numbers after the restore, the summary and
 // the exit code; its output reaches a file line by line; and the watch's time is checked.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -47,7 +48,9 @@ class CliWatch : public ::testing::Test {
  protected:
   // Starts velta-cli with `args`; Finish() waits for it.
   void Launch(const std::string& args) {
-    const std::string command = std::string("'") + VELTA_CLI_PATH + "' " + args + " >" +
+    // Arguments starting with -c run through a shell of their own first.
+    const std::string program = args.rfind("-c ", 0) == 0 ? "/bin/sh" : VELTA_CLI_PATH;
+    const std::string command = "'" + program + "' " + args + " >" +
                                 Path("stdout") + " 2>" + Path("stderr") + " </dev/null";
     running_ = std::async(std::launch::async, [command] { return std::system(command.c_str()); });
   }
@@ -134,6 +137,30 @@ TEST_F(CliWatch, ALostLinkIsToldHealedAndSummed) {
     }
     EXPECT_EQ(lines.back(), "") << "the file ends with a whole row";
   }
+}
+
+// A file size limit (one 512-byte block) stands in for a full disk: rows are lost, said once,
+// until the limit is lifted; then the rows follow with the count, and the exit code tells of them.
+TEST_F(CliWatch, TheLogRecoversWhenThereIsRoomAgain) {
+  StartSim(0);
+  // Earlier rows fill the file to near the limit: a row or two fit, then none.
+  const std::string csv = Path("full.csv");
+  test::WriteFile(csv, "time,earlier\n" + std::string(420, 'x') + "\n");
+  Launch("-c 'echo $$ >" + Path("pid") + "; ulimit -S -f 1; exec \"$0\" \"$@\"' '" + VELTA_CLI_PATH +
+         "' --tcp 127.0.0.1:" + std::to_string(sim_->TcpPort()) + " status --watch --seconds 6 --csv '" +
+         csv + "'");
+  std::this_thread::sleep_for(milliseconds(3000));
+  const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
+  ASSERT_EQ(::prlimit(std::stoi(test::ReadFile(Path("pid"))), RLIMIT_FSIZE, &unlimited, nullptr), 0);
+  const Outcome watch = Finish();
+  EXPECT_EQ(watch.code, 2) << watch.err;
+  EXPECT_EQ(CountLines(watch.err, "Measurement rows are lost: " + csv + " cannot be written. File too large."), 1)
+      << watch.err;
+  EXPECT_EQ(CountLines(watch.err, "Writing to " + csv + " again; "), 1) << watch.err;
+  const std::vector<std::string> lines = Split(test::ReadFile(csv), '\n');
+  ASSERT_GT(lines.size(), 5u) << "rows follow once there is room";
+  for (std::size_t i = 2; i + 1 < lines.size(); ++i) EXPECT_EQ(Split(lines[i], ',').size(), 11u) << lines[i];
+  EXPECT_EQ(lines.back(), "") << "the file ends with a whole row";
 }
 
 TEST_F(CliWatch, NoMainPageAtAllFailsTheWatch) {

@@ -20,20 +20,17 @@ using test::ReadFile;
 
 class MeasurementLogTest : public ::testing::Test {
  protected:
-  MeasurementLogTest() {
-    page.levelBar = 21;
-    page.pump = "Aus";
-  }
-  std::string Row() const { return MeasurementRow(kWhen, page, 0, 0, std::nullopt) + "\n"; }
+  MeasurementLogTest() { readings.SetNumber(ReadingId::Level, 21); }
+  std::string Row() const { return MeasurementRow(kWhen, readings) + "\n"; }
 
   static constexpr std::time_t kWhen = 1765027205;
   test::ScratchDir dir;
-  MainPageView page{};
+  Readings readings;
   MeasurementLog log;
 };
 
 TEST_F(MeasurementLogTest, RowsFollowWhatTheFileHeld) {
-  const std::string header = std::string(kMeasurementLogHeader) + "\n";
+  const std::string header = MeasurementLogHeader() + "\n";
   const struct {
     const char* name;
     const char* before;  // nullptr: no file
@@ -48,7 +45,7 @@ TEST_F(MeasurementLogTest, RowsFollowWhatTheFileHeld) {
     const fs::path path = dir / row.name;
     if (row.before != nullptr) test::WriteFile(path.string(), std::string(row.before));
     ASSERT_TRUE(log.Open(path.string())) << row.name << ": " << log.Reason();
-    ASSERT_TRUE(log.AppendMainPage(kWhen, page, 0, 0)) << row.name << ": " << log.Reason();
+    ASSERT_TRUE(log.Append(kWhen, readings)) << row.name << ": " << log.Reason();
     log.Close();
     EXPECT_EQ(ReadFile(path.string()), row.after + Row()) << row.name;
   }
@@ -67,14 +64,14 @@ TEST_F(MeasurementLogTest, FullDiskTakesTheHalfRowBack) {
   rlimit small = saved;
   small.rlim_cur = before.size() + Row().size() / 2;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool written = log.AppendMainPage(kWhen, page, 0, 0);
+  const bool written = log.Append(kWhen, readings);
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, previous);
 
   EXPECT_FALSE(written);
   EXPECT_EQ(log.Reason(), "File too large.");
   EXPECT_EQ(ReadFile(path.string()), before);
-  EXPECT_TRUE(log.AppendMainPage(kWhen, page, 0, 0)) << log.Reason();
+  EXPECT_TRUE(log.Append(kWhen, readings)) << log.Reason();
   EXPECT_EQ(ReadFile(path.string()), before + Row());
 }
 

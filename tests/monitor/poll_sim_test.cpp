@@ -81,7 +81,7 @@ TEST_F(PollOverTcp, FirstPassReadsHistoryThenFollowsTheOptionalPages) {
   for (const StatusUpdate& update : updates) EXPECT_TRUE(update.verdict.good);
   ASSERT_TRUE(updates[0].main.has_value());
   ASSERT_TRUE(updates[1].history.has_value()) << "the chart is filled after the first page";
-  EXPECT_TRUE(updates[2].waterMeters.has_value());
+  EXPECT_TRUE(updates[2].readings.Known(ReadingId::WaterMeter1));
   EXPECT_TRUE(Text(updates[2], "water_meter_1").has_value());
   EXPECT_TRUE(Text(updates[3], "pump_starts").has_value());
   EXPECT_TRUE(Text(updates[4], "module_rinse").has_value());

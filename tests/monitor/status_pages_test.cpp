@@ -65,7 +65,7 @@ TEST(StatusPages, EachPageShowsItsTextsUnderItsFieldsOnly) {
     EXPECT_EQ(keys, row->keys) << StatusPageOf(update.verdict.page).name;
     EXPECT_EQ(update.main.has_value(), row->state == PollState::MainStatus);
     EXPECT_EQ(update.history.has_value(), row->state == PollState::History);
-    EXPECT_EQ(update.waterMeters.has_value(), row->state == PollState::WaterMeter);
+    EXPECT_EQ(update.readings.Given(ReadingId::WaterMeter1), row->state == PollState::WaterMeter);
   }
   EXPECT_EQ(seen.size(), std::size(rows)) << "one pass with every page configured visits each row";
 }
