@@ -1,9 +1,11 @@
 #include "bridge/bridge.h"
 
 #include <pthread.h>
+#include <systemd/sd-daemon.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <memory>
@@ -51,6 +53,33 @@ bool RaiseOpenFiles(rlim_t needed, std::string& error) {
   }
   limit.rlim_cur = needed;
   return setrlimit(RLIMIT_NOFILE, &limit) == 0;
+}
+
+// How long a poll may go without a step before the watchdog is no longer fed: longer than the
+// slowest open attempt and exchange.
+constexpr std::chrono::seconds kStepWindow{30};
+
+// Waits for SIGINT or SIGTERM; meanwhile tells the service manager how many controllers answer
+// and, while every poll steps, feeds its watchdog.
+int WaitForSignal(const sigset_t& signals, const std::vector<std::unique_ptr<WatchedController>>& controllers,
+                  const SnapshotBoard& board) {
+  std::uint64_t watchdogUs = 0;
+  const bool watchdog = sd_watchdog_enabled(0, &watchdogUs) > 0;
+  const long periodMs = watchdog ? static_cast<long>(watchdogUs / 2000) : 5000;
+  for (;;) {
+    const timespec period{periodMs / 1000, (periodMs % 1000) * 1'000'000};
+    const int received = sigtimedwait(&signals, nullptr, &period);
+    if (received == SIGINT || received == SIGTERM) return received;
+    const auto now = std::chrono::steady_clock::now();
+    const bool stepping = std::all_of(controllers.begin(), controllers.end(),
+                                      [&](const auto& c) { return c->Stepping(now, kStepWindow); });
+    const std::vector<ControllerSnapshot> snapshots = board.All();
+    const auto up = std::count_if(snapshots.begin(), snapshots.end(), [](const auto& s) { return s.linkUp; });
+    const std::string status = "STATUS=" + std::to_string(up) + " of " + std::to_string(snapshots.size()) +
+                               " controllers answering" + (stepping ? "" : "; a poll is stuck");
+    sd_notify(0, status.c_str());
+    if (watchdog && stepping) sd_notify(0, "WATCHDOG=1");
+  }
 }
 
 }  // namespace
@@ -113,8 +142,8 @@ int RunBridge(const BridgeConfig& config) {
     else LogEvent(kProgram, "HTTP /status and /metrics on " + config.http->Text());
   }
 
-  int received = 0;
-  sigwait(&signals, &received);
+  sd_notify(0, "READY=1");
+  const int received = WaitForSignal(signals, controllers, board);
   LogEvent(kProgram, std::string("stopping on ") + (received == SIGINT ? "SIGINT" : "SIGTERM"));
   listener.Stop();
   listening.join();

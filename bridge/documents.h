@@ -23,11 +23,13 @@ std::string StateDocument(const ControllerSnapshot& snapshot);
 // One retained config per entity under homeassistant/<component>/velta_<name>/<object>/config,
 // all on the controller's state and availability topics and one device with its firmware.
 std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot);
+// Where Home Assistant says "online" when it starts, and so wants every config again.
+constexpr const char* kDiscoveryStatusTopic = "homeassistant/status";
 
 // GET /status: every controller.
 std::string StatusDocument(const std::vector<ControllerSnapshot>& snapshots);
 
 // GET /metrics in the Prometheus text format, one series per controller label.
-std::string MetricsText(const std::vector<ControllerSnapshot>& snapshots);
+std::string MetricsText(const std::vector<ControllerSnapshot>& snapshots, std::time_t now = std::time(nullptr));
 
 }  // namespace velta::bridge

@@ -44,6 +44,13 @@ MqttPublisher::MqttPublisher(const MqttConfig& config, const std::string& name)
     connected_ = false;
     wake_.notify_all();
   });
+  client_->set_message_callback([this](mqtt::const_message_ptr message) {
+    if (message->get_topic() != kDiscoveryStatusTopic || message->to_string() != "online") return;
+    // Home Assistant started anew: it reads the configs again, with availability and state.
+    std::lock_guard lock(mutex_);
+    for (const auto& [topic, payload] : retained_) pending_.insert(topic);
+    wake_.notify_all();
+  });
   thread_ = std::thread(&MqttPublisher::Run, this);
 }
 
@@ -72,6 +79,11 @@ void MqttPublisher::Retain(const std::string& topic, const std::string& payload)
   wake_.notify_all();
 }
 
+bool MqttPublisher::Connected() {
+  std::lock_guard lock(mutex_);
+  return connected_;
+}
+
 std::string MqttPublisher::Connect() {
   mqtt::connect_options options;
   options.set_clean_session(true);
@@ -98,7 +110,10 @@ std::string MqttPublisher::Connect() {
   }
   std::string why;
   try {
-    if (client_->connect(options)->wait_for(kConnectWait) && client_->is_connected()) return {};
+    if (client_->connect(options)->wait_for(kConnectWait) && client_->is_connected()) {
+      client_->subscribe(kDiscoveryStatusTopic, kQos);
+      return {};
+    }
     why = "no answer within " + std::to_string(kConnectWait.count()) + " s";
   } catch (const mqtt::exception& error) {
     why = RefusalText(error.get_return_code());

@@ -29,6 +29,7 @@ class MqttPublisher {
 
   // Keeps `payload` as the topic's retained document and sends it when it changed.
   void Retain(const std::string& topic, const std::string& payload);
+  bool Connected();
 
  private:
   void Run();

@@ -268,6 +268,9 @@ TEST_F(BridgeProgram, VeltaCliReadsAndWritesThroughAServiceSession) {
   EXPECT_EQ(sim_->Memory()[9], 61);
 
   // An open session holds the poll, shows in MQTT and /status, and turns a second client away.
+  ASSERT_TRUE(ha.WaitFor("velta/demo/state", [](const std::string& s) {
+    return json::parse(s)["session_open"] == false;
+  })) << "velta-cli's sessions are over";
   const int session = test::ConnectLoopback(servePort_);
   ASSERT_GE(session, 0);
   EXPECT_TRUE(ha.WaitFor("velta/demo/state", [](const std::string& s) {
