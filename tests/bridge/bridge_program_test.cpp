@@ -96,6 +96,7 @@ TEST_F(BridgeProgram, DiscoveryAndStateAsHomeAssistantReadsThem) {
     ++sensors;
   }
   EXPECT_GE(sensors, 9);
+  EXPECT_EQ(ha.Seen("homeassistant/sensor/velta_demo/pressure_bar/config").size(), 1u) << "sent once, with the firmware";
   EXPECT_EQ(ids.count("velta_demo_water_meter_1_m3"), 0u) << "no water meter on this controller";
   const json pressure = json::parse(ha.Last("homeassistant/sensor/velta_demo/pressure_bar/config"));
   EXPECT_EQ(pressure["device_class"], "pressure");
@@ -124,11 +125,39 @@ TEST_F(BridgeProgram, AvailabilityFollowsTheControllerAndTheBridgesLastWill) {
   EXPECT_TRUE(ha.WaitFor("velta/demo/availability", is("online"), 4s)) << Log();
   const json metricsState = json::parse(Get("/status")->body)["controllers"][0];
   EXPECT_EQ(metricsState["link_up"], true);
+  // A controller that stops answering behind an adapter that stays up.
+  sim_->Control("fault noreply all");
+  EXPECT_TRUE(ha.WaitFor("velta/demo/availability", is("offline"), 3s)) << "silent for 2 s is offline";
+  sim_->Control("fault clear");
+  ASSERT_TRUE(ha.WaitFor("velta/demo/availability", is("online"), 4s)) << Log();
 
+  // Everything a subscriber needs is retained: one that comes late has it at once.
+  {
+    test::Subscriber late(broker_);
+    EXPECT_TRUE(late.WaitFor("velta/demo/availability", is("online"), 1s));
+    EXPECT_TRUE(late.WaitFor("velta/demo/state", [](const std::string& s) { return !s.empty(); }, 1s));
+    EXPECT_TRUE(late.WaitFor("homeassistant/sensor/velta_demo/level_percent/config",
+                             [](const std::string& s) { return !s.empty(); }, 1s));
+  }
   bridge_->Signal(SIGKILL);
   EXPECT_TRUE(ha.WaitFor("velta/demo/availability", is("offline"), 3s)) << "the broker's last will";
+  test::Subscriber afterDeath(broker_);
+  EXPECT_TRUE(afterDeath.WaitFor("velta/demo/availability", is("offline"), 1s)) << "the will is retained";
   EXPECT_NE(Log().find("lost"), std::string::npos) << Log();
   EXPECT_NE(Log().find("restored"), std::string::npos) << Log();
+}
+
+TEST_F(BridgeProgram, AStoppedBridgeSaysOfflineItself) {
+  StartSim();
+  StartBridge();
+  const auto is = [](const char* word) { return [word](const std::string& s) { return s == word; }; };
+  {
+    test::Subscriber before(broker_);
+    ASSERT_TRUE(before.WaitFor("velta/demo/availability", is("online"))) << Log();
+  }
+  EXPECT_EQ(bridge_->Signal(SIGTERM), 0);
+  test::Subscriber after(broker_);
+  EXPECT_TRUE(after.WaitFor("velta/demo/availability", is("offline"), 1s)) << "a clean disconnect sends no will";
 }
 
 TEST_F(BridgeProgram, ABrokerRestartNeitherHoldsThePollNorLosesTheDiscovery) {

@@ -123,7 +123,7 @@ class Broker {
 class Subscriber {
  public:
   explicit Subscriber(const Broker& broker)
-      : client_("tcp://127.0.0.1:" + std::to_string(broker.Port()), "velta-test-" + std::to_string(getpid()),
+      : client_("tcp://127.0.0.1:" + std::to_string(broker.Port()), "velta-test-" + std::to_string(getpid()) + "-" + std::to_string(count_++),
                 static_cast<mqtt::iclient_persistence*>(nullptr)) {
     client_.set_message_callback([this](mqtt::const_message_ptr message) {
       std::lock_guard lock(mutex_);
@@ -162,6 +162,7 @@ class Subscriber {
   std::mutex mutex_;
   std::map<std::string, std::string> last_;
   std::map<std::string, std::vector<std::string>> seen_;
+  static inline int count_ = 0;  // subscribers at once need ids of their own
 };
 
 }  // namespace velta::test
