@@ -343,9 +343,10 @@ std::optional<BridgeConfig> FromFile(const RawOptions& options, FaceTexts lineFa
   return config;
 }
 
-}  // namespace
+// Error lines stop here.
+constexpr std::size_t kLongestError = 400;
 
-std::optional<BridgeConfig> MakeConfig(const RawOptions& options, std::string& error) {
+std::optional<BridgeConfig> MakeConfigUncut(const RawOptions& options, std::string& error) {
   const FaceTexts lineFaces{options.mqtt,   options.mqttUser, options.mqttPasswordFile,
                             options.mqttCa, options.http,     options.interval};
   if (!options.configFile.empty()) return FromFile(options, lineFaces, error);
@@ -356,6 +357,15 @@ std::optional<BridgeConfig> MakeConfig(const RawOptions& options, std::string& e
     error = CheckControllers(*config, [](std::size_t) { return std::string("--serve: "); });
   }
   if (!error.empty()) return std::nullopt;
+  return config;
+}
+
+}  // namespace
+
+std::optional<BridgeConfig> MakeConfig(const RawOptions& options, std::string& error) {
+  std::optional<BridgeConfig> config = MakeConfigUncut(options, error);
+  // Names, keys and paths are echoed as written; a line of any length costs the log one short line.
+  if (error.size() > kLongestError) error = error.substr(0, kLongestError) + "...";
   return config;
 }
 

@@ -73,6 +73,8 @@ TEST_F(BridgeConfigFile, EachFaultIsNamedWithItsLine) {
   // A faulty line of any length is quoted in 120 characters.
   EXPECT_FALSE(FromFile("[a]\n" + std::string(1'000'000, 'x') + "\n"));
   EXPECT_EQ(error_, File() + ":2: expected key = value, got \"" + std::string(120, 'x') + "\"... (1000000 characters)");
+  EXPECT_FALSE(FromFile("[" + std::string(1'000'000, 'n') + " ]\ntcp = h:1\n"));
+  EXPECT_EQ(error_.size(), 403u) << "a name echoed in part";
 }
 
 TEST_F(BridgeConfigFile, AGoodFileWithTheCommandLineWinningOverItsBridgeSection) {
