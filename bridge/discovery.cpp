@@ -33,7 +33,15 @@ std::vector<Entity> Entities(const ControllerSnapshot& snapshot) {
   return entities;
 }
 
+constexpr const char* kPrefix = "homeassistant/";
+
 }  // namespace
+
+std::string DiscoveryTopics(const std::string& name) { return std::string(kPrefix) + "+/velta_" + name + "/+/config"; }
+
+bool IsDiscoveryTopic(const std::string& topic) {
+  return topic.rfind(kPrefix, 0) == 0 && topic.size() > 7 && topic.compare(topic.size() - 7, 7, "/config") == 0;
+}
 
 std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot) {
   const std::string node = "velta_" + snapshot.name;
@@ -72,7 +80,7 @@ std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot) {
                                            RowOf(ReadingId::Errors).key + "} | tojson }}";
     }
     configs.push_back(
-        {"homeassistant/" + std::string(entity.component) + "/" + node + "/" + key + "/config",
+        {kPrefix + std::string(entity.component) + "/" + node + "/" + key + "/config",
          config.dump()});
   }
   return configs;

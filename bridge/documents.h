@@ -25,6 +25,10 @@ std::string StateDocument(const ControllerSnapshot& snapshot);
 std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot);
 // Where Home Assistant says "online" when it starts, and so wants every config again.
 constexpr const char* kDiscoveryStatusTopic = "homeassistant/status";
+// Every config topic of the controller, as a subscription: what is retained there and not
+// announced any more is emptied, so Home Assistant removes the entity.
+std::string DiscoveryTopics(const std::string& name);
+bool IsDiscoveryTopic(const std::string& topic);
 
 // GET /status: every controller.
 std::string StatusDocument(const std::vector<ControllerSnapshot>& snapshots);

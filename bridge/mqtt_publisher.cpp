@@ -45,9 +45,15 @@ MqttPublisher::MqttPublisher(const MqttConfig& config, const std::string& name)
     wake_.notify_all();
   });
   client_->set_message_callback([this](mqtt::const_message_ptr message) {
+    std::lock_guard lock(mutex_);
+    if (IsDiscoveryTopic(message->get_topic())) {
+      // A config of this controller retained at the broker: kept while announced, emptied once not.
+      if (!message->get_payload().empty()) found_.insert(message->get_topic());
+      EmptyUnannounced();
+      return;
+    }
     if (message->get_topic() != kDiscoveryStatusTopic || message->to_string() != "online") return;
     // Home Assistant started anew: it reads the configs again, with availability and state.
-    std::lock_guard lock(mutex_);
     for (const auto& [topic, payload] : retained_) pending_.insert(topic);
     wake_.notify_all();
   });
@@ -68,6 +74,24 @@ MqttPublisher::~MqttPublisher() {
     client_->disconnect()->wait_for(kGoodbyeWait);
   } catch (const mqtt::exception&) {
   }
+}
+
+void MqttPublisher::EmptyUnannounced() {
+  // Only once this run announced its configs: before, every config found is still to come.
+  if (!announced_) return;
+  for (const std::string& topic : found_) {
+    if (retained_.count(topic)) continue;
+    retained_[topic] = "";
+    pending_.insert(topic);
+  }
+  found_.clear();
+  wake_.notify_all();
+}
+
+void MqttPublisher::Announced() {
+  std::lock_guard lock(mutex_);
+  announced_ = true;
+  EmptyUnannounced();
 }
 
 void MqttPublisher::Retain(const std::string& topic, const std::string& payload) {
@@ -112,6 +136,7 @@ std::string MqttPublisher::Connect() {
   try {
     if (client_->connect(options)->wait_for(kConnectWait) && client_->is_connected()) {
       client_->subscribe(kDiscoveryStatusTopic, kQos);
+      client_->subscribe(DiscoveryTopics(name_), kQos);
       return {};
     }
     why = "no answer within " + std::to_string(kConnectWait.count()) + " s";

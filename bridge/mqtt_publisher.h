@@ -30,6 +30,9 @@ class MqttPublisher {
   // Keeps `payload` as the topic's retained document and sends it when it changed.
   void Retain(const std::string& topic, const std::string& payload);
   bool Connected();
+  // Every discovery config of this run has been handed to Retain: configs of the controller that
+  // the broker still holds and this run did not announce are emptied from now on.
+  void Announced();
 
  private:
   void Run();
@@ -46,6 +49,9 @@ class MqttPublisher {
   std::set<std::string> pending_;
   bool connected_ = false;
   std::string tlsError_;  // what OpenSSL said during the connect in flight
+  std::set<std::string> found_;  // retained config topics of this controller at the broker
+  bool announced_ = false;
+  void EmptyUnannounced();  // with the mutex held
   bool stop_ = false;
   std::thread thread_;
 };

@@ -160,6 +160,7 @@ void WatchedController::Show(const WatchStep* step) {
   // Sent once the first Main page came, with the firmware asked before it: not twice at start.
   if (snapshot_.reading && discoveryKey != discoveryKey_) {
     for (const Publication& config : DiscoveryConfigs(snapshot_)) publisher_->Retain(config.topic, config.payload);
+    publisher_->Announced();
     discoveryKey_ = discoveryKey;
   }
   publisher_->Retain(AvailabilityTopic(config_.name), linkUp ? "online" : "offline");

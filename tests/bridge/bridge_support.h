@@ -143,6 +143,9 @@ class Subscriber {
     std::lock_guard lock(mutex_);
     return last_.count(topic) ? last_[topic] : "";
   }
+  void PublishRetained(const std::string& topic, const std::string& payload) {
+    client_.publish(topic, payload.data(), payload.size(), 1, true)->wait();
+  }
   // Every payload the topic carried, in order.
   std::vector<std::string> Seen(const std::string& topic) {
     std::lock_guard lock(mutex_);
