@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "controller/ini_file.h"
@@ -25,7 +26,15 @@ std::string Lower(std::string text) {
 
 bool SameName(const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }
 
+// Quoted texts stop here.
+constexpr std::size_t kQuotedLength = 120;
+
 }  // namespace
+
+std::string Quoted(const std::string& text) {
+  if (text.size() <= kQuotedLength) return "\"" + text + "\"";
+  return "\"" + text.substr(0, kQuotedLength) + "\"... (" + std::to_string(text.size()) + " characters)";
+}
 
 int ConfigSection::LineOf(const std::string& key) const {
   for (const ConfigEntry& entry : entries) {
@@ -59,6 +68,13 @@ std::optional<ConfigFile> ReadConfigFile(const std::string& path, std::string& e
   std::string raw;
   for (int number = 1; std::getline(lines, raw); ++number) {
     const std::string line = Trim(raw);
+    const auto control = std::find_if(line.begin(), line.end(), [](unsigned char c) { return c < 0x20 && c != '\t'; });
+    if (control != line.end()) {
+      char byte[8];
+      std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(*control));
+      return fail(number, std::string("holds the control character ") + byte + " at column " +
+                              std::to_string(control - line.begin() + 1));
+    }
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
     if (line[0] == '[') {
       if (line.back() != ']') return fail(number, "a section line is \"[name]\"");
@@ -69,7 +85,7 @@ std::optional<ConfigFile> ReadConfigFile(const std::string& path, std::string& e
       continue;
     }
     const auto equals = line.find('=');
-    if (equals == std::string::npos) return fail(number, "expected key = value, got \"" + line + "\"");
+    if (equals == std::string::npos) return fail(number, "expected key = value, got " + Quoted(line));
     const std::string key = Lower(Trim(line.substr(0, equals)));
     if (key.empty()) return fail(number, "a key is missing before '='");
     if (file.sections.empty()) return fail(number, key + " stands before any [section]");

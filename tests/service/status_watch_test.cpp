@@ -64,7 +64,7 @@ class WatchedLink {
   bool pty_;
   test::ScratchDir dir_;
   std::optional<SimProcess> sim_;
-  ConnectionSettings settings_{0, false, "", 0, 0};
+  ConnectionSettings settings_{0, false, "", 0, 0, ""};
 };
 
 // Steps until `done` holds for a step, at most `limit`; every step is kept.
@@ -214,7 +214,7 @@ TEST(StatusWatch, AReopenAttemptEndsAtTheShortConnectLimit) {
 }
 
 TEST(StatusWatch, AFailedOpenSaysWhyAndStepsDoNothing) {
-  ConnectionSettings settings{0, true, "127.0.0.1", 1, 0};
+  ConnectionSettings settings{0, true, "127.0.0.1", 1, 0, ""};
   StatusWatch watch(settings);
   const WatchOpen open = watch.Open();
   EXPECT_FALSE(open.opened);
