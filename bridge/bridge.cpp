@@ -1,8 +1,11 @@
 #include "bridge/bridge.h"
 
 #include <pthread.h>
+#include <systemd/sd-daemon.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <memory>
@@ -13,8 +16,8 @@
 #include "bridge/http_face.h"
 #include "bridge/service_session.h"
 #include "bridge/watched_controller.h"
-#include "link/port_search.h"
 #include "i18n/lookup.h"
+#include "link/port_search.h"
 
 namespace velta::bridge {
 namespace {
@@ -33,9 +36,64 @@ std::vector<ControllerSnapshot> FirstSnapshots(const BridgeConfig& config) {
   return snapshots;
 }
 
+// Descriptors the bridge may hold at once: its own (stdio, logs, epoll, wake-ups), per controller
+// its link, serve socket, session and waiting client and broker connection, and the HTTP face's.
+rlim_t OpenFilesNeeded(const BridgeConfig& config) {
+  constexpr rlim_t kOwn = 32, kPerController = 8;
+  return kOwn + kPerController * config.controllers.size() + (config.http ? kHttpConnections + 2 : 0);
+}
+
+// Raises the soft open-files limit to what the bridge needs, up to the hard limit.
+bool RaiseOpenFiles(rlim_t needed, std::string& error) {
+  rlimit limit{};
+  getrlimit(RLIMIT_NOFILE, &limit);
+  if (limit.rlim_cur >= needed) return true;
+  if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < needed) {
+    error = Format(V_("needs %llu open files for its controllers and listeners, but the hard limit "
+                      "is %llu (LimitNOFILE= in the unit)"),
+                   static_cast<unsigned long long>(needed),
+                   static_cast<unsigned long long>(limit.rlim_max));
+    return false;
+  }
+  limit.rlim_cur = needed;
+  return setrlimit(RLIMIT_NOFILE, &limit) == 0;
+}
+
+// How long a poll may go without a step before the watchdog is no longer fed: longer than the
+// slowest open attempt and exchange.
+constexpr std::chrono::seconds kStepWindow{30};
+
+// Waits for SIGINT or SIGTERM; meanwhile tells the service manager how many controllers answer
+// and, while every poll steps, feeds its watchdog.
+int WaitForSignal(const sigset_t& signals, const std::vector<std::unique_ptr<WatchedController>>& controllers,
+                  const SnapshotBoard& board) {
+  std::uint64_t watchdogUs = 0;
+  const bool watchdog = sd_watchdog_enabled(0, &watchdogUs) > 0;
+  const long periodMs = watchdog ? static_cast<long>(watchdogUs / 2000) : 5000;
+  for (;;) {
+    const timespec period{periodMs / 1000, (periodMs % 1000) * 1'000'000};
+    const int received = sigtimedwait(&signals, nullptr, &period);
+    if (received == SIGINT || received == SIGTERM) return received;
+    const auto now = std::chrono::steady_clock::now();
+    const bool stepping = std::all_of(controllers.begin(), controllers.end(),
+                                      [&](const auto& c) { return c->Stepping(now, kStepWindow); });
+    const std::vector<ControllerSnapshot> snapshots = board.All();
+    const auto up = std::count_if(snapshots.begin(), snapshots.end(), [](const auto& s) { return s.linkUp; });
+    const std::string status = "STATUS=" + std::to_string(up) + " of " + std::to_string(snapshots.size()) +
+                               " controllers answering" + (stepping ? "" : "; a poll is stuck");
+    sd_notify(0, status.c_str());
+    if (watchdog && stepping) sd_notify(0, "WATCHDOG=1");
+  }
+}
+
 }  // namespace
 
 int RunBridge(const BridgeConfig& config) {
+  std::string error;
+  if (!RaiseOpenFiles(OpenFilesNeeded(config), error)) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+    return kExitRefused;
+  }
   // The signals are taken by sigwait below; every thread started from here inherits the block.
   sigset_t signals;
   sigemptyset(&signals);
@@ -44,7 +102,6 @@ int RunBridge(const BridgeConfig& config) {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   std::signal(SIGPIPE, SIG_IGN);
 
-  std::string error;
   std::vector<int> serveFds;
   const auto closeServeFds = [&] {
     for (int fd : serveFds) {
@@ -73,7 +130,6 @@ int RunBridge(const BridgeConfig& config) {
   std::vector<std::unique_ptr<WatchedController>> controllers;
   for (std::size_t i = 0; i < config.controllers.size(); ++i) {
     const ControllerConfig& controller = config.controllers[i];
-    if (!controller.device.empty()) SetComPortOverride(controller.connection.comPort, controller.device);
     std::unique_ptr<MqttPublisher> publisher;
     if (config.mqtt) publisher = std::make_unique<MqttPublisher>(*config.mqtt, controller.name);
     controllers.push_back(std::make_unique<WatchedController>(
@@ -86,12 +142,12 @@ int RunBridge(const BridgeConfig& config) {
   SessionListener listener(serveFds, [&](std::size_t i, int fd) { return controllers[i]->OfferClient(fd); });
   std::thread listening([&] { listener.Run(); });
   if (http) {
-    http->Start();
-    LogEvent(kProgram, V_("HTTP /status and /metrics on ") + config.http->Text());
+    if (!http->Start(error)) LogEvent(kProgram, "--http: " + error);
+    else LogEvent(kProgram, V_("HTTP /status and /metrics on ") + config.http->Text());
   }
 
-  int received = 0;
-  sigwait(&signals, &received);
+  sd_notify(0, "READY=1");
+  const int received = WaitForSignal(signals, controllers, board);
   LogEvent(kProgram, V_("stopping on ") + (received == SIGINT ? "SIGINT" : "SIGTERM"));
   listener.Stop();
   listening.join();

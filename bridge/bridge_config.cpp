@@ -1,32 +1,25 @@
 #include "bridge/bridge_config.h"
 
-#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <map>
 #include <set>
 
 #include "bridge/config_file.h"
 #include "files/regular_file.h"
 #include "i18n/lookup.h"
+#include "link/numbers.h"
+#include "link/port_search.h"
 
 namespace velta::bridge {
 namespace {
 
-// --device borrows COM numbers from the top down, which no fixed mapping uses on such a box.
-constexpr std::int32_t kFirstDeviceComNumber = 255;
 constexpr int kMaxPassPauseMs = 3'600'000;
 constexpr int kMaxCisternLitres = 10'000'000;
-
-// Decimal digits only: "0x10" or "1e3" in a port or an interval is a typing error, not a number.
-bool ParseDecimal(const std::string& text, long minimum, long maximum, long& value) {
-  if (text.empty() || text.size() > 9 ||
-      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return false;
-  }
-  value = std::stol(text);
-  return value >= minimum && value <= maximum;
-}
 
 bool ValidName(const std::string& name) {
   return !name.empty() && name.size() <= 64 &&
@@ -37,10 +30,9 @@ bool ValidName(const std::string& name) {
 }
 
 std::string ParseComPort(const std::string& text, ConnectionSettings& connection) {
-  const std::string digits = strncasecmp(text.c_str(), "COM", 3) == 0 ? text.substr(3) : text;
-  long number = 0;
-  if (!ParseDecimal(digits, 1, 255, number)) return Format(V_("takes COM1..COM255, not \"%s\""), text.c_str());
-  connection.comPort = static_cast<std::int32_t>(number);
+  const std::optional<std::int32_t> number = velta::ParseComPort(text);
+  if (!number) return Format(V_("takes COM1..COM255, not %s"), Quoted(text).c_str());
+  connection.comPort = *number;
   return {};
 }
 
@@ -48,7 +40,9 @@ std::string ParseComPort(const std::string& text, ConnectionSettings& connection
 std::string SetControllerKey(ControllerConfig& controller, const std::string& key,
                              const std::string& value) {
   if (key == "name") {
-    if (!ValidName(value)) return Format(V_("a name has letters, digits, '-' and '_' only, not \"%s\""), value.c_str());
+    if (!ValidName(value)) {
+      return Format(V_("a name has letters, digits, '-' and '_' only, not %s"), Quoted(value).c_str());
+    }
     controller.name = value;
     return {};
   }
@@ -59,11 +53,13 @@ std::string SetControllerKey(ControllerConfig& controller, const std::string& ke
     return error;
   }
   if (key == "cistern-litres") {
-    long litres = 0;
-    if (!ParseDecimal(value, 1, kMaxCisternLitres, litres)) {
-      return Format(V_("takes whole litres 1..%ld, not \"%s\""), static_cast<long>(kMaxCisternLitres), value.c_str());
+    // Decimal digits only: "0x10" or "1e3" in a number here is a typing error.
+    const std::optional<long> litres = ParseDecimal(value, 1, kMaxCisternLitres);
+    if (!litres) {
+      return Format(V_("takes whole litres 1..%ld, not %s"), static_cast<long>(kMaxCisternLitres),
+                    Quoted(value).c_str());
     }
-    controller.cisternLitres = static_cast<int>(litres);
+    controller.cisternLitres = static_cast<int>(*litres);
     return {};
   }
   if (key != "tcp" && key != "device" && key != "port") return V_("unknown key");
@@ -79,8 +75,10 @@ std::string SetControllerKey(ControllerConfig& controller, const std::string& ke
     return {};
   }
   if (key == "device") {
-    if (value.empty() || value[0] != '/') return Format(V_("takes the path of a device file, not \"%s\""), value.c_str());
-    controller.device = value;
+    if (value.empty() || value[0] != '/') {
+      return Format(V_("takes the path of a device file, not %s"), Quoted(value).c_str());
+    }
+    controller.connection.devicePath = value;
     return {};
   }
   return ParseComPort(value, controller.connection);
@@ -101,14 +99,28 @@ std::string* FaceField(FaceTexts& faces, const std::string& key) {
   return nullptr;
 }
 
-// The first line of the password file; the password never appears on a command line.
-std::string ReadPassword(const std::string& path, std::string& password) {
+// The first line of the password file; the password never appears on a command line. A file
+// others may read is used, with a warning.
+std::string ReadPassword(const std::string& path, std::string& password, std::vector<std::string>& warnings) {
   std::string reason;
   const auto text = ReadRegularFile(path, 4096, reason);
   if (!text) return Format(V_("cannot read %s: %s"), path.c_str(), reason.c_str());
   password = text->substr(0, text->find_first_of("\r\n"));
   if (password.empty()) return Format(V_("%s holds no password on its first line"), path.c_str());
+  struct stat file {};
+  if (stat(path.c_str(), &file) == 0 && (file.st_mode & S_IRWXO) != 0) {
+    warnings.push_back(
+        Format(V_("warning: %s may be read by every user of this machine (chmod o-rwx)"), path.c_str()));
+  }
   return {};
+}
+
+// The credential a service unit hands over with LoadCredential=mqtt-password:FILE.
+std::string CredentialFile() {
+  const char* directory = std::getenv("CREDENTIALS_DIRECTORY");
+  if (!directory || !*directory) return {};
+  const std::string path = std::string(directory) + "/mqtt-password";
+  return access(path.c_str(), F_OK) == 0 ? path : std::string();
 }
 
 // Checks the faces; `where(key)` names the place of a key in error texts.
@@ -119,8 +131,9 @@ std::string MakeFaces(FaceTexts faces, BridgeConfig& config, Where where) {
     std::string error = ParseMqttUrl(faces.mqtt, mqtt);
     if (!error.empty()) return where("mqtt") + error;
     mqtt.user = faces.mqttUser;
+    if (faces.mqttPasswordFile.empty()) faces.mqttPasswordFile = CredentialFile();
     if (!faces.mqttPasswordFile.empty()) {
-      error = ReadPassword(faces.mqttPasswordFile, mqtt.password);
+      error = ReadPassword(faces.mqttPasswordFile, mqtt.password, config.warnings);
       if (!error.empty()) return where("mqtt-password-file") + error;
     }
     if (!faces.mqttCa.empty()) {
@@ -146,32 +159,45 @@ std::string MakeFaces(FaceTexts faces, BridgeConfig& config, Where where) {
     config.http = http;
   }
   if (!faces.interval.empty()) {
-    long pause = 0;
-    if (!ParseDecimal(faces.interval, 0, kMaxPassPauseMs, pause)) {
-      return where("interval") + Format(V_("takes milliseconds 0..%ld, not \"%s\""),
-                                        static_cast<long>(kMaxPassPauseMs), faces.interval.c_str());
+    const std::optional<long> pause = ParseDecimal(faces.interval, 0, kMaxPassPauseMs);
+    if (!pause) {
+      return where("interval") + Format(V_("takes milliseconds 0..%ld, not %s"),
+                                        static_cast<long>(kMaxPassPauseMs), Quoted(faces.interval).c_str());
     }
-    config.passPauseMs = static_cast<int>(pause);
+    config.passPauseMs = static_cast<int>(*pause);
   }
   return {};
 }
 
-// Names, serve addresses and the HTTP address must not collide; devices get their COM numbers.
-// `where(i)` names the place where controller i was given.
+// What a controller's link reaches, so two sections on one device or adapter are told apart from
+// two on different ones however each names it (COM5 pointed at the same file, a link to it).
+std::string LinkTarget(const ConnectionSettings& connection) {
+  if (connection.useTcp) return "tcp " + connection.tcpHost + ":" + std::to_string(connection.tcpPort);
+  const std::string path = connection.devicePath.empty()
+                               ? ComDevicePath(static_cast<std::uint32_t>(connection.comPort))
+                               : connection.devicePath;
+  if (path.empty()) return "COM" + std::to_string(connection.comPort);
+  std::error_code ignored;
+  return std::filesystem::weakly_canonical(path, ignored).string();
+}
+
+// Names, links, serve addresses and the HTTP address must not collide. `where(i)` names the
+// place where controller i was given.
 template <typename Where>
 std::string CheckControllers(BridgeConfig& config, Where where) {
   std::set<std::string> names, listeners;
+  std::map<std::string, std::string> links;  // what a link reaches, and the controller on it
   if (config.http) listeners.insert(config.http->Text());
-  std::int32_t nextCom = kFirstDeviceComNumber;
   for (std::size_t i = 0; i < config.controllers.size(); ++i) {
     ControllerConfig& controller = config.controllers[i];
     if (!names.insert(controller.name).second) {
       return where(i) + V_("a second controller named ") + controller.name;
     }
+    const auto [link, added] = links.emplace(LinkTarget(controller.connection), controller.name);
+    if (!added) return where(i) + controller.link + " is the link of " + link->second + " already";
     if (controller.serve && !listeners.insert(controller.serve->Text()).second) {
       return where(i) + Format(V_("serve address %s is already taken"), controller.serve->Text().c_str());
     }
-    if (!controller.device.empty()) controller.connection.comPort = nextCom--;
   }
   return {};
 }
@@ -207,15 +233,15 @@ std::string ParseEndpoint(const std::string& text, bool listening, Endpoint& end
   const bool portOnly = listening && colon == std::string::npos;
   const std::string host = portOnly ? kLoopback : text.substr(0, colon == std::string::npos ? 0 : colon);
   const std::string port = portOnly ? text : text.substr(colon + 1);
-  long number = 0;
+  const std::optional<long> number = ParseDecimal(port, 1, 65535);
   if ((!portOnly && (colon == std::string::npos || host.empty())) ||
-      host.find_first_of(" \t/") != std::string::npos || !ParseDecimal(port, 1, 65535, number)) {
-    return Format(listening ? V_("takes HOST:PORT with a decimal port 1..65535 (or the port alone for loopback), not \"%s\"")
-                            : V_("takes HOST:PORT with a decimal port 1..65535, not \"%s\""),
-                  text.c_str());
+      host.find_first_of(" \t/") != std::string::npos || !number) {
+    return Format(listening ? V_("takes HOST:PORT with a decimal port 1..65535 (or the port alone for loopback), not %s")
+                            : V_("takes HOST:PORT with a decimal port 1..65535, not %s"),
+                  Quoted(text).c_str());
   }
   endpoint.host = host;
-  endpoint.port = static_cast<std::uint16_t>(number);
+  endpoint.port = static_cast<std::uint16_t>(*number);
   return {};
 }
 
@@ -223,13 +249,18 @@ std::string ParseMqttUrl(const std::string& text, MqttConfig& mqtt) {
   const std::string plain = "mqtt://", secure = "mqtts://";
   const bool tls = text.rfind(secure, 0) == 0;
   if (!tls && text.rfind(plain, 0) != 0) {
-    return Format(V_("takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not \"%s\""), text.c_str());
+    return Format(V_("takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not %s"), Quoted(text).c_str());
   }
   std::string rest = text.substr(tls ? secure.size() : plain.size());
+  // Not quoted back: the text may hold a password, and error lines go to the journal.
+  if (rest.find('@') != std::string::npos) {
+    return V_("a user or password does not go into the URL: give them in mqtt-user and "
+              "mqtt-password-file");
+  }
   if (!rest.empty() && rest.back() == '/') rest.pop_back();
   if (rest.find(':') == std::string::npos) rest += tls ? ":8883" : ":1883";
   const std::string error = ParseEndpoint(rest, false, mqtt.broker);
-  if (!error.empty()) return Format(V_("takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not \"%s\""), text.c_str());
+  if (!error.empty()) return Format(V_("takes mqtt://HOST[:PORT] or mqtts://HOST[:PORT], not %s"), Quoted(text).c_str());
   mqtt.url = text;
   mqtt.tls = tls;
   return {};
@@ -313,9 +344,10 @@ std::optional<BridgeConfig> FromFile(const RawOptions& options, FaceTexts lineFa
   return config;
 }
 
-}  // namespace
+// Error lines stop here.
+constexpr std::size_t kLongestError = 400;
 
-std::optional<BridgeConfig> MakeConfig(const RawOptions& options, std::string& error) {
+std::optional<BridgeConfig> MakeConfigUncut(const RawOptions& options, std::string& error) {
   const FaceTexts lineFaces{options.mqtt,   options.mqttUser, options.mqttPasswordFile,
                             options.mqttCa, options.http,     options.interval};
   if (!options.configFile.empty()) return FromFile(options, lineFaces, error);
@@ -326,6 +358,15 @@ std::optional<BridgeConfig> MakeConfig(const RawOptions& options, std::string& e
     error = CheckControllers(*config, [](std::size_t) { return std::string("--serve: "); });
   }
   if (!error.empty()) return std::nullopt;
+  return config;
+}
+
+}  // namespace
+
+std::optional<BridgeConfig> MakeConfig(const RawOptions& options, std::string& error) {
+  std::optional<BridgeConfig> config = MakeConfigUncut(options, error);
+  // Names, keys and paths are echoed as written; a line of any length costs the log one short line.
+  if (error.size() > kLongestError) error = error.substr(0, kLongestError) + "...";
   return config;
 }
 

@@ -23,7 +23,6 @@ struct ControllerConfig {
   std::string name;  // letters, digits, '-' and '_': the id in topics, metrics and log lines
   std::string link;  // how the link was given, for log lines: "tcp 10.0.0.7:10001"
   ConnectionSettings connection;
-  std::string device;  // --device / device=: the file the connection's COM number points at
   std::optional<Endpoint> serve;
   int cisternLitres = 0;  // 0: the cistern's volume is not known, only its level
 };
@@ -44,6 +43,7 @@ constexpr int kDefaultPassPauseMs = 200;
 
 struct BridgeConfig {
   std::vector<ControllerConfig> controllers;
+  std::vector<std::string> warnings;  // said at start; nothing refused
   std::optional<MqttConfig> mqtt;
   std::optional<Endpoint> http;
   int passPauseMs = kDefaultPassPauseMs;  // --interval: the pause between poll passes

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "controller/ini_file.h"
@@ -26,7 +27,15 @@ std::string Lower(std::string text) {
 
 bool SameName(const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }
 
+// Quoted texts stop here.
+constexpr std::size_t kQuotedLength = 120;
+
 }  // namespace
+
+std::string Quoted(const std::string& text) {
+  if (text.size() <= kQuotedLength) return "\"" + text + "\"";
+  return "\"" + text.substr(0, kQuotedLength) + "\"... (" + std::to_string(text.size()) + " characters)";
+}
 
 int ConfigSection::LineOf(const std::string& key) const {
   for (const ConfigEntry& entry : entries) {
@@ -60,6 +69,13 @@ std::optional<ConfigFile> ReadConfigFile(const std::string& path, std::string& e
   std::string raw;
   for (int number = 1; std::getline(lines, raw); ++number) {
     const std::string line = Trim(raw);
+    const auto control = std::find_if(line.begin(), line.end(), [](unsigned char c) { return c < 0x20 && c != '\t'; });
+    if (control != line.end()) {
+      char byte[8];
+      std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(*control));
+      return fail(number, Format(V_("holds the control character %s at column %lld"), byte,
+                                 static_cast<long long>(control - line.begin() + 1)));
+    }
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
     if (line[0] == '[') {
       if (line.back() != ']') return fail(number, V_("a section line is \"[name]\""));
@@ -70,7 +86,7 @@ std::optional<ConfigFile> ReadConfigFile(const std::string& path, std::string& e
       continue;
     }
     const auto equals = line.find('=');
-    if (equals == std::string::npos) return fail(number, Format(V_("expected key = value, got \"%s\""), line.c_str()));
+    if (equals == std::string::npos) return fail(number, Format(V_("expected key = value, got %s"), Quoted(line).c_str()));
     const std::string key = Lower(Trim(line.substr(0, equals)));
     if (key.empty()) return fail(number, V_("a key is missing before '='"));
     if (file.sections.empty()) return fail(number, key + " stands before any [section]");

@@ -27,8 +27,13 @@ struct ConfigFile {
   const ConfigSection* Find(const std::string& name) const;
 };
 
+// `text` in double quotes for an error line, cut at 120 characters: a faulty line of any length
+// costs the log one line.
+std::string Quoted(const std::string& text);
+
 // Reads and checks the layout of the file: every line is blank, a comment (';' or '#'), a
-// "[section]" or a "key = value" inside a section; no section or key comes twice. The values are
+// "[section]" or a "key = value" inside a section; no section or key comes twice; no line holds a control character
+// but a tab, so every byte stays on the line it is counted on. The values are
 // taken as the program's other INI readers take them. On failure sets `error` to one line.
 std::optional<ConfigFile> ReadConfigFile(const std::string& path, std::string& error);
 

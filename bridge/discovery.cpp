@@ -19,7 +19,7 @@ struct Entity {
 };
 
 constexpr Entity kSessionEntity{"binary_sensor", "session_open", VN_("Service session"), "", "", "",
-                                 ""};
+                                 "diagnostic"};
 
 std::vector<Entity> Entities(const ControllerSnapshot& snapshot) {
   std::vector<Entity> entities;
@@ -35,7 +35,15 @@ std::vector<Entity> Entities(const ControllerSnapshot& snapshot) {
   return entities;
 }
 
+constexpr const char* kPrefix = "homeassistant/";
+
 }  // namespace
+
+std::string DiscoveryTopics(const std::string& name) { return std::string(kPrefix) + "+/velta_" + name + "/+/config"; }
+
+bool IsDiscoveryTopic(const std::string& topic) {
+  return topic.rfind(kPrefix, 0) == 0 && topic.size() > 7 && topic.compare(topic.size() - 7, 7, "/config") == 0;
+}
 
 std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot) {
   const std::string node = "velta_" + snapshot.name;
@@ -44,6 +52,7 @@ std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot) {
                            {"manufacturer", "Korvelt"},
                            {"model", V_("VEL pump controller")}};
   if (!snapshot.firmware.empty()) device["sw_version"] = snapshot.firmware;
+  const nlohmann::json origin = {{"name", "velta-bridge"}, {"sw_version", VELTA_VERSION}};
 
   std::vector<Publication> configs;
   for (const Entity& entity : Entities(snapshot)) {
@@ -53,18 +62,27 @@ std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot) {
     nlohmann::json config = {
         {"name", V_(entity.name)},
         {"unique_id", node + "_" + key},
+        {"default_entity_id", std::string(entity.component) + "." + node + "_" + key},
+        // For Home Assistant before default_entity_id.
         {"object_id", node + "_" + key},
         {"state_topic", StateTopic(snapshot.name)},
         {"availability_topic", AvailabilityTopic(snapshot.name)},
         {"value_template", binary ? "{{ 'ON' if value_json." + key + " else 'OFF' }}"
                                   : "{{ value_json." + key + " }}"},
-        {"device", device}};
+        {"device", device},
+        {"origin", origin}};
     if (*entity.unit) config["unit_of_measurement"] = entity.unit;
     if (*entity.deviceClass) config["device_class"] = entity.deviceClass;
     if (*entity.stateClass) config["state_class"] = entity.stateClass;
     if (*entity.entityCategory) config["entity_category"] = entity.entityCategory;
+    // The active errors' codes and texts beside their codes' entity.
+    if (key == RowOf(ReadingId::ErrorCodes).key) {
+      config["json_attributes_topic"] = StateTopic(snapshot.name);
+      config["json_attributes_template"] = std::string("{{ {'errors': value_json.") +
+                                           RowOf(ReadingId::Errors).key + "} | tojson }}";
+    }
     configs.push_back(
-        {"homeassistant/" + std::string(entity.component) + "/" + node + "/" + key + "/config",
+        {kPrefix + std::string(entity.component) + "/" + node + "/" + key + "/config",
          config.dump()});
   }
   return configs;

@@ -23,11 +23,17 @@ std::string StateDocument(const ControllerSnapshot& snapshot);
 // One retained config per entity under homeassistant/<component>/velta_<name>/<object>/config,
 // all on the controller's state and availability topics and one device with its firmware.
 std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot);
+// Where Home Assistant says "online" when it starts, and so wants every config again.
+constexpr const char* kDiscoveryStatusTopic = "homeassistant/status";
+// Every config topic of the controller, as a subscription: what is retained there and not
+// announced any more is emptied, so Home Assistant removes the entity.
+std::string DiscoveryTopics(const std::string& name);
+bool IsDiscoveryTopic(const std::string& topic);
 
 // GET /status: every controller.
 std::string StatusDocument(const std::vector<ControllerSnapshot>& snapshots);
 
 // GET /metrics in the Prometheus text format, one series per controller label.
-std::string MetricsText(const std::vector<ControllerSnapshot>& snapshots);
+std::string MetricsText(const std::vector<ControllerSnapshot>& snapshots, std::time_t now = std::time(nullptr));
 
 }  // namespace velta::bridge

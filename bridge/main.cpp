@@ -50,5 +50,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "velta-bridge: %s\n", error.c_str());
     return velta::bridge::kExitRefused;
   }
+  for (const std::string& warning : config->warnings) std::fprintf(stderr, "velta-bridge: %s\n", warning.c_str());
   return velta::bridge::RunBridge(*config);
 }

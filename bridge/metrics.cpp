@@ -30,6 +30,15 @@ const std::vector<Metric>& Metrics() {
       {"velta_exchanges_failed_total", "counter",
        "Poll exchanges that got no reply, a short one or one with a wrong sum.",
        [](const ControllerSnapshot& s) { return static_cast<double>(s.failedExchanges); }},
+      {"velta_last_reading_timestamp_seconds", "gauge",
+       "When the controller's last Main status page came, in seconds since 1970.",
+       [](const ControllerSnapshot& s) {
+         return s.reading ? std::optional<double>(static_cast<double>(s.reading->time)) : std::nullopt;
+       }},
+      {"velta_mqtt_connected", "gauge", "1 while the controller's connection to the MQTT broker stands.",
+       [](const ControllerSnapshot& s) {
+         return s.mqttConnected ? std::optional<double>(*s.mqttConnected ? 1.0 : 0.0) : std::nullopt;
+       }},
   };
   return metrics;
 }
@@ -41,9 +50,17 @@ std::string Labels(const ControllerSnapshot& s, const std::string& more = "") {
 
 }  // namespace
 
-std::string MetricsText(const std::vector<ControllerSnapshot>& snapshots) {
+std::string MetricsText(const std::vector<ControllerSnapshot>& snapshots, std::time_t now) {
   std::ostringstream out;
   out.precision(10);
+  out << "# HELP velta_build_info The bridge's version.\n# TYPE velta_build_info gauge\n"
+      << "velta_build_info{version=\"" << VELTA_VERSION << "\"} 1\n"
+      << "# HELP velta_controller_info The controller's firmware, once it told it.\n"
+      << "# TYPE velta_controller_info gauge\n";
+  for (const ControllerSnapshot& s : snapshots) {
+    // Firmware texts are digits and dots, so nothing needs escaping.
+    if (!s.firmware.empty()) out << "velta_controller_info" << Labels(s, ",firmware=\"" + s.firmware + "\"") << " 1\n";
+  }
   for (const Metric& metric : Metrics()) {
     out << "# HELP " << metric.name << ' ' << metric.help << '\n'
         << "# TYPE " << metric.name << ' ' << metric.type << '\n';
@@ -61,8 +78,10 @@ std::string MetricsText(const std::vector<ControllerSnapshot>& snapshots) {
       described = row.metric.name;
     }
     const std::string labels = *row.metric.labels ? std::string(",") + row.metric.labels : "";
+    const bool counter = std::string_view(row.metric.type) == "counter";
     for (const ControllerSnapshot& s : snapshots) {
-      if (!s.reading) continue;
+      // A gauge shows the present; one the controller does not give now is absent, not frozen.
+      if (!s.reading || (!counter && !ReadingIsLive(s, now))) continue;
       const ReadingValue& value = s.reading->values[row.id];
       if (row.kind == ValueKind::ErrorList) {
         for (const ErrorFlagText& error : s.reading->values.Errors()) {

@@ -29,10 +29,15 @@ class MqttPublisher {
 
   // Keeps `payload` as the topic's retained document and sends it when it changed.
   void Retain(const std::string& topic, const std::string& payload);
+  bool Connected();
+  // Every discovery config of this run has been handed to Retain: configs of the controller that
+  // the broker still holds and this run did not announce are emptied from now on.
+  void Announced();
 
  private:
   void Run();
-  bool Connect();
+  // Empty when connected, else why not.
+  std::string Connect();
   void SendPending(std::unique_lock<std::mutex>& lock);
 
   const MqttConfig config_;
@@ -43,6 +48,10 @@ class MqttPublisher {
   std::map<std::string, std::string> retained_;
   std::set<std::string> pending_;
   bool connected_ = false;
+  std::string tlsError_;  // what OpenSSL said during the connect in flight
+  std::set<std::string> found_;  // retained config topics of this controller at the broker
+  bool announced_ = false;
+  void EmptyUnannounced();  // with the mutex held
   bool stop_ = false;
   std::thread thread_;
 };

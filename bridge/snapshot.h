@@ -29,7 +29,15 @@ struct ControllerSnapshot {
   std::optional<Reading> reading;
   std::uint64_t exchanges = 0;
   std::uint64_t failedExchanges = 0;
+  std::optional<bool> mqttConnected;  // none without a broker
 };
+
+// Readings older than this, or from a controller that does not answer, are not shown as live.
+constexpr std::time_t kStaleAfterSeconds = 3;
+// True while the snapshot's reading may be shown as the controller's present state at `now`.
+inline bool ReadingIsLive(const ControllerSnapshot& snapshot, std::time_t now) {
+  return snapshot.linkUp && snapshot.reading && now - snapshot.reading->time <= kStaleAfterSeconds;
+}
 
 // The latest snapshot of every controller, for the faces that read them from other threads.
 class SnapshotBoard {

@@ -72,6 +72,7 @@ void WatchedController::Start() {
   // A waiting service client gets the link between two steps.
   poller_.SetBetweenSteps([this] { return ServeWaitingClient(); });
   poller_.Start([this](const WatchOpen& open) {
+    lastStep_ = std::chrono::steady_clock::now().time_since_epoch().count();
     if (open.opened) {
       LogEvent(config_.name, V_("watching ") + config_.link +
                                  (open.reason.empty() ? "" : " (" + open.reason + ")"));
@@ -90,7 +91,8 @@ bool WatchedController::OfferClient(int clientFd) {
   std::uint8_t byte;
   const bool sessionGone = sessionClient_ >= 0 && recv(sessionClient_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
   if (pendingClient_ >= 0 || (sessionClient_ >= 0 && !sessionGone)) {
-    LogEvent(config_.name, V_("a second service client was refused: a session is open"));
+    LogEvent(config_.name, Format(V_("a second service client from %s was refused: a session is open"),
+                                  PeerText(clientFd).c_str()));
     return false;
   }
   pendingClient_ = clientFd;
@@ -117,18 +119,29 @@ void WatchedController::RunSession(int clientFd) {
     LogEvent(config_.name, V_("service session refused: the link to the controller is down"));
     return;
   }
-  LogEvent(config_.name, V_("service session opened"));
+  LogEvent(config_.name, Format(V_("service session opened for %s"), PeerText(clientFd).c_str()));
+  inSession_ = true;
   snapshot_.sessionOpen = true;
   Show(nullptr);
-  const RelayEnd end = RelayBytes(clientFd, channel, kSessionSilence, stop_);
+  const RelayLimits limits;
+  const RelayEnd end = RelayBytes(clientFd, channel, limits, stop_);
   watch_.Resume();
-  LogEvent(config_.name, V_("service session closed: ") + RelayEndText(end));
+  inSession_ = false;
+  LogEvent(config_.name, V_("service session closed: ") + RelayEndText(end, limits));
   snapshot_.sessionOpen = false;
+  // The controller answered the client all along: its silence counts from the session's end.
+  lastAnswer_ = std::chrono::steady_clock::now();
   Show(nullptr);
+}
+
+bool WatchedController::Stepping(std::chrono::steady_clock::time_point now, std::chrono::seconds window) const {
+  const std::chrono::steady_clock::time_point shown{std::chrono::steady_clock::duration(lastStep_)};
+  return inSession_ || now - shown < window;
 }
 
 void WatchedController::Show(const WatchStep* step) {
   const auto now = std::chrono::steady_clock::now();
+  lastStep_ = now.time_since_epoch().count();
   if (step && step->update && step->update->verdict.good) lastAnswer_ = now;
   const bool answering = watch_.LinkUp() && now - lastAnswer_ < kSilentOffline;
   // A session holds the poll; the controller counts as there as long as its link stands.
@@ -144,11 +157,14 @@ void WatchedController::Show(const WatchStep* step) {
   if (step && step->update && step->update->main) {
     snapshot_.reading = ReadingOf(latest, config_.cisternLitres);
   }
+  if (publisher_) snapshot_.mqttConnected = publisher_->Connected();
   board_.Put(index_, snapshot_);
   if (!publisher_) return;
   const std::string discoveryKey = DiscoveryKey(snapshot_);
-  if (discoveryKey != discoveryKey_) {
+  // Sent once the first Main page came, with the firmware asked before it: not twice at start.
+  if (snapshot_.reading && discoveryKey != discoveryKey_) {
     for (const Publication& config : DiscoveryConfigs(snapshot_)) publisher_->Retain(config.topic, config.payload);
+    publisher_->Announced();
     discoveryKey_ = discoveryKey;
   }
   publisher_->Retain(AvailabilityTopic(config_.name), linkUp ? "online" : "offline");

@@ -32,6 +32,10 @@ class WatchedController {
   // From the listener: takes a service client unless a session is open or waiting.
   bool OfferClient(int clientFd);
 
+  // True while the poll has stepped within `window` before `now`, or holds still for a session:
+  // what the service manager's watchdog is told.
+  bool Stepping(std::chrono::steady_clock::time_point now, std::chrono::seconds window) const;
+
  private:
   // On the poll thread between steps: relays for a waiting client, if there is one.
   bool ServeWaitingClient();
@@ -52,6 +56,8 @@ class WatchedController {
   int pendingClient_ = -1;
   int sessionClient_ = -1;  // closed by the poll thread with the mutex held
   std::atomic<bool> stop_{false};
+  std::atomic<std::chrono::steady_clock::rep> lastStep_{0};  // steady clock ticks of the last step or open attempt
+  std::atomic<bool> inSession_{false};
   bool openFailureLogged_ = false;  // on the poll thread
   service::Poller poller_{watch_};  // last: its thread ends before the rest goes
 };

@@ -1,34 +1,29 @@
 #include "cli/cli_context.h"
 
-#include <strings.h>
-
 #include <cctype>
 #include <charconv>
 #include <cstdio>
 
 #include "cli/messages.h"
+#include "link/numbers.h"
 #include "link/port_search.h"
 
 namespace velta::cli {
 namespace {
 
-// Digits only, read in `base`: no sign, no blanks, and a leading zero is no octal prefix, so
-// "052011" is port 52011 and not 21513.
-bool ParseNumber(const std::string& text, int base, long minimum, long maximum, long& value) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  return !text.empty() && std::isxdigit(static_cast<unsigned char>(text[0])) &&
-         error == std::errc() && end == text.data() + text.size() && value >= minimum &&
-         value <= maximum;
-}
-
-bool ParseDecimal(const std::string& text, long minimum, long maximum, long& value) {
-  return ParseNumber(text, 10, minimum, maximum, value);
-}
-
-// The Admin flags as documented: decimal, or hexadecimal behind "0x".
+// The Admin flags as documented: decimal, or hexadecimal behind "0x" (hex digits only).
 bool ParseAdmin(const std::string& text, long& value) {
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-  return hex ? ParseNumber(text.substr(2), 16, 0, 255, value) : ParseDecimal(text, 0, 255, value);
+  if (!hex) {
+    const std::optional<long> decimal = ParseDecimal(text, 0, 255);
+    if (decimal) value = *decimal;
+    return decimal.has_value();
+  }
+  const std::string digits = text.substr(2);
+  const auto [end, error] =
+      std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+  return std::isxdigit(static_cast<unsigned char>(digits[0])) && error == std::errc() &&
+         end == digits.data() + digits.size() && value >= 0 && value <= 255;
 }
 
 }  // namespace
@@ -52,15 +47,17 @@ bool CliContext::Connection(ConnectionSettings& settings) const {
   }
   if (!tcp.empty()) {
     const auto colon = tcp.rfind(':');
-    long number = 0;
-    if (colon == std::string::npos || colon == 0 ||
-        !ParseDecimal(tcp.substr(colon + 1), 1, kHighestTcpPort, number)) {
+    const std::optional<long> number =
+        colon == std::string::npos ? std::nullopt
+                                   : ParseDecimal(std::string_view(tcp).substr(colon + 1), 1,
+                                                  kHighestTcpPort);
+    if (colon == 0 || !number) {
       Fail(kExitRefused, TypedRefusal(Typed::Tcp, tcp));
       return false;
     }
     settings.useTcp = true;
     settings.tcpHost = tcp.substr(0, colon);
-    settings.tcpPort = static_cast<std::int32_t>(number);
+    settings.tcpPort = static_cast<std::int32_t>(*number);
     return true;
   }
   if (!device.empty()) {
@@ -72,13 +69,12 @@ bool CliContext::Connection(ConnectionSettings& settings) const {
     serialUsed = settings;
     return true;
   }
-  const std::string digits = strncasecmp(port.c_str(), "COM", 3) == 0 ? port.substr(3) : port;
-  long number = 0;
-  if (!ParseDecimal(digits, 1, 255, number)) {
+  const std::optional<std::int32_t> number = ParseComPort(port);
+  if (!number) {
     Fail(kExitRefused, TypedRefusal(Typed::Port, port));
     return false;
   }
-  settings.comPort = static_cast<std::int32_t>(number);
+  settings.comPort = *number;
   serialUsed = settings;
   return true;
 }

@@ -30,6 +30,7 @@ struct CliContext {
   bool json = false;
   bool yes = false;
   bool verbose = false;  // --verbose: also the windows' log lines of each job
+  bool noHistory = false;  // --no-history: write even when the before-write copy cannot be kept
   TerminalFeedback feedback;
   // Every block read and overwritten is kept where the windows keep theirs; the baseline holds
   // what this run has read or written.

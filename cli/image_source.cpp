@@ -6,6 +6,8 @@
 
 #include "cli/messages.h"
 #include "controller/history.h"
+#include "files/ini_edit.h"
+#include "files/regular_file.h"
 #include "service/settings_jobs.h"
 
 namespace velta::cli {
@@ -39,6 +41,13 @@ std::optional<ControllerImage> LoadImage(const std::string& path, ImageFileKind 
                      .c_str());
   }
   return image;
+}
+
+std::optional<int> ImageFileLine(const std::string& path, ImageFileKind kind, int address) {
+  std::string reason;
+  const std::optional<std::string> text = ReadRegularFile(path, kMaxIniFileSize, reason);
+  if (!text) return std::nullopt;
+  return IniKeyLine(*text, ImageFileSection(kind), std::to_string(address));
 }
 
 std::optional<ControllerImage> ReadImage(CliContext& context, ImageFileKind kind, int& failure) {

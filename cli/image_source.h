@@ -25,6 +25,9 @@ ImageFileKind FileKindOf(const std::string& path);
 // message on stderr, for a file that cannot be read or holds no image of its kind.
 std::optional<ControllerImage> LoadImage(const std::string& path, ImageFileKind kind);
 
+// The line of `path` that holds the value of `address`; nothing when the file has none.
+std::optional<int> ImageFileLine(const std::string& path, ImageFileKind kind, int address);
+
 // Reads the Parameter block (settings) or the whole Backup image from the controller, kept in
 // the history as the windows keep it. On failure says why on stderr, and `failure` gets the exit
 // code.

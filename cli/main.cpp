@@ -31,6 +31,8 @@ int main(int argc, char** argv) {
   app.add_option("--admin", context.admin, VN_("Admin flags, e.g. 0x02 for the serial write base"));
   app.add_flag("--json", context.json, VN_("Readings as JSON on stdout"));
   app.add_flag("-y,--yes", context.yes, VN_("Write without asking"));
+  app.add_flag("--no-history", context.noHistory,
+               VN_("Write even when the controller's block cannot be kept in the history first"));
   app.add_flag("--verbose", context.verbose, VN_("Also show each step as the windows log it"));
   std::string language;
   velta::AddLanguageOption(app, language);

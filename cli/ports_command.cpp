@@ -7,12 +7,13 @@
 #include "cli/commands.h"
 #include "i18n/lookup.h"
 #include "link/adapter_info.h"
+#include "link/numbers.h"
 #include "link/port_search.h"
 
 namespace velta::cli {
 namespace {
 
-constexpr std::int32_t kMostPorts = 255;
+constexpr std::int32_t kMostPorts = kLastComPort;
 
 int RunPorts(const CliContext& context) {
   std::int32_t numbers[kMostPorts];

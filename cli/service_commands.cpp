@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
-#include <strings.h>
 
 #include "cli/commands.h"
 #include "cli/confirm.h"
@@ -29,7 +28,7 @@ int ShowCounters(CliContext& context) {
   context.baselines = read.baselines;
   if (!read.Done()) return Finish(read);
   nlohmann::json out = nlohmann::json::object();
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < static_cast<int>(std::size(kCounterNames)); ++i) {
     out[kCounterNames[i]] = std::stoull(CounterText(read.image, static_cast<Counter>(i)));
   }
   if (context.json) {
@@ -40,17 +39,25 @@ int ShowCounters(CliContext& context) {
   return kExitOk;
 }
 
-// Shows the counter's value now and the one it gets, then asks. The exit code when not agreed.
-int ConfirmCounter(CliContext& context, const ConnectionSettings& settings, Counter counter,
-                   std::uint32_t value) {
-  if (context.yes) return kExitOk;
-  const service::MemoryRead read =
-      service::ReadCounters(settings, context.feedback, context.Records());
-  context.baselines = read.baselines;
-  if (!read.Done()) return Finish(read);
-  std::fprintf(stderr, "%s: %s → %u\n", kCounterNames[static_cast<int>(counter)],
-               CounterText(read.image, counter).c_str(), value);
-  return Confirm(context, V_("Set this counter in the controller?")) ? kExitOk : kExitRefused;
+// Carries out a planned counter set or error clear as the user and the plan allow: a copy
+// before the write that could not be kept (without --no-history) stops it; the question lists the
+// change; the change record follows the write.
+int CarryOutPlan(CliContext& context, const ConnectionSettings& settings,
+                 service::SmallWritePlan plan, const std::string& question,
+                 const std::string& doneLine) {
+  context.baselines = plan.baselines;
+  if (!plan.Done()) return Finish(plan);
+  if (const int stopped = StopWithoutHistory(context, plan.historyFailure)) return stopped;
+  const ChangeRecord record{plan.changes, ChangeLines(plan.changes), plan.changes.empty()};
+  if (!context.yes) {
+    for (const std::string& line : record.lines) std::fprintf(stderr, "%s\n", line.c_str());
+    if (!Confirm(context, question)) return kExitRefused;
+  }
+  const service::MemoryWrite written =
+      service::CarryOut(std::move(plan), settings, context.feedback);
+  context.baselines = written.baselines;
+  if (written.Done()) record.Print(context.json);
+  return Finish(written, doneLine);
 }
 
 int SetCounter(CliContext& context, const std::string& assignment) {
@@ -71,29 +78,11 @@ int SetCounter(CliContext& context, const std::string& assignment) {
     return Fail(kExitRefused, TypedRefusal(Typed::CounterSet, assignment));
   }
   const auto counter = static_cast<Counter>(found - std::begin(kCounterNames));
-  // Refused before anything is read or asked.
-  if (const auto refusal = service::CounterValueRefusal(counter, *value)) {
-    return Finish({service::Outcome::Refused, *refusal});
-  }
-  if (const int refused = ConfirmCounter(context, settings, counter, *value)) return refused;
-  const service::MemoryWrite written = service::SetCounter(
-      settings, context.feedback, context.Records(), ControllerImage{}, counter, *value);
-  context.baselines = written.baselines;
-  return Finish(written, Format(V_("Counter %s set to %u; the controller restarts."), name.c_str(),
-                                *value));
-}
-
-// An error kind's code as the read-out labels it ("Er.P").
-std::string ErrorCode(const std::string& line) {
-  return line.substr(0, line.rfind(' '));
-}
-
-// The error kinds' codes, from the read-out's labels.
-std::vector<std::string> ErrorCodes(const ControllerImage& image) {
-  std::vector<std::string> codes;
-  const std::vector<std::string> lines = ErrorMemoryLines(image);
-  for (std::size_t i = 2; i < lines.size(); ++i) codes.push_back(ErrorCode(lines[i]));
-  return codes;
+  return CarryOutPlan(
+      context, settings,
+      service::PlanCounterSet(settings, context.feedback, context.Records(), counter, *value),
+      V_("Set this counter in the controller?"),
+      Format(V_("Counter %s set to %u; the controller restarts."), name.c_str(), *value));
 }
 
 // Reads the error memory as the window's read does (kept in the history); on failure says why
@@ -114,12 +103,11 @@ int ShowErrors(CliContext& context) {
   int failure = kExitOk;
   const std::optional<ControllerImage> image = ReadErrors(context, settings, failure);
   if (!image) return failure;
-  const std::vector<std::string> codes = ErrorCodes(*image);
   nlohmann::json out = nlohmann::json::object();
   for (int i = 0; i < kErrorCounterCount; ++i) {
     const unsigned count = Get(*image, field::ErrorCounter(i));
-    if (!context.json) std::printf("%-10s %u\n", codes[static_cast<std::size_t>(i)].c_str(), count);
-    out[codes[static_cast<std::size_t>(i)]] = count;
+    if (!context.json) std::printf("%-10s %u\n", kErrorKinds[i].code, count);
+    out[kErrorKinds[i].code] = count;
   }
   if (context.json) std::printf("%s\n", out.dump().c_str());
   return kExitOk;
@@ -128,26 +116,13 @@ int ShowErrors(CliContext& context) {
 int ClearError(CliContext& context, const std::string& code) {
   ConnectionSettings settings;
   if (!context.Connection(settings)) return kExitRefused;
-  const std::vector<std::string> codes = ErrorCodes(ControllerImage{});
-  int index = -1;
-  for (int i = 0; i < kErrorCounterCount; ++i) {
-    const std::string& known = codes[static_cast<std::size_t>(i)];
-    if (strcasecmp(known.c_str(), code.c_str()) == 0 || std::to_string(i) == code) index = i;
-  }
+  const int index = ErrorKindIndex(code);
   if (index < 0) return Fail(kExitRefused, TypedRefusal(Typed::ErrorCode, code));
-  const std::string& known = codes[static_cast<std::size_t>(index)];
-  if (!context.yes) {
-    int failure = kExitOk;
-    const std::optional<ControllerImage> image = ReadErrors(context, settings, failure);
-    if (!image) return failure;
-    std::fprintf(stderr, "%s\n", Format(V_("%s: count %u → 0"), known.c_str(),
-                 static_cast<unsigned>(Get(*image, field::ErrorCounter(index)))).c_str());
-    if (!Confirm(context, V_("Clear this error count in the controller?"))) return kExitRefused;
-  }
-  const service::MemoryWrite cleared =
-      service::ClearErrorCount(settings, context.feedback, context.Records(), index);
-  context.baselines = cleared.baselines;
-  return Finish(cleared, Format(V_("Error count %s cleared."), known.c_str()));
+  const std::string known = kErrorKinds[index].code;
+  return CarryOutPlan(context, settings,
+                      service::PlanErrorClear(settings, context.feedback, context.Records(), index),
+                      V_("Clear this error count in the controller?"),
+                      Format(V_("Error count %s cleared."), known.c_str()));
 }
 
 int RequestWriteEnable(CliContext& context) {

@@ -21,17 +21,6 @@ struct WriteOptions {
   bool sendReferences = false;
 };
 
-void PrintChanges(const std::vector<FieldChange>& changes, bool json, std::FILE* out) {
-  if (!json) {
-    for (const std::string& line : ChangeLines(changes)) std::fprintf(out, "%s\n", line.c_str());
-    return;
-  }
-  nlohmann::json list = nlohmann::json::array();
-  for (const FieldChange& c : changes)
-    list.push_back({{"setting", c.label}, {"before", c.before}, {"after", c.after}});
-  std::fprintf(out, "%s\n", list.dump().c_str());
-}
-
 int SaveTo(const std::string& path, const ControllerImage& image, ImageFileKind kind) {
   std::string reason;
   if (!SaveImageFile(path, image, kind, reason)) {
@@ -54,24 +43,55 @@ int RunRead(CliContext& context, const std::string& path, ImageFileKind kind) {
   for (const SettingField* field : SettingFieldsByGroup()) {
     const std::string label = SettingLabel(*field), text = SettingText(*field, *image);
     if (!context.json) std::printf("%s: %s\n", label.c_str(), text.c_str());
-    list.push_back({{"setting", label}, {"value", text}});
+    // "value" is the text the window shows; the numbers are for scripts.
+    list.push_back({{"setting", label},
+                    {"value", text},
+                    {"address", field->address},
+                    {"control_value", field->get(*image)},
+                    {"stored_raw", field->stored(*image)}});
   }
   if (context.json) std::printf("%s\n", list.dump().c_str());
   return kExitOk;
 }
 
-// Shows what the write changes against the controller's block, read now, then asks. The exit
-// code when not agreed.
-int ConfirmWrite(CliContext& context, ImageFileKind kind, const ControllerImage& image,
-                 bool sendReferences, const char* question) {
-  if (context.yes) return kExitOk;
-  int failure = kExitOk;
-  const std::optional<ControllerImage> controller = ReadImage(context, kind, failure);
-  if (!controller) return failure;
-  ControllerImage written = image;
-  if (!sendReferences) service::KeepControllerReferences(written, *controller);
-  PrintChanges(SettingsChanges(*controller, written), false, stderr);
-  return Confirm(context, V_(question)) ? kExitOk : kExitRefused;
+// "Pump – Minimum on line 23 of site.ini: 30 is outside 60..100", one line per value.
+std::string BreachLines(const service::WritePlan& plan, const std::string& path) {
+  std::string lines;
+  for (const service::RangeBreach& breach : plan.breaches) {
+    const std::optional<int> line = ImageFileLine(path, plan.kind, breach.field->address);
+    const std::string label = SettingLabel(*breach.field);
+    const std::string where =
+        line ? Format(V_("%s on line %d of %s"), label.c_str(), *line, path.c_str())
+             : Format(V_("%s (missing, read as 0) of %s"), label.c_str(), path.c_str());
+    lines += Format(V_("%s: %lld is outside %lld..%lld"), where.c_str(),
+                    static_cast<long long>(breach.value),
+                    static_cast<long long>(breach.range.minimum),
+                    static_cast<long long>(breach.range.maximum)) +
+             "\n";
+  }
+  return lines + V_("Nothing was sent.");
+}
+
+// Carries out a planned write as far as the user and the plan allow: a value outside its range
+// or a before-write copy that could not be kept (without --no-history) stops it; the question
+// lists the changes; the change record follows the write. The exit code, or the write.
+int CarryOutPlan(CliContext& context, const ConnectionSettings& settings, service::WritePlan plan,
+                 const std::string& path, const std::string& question,
+                 std::optional<service::BlockWrite>& written) {
+  context.baselines = plan.baselines;
+  if (!plan.breaches.empty()) return Fail(kExitRefused, BreachLines(plan, path));
+  if (!plan.Done()) return Finish(plan);
+  if (const int stopped = StopWithoutHistory(context, plan.historyFailure)) return stopped;
+  if (!context.yes) {
+    for (const std::string& line : plan.ChangeList()) std::fprintf(stderr, "%s\n", line.c_str());
+    if (!Confirm(context, question)) return kExitRefused;
+  }
+  const ChangeRecord record{plan.changes, plan.ChangeList(),
+                            plan.changes.empty() && plan.otherBytes == 0};
+  written = service::CarryOut(std::move(plan), settings, context.feedback);
+  context.baselines = written->baselines;
+  if (written->Done()) record.Print(context.json);
+  return kExitOk;
 }
 
 int RunWrite(CliContext& context, const WriteOptions& options) {
@@ -79,18 +99,18 @@ int RunWrite(CliContext& context, const WriteOptions& options) {
   if (!context.Connection(settings)) return kExitRefused;
   const std::optional<ControllerImage> image = LoadImage(options.file, ImageFileKind::Settings);
   if (!image) return kExitRefused;
-  if (const int refused = ConfirmWrite(context, ImageFileKind::Settings, *image,
-                                       options.sendReferences,
-                                       VN_("Write these settings to the controller?"))) {
-    return refused;
+  service::SettingsWrite write{*image, options.sendReferences, options.changedOnly, true, true};
+  std::optional<service::BlockWrite> written;
+  if (const int stopped = CarryOutPlan(
+          context, settings,
+          service::PlanSettingsWrite(settings, context.feedback, context.Records(), write),
+          options.file, V_("Write these settings to the controller?"), written);
+      !written) {
+    return stopped;
   }
-  service::SettingsWrite write{*image, options.sendReferences, options.changedOnly, true};
-  const service::BlockWrite written =
-      service::WriteSettings(settings, context.feedback, context.Records(), write);
-  context.baselines = written.baselines;
-  if (!options.changedOnly) return Finish(written, V_("Settings written."));
-  return Finish(written, Format(V_("Settings written: %zu of %d bytes changed."),
-                                written.written.size(), kParameterBlockSize));
+  if (!options.changedOnly) return Finish(*written, V_("Settings written."));
+  return Finish(*written, Format(V_("Settings written: %zu of %d bytes changed."),
+                                 written->written.size(), kParameterBlockSize));
 }
 
 int RunRestore(CliContext& context, const std::string& path) {
@@ -98,15 +118,18 @@ int RunRestore(CliContext& context, const std::string& path) {
   if (!context.Connection(settings)) return kExitRefused;
   const std::optional<ControllerImage> image = LoadImage(path, ImageFileKind::Backup);
   if (!image) return kExitRefused;
-  if (const int refused = ConfirmWrite(context, ImageFileKind::Backup, *image, true,
-                                       VN_("Overwrite all of the controller's memory with this "
-                                           "backup? The controller restarts afterwards."))) {
-    return refused;
+  std::optional<service::BlockWrite> written;
+  if (const int stopped = CarryOutPlan(
+          context, settings,
+          service::PlanRestore(settings, context.feedback, context.Records(), *image, true, true),
+          path,
+          V_("Overwrite all of the controller's memory with this backup? The controller restarts "
+             "afterwards."),
+          written);
+      !written) {
+    return stopped;
   }
-  const service::BlockWrite written =
-      service::RestoreBackup(settings, context.feedback, context.Records(), *image, true);
-  context.baselines = written.baselines;
-  return Finish(written, V_("Backup restored; the controller restarts."));
+  return Finish(*written, V_("Backup restored; the controller restarts."));
 }
 
 // Two sources naming one file, by one path or two.

@@ -69,11 +69,17 @@ int SendTank(CliContext& context, const std::string& path) {
   ListingFeedback entries;
   if (ReadTankTableFile(path, table, name, message, entries) != kTankFileOk)
     return Fail(kExitRefused, "Cannot use " + path + ": " + message);
+  service::TankSendPlan plan =
+      service::PlanTankSend(settings, context.feedback, context.history, table);
+  if (!plan.Done()) return Finish(plan);
+  if (const int stopped = StopWithoutHistory(context, plan.historyFailure)) return stopped;
+  const ChangeRecord record{plan.changes, ChangeLines(plan.changes), plan.changes.empty()};
   if (!context.yes) {
     ShowTable(path, name, table);
     if (!Confirm(context, V_("Send this tank table to the controller?"))) return kExitRefused;
   }
-  const service::TankJob sent = service::SendTank(settings, context.feedback, {}, table);
+  const service::TankJob sent = service::CarryOut(std::move(plan), settings, context.feedback, {});
+  if (sent.Done()) record.Print(context.json);
   return FinishWithFullBar(context, sent,
                            Format(V_("Tank table sent: %d of %d entries."), sent.acknowledged, kTankEntries));
 }

@@ -1,5 +1,7 @@
 #include "controller/error_memory.h"
 
+#include <strings.h>
+
 #include <algorithm>
 
 #include "controller/fields.h"
@@ -7,19 +9,18 @@
 #include "i18n/lookup.h"
 
 namespace velta {
-namespace {
-
-constexpr const char* kLabels[kErrorCounterCount] = {
-    "Er.t #", "Er.P #", "Er.C #", "Er.h #", "Er.L #",   "Er.1 #",
-    "Er.2 #", "Er.b #", "P.LE #", "Rückstau #", "Er.F #",
-};
-
-}  // namespace
+int ErrorKindIndex(const std::string& code) {
+  for (int i = 0; i < kErrorCounterCount; ++i) {
+    if (strcasecmp(kErrorKinds[i].code, code.c_str()) == 0 || std::to_string(i) == code) return i;
+  }
+  return -1;
+}
 
 std::vector<std::string> ErrorMemoryLines(const ControllerImage& image) {
   std::vector<std::string> lines{std::string(), _("Fehlerspeicher:")};
   for (int i = 0; i < kErrorCounterCount; ++i) {
-    lines.push_back(_(kLabels[i]) + std::to_string(Get(image, field::ErrorCounter(i))));
+    lines.push_back(_(kErrorKinds[i].memoryLabel) +
+                    std::to_string(Get(image, field::ErrorCounter(i))));
   }
   return lines;
 }

@@ -93,48 +93,51 @@ fs::path History::Root() const {
   return folder.empty() ? folder : folder / "history";
 }
 
-void History::KeepImage(const std::string& what, const ControllerImage& image, ImageFileKind kind,
+bool History::KeepImage(const std::string& what, const ControllerImage& image, ImageFileKind kind,
                         Feedback& feedback) {
   const char* extension = kind == ImageFileKind::Backup ? "bak" : "ini";
-  Keep(what, extension, feedback,
+  return Keep(what, extension, feedback,
        [&](const fs::path& path, std::string& reason) {
          return SaveImageFile(path.string(), image, kind, reason);
        });
 }
 
-void History::KeepLines(const std::string& what, const std::vector<std::string>& lines,
+bool History::KeepLines(const std::string& what, const std::vector<std::string>& lines,
                         Feedback& feedback) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
-  Keep(what, "txt", feedback,
+  return Keep(what, "txt", feedback,
        [&](const fs::path& path, std::string& reason) {
          return WriteFileAtomically(path.string(), text, reason);
        });
 }
 
-void History::KeepTankTable(const std::string& what, const std::string& name,
+bool History::KeepTankTable(const std::string& what, const std::string& name,
                             const TankTable& table, Feedback& feedback) {
-  Keep(what, "csv", feedback,
+  return Keep(what, "csv", feedback,
        [&](const fs::path& path, std::string& reason) {
          return WriteTankTableFile(path.string(), name, table, reason);
        });
 }
 
 template <typename Write>
-void History::Keep(const std::string& what, const char* extension, Feedback& feedback,
+bool History::Keep(const std::string& what, const char* extension, Feedback& feedback,
                    Write write) {
-  const std::optional<fs::path> path = NewFilePath(what, extension);
   std::string reason;
+  const std::optional<fs::path> path = NewFilePath(what, extension, reason);
   if (!path || !write(*path, reason)) {
     const fs::path shown = path ? *path : Root();
     const std::string because = reason.empty() ? "" : " (" + reason + ")";
-    feedback.Log(V_("History: could not write ") + (shown.empty() ? what : shown.string()) + because);
-    return;
+    lastFailure_ = V_("could not write ") + (shown.empty() ? what : shown.string()) + because;
+    feedback.Log(V_("History: ") + lastFailure_);
+    return false;
   }
   Trim();
+  return true;
 }
 
-std::optional<fs::path> History::NewFilePath(const std::string& what, const char* extension) {
+std::optional<fs::path> History::NewFilePath(const std::string& what, const char* extension,
+                                             std::string& reason) {
   const fs::path root = Root();
   if (root.empty()) return std::nullopt;
   const auto now = std::chrono::system_clock::now();
@@ -144,8 +147,15 @@ std::optional<fs::path> History::NewFilePath(const std::string& what, const char
   const fs::path day = root / date;
   std::error_code error;
   fs::create_directories(day, error);
+  if (error) {
+    reason = error.message();
+    return std::nullopt;
+  }
   // A day that is a link to elsewhere would hold files the history neither lists nor prunes.
-  if (error || fs::is_symlink(day, error)) return std::nullopt;
+  if (fs::is_symlink(day, error)) {
+    reason = Format(V_("today's folder %s is a link"), day.c_str());
+    return std::nullopt;
+  }
   const std::string version = version_ != 0 ? "-" + VersionText(version_) : "";
   // Two files in the same millisecond: the later one takes the next free millisecond, so the
   // names still sort in the order the files were written.

@@ -3,7 +3,8 @@
 // plain text for counters and error memory) under
 //   $XDG_DATA_HOME/velta-control/history/<date>/<time>-<what>-V<version>.<ext>
 // The newest files are kept within a bound, the oldest removed first. Keeping a file never stops
-// or delays an operation: a file that cannot be written costs one log line and nothing else.
+// or delays an operation by itself: a file that cannot be written costs one log line, and the
+// writes that need their before-write copy ask whether it was kept.
 #pragma once
 
 #include <cstdint>
@@ -49,12 +50,15 @@ class History {
   // come without a version query (the tank table) carry the one reported before.
   void NoteVersion(std::uint16_t version) { version_ = version; }
 
-  void KeepImage(const std::string& what, const ControllerImage& image, ImageFileKind kind,
+  // Each returns whether the file was kept; LastFailure() says why not.
+  bool KeepImage(const std::string& what, const ControllerImage& image, ImageFileKind kind,
                  Feedback& feedback);
-  void KeepLines(const std::string& what, const std::vector<std::string>& lines,
+  bool KeepLines(const std::string& what, const std::vector<std::string>& lines,
                  Feedback& feedback);
-  void KeepTankTable(const std::string& what, const std::string& name, const TankTable& table,
+  bool KeepTankTable(const std::string& what, const std::string& name, const TankTable& table,
                      Feedback& feedback);
+  // "could not write <path> (<reason>)" for the last file not kept.
+  const std::string& LastFailure() const { return lastFailure_; }
 
   // The files kept, newest first.
   std::vector<HistoryEntry> Entries() const;
@@ -63,8 +67,9 @@ class History {
  private:
   // Writes one file through `write` (false on failure) and trims the history.
   template <typename Write>
-  void Keep(const std::string& what, const char* extension, Feedback& feedback, Write write);
-  std::optional<std::filesystem::path> NewFilePath(const std::string& what, const char* extension);
+  bool Keep(const std::string& what, const char* extension, Feedback& feedback, Write write);
+  std::optional<std::filesystem::path> NewFilePath(const std::string& what, const char* extension,
+                                                   std::string& reason);
   void Trim() const;
 
   std::filesystem::path root_;
@@ -72,6 +77,7 @@ class History {
   std::uint16_t version_ = 0;
   // "<date>/<time>" of the newest file this object named.
   std::string lastStamp_;
+  std::string lastFailure_;
 };
 
 }  // namespace velta

@@ -115,4 +115,14 @@ std::string BoxText(int ticked) { return ticked != 0 ? _("Ein") : _("Aus"); }
 
 std::span<const SettingField* const> SettingFields() { return kFields; }
 
+SettingRange RangeIn(const SettingField& field, const ControllerImage& image) {
+  return {field.minimumIn != nullptr ? field.minimumIn(image) : field.minimum, field.maximum};
+}
+
+// The switch-back level stays at least two points above the empty level.
+int ZistVollMinimum(int zistLeer) { return zistLeer + 2; }
+
+// The smallest pump power under regulation goes lower with a flow sensor.
+int PumpeMinMinimum(bool flowSensor) { return flowSensor ? 35 : 60; }
+
 }  // namespace velta

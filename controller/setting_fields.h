@@ -3,6 +3,7 @@
 // and how the control shows it. The window's editor table and the block comparison both use them.
 #pragma once
 
+#include <iterator>
 #include <span>
 #include <string>
 #include <vector>
@@ -29,7 +30,26 @@ struct SettingField {
   void (*set)(ControllerImage& image, int value);
   // nullptr: the bare number.
   ValueText text;
+  // The range of the control's value (a stepper position, a list item, 0..1 for a box), as the
+  // window's editor starts with it; a step above 1 for the editors that move in steps.
+  int minimum = 0;
+  int maximum = 0;
+  int step = 1;
+  // The minimum that follows other values of the block (the full level above the empty one);
+  // nullptr: `minimum`.
+  int (*minimumIn)(const ControllerImage& image) = nullptr;
 };
+
+// A control's value range for the block `image`.
+struct SettingRange {
+  int minimum;
+  int maximum;
+};
+SettingRange RangeIn(const SettingField& field, const ControllerImage& image);
+
+// The dependent minimums, as the window moves its editors when the values they follow change.
+int ZistVollMinimum(int zistLeer);
+int PumpeMinMinimum(bool flowSensor);
 
 // "Pump – On": the group and the label, each looked up in the catalogue.
 std::string SettingLabel(const SettingField& field);
@@ -55,14 +75,23 @@ constexpr std::uint32_t (*StoredValue())(const ControllerImage&) {
 
 // A value editor of its own field (a byte, a word or bits of a packed byte).
 template <auto kField>
-constexpr SettingField Editor(const char* group, const char* label, ValueText text) {
+constexpr SettingField Editor(const char* group, const char* label, ValueText text, int minimum,
+                              int maximum, int step = 1) {
   return {group,
           label,
           kField.address,
           [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
           StoredValue<kField>(),
           [](ControllerImage& image, int position) { Set(image, kField, position); },
-          text};
+          text,
+          minimum,
+          maximum,
+          step};
+}
+
+constexpr SettingField WithMinimumIn(SettingField field, int (*minimumIn)(const ControllerImage&)) {
+  field.minimumIn = minimumIn;
+  return field;
 }
 
 // A rinse interval, stored in Rinse ticks and edited in days.
@@ -74,7 +103,9 @@ constexpr SettingField DaysEditor(const char* group, const char* label) {
           [](const ControllerImage& image) { return IntervalDays(image, kField); },
           StoredValue<kField>(),
           [](ControllerImage& image, int days) { SetIntervalDays(image, kField, days); },
-          DaysText};
+          DaysText,
+          1,
+          365};
 }
 
 template <const auto& kItems>
@@ -91,7 +122,9 @@ constexpr SettingField List(const char* group, const char* label) {
           [](const ControllerImage& image) { return static_cast<int>(Get(image, kField)); },
           StoredValue<kField>(),
           [](ControllerImage& image, int item) { Set(image, kField, item); },
-          ItemText<kItems>};
+          ItemText<kItems>,
+          0,
+          static_cast<int>(std::size(kItems)) - 1};
 }
 
 // A check box, ticked when the field is not 0 (or, inverted, when it is 0).
@@ -105,7 +138,9 @@ constexpr SettingField Box(const char* group, const char* label) {
           },
           StoredValue<kField>(),
           [](ControllerImage& image, int ticked) { Set(image, kField, (ticked != 0) != kInverted); },
-          BoxText};
+          BoxText,
+          0,
+          1};
 }
 
 // --- The items of the window's lists, as msgids ---
@@ -151,7 +186,9 @@ constexpr SettingField InputList(const char* group, const char* label) {
             return static_cast<std::uint32_t>(InputFunction<kMax>(image));
           },
           SetInputFunction<kMax>,
-          ItemText<kInputItems>};
+          ItemText<kInputItems>,
+          0,
+          static_cast<int>(std::size(kInputItems)) - 1};
 }
 
 // --- The controls, named after the fields they show ---
@@ -187,74 +224,94 @@ inline constexpr const char* kGroupsInWindowOrder[] = {
     kPumpOff,    kRegulation,     kDryRun,     kTemperature,    kLeak,       kSpecial,
     kPumpOffCheck};
 
-inline constexpr SettingField RetryCount = Editor<f::RetryCount>(kDryRun, "Anzahl", RetryCountText);
-inline constexpr SettingField ZistLeer = Editor<f::ZistLeer>(kCistern, "Leer bei", PercentText);
-inline constexpr SettingField ZistVoll = Editor<f::ZistVoll>(kCistern, "Voll bei", PercentText);
+inline constexpr SettingField RetryCount =
+    Editor<f::RetryCount>(kDryRun, "Anzahl", RetryCountText, 0, 10);
+inline constexpr SettingField ZistLeer =
+    Editor<f::ZistLeer>(kCistern, "Leer bei", PercentText, 1, 100);
+inline constexpr SettingField ZistVoll =
+    WithMinimumIn(Editor<f::ZistVoll>(kCistern, "Voll bei", PercentText, 3, 100),
+                  [](const ControllerImage& image) {
+                    return ZistVollMinimum(static_cast<int>(Get(image, f::ZistLeer)));
+                  });
 inline constexpr SettingField Tankform = List<f::Tankform, kTankformItems>(kCistern, "Tankform");
 inline constexpr SettingField RefZistVoll =
-    Editor<f::RefZistVoll>(kReferences, "Wert für 100%", nullptr);
+    Editor<f::RefZistVoll>(kReferences, "Wert für 100%", nullptr, 0, 65535);
 inline constexpr SettingField Auto = Box<f::Auto, true>(kOperatingMode, "Auto");
-inline constexpr SettingField Anzeige = Editor<f::Anzeige>(kDisplay, "Zeit", FifthTicksText);
+inline constexpr SettingField Anzeige =
+    Editor<f::Anzeige>(kDisplay, "Zeit", FifthTicksText, 7, 100);
 inline constexpr SettingField Drucksensor =
     List<f::Drucksensor, kDrucksensorItems>(kPressureSensor, nullptr);
 // The sensor's full-scale value has no label of its own beside the sensor list.
 inline constexpr SettingField Druckendwert =
-    Editor<f::Druckendwert>(kPressureSensor, "full scale", PressureText);
+    Editor<f::Druckendwert>(kPressureSensor, "full scale", PressureText, 0, 100);
 // Shown as "Abschaltwert" while regulation is off.
-inline constexpr SettingField DruckRegel = Editor<f::DruckRegel>(kPump, "Regelwert", PressureText);
-inline constexpr SettingField DruckEin = Editor<f::DruckEin>(kPump, "Ein", PressureText);
+inline constexpr SettingField DruckRegel =
+    Editor<f::DruckRegel>(kPump, "Regelwert", PressureText, 0, 100);
+inline constexpr SettingField DruckEin = Editor<f::DruckEin>(kPump, "Ein", PressureText, 0, 100);
 inline constexpr SettingField MinInput = InputList<false>(kInputs, "Min");
 inline constexpr SettingField MaxInput = InputList<true>(kInputs, "Max");
 inline constexpr SettingField WasserZcount =
     List<f::WasserZcount, kWasserZcountItems>(kWaterMeter, nullptr);
-inline constexpr SettingField RegelT = Editor<f::RegelT>(kRegulation, "Regelzeit", RegelTText);
+inline constexpr SettingField RegelT =
+    Editor<f::RegelT>(kRegulation, "Regelzeit", RegelTText, 0, 255);
 inline constexpr SettingField RegelP =
-    Editor<f::RegelP>(kRegulation, "Regel Proportionalanteil", nullptr);
+    Editor<f::RegelP>(kRegulation, "Regel Proportionalanteil", nullptr, 0, 255);
 inline constexpr SettingField RegelD =
-    Editor<f::RegelD>(kRegulation, "Regel Differentialanteil", nullptr);
+    Editor<f::RegelD>(kRegulation, "Regel Differentialanteil", nullptr, 0, 255);
 inline constexpr SettingField RefZistLeer =
-    Editor<f::RefZistLeer>(kReferences, "Leerwert", nullptr);
+    Editor<f::RefZistLeer>(kReferences, "Leerwert", nullptr, 0, 65535);
 inline constexpr SettingField TempOff =
-    Editor<f::TempOff>(kTemperature, "Abschalttemp.", TemperatureText);
+    Editor<f::TempOff>(kTemperature, "Abschalttemp.", TemperatureText, 0, 1023);
 inline constexpr SettingField TempOn =
-    Editor<f::TempOn>(kTemperature, "Einschalttemp.", TemperatureText);
-inline constexpr SettingField PumpeMin = Editor<f::PumpeMin>(kPump, "Minimale", PercentText);
+    Editor<f::TempOn>(kTemperature, "Einschalttemp.", TemperatureText, 0, 1023);
+inline constexpr SettingField PumpeMin =
+    WithMinimumIn(Editor<f::PumpeMin>(kPump, "Minimale", PercentText, 60, 100),
+                  [](const ControllerImage& image) {
+                    return PumpeMinMinimum(Get(image, f::SetupFlusssensor) != 0);
+                  });
 inline constexpr SettingField Nachlaufzeit =
-    Editor<f::Nachlaufzeit>(kPump, "Nachlaufzeit", FifthTicksText);
-inline constexpr SettingField Laufzeit = Editor<f::Laufzeit>(kRunTime, "Zeit", LaufzeitText);
+    Editor<f::Nachlaufzeit>(kPump, "Nachlaufzeit", FifthTicksText, 0, 184);
+inline constexpr SettingField Laufzeit = Editor<f::Laufzeit>(kRunTime, "Zeit", LaufzeitText, 0, 88);
 inline constexpr SettingField Variante = List<f::Variante, kVarianteItems>(kValve, nullptr);
 inline constexpr SettingField StartDelay =
-    Editor<f::StartDelay>(kSpecial, "100%Pumpenstartzeit", FifthTicksText);
+    Editor<f::StartDelay>(kSpecial, "100%Pumpenstartzeit", FifthTicksText, 0, 184);
 // The pulse window sits beside the power stage list and is shown for PWM only.
 inline constexpr SettingField PulsFenster =
-    Editor<f::PulsFenster>(kRegulation, "PWM", PulsFensterText);
+    Editor<f::PulsFenster>(kRegulation, "PWM", PulsFensterText, 5, 20);
 inline constexpr SettingField LaufzeitProzent =
-    Editor<f::LaufzeitProzent>(kRunTime, "Fehler < Einschaltdauer ", PercentText);
+    Editor<f::LaufzeitProzent>(kRunTime, "Fehler < Einschaltdauer ", PercentText, 1, 100);
 inline constexpr SettingField KugelhahnLaufzeit =
-    Editor<f::KugelhahnLaufzeit>(kSpecial, "Laufzeit Kugelhahn", TicksText);
+    Editor<f::KugelhahnLaufzeit>(kSpecial, "Laufzeit Kugelhahn", TicksText, 0, 255);
 inline constexpr SettingField FilterSpuelZeit =
-    Editor<f::FilterSpuelZeit>(kValve, "Spülzeit", TicksText);
+    Editor<f::FilterSpuelZeit>(kValve, "Spülzeit", TicksText, 5, 1000);
 inline constexpr SettingField FilterSpuelIntervall =
     DaysEditor<f::FilterSpuelIntervall>(kValve, "Intervall");
 inline constexpr SettingField ModulSpuelZeit =
-    Editor<f::ModulSpuelZeit>(kModuleRinse, "Spülzeit", TicksText);
+    Editor<f::ModulSpuelZeit>(kModuleRinse, "Spülzeit", TicksText, 5, 1000);
 inline constexpr SettingField ModulSpuelIntervall =
     DaysEditor<f::ModulSpuelIntervall>(kModuleRinse, "Intervall");
 inline constexpr SettingField SanftStart =
-    Editor<f::SanftStart>(kSpecial, "Sanftstart", SanftStartText);
+    Editor<f::SanftStart>(kSpecial, "Sanftstart", SanftStartText, 0, 63);
 inline constexpr SettingField SanftOff = Box<f::SanftOff>(kSpecial, "Rampe/Pumpe Aus");
 inline constexpr SettingField ShowPumpenLeistung =
     Box<f::ShowPumpenLeistung>(kDisplay, "Pumpenleistung");
-inline constexpr SettingField LeckAnzahl = Editor<f::LeckAnzahl>(kLeak, "Anzahl", nullptr);
+inline constexpr SettingField LeckAnzahl = Editor<f::LeckAnzahl>(kLeak, "Anzahl", nullptr, 3, 63);
 inline constexpr SettingField NoLeckError15s = Box<f::NoLeckError15s>(kLeak, "Dynamisch");
 inline constexpr SettingField LeckUeberwachung = Box<f::LeckUeberwachung>(kLeak, "Lecküberwachung");
-inline constexpr SettingField LeckDauer = Editor<f::LeckDauer>(kLeak, "Zeit", TicksText);
+// The leak time stays above the pump's run-on time.
+inline constexpr SettingField LeckDauer =
+    WithMinimumIn(Editor<f::LeckDauer>(kLeak, "Zeit", TicksText, 1, 255),
+                  [](const ControllerImage& image) {
+                    return LeakTimeFromRunOn(static_cast<int>(Get(image, f::Nachlaufzeit)),
+                                             Get(image, f::SetupFlusssensor) != 0)
+                        .minimum;
+                  });
 inline constexpr SettingField MaxPower =
-    Editor<f::MaxPower>(kPumpOffCheck, "Pumpenleistung", MaxPowerText);
+    Editor<f::MaxPower>(kPumpOffCheck, "Pumpenleistung", MaxPowerText, 50, 100);
 inline constexpr SettingField MaxPowerTime =
-    Editor<f::MaxPowerTime>(kPumpOffCheck, "Zeit", MaxPowerTimeText);
+    Editor<f::MaxPowerTime>(kPumpOffCheck, "Zeit", MaxPowerTimeText, 735, 32767, 147);
 inline constexpr SettingField RetryIntervallTime =
-    Editor<f::RetryIntervallTime>(kDryRun, "Er.P", RetryIntervalText);
+    Editor<f::RetryIntervallTime>(kDryRun, "Er.P", RetryIntervalText, 13, 8788, 2);
 // "immer Aus" is ticked while the stored bit is clear.
 inline constexpr SettingField Urlaub = Box<f::Urlaub, true>(kPumpOff, "immer Aus");
 inline constexpr SettingField ShowTxRx = Box<f::ShowTxRx>(kDisplay, "Kommunikation");

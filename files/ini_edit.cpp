@@ -91,6 +91,22 @@ std::string SectionLines(std::string_view text, std::string_view section) {
   return out;
 }
 
+std::optional<int> IniKeyLine(std::string_view text, std::string_view section,
+                              std::string_view key) {
+  bool bom = false;
+  bool inside = false;
+  int number = 0;
+  for (const Line& line : TextLines(text, bom)) {
+    ++number;
+    if (const auto name = SectionName(line.body)) {
+      inside = SameName(*name, section);
+    } else if (const auto name = KeyName(line.body); inside && name && SameName(*name, key)) {
+      return number;
+    }
+  }
+  return std::nullopt;
+}
+
 std::string SetIniValues(std::string_view text, std::string_view section, const IniValues& values) {
   bool bom = false;
   const std::vector<Line> lines = TextLines(text, bom);

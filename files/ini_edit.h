@@ -4,6 +4,7 @@
 // parser (ini_file.h), which cannot write a file back without reshaping it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -16,6 +17,11 @@ using IniValues = std::vector<std::pair<std::string, std::string>>;
 // The lines of every section named `section` (without regard to case) under one header line: all
 // the parser needs to look at to read that section, however many others the text has.
 std::string SectionLines(std::string_view text, std::string_view section);
+
+// The line (counted from 1) the parser takes `key` of `section` from: its first line in any of
+// the section's occurrences. Nothing when the key is not there.
+std::optional<int> IniKeyLine(std::string_view text, std::string_view section,
+                              std::string_view key);
 
 // `text` with each key of `values` set in `section` (names matched without regard to case). A key
 // already there is replaced where it stands (its first line in the section's first occurrence);

@@ -48,6 +48,8 @@ OpenError OpenErrorFromErrno(int error);
 // Opens the device of COM `port` (see ComDevicePath) exclusively: a second open of the same
 // device fails (Busy) while a Channel holds it. Raw 8N1 at `baud`, no flow control.
 Channel* OpenSerialChannel(std::uint32_t port, std::int32_t baud);
+// The same for a device file named outright.
+Channel* OpenSerialDevice(const std::string& path, std::int32_t baud);
 // Four-part decimal dotted IPv4 text is used as it is, anything else is resolved as a host name
 // (IPv4, first address). The connect gives up after `connectTimeoutMs`. Small writes go out at
 // once (no Nagle delay).

@@ -84,7 +84,10 @@ bool WaitReadable(int fd, std::chrono::steady_clock::time_point start, int limit
 }  // namespace
 
 Channel* OpenSerialChannel(std::uint32_t port, std::int32_t baud) {
-  const std::string path = ComDevicePath(port);
+  return OpenSerialDevice(ComDevicePath(port), baud);
+}
+
+Channel* OpenSerialDevice(const std::string& path, std::int32_t baud) {
   if (path.empty()) return FailOpen(-1, OpenError::NoSuchDevice);
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return FailOpen(-1, OpenErrorFromErrno(errno));

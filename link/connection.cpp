@@ -7,6 +7,9 @@
 namespace velta {
 
 ChannelHandle OpenFromSettings(const ConnectionSettings& settings, int connectTimeoutMs) {
+  if (!settings.useTcp && !settings.devicePath.empty()) {
+    return ChannelHandle(OpenSerialDevice(settings.devicePath, 9600));
+  }
   if (!settings.useTcp) {
     return ChannelHandle(OpenSerialChannel(static_cast<std::uint32_t>(settings.comPort), 9600));
   }

@@ -23,6 +23,7 @@ struct ConnectionSettings {
   std::string tcpHost;
   std::int32_t tcpPort = 10001;
   std::uint8_t admin = 0;  // Admin flags, low 8 bits of the stored value
+  std::string devicePath;  // a serial device file named outright; comPort then goes unused
 };
 
 // Serial port comPort at 9600 baud, or TCP tcpHost:tcpPort, connecting within

@@ -17,12 +17,14 @@
 #include <map>
 #include <mutex>
 
+#include "link/numbers.h"
+
 namespace velta {
 
 namespace {
 
-constexpr std::uint32_t kFirstPort = 1;
-constexpr std::uint32_t kLastPort = 255;
+constexpr std::uint32_t kFirstPort = kFirstComPort;
+constexpr std::uint32_t kLastPort = kLastComPort;
 
 struct PortRange {
   std::uint32_t first;

@@ -9,6 +9,7 @@
 #include "files/ini_edit.h"
 #include "controller/ini_file.h"
 #include "files/regular_file.h"
+#include "link/numbers.h"
 #include "link/port_search.h"
 #include "i18n/lookup.h"
 
@@ -63,10 +64,9 @@ void ReadPins(QSettings& store, std::map<std::int32_t, std::string>& pins) {
   pins.clear();
   for (const QString& entry : store.value("ComPins").toStringList()) {
     const qsizetype equals = entry.indexOf('=');
-    bool ok = false;
-    const int port = entry.left(equals).toInt(&ok, 10);
-    if (equals < 0 || !ok || port < 1 || port > 255 || equals + 1 >= entry.size()) continue;
-    pins[port] = entry.mid(equals + 1).toStdString();
+    const std::optional<std::int32_t> port = ParseComPort(entry.left(equals).toStdString());
+    if (equals < 0 || !port || equals + 1 >= entry.size()) continue;
+    pins[*port] = entry.mid(equals + 1).toStdString();
   }
 }
 

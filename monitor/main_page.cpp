@@ -1,6 +1,7 @@
 #include "monitor/main_page.h"
 
 #include "controller/conversions.h"
+#include "controller/error_memory.h"
 #include "i18n/lookup.h"
 #include "link/big_endian.h"
 #include "monitor/main_page_bits.h"
@@ -17,22 +18,23 @@ constexpr std::array<std::uint8_t, kSegmentCount> kSegmentBits{0x40, 0x04, 0x02,
 struct ErrorFlag {
   bool second;  // E2 instead of E1
   std::uint8_t bit;
-  const char* code;
+  int kind;  // index of kErrorKinds, which holds the code
   const char* msgid;
 };
+namespace k = error_kind;
 // Tested and listed in this order.
 constexpr std::array<ErrorFlag, 11> kErrorFlags{{
-    {false, kCisternSensorError, "Er.b", "Messwertgeber Zisterne defekt! (Er.b)"},
-    {false, kDryRunError, "Er.P", "Trockenlauf Pumpe! (Er.P)"},
-    {false, kBackflowError, "Overflow", "Rückstau Zisterne! (LED rot)"},
-    {false, kOverTemperatureError, "Er.t", "Übertemperatur, VEL Steuerung! (Er.t)"},
-    {false, kPressureSensorError, "Er.2", "Drucksensor defekt! (Er.2)"},
-    {false, kMaxRunTimeError, "Er.h", "Maximale Pumpenlaufzeitüberwachung! (Er.h)"},
-    {true, kLeakError, "Er.L", "Lecküberwachung! (Er.L)"},
-    {true, kMaxLoadError, "Er.1", "Laufzeitüberschreitung mit Maximallast! (Er.1)"},
-    {true, kAirDrawnError, "Er.C", "Pumpe zieht Luft aus der Zisterne! (Er.C)"},
-    {true, kWaterLeakError, "P.LE", "Pumpe, Wasserleck! (P.LE)"},
-    {true, kFlowSensorStuck, "Er.F", "Flusssensor klemmt! (Er.F)"},
+    {false, kCisternSensorError, k::kCisternSensor, "Messwertgeber Zisterne defekt! (Er.b)"},
+    {false, kDryRunError, k::kDryRun, "Trockenlauf Pumpe! (Er.P)"},
+    {false, kBackflowError, k::kBackflow, "Rückstau Zisterne! (LED rot)"},
+    {false, kOverTemperatureError, k::kOverTemperature, "Übertemperatur, VEL Steuerung! (Er.t)"},
+    {false, kPressureSensorError, k::kPressureSensor, "Drucksensor defekt! (Er.2)"},
+    {false, kMaxRunTimeError, k::kMaxRunTime, "Maximale Pumpenlaufzeitüberwachung! (Er.h)"},
+    {true, kLeakError, k::kLeak, "Lecküberwachung! (Er.L)"},
+    {true, kMaxLoadError, k::kMaxLoad, "Laufzeitüberschreitung mit Maximallast! (Er.1)"},
+    {true, kAirDrawnError, k::kAirDrawn, "Pumpe zieht Luft aus der Zisterne! (Er.C)"},
+    {true, kWaterLeakError, k::kWaterLeak, "Pumpe, Wasserleck! (P.LE)"},
+    {true, kFlowSensorStuck, k::kFlowSensorStuck, "Flusssensor klemmt! (Er.F)"},
 }};
 
 std::string Pick(bool set, const char* whenSet, const char* whenClear) {
@@ -74,7 +76,8 @@ int PageTemperatureCelsius(std::uint8_t value) { return TemperatureReadingCelsiu
 std::vector<ErrorFlagText> ActiveErrors(std::uint8_t e1, std::uint8_t e2) {
   std::vector<ErrorFlagText> errors;
   for (const ErrorFlag& flag : kErrorFlags) {
-    if (((flag.second ? e2 : e1) & flag.bit) != 0) errors.push_back({flag.code, _(flag.msgid)});
+    if (((flag.second ? e2 : e1) & flag.bit) != 0)
+      errors.push_back({kErrorKinds[flag.kind].code, _(flag.msgid)});
   }
   return errors;
 }

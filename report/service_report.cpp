@@ -14,6 +14,7 @@
 #include <istream>
 #include <limits>
 
+#include "controller/history.h"
 #include "files/atomic_write.h"
 #include "controller/counters.h"
 #include "controller/default_block.h"
@@ -229,7 +230,7 @@ ServiceReport ComposeServiceReport(const service::ReportReading& read,
                                    const std::string& errorFile) {
   ServiceReport report;
   report.image = read.image;
-  report.version = Format("V%d.%02d", read.version / 100, read.version % 100);
+  report.version = VersionText(read.version);
   // TRANSLATORS: the date and time format of strftime for the report's date.
   report.date = LocalTimeText(std::time(nullptr), V_("%Y-%m-%d %H:%M").c_str());
   report.liveValues = read.liveValues;

@@ -10,7 +10,7 @@ set -euo pipefail
 run=(cmake make g++ pkg-config ccache gettext librsvg2-bin libgtest-dev qt6-base-dev
   qt6-base-private-dev qt6-base-dev-tools libgl-dev libsimpleini-dev libudev-dev
   libxkbcommon-x11-0 libxcb-cursor0 libcli11-dev nlohmann-json3-dev libpaho-mqttpp-dev
-  libpaho-mqtt-dev libcpp-httplib-dev libssl-dev mold)
+  libpaho-mqtt-dev libcpp-httplib-dev libssl-dev mold libmicrohttpd-dev libsystemd-dev)
 # The demo on a virtual display, when asked for one.
 [ -z "${VELTA_DEMO_XVFB:-}" ] || run+=(xvfb xauth)
 # libclang-rt-dev holds libFuzzer and clang's sanitizer runtimes; clang only recommends it, and

@@ -28,8 +28,8 @@ ChannelHandle OpenSmallWriteLink(const ConnectionSettings& settings, Feedback& f
   return link;
 }
 
-void NoteWritten(Records& records, const ControllerImage& image, AddressRange range) {
-  records.baselines.ControllerWritten(
+void NoteWritten(Baselines& baselines, const ControllerImage& image, AddressRange range) {
+  baselines.ControllerWritten(
       range.first, std::span(image.bytes)
                        .subspan(static_cast<std::size_t>(range.first),
                                 static_cast<std::size_t>(range.last - range.first + 1)));
@@ -79,7 +79,7 @@ MemoryWrite SetCounter(const ConnectionSettings& settings, Feedback& feedback, R
     if (link.IsOpen()) {
       const bool written = WriteCounter(link, settings, feedback, result.image, counter);
       result.outcome = written ? Outcome::Done : Outcome::NotAcknowledged;
-      if (written) NoteWritten(records, result.image, CounterWriteRange(counter));
+      if (written) NoteWritten(records.baselines, result.image, CounterWriteRange(counter));
     }
   }
   result.baselines = std::move(records.baselines);
@@ -111,10 +111,92 @@ MemoryWrite ClearErrorCount(const ConnectionSettings& settings, Feedback& feedba
       const bool cleared = ClearErrorCounter(link, settings, feedback, index);
       result.outcome = cleared ? Outcome::Done : Outcome::NotAcknowledged;
       const int address = field::ErrorCounter(index).address;
-      if (cleared) NoteWritten(records, result.image, {address, address});
+      if (cleared) NoteWritten(records.baselines, result.image, {address, address});
     }
   }
   result.baselines = std::move(records.baselines);
+  return result;
+}
+
+namespace {
+
+// Opens the plan's link and reads 0..last on it, then keeps what `keep` names in the history.
+template <typename Keep>
+void ReadForPlan(const ConnectionSettings& settings, Feedback& feedback, Records& records,
+                 int last, SmallWritePlan& plan, Keep keep) {
+  plan.link = OpenReadLink(settings, feedback, plan);
+  if (!plan.link.IsOpen()) return;
+  const ReadResult read = ReadKnown(plan.link, feedback, records, 0, last);
+  plan.outcome = ReadOutcome(read.outcome);
+  if (!plan.Done()) {
+    plan.link.Close();
+    return;
+  }
+  if (!keep(read.data)) plan.historyFailure = records.history.LastFailure();
+}
+
+}  // namespace
+
+SmallWritePlan PlanCounterSet(const ConnectionSettings& settings, Feedback& feedback,
+                              Records records, Counter counter, std::uint32_t value) {
+  SmallWritePlan plan;
+  plan.counter = counter;
+  if (const std::optional<std::string> refusal = CounterValueRefusal(counter, value)) {
+    plan.outcome = Outcome::Refused;
+    plan.reason = *refusal;
+  } else {
+    ReadForPlan(settings, feedback, records, kCountersReadLast, plan,
+                [&](std::span<const std::uint8_t> data) {
+                  std::copy(data.begin(), data.end(), plan.before.bytes.begin());
+                  return records.history.KeepLines("counters", CounterLines(plan.before), feedback);
+                });
+    plan.after = plan.before;
+    StoreCounter(plan.after, counter, value);
+    plan.changes = CounterChanges(plan.before, plan.after, counter);
+  }
+  plan.baselines = std::move(records.baselines);
+  return plan;
+}
+
+SmallWritePlan PlanErrorClear(const ConnectionSettings& settings, Feedback& feedback,
+                              Records records, int index) {
+  SmallWritePlan plan;
+  plan.errorIndex = index;
+  if (index < 0 || index >= kErrorCounterCount) {
+    plan.outcome = Outcome::Refused;
+    plan.reason = Format(V_("Error count %d is outside 0..%d"), index, kErrorCounterCount - 1);
+  } else {
+    ReadForPlan(settings, feedback, records, kErrorMemoryReadLast, plan,
+                [&](std::span<const std::uint8_t> data) {
+                  ListErrorMemory(data, feedback, plan.before);
+                  return records.history.KeepLines("error-memory", ErrorMemoryLines(plan.before),
+                                                   feedback);
+                });
+    plan.after = plan.before;
+    Set(plan.after, field::ErrorCounter(index), 0);
+    const unsigned count = Get(plan.before, field::ErrorCounter(index));
+    if (count != 0) plan.changes.push_back({kErrorKinds[index].code, std::to_string(count), "0"});
+  }
+  plan.baselines = std::move(records.baselines);
+  return plan;
+}
+
+MemoryWrite CarryOut(SmallWritePlan plan, const ConnectionSettings& settings, Feedback& feedback) {
+  MemoryWrite result;
+  static_cast<JobResult&>(result) = plan;
+  result.image = plan.after;
+  if (result.Done() && plan.link.IsOpen()) {
+    const bool written =
+        plan.counter ? WriteCounter(plan.link, settings, feedback, plan.after, *plan.counter)
+                     : ClearErrorCounter(plan.link, settings, feedback, plan.errorIndex);
+    result.outcome = written ? Outcome::Done : Outcome::NotAcknowledged;
+    const AddressRange range =
+        plan.counter ? CounterWriteRange(*plan.counter)
+                     : AddressRange{field::ErrorCounter(plan.errorIndex).address,
+                                    field::ErrorCounter(plan.errorIndex).address};
+    if (written) NoteWritten(plan.baselines, plan.after, range);
+  }
+  result.baselines = std::move(plan.baselines);
   return result;
 }
 

@@ -39,23 +39,65 @@ ChannelHandle OpenWriteLink(const ConnectionSettings& settings, Feedback& feedba
 }
 
 // The controller's block before a write, kept in the history: for a backup write the whole image
-// when it is known, else (and for a settings write) the Parameter block.
-void KeepBlockBeforeWrite(Records& records, bool backup, Feedback& feedback) {
-  const Baseline& controller = records.baselines.Controller();
-  if (backup && controller.Covers(0, kLastAddress)) {
-    records.history.KeepImage("backup-before-write", controller.image, ImageFileKind::Backup,
-                              feedback);
+// when it is known, else (and for a settings write) the Parameter block. False, with the reason in
+// the plan, when it was known but could not be kept.
+void KeepBlockBeforeWrite(History& history, WritePlan& plan, Feedback& feedback) {
+  const Baseline& controller = plan.baselines.Controller();
+  bool kept = true;
+  if (plan.kind == ImageFileKind::Backup && controller.Covers(0, kLastAddress)) {
+    kept = history.KeepImage("backup-before-write", controller.image, ImageFileKind::Backup,
+                             feedback);
   } else if (controller.Covers(0, kLastParameter)) {
-    records.history.KeepImage("settings-before-write", controller.image, ImageFileKind::Settings,
-                              feedback);
+    kept = history.KeepImage("settings-before-write", controller.image, ImageFileKind::Settings,
+                             feedback);
   }
+  if (!kept) plan.historyFailure = history.LastFailure();
 }
 
 // After a complete write the controller holds the written bytes, and they are what the window
 // shows: a file loaded before no longer counts.
-void NoteWritten(Records& records, const ControllerImage& image, int count) {
-  records.baselines.ControllerWritten(0, std::span(image.bytes).first(count));
-  records.baselines.BlockRead();
+void NoteWritten(Baselines& baselines, const ControllerImage& image, int count) {
+  baselines.ControllerWritten(0, std::span(image.bytes).first(count));
+  baselines.BlockRead();
+}
+
+// The values the write would change to one outside their fields' ranges. Against an unknown
+// controller every field counts as changed.
+std::vector<RangeBreach> RangeBreaches(const WritePlan& plan) {
+  std::vector<RangeBreach> breaches;
+  for (const SettingField* field : SettingFields()) {
+    const int value = field->get(plan.image);
+    if (plan.controllerKnown && field->stored(plan.controller) == field->stored(plan.image)) {
+      continue;
+    }
+    const SettingRange range = RangeIn(*field, plan.image);
+    if (value < range.minimum || value > range.maximum) breaches.push_back({field, value, range});
+  }
+  return breaches;
+}
+
+// What the plan found once the controller's block is known (or known not to be).
+void Assess(WritePlan& plan, bool checkRanges, History& history, Feedback& feedback) {
+  if (plan.controllerKnown) {
+    plan.changes = SettingsChanges(plan.controller, plan.image);
+    if (plan.kind == ImageFileKind::Backup)
+      plan.otherBytes = OtherBytesChanged(plan.controller, plan.image);
+  }
+  if (checkRanges) plan.breaches = RangeBreaches(plan);
+  if (!plan.breaches.empty()) {
+    plan.outcome = Outcome::Refused;
+    plan.reason = V_("A value is outside its range; nothing was written.");
+    plan.link.Close();
+    return;
+  }
+  KeepBlockBeforeWrite(history, plan, feedback);
+}
+
+// Takes the controller's block as a read, now or before, left it in the baseline.
+void TakeKnownController(WritePlan& plan, int last) {
+  const Baseline& controller = plan.baselines.Controller();
+  plan.controllerKnown = controller.Covers(0, last);
+  if (plan.controllerKnown) plan.controller = controller.image;
 }
 
 }  // namespace
@@ -91,70 +133,98 @@ void KeepControllerReferences(ControllerImage& block, const ControllerImage& con
   Set(block, field::RefZistLeer, Get(controller, field::RefZistLeer));
 }
 
-BlockWrite WriteSettings(const ConnectionSettings& settings, Feedback& feedback, Records records,
-                         const SettingsWrite& write) {
-  BlockWrite result;
-  result.block = write.block;
+std::vector<std::string> WritePlan::ChangeList() const {
+  if (kind == ImageFileKind::Backup) return BackupChangeLines(controller, image);
+  return ChangeLines(changes);
+}
+
+WritePlan PlanSettingsWrite(const ConnectionSettings& settings, Feedback& feedback,
+                            Records records, const SettingsWrite& write) {
+  WritePlan plan;
+  plan.image = write.block;
+  plan.changedOnly = write.changedOnly;
   const bool known = records.baselines.Controller().Covers(0, kLastParameter);
   const bool readFirst =
       !write.sendReferences || write.changedOnly || (write.readUnknownBlock && !known);
-  const ChannelHandle link = OpenWriteLink(settings, feedback, readFirst, result);
-  if (link.IsOpen()) {
-    ControllerImage controller;
-    ReadResult read;
-    if (readFirst) {
-      read = ReadKnown(link, feedback, records, 0, kLastParameter);
-      if (read.success) {
-        CopyInto(controller, 0, read.data);
-        result.controllerRead = true;
-        if (!write.sendReferences) KeepControllerReferences(result.block, controller);
-      } else {
-        ReportModuleNotRead(feedback);
-        result.outcome = ReadOutcome(read.outcome);
-      }
-    }
-    if (result.Done()) {
-      KeepBlockBeforeWrite(records, false, feedback);
-      ExchangeOutcome exchange;
-      if (write.changedOnly) {
-        result.written = ChangedParameterAddresses(controller, result.block);
-        exchange = TransferChangedParameters(link, settings, feedback, result.block, result.written);
-      } else {
-        exchange = TransferParameterBlock(link, settings, feedback, result.block);
-      }
-      result.outcome = WriteOutcome(exchange);
-      if (result.Done()) NoteWritten(records, result.block, kParameterBlockSize);
+  plan.link = OpenWriteLink(settings, feedback, readFirst, plan);
+  if (plan.link.IsOpen() && readFirst) {
+    const ReadResult read = ReadKnown(plan.link, feedback, records, 0, kLastParameter);
+    plan.controllerRead = read.success;
+    if (!read.success) {
+      ReportModuleNotRead(feedback);
+      plan.outcome = ReadOutcome(read.outcome);
+      plan.link.Close();
     }
   }
-  result.baselines = std::move(records.baselines);
+  plan.baselines = std::move(records.baselines);
+  if (!plan.Done()) return plan;
+  TakeKnownController(plan, kLastParameter);
+  if (plan.controllerRead && !write.sendReferences)
+    KeepControllerReferences(plan.image, plan.controller);
+  Assess(plan, write.checkRanges, records.history, feedback);
+  return plan;
+}
+
+WritePlan PlanRestore(const ConnectionSettings& settings, Feedback& feedback, Records records,
+                      const ControllerImage& image, bool readUnknownBlock, bool checkRanges) {
+  WritePlan plan;
+  plan.kind = ImageFileKind::Backup;
+  plan.image = image;
+  const bool readFirst =
+      readUnknownBlock && !records.baselines.Controller().Covers(0, kLastAddress);
+  plan.link = OpenWriteLink(settings, feedback, readFirst, plan);
+  if (plan.link.IsOpen() && readFirst) {
+    const ReadResult upper = ReadKnown(plan.link, feedback, records, 1, kLastAddress);
+    const ReadResult lower = ReadKnown(plan.link, feedback, records, 0, 1);
+    plan.controllerRead = upper.success && lower.success;
+    if (!plan.controllerRead) {
+      ReportModuleNotRead(feedback);
+      plan.outcome = ReadOutcome(upper.success ? lower.outcome : upper.outcome);
+      plan.link.Close();
+    }
+  }
+  plan.baselines = std::move(records.baselines);
+  if (!plan.Done()) return plan;
+  TakeKnownController(plan, kLastAddress);
+  Assess(plan, checkRanges, records.history, feedback);
+  return plan;
+}
+
+BlockWrite CarryOut(WritePlan plan, const ConnectionSettings& settings, Feedback& feedback) {
+  BlockWrite result;
+  static_cast<JobResult&>(result) = plan;
+  result.block = plan.image;
+  result.controllerRead = plan.controllerRead;
+  if (result.Done() && plan.link.IsOpen()) {
+    ExchangeOutcome exchange;
+    int count = kParameterBlockSize;
+    if (plan.kind == ImageFileKind::Backup) {
+      exchange = TransferBackupImage(plan.link, settings, feedback, plan.image);
+      count = kImageSize;
+    } else if (plan.changedOnly) {
+      result.written = ChangedParameterAddresses(plan.controller, plan.image);
+      exchange =
+          TransferChangedParameters(plan.link, settings, feedback, plan.image, result.written);
+    } else {
+      exchange = TransferParameterBlock(plan.link, settings, feedback, plan.image);
+    }
+    result.outcome = WriteOutcome(exchange);
+    if (result.Done()) NoteWritten(plan.baselines, plan.image, count);
+  }
+  result.baselines = std::move(plan.baselines);
   return result;
+}
+
+BlockWrite WriteSettings(const ConnectionSettings& settings, Feedback& feedback, Records records,
+                         const SettingsWrite& write) {
+  return CarryOut(PlanSettingsWrite(settings, feedback, std::move(records), write), settings,
+                  feedback);
 }
 
 BlockWrite RestoreBackup(const ConnectionSettings& settings, Feedback& feedback, Records records,
                          const ControllerImage& image, bool readUnknownBlock) {
-  BlockWrite result;
-  result.block = image;
-  const bool readFirst =
-      readUnknownBlock && !records.baselines.Controller().Covers(0, kLastAddress);
-  const ChannelHandle link = OpenWriteLink(settings, feedback, readFirst, result);
-  if (link.IsOpen()) {
-    if (readFirst) {
-      const ReadResult upper = ReadKnown(link, feedback, records, 1, kLastAddress);
-      const ReadResult lower = ReadKnown(link, feedback, records, 0, 1);
-      result.controllerRead = upper.success && lower.success;
-      if (!result.controllerRead) {
-        ReportModuleNotRead(feedback);
-        result.outcome = ReadOutcome(upper.success ? lower.outcome : upper.outcome);
-      }
-    }
-    if (result.Done()) {
-      KeepBlockBeforeWrite(records, true, feedback);
-      result.outcome = WriteOutcome(TransferBackupImage(link, settings, feedback, image));
-      if (result.Done()) NoteWritten(records, image, kImageSize);
-    }
-  }
-  result.baselines = std::move(records.baselines);
-  return result;
+  return CarryOut(PlanRestore(settings, feedback, std::move(records), image, readUnknownBlock),
+                  settings, feedback);
 }
 
 }  // namespace velta::service

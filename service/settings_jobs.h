@@ -4,11 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "controller/feedback.h"
+#include "controller/block_diff.h"
 #include "controller/image.h"
+#include "controller/setting_fields.h"
 #include "controller/settings_file.h"
+#include "link/channel_handle.h"
 #include "link/connection.h"
 #include "service/records.h"
 
@@ -31,6 +35,9 @@ struct SettingsWrite {
   // Read the controller's block first when no read holds it, so the history keeps what the
   // write overwrites (velta-cli, which has read nothing before).
   bool readUnknownBlock = false;
+  // Refuse a value the write would change to one outside its field's range (velta-cli, whose
+  // files no editor has checked).
+  bool checkRanges = false;
 };
 
 struct BlockWrite : JobResult {
@@ -40,15 +47,56 @@ struct BlockWrite : JobResult {
   Baselines baselines;
 };
 
-// Reads the controller's block first where the write needs it (its reference values, the
-// changed-only comparison, or `readUnknownBlock`), keeps the controller's block in the history
-// as "settings-before-write" and writes, all on one link.
+// A value the write would change to one outside its field's range.
+struct RangeBreach {
+  const SettingField* field;
+  int value;
+  SettingRange range;
+};
+
+// A write planned on its link: the controller's block read once (where the write needs it) and
+// kept in the history, the image as it will be written, the lines the question shows, and
+// whatever stops the write. The link stays open for CarryOut; nothing has been written yet.
+struct WritePlan : JobResult {
+  ImageFileKind kind = ImageFileKind::Settings;
+  bool changedOnly = false;
+  ChannelHandle link;
+  ControllerImage image;          // as it will be written: with the controller's references
+  bool controllerKnown = false;   // a read (now or before) holds the controller's block
+  bool controllerRead = false;    // the plan read it now
+  ControllerImage controller;     // the controller's block as known
+  std::vector<FieldChange> changes;  // the settings the write changes
+  int otherBytes = 0;                // a restore: bytes beyond the settings that change
+  std::vector<RangeBreach> breaches;  // checked and not empty: Refused, nothing may be sent
+  std::string historyFailure;         // why the before-write copy was not kept; empty: it was
+  Baselines baselines;
+
+  // The question's lines: one per change, or "no change".
+  std::vector<std::string> ChangeList() const;
+};
+
+// Plans a settings write: reads the controller's block first where the write needs it (its
+// reference values, the changed-only comparison, or `readUnknownBlock`), applies the reference
+// rule, checks the ranges and keeps the controller's block as "settings-before-write".
+WritePlan PlanSettingsWrite(const ConnectionSettings& settings, Feedback& feedback,
+                            Records records, const SettingsWrite& write);
+
+// Plans a restore of the whole image; with `readUnknownBlock` the image is read first when no
+// read holds it; `checkRanges` as for a settings write. The controller's image before (or its
+// Parameter block, when only that is known) is kept in the history.
+WritePlan PlanRestore(const ConnectionSettings& settings, Feedback& feedback, Records records,
+                      const ControllerImage& image, bool readUnknownBlock,
+                      bool checkRanges = false);
+
+// Writes what the plan holds on its link, whatever its history failure (the face has decided
+// whether that may go ahead). A plan that stopped writes nothing.
+BlockWrite CarryOut(WritePlan plan, const ConnectionSettings& settings, Feedback& feedback);
+
+// A plan carried out at once, the before-write copy kept where it can be.
 BlockWrite WriteSettings(const ConnectionSettings& settings, Feedback& feedback, Records records,
                          const SettingsWrite& write);
 
-// Writes the whole image (0..255) and restarts the controller. The controller's image before
-// (or its Parameter block, when only that is known) goes to the history first; with
-// `readUnknownBlock` the image is read first when no read holds it.
+// Writes the whole image (0..255) and restarts the controller, as planned by PlanRestore.
 BlockWrite RestoreBackup(const ConnectionSettings& settings, Feedback& feedback, Records records,
                          const ControllerImage& image, bool readUnknownBlock);
 

@@ -22,22 +22,61 @@ TankJob ReadTank(const ConnectionSettings& settings, Feedback& feedback, History
   return result;
 }
 
+namespace {
+
+// Sends every entry on the open link; when all are acknowledged the controller's table is the
+// baseline.
+void SendOnLink(const ChannelHandle& link, const ConnectionSettings& settings, Feedback& feedback,
+                TankBaselines& baselines, const TankTable& table, TankJob& result) {
+  result.acknowledged = SendTankTableToController(link, settings, table, feedback);
+  const bool complete = result.acknowledged == kTankEntries;
+  result.outcome = complete ? Outcome::Done : Outcome::NotAcknowledged;
+  if (complete) {
+    // The controller now holds the low byte of each entry.
+    result.table = table;
+    for (std::int32_t& entry : result.table) entry &= 0xFF;
+    baselines.file.reset();
+    baselines.controller = TankBaseline{V_("the table last written to the controller"), result.table};
+  }
+}
+
+}  // namespace
+
 TankJob SendTank(const ConnectionSettings& settings, Feedback& feedback, TankBaselines baselines,
                  const TankTable& table) {
   TankJob result;
   const ChannelHandle link = OpenJobLink(settings, feedback, {}, result);
-  if (link.IsOpen()) {
-    result.acknowledged = SendTankTableToController(link, settings, table, feedback);
-    const bool complete = result.acknowledged == kTankEntries;
-    result.outcome = complete ? Outcome::Done : Outcome::NotAcknowledged;
-    if (complete) {
-      // The controller now holds the low byte of each entry.
-      result.table = table;
-      for (std::int32_t& entry : result.table) entry &= 0xFF;
-      baselines.file.reset();
-      baselines.controller = TankBaseline{V_("the table last written to the controller"), result.table};
-    }
+  if (link.IsOpen()) SendOnLink(link, settings, feedback, baselines, table, result);
+  result.baselines = std::move(baselines);
+  return result;
+}
+
+TankSendPlan PlanTankSend(const ConnectionSettings& settings, Feedback& feedback,
+                          History& history, const TankTable& table) {
+  TankSendPlan plan;
+  plan.table = table;
+  plan.link = OpenJobLink(settings, feedback, {}, plan);
+  if (!plan.link.IsOpen()) return plan;
+  TankTable controller{};
+  plan.outcome = ReadOutcome(ReadTankTableFromController(plan.link, controller, feedback));
+  if (!plan.Done()) {
+    plan.link.Close();
+    return plan;
   }
+  if (!history.KeepTankTable("tank-table", "", controller, feedback))
+    plan.historyFailure = history.LastFailure();
+  TankTable sent = table;
+  for (std::int32_t& entry : sent) entry &= 0xFF;
+  plan.changes = TankTableChanges(controller, sent);
+  return plan;
+}
+
+TankJob CarryOut(TankSendPlan plan, const ConnectionSettings& settings, Feedback& feedback,
+                 TankBaselines baselines) {
+  TankJob result;
+  static_cast<JobResult&>(result) = plan;
+  if (result.Done() && plan.link.IsOpen())
+    SendOnLink(plan.link, settings, feedback, baselines, plan.table, result);
   result.baselines = std::move(baselines);
   return result;
 }

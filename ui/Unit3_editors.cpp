@@ -34,6 +34,10 @@ void Form3::AttachEditors() {
     const auto* editor = std::get_if<ValueEditorControl>(&control.widget);
     if (editor == nullptr) continue;
     UpDown* stepper = ui.get()->*editor->stepper;
+    // The range comes from the field table: the editors and velta-cli's check share it.
+    stepper->setMaximum(control.setting->maximum);
+    stepper->setMinimum(control.setting->minimum);
+    stepper->setSingleStep(control.setting->step);
     const bool bare = control.setting->text == nullptr;
     stepper->setBuddy(ui.get()->*editor->field, bare);
     if (control.handler != nullptr) {
@@ -78,13 +82,12 @@ void Form3::udModulSpuelIntervallClick() { ShowEditorText(ui->udModulSpuelInterv
 
 void Form3::upZistLeerClick() {
   ShowEditorText(ui->upZistLeer);
-  ui->upZistVoll->setMinimum(ui->upZistLeer->value() + 2);
+  ui->upZistVoll->setMinimum(velta::ZistVollMinimum(ui->upZistLeer->value()));
   upZistVollClick();
 }
 
 void Form3::upZistVollClick() {
-  // The switch-back level stays at least two points above the empty level.
-  ui->upZistVoll->setMinimum(ui->upZistLeer->value() + 2);
+  ui->upZistVoll->setMinimum(velta::ZistVollMinimum(ui->upZistLeer->value()));
   ShowEditorText(ui->upZistVoll);
 }
 

@@ -7,6 +7,7 @@
 
 #include "controller/block_bits.h"
 #include "controller/fields.h"
+#include "controller/setting_fields.h"
 #include "i18n/lookup.h"
 #include "link/admin_flags.h"
 #include "ui/Unit3.h"
@@ -69,7 +70,7 @@ void Form3::chkSetupFlusssensorClick() {
   SetVisible({ui->lblEr1, ui->lblMaxPower, ui->edMaxPower, ui->udMaxPower, ui->lblMaxPowerTime,
               ui->edMaxPowerTime, ui->udMaxPowerTime},
              ui->chkRegelung->isChecked() && !flow);
-  ui->udPumpeMin->setMinimum(flow ? 35 : 60);
+  ui->udPumpeMin->setMinimum(velta::PumpeMinMinimum(flow));
   udPumpeMinClick();
   emit FlowSensorChanged(flow);
   emit BlueLedCaptionChanged(BlueLedCaption());

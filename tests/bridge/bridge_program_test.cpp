@@ -37,6 +37,9 @@ class BridgeProgram : public ::testing::Test {
     bridge_ = std::make_unique<test::Child>(args, (dir_ / "bridge.err").string());
     ASSERT_TRUE(test::WaitFor([&] { return test::Accepts(httpPort_); }, 10s)) << Log();
   }
+  void Run(const std::vector<std::string>& args) {
+    bridge_ = std::make_unique<test::Child>(args, (dir_ / "bridge.err").string());
+  }
   std::string Log() { return test::ReadFile((dir_ / "bridge.err").string()); }
   json State(test::Subscriber& subscriber) {
     const std::string text = subscriber.Last("velta/demo/state");
@@ -66,6 +69,9 @@ class BridgeProgram : public ::testing::Test {
 TEST_F(BridgeProgram, DiscoveryAndStateAsHomeAssistantReadsThem) {
   StartSim({"--set", "level=42", "--set", "error=0x0C", "--set", "pressure=35"});
   test::Subscriber ha(broker_);
+  // Left by an earlier run that announced a value this one does not.
+  const std::string removed = "homeassistant/sensor/velta_demo/removed_value/config";
+  ha.PublishRetained(removed, "{\"name\":\"Removed\"}");
   StartBridge({"--cistern-litres", "6000"});
   ASSERT_TRUE(ha.WaitFor("velta/demo/state", [](const std::string& s) { return !s.empty(); })) << Log();
   const json state = State(ha);
@@ -81,7 +87,7 @@ TEST_F(BridgeProgram, DiscoveryAndStateAsHomeAssistantReadsThem) {
   std::set<std::string> ids;
   int sensors = 0;
   for (const auto& [topic, payload] : ha.All()) {
-    if (topic.rfind("homeassistant/", 0) != 0) continue;
+    if (topic.rfind("homeassistant/", 0) != 0 || payload.empty()) continue;
     const json config = json::parse(payload);
     EXPECT_EQ(topic.substr(topic.size() - 7), "/config");
     EXPECT_EQ(config["state_topic"], "velta/demo/state");
@@ -93,7 +99,9 @@ TEST_F(BridgeProgram, DiscoveryAndStateAsHomeAssistantReadsThem) {
     EXPECT_TRUE(state.contains(key.substr(0, key.find(' ')))) << tmpl;
     ++sensors;
   }
+  EXPECT_TRUE(ha.WaitFor(removed, [](const std::string& s) { return s.empty(); })) << "emptied";
   EXPECT_GE(sensors, 9);
+  EXPECT_EQ(ha.Seen("homeassistant/sensor/velta_demo/pressure_bar/config").size(), 1u) << "sent once, with the firmware";
   EXPECT_EQ(ids.count("velta_demo_water_meter_1_m3"), 0u) << "no water meter on this controller";
   const json pressure = json::parse(ha.Last("homeassistant/sensor/velta_demo/pressure_bar/config"));
   EXPECT_EQ(pressure["device_class"], "pressure");
@@ -106,6 +114,11 @@ TEST_F(BridgeProgram, DiscoveryAndStateAsHomeAssistantReadsThem) {
   EXPECT_TRUE(ha.WaitFor("velta/demo/state", [](const std::string& s) {
     return json::parse(s)["level_percent"] == 57;
   }, 1500ms));
+
+  EXPECT_EQ(bridge_->Signal(SIGTERM), 0);
+  test::Subscriber after(broker_);
+  EXPECT_TRUE(after.WaitFor("velta/demo/availability", [](const std::string& s) { return s == "offline"; }, 1s))
+      << "a bridge that is stopped says so itself: a clean disconnect sends no will";
 }
 
 TEST_F(BridgeProgram, AvailabilityFollowsTheControllerAndTheBridgesLastWill) {
@@ -122,9 +135,24 @@ TEST_F(BridgeProgram, AvailabilityFollowsTheControllerAndTheBridgesLastWill) {
   EXPECT_TRUE(ha.WaitFor("velta/demo/availability", is("online"), 4s)) << Log();
   const json metricsState = json::parse(Get("/status")->body)["controllers"][0];
   EXPECT_EQ(metricsState["link_up"], true);
+  // A controller that stops answering behind an adapter that stays up.
+  sim_->Control("fault noreply all");
+  EXPECT_TRUE(ha.WaitFor("velta/demo/availability", is("offline"), 3s)) << "silent for 2 s is offline";
+  sim_->Control("fault clear");
+  ASSERT_TRUE(ha.WaitFor("velta/demo/availability", is("online"), 4s)) << Log();
 
+  // Everything a subscriber needs is retained: one that comes late has it at once.
+  {
+    test::Subscriber late(broker_);
+    EXPECT_TRUE(late.WaitFor("velta/demo/availability", is("online"), 1s));
+    EXPECT_TRUE(late.WaitFor("velta/demo/state", [](const std::string& s) { return !s.empty(); }, 1s));
+    EXPECT_TRUE(late.WaitFor("homeassistant/sensor/velta_demo/level_percent/config",
+                             [](const std::string& s) { return !s.empty(); }, 1s));
+  }
   bridge_->Signal(SIGKILL);
   EXPECT_TRUE(ha.WaitFor("velta/demo/availability", is("offline"), 3s)) << "the broker's last will";
+  test::Subscriber afterDeath(broker_);
+  EXPECT_TRUE(afterDeath.WaitFor("velta/demo/availability", is("offline"), 1s)) << "the will is retained";
   EXPECT_NE(Log().find("lost"), std::string::npos) << Log();
   EXPECT_NE(Log().find("restored"), std::string::npos) << Log();
 }
@@ -181,6 +209,58 @@ TEST_F(BridgeProgram, MetricsPassPromtoolAndNothingWrites) {
   for (const std::string& frame : sim_->Frames()) EXPECT_TRUE(kPollFrames.count(frame)) << frame;
 }
 
+// A socket connecting to `port` from another loopback address, as another machine's client; a
+// flood does not wait for its connects to finish.
+int ConnectFrom(const char* source, std::uint16_t port, bool flood = false) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | (flood ? SOCK_NONBLOCK : 0), 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  inet_pton(AF_INET, source, &address.sin_addr);
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
+  address.sin_port = htons(port);
+  connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  return fd;
+}
+
+long RssKiB(pid_t pid) {
+  const std::string status = test::ReadFile("/proc/" + std::to_string(pid) + "/status");
+  return std::stol(status.substr(status.find("VmRSS:") + 6));
+}
+
+TEST_F(BridgeProgram, AScrapeIsAnsweredUnderAFloodAndAHugeRequestIsRefusedWithMemoryFlat) {
+  StartSim();
+  StartBridge();
+  std::vector<int> held;
+  for (int i = 0; i < 1000; ++i) held.push_back(ConnectFrom("127.0.0.2", httpPort_, true));
+  for (const char* slow : {"127.0.0.3", "127.0.0.4"}) {
+    held.push_back(ConnectFrom(slow, httpPort_));
+    send(held.back(), "GET /metrics HTTP/1.1\r\nX-Slow: ", 31, MSG_NOSIGNAL);
+  }
+  const long rssBefore = RssKiB(bridge_->Pid());
+  httplib::Client client("127.0.0.1", httpPort_);
+  client.set_connection_timeout(1s);
+  client.set_read_timeout(1s);
+  const auto started = std::chrono::steady_clock::now();
+  const auto scrape = client.Get("/metrics");
+  ASSERT_TRUE(scrape) << "a scrape is answered beside 1000 idle and 2 slow clients";
+  EXPECT_EQ(scrape->status, 200);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
+
+  const int huge = ConnectFrom("127.0.0.5", httpPort_);
+  send(huge, "GET /metrics HTTP/1.1\r\n", 23, MSG_NOSIGNAL);
+  std::string headers;
+  for (int i = 0; i < 1000; ++i) headers += "X-Header: value\r\n";
+  int sent = 0;
+  while (sent < 3'000'000 && send(huge, headers.data(), headers.size(), MSG_NOSIGNAL) > 0) sent += 1000;
+  EXPECT_LT(sent, 3'000'000) << "the bridge stops reading a request that does not fit";
+  EXPECT_LT(RssKiB(bridge_->Pid()), 64 * 1024);
+  EXPECT_LT(RssKiB(bridge_->Pid()) - rssBefore, 4 * 1024) << "memory stays flat";
+  EXPECT_EQ(Get("/metrics")->status, 200);
+  close(huge);
+  for (int fd : held) close(fd);
+}
+
 TEST_F(BridgeProgram, VeltaCliReadsAndWritesThroughAServiceSession) {
   StartSim({"--write-enable"});
   test::Subscriber ha(broker_);
@@ -214,6 +294,9 @@ TEST_F(BridgeProgram, VeltaCliReadsAndWritesThroughAServiceSession) {
   EXPECT_EQ(sim_->Memory()[9], 61);
 
   // An open session holds the poll, shows in MQTT and /status, and turns a second client away.
+  ASSERT_TRUE(ha.WaitFor("velta/demo/state", [](const std::string& s) {
+    return json::parse(s)["session_open"] == false;
+  })) << "velta-cli's sessions are over";
   const int session = test::ConnectLoopback(servePort_);
   ASSERT_GE(session, 0);
   EXPECT_TRUE(ha.WaitFor("velta/demo/state", [](const std::string& s) {
@@ -227,8 +310,10 @@ TEST_F(BridgeProgram, VeltaCliReadsAndWritesThroughAServiceSession) {
   setsockopt(second, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
   EXPECT_EQ(recv(second, &byte, 1, 0), 0) << "the second client is closed at once";
   close(second);
+  EXPECT_NE(Log().find("demo: a second service client from 127.0.0.1:"), std::string::npos) << Log();
   sim_->ClearFrames();
-  std::this_thread::sleep_for(700ms);
+  // Longer than the controller may stay silent outside a session.
+  std::this_thread::sleep_for(3s);
   EXPECT_TRUE(sim_->Frames().empty()) << "no poll while a session is open";
   const std::uint8_t version[] = {0x60, 0x00, 0x07, 0x67};
   ASSERT_EQ(send(session, version, sizeof version, 0), 4);
@@ -240,6 +325,38 @@ TEST_F(BridgeProgram, VeltaCliReadsAndWritesThroughAServiceSession) {
     const auto frames = sim_->Frames();
     return std::find(frames.begin(), frames.end(), "60 00 01 61") != frames.end();
   }, 2s)) << "the poll resumes when the client leaves";
+  std::this_thread::sleep_for(500ms);
+  const std::vector<std::string> availability = ha.Seen("velta/demo/availability");
+  const auto online = std::find(availability.begin(), availability.end(), "online");
+  EXPECT_EQ(std::count(online, availability.end(), "offline"), 0) << "no flap after a session";
+}
+
+TEST_F(BridgeProgram, TheBrokersRefusalIsLoggedAsSuch) {
+  StartSim();
+  test::Broker guarded("site", "right");
+  test::WriteFile((dir_ / "pw").string(), "wrong\n");
+  Run({VELTA_BRIDGE_PATH, "--tcp", "127.0.0.1:" + std::to_string(sim_->TcpPort()), "--name", "demo", "--mqtt",
+       guarded.Url(), "--mqtt-user", "site", "--mqtt-password-file", (dir_ / "pw").string()});
+  EXPECT_TRUE(test::WaitFor([&] { return Log().find("MQTT") != std::string::npos; }, 8s));
+  EXPECT_NE(Log().find("demo: cannot connect to the MQTT broker " + guarded.Url() +
+                       ": the broker refused: not authorised (wrong user name or password, or no access); retrying\n"), std::string::npos) << Log();
+}
+
+TEST_F(BridgeProgram, APortAndADeviceEachOpenTheirOwn) {
+  test::SimProcess onCom({"--pty"}), onDevice({"--pty"});
+  setenv("VELTA_COM255", onCom.PtyPath().c_str(), 1);
+  const std::string config = (dir_ / "site.conf").string();
+  test::WriteFile(config, "[bridge]\nhttp = " + std::to_string(httpPort_) + "\n[a]\nport = COM255\n"
+                          "[b]\ndevice = " + onDevice.PtyPath() + "\n");
+  Run({VELTA_BRIDGE_PATH, "--config", config});
+  unsetenv("VELTA_COM255");
+  EXPECT_TRUE(test::WaitFor([&] {
+    const auto metrics = Get("/metrics");
+    return metrics && metrics->body.find("velta_link_up{controller=\"a\"} 1\nvelta_link_up{controller=\"b\"} 1") !=
+                          std::string::npos;
+  }, 5s)) << Log();
+  EXPECT_FALSE(onCom.Frames().empty());
+  EXPECT_FALSE(onDevice.Frames().empty());
 }
 
 TEST_F(BridgeProgram, StartUpRefusalsSayWhatIsWrong) {
@@ -274,6 +391,12 @@ TEST_F(BridgeProgram, StartUpRefusalsSayWhatIsWrong) {
     EXPECT_TRUE(sim_->Frames().empty()) << "nothing is opened before the refusal: " << row.message;
     EXPECT_FALSE(test::Accepts(httpPort_));
   }
+  // Too few open files for a controller and the HTTP face: refused with the figure.
+  test::Child starved({"/bin/sh", "-c", "ulimit -n 64 && exec " VELTA_BRIDGE_PATH " --tcp " + sim + " --http 9"},
+                      (dir_ / "bridge.err").string());
+  EXPECT_EQ(starved.Wait(), 1);
+  EXPECT_EQ(Log(), "velta-bridge: needs 106 open files for its controllers and listeners, but the hard limit "
+                   "is 64 (LimitNOFILE= in the unit)\n");
 }
 
 }  // namespace

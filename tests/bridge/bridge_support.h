@@ -86,9 +86,21 @@ class Child {
 class Broker {
  public:
   explicit Broker(std::uint16_t port = FreePort()) : port_(port) { Start(); }
+  // A broker that lets in `user` with `password` alone.
+  Broker(const std::string& user, const std::string& password) : port_(FreePort()) {
+    const std::string file = (dir_ / "passwords").string();
+    if (std::system(("mosquitto_passwd -c -b " + file + " " + user + " " + password).c_str()) != 0) {
+      throw std::runtime_error("mosquitto_passwd failed");
+    }
+    // Started by root, mosquitto reads the file as its own user.
+    std::filesystem::permissions(dir_.Path(), std::filesystem::perms::others_exec, std::filesystem::perm_options::add);
+    std::filesystem::permissions(file, std::filesystem::perms::others_read, std::filesystem::perm_options::add);
+    access_ = "allow_anonymous false\npassword_file " + file + "\n";
+    Start();
+  }
   void Start() {
     WriteFile((dir_ / "mosquitto.conf").string(),
-              "listener " + std::to_string(port_) + " 127.0.0.1\nallow_anonymous true\n");
+              "listener " + std::to_string(port_) + " 127.0.0.1\n" + access_);
     child_ = std::make_unique<Child>(
         std::vector<std::string>{"/usr/sbin/mosquitto", "-c", (dir_ / "mosquitto.conf").string()},
         (dir_ / "mosquitto.log").string());
@@ -103,6 +115,7 @@ class Broker {
  private:
   ScratchDir dir_;
   std::uint16_t port_;
+  std::string access_ = "allow_anonymous true\n";
   std::unique_ptr<Child> child_;
 };
 
@@ -110,11 +123,12 @@ class Broker {
 class Subscriber {
  public:
   explicit Subscriber(const Broker& broker)
-      : client_("tcp://127.0.0.1:" + std::to_string(broker.Port()), "velta-test-" + std::to_string(getpid()),
+      : client_("tcp://127.0.0.1:" + std::to_string(broker.Port()), "velta-test-" + std::to_string(getpid()) + "-" + std::to_string(count_++),
                 static_cast<mqtt::iclient_persistence*>(nullptr)) {
     client_.set_message_callback([this](mqtt::const_message_ptr message) {
       std::lock_guard lock(mutex_);
       last_[message->get_topic()] = message->to_string();
+      seen_[message->get_topic()].push_back(message->to_string());
     });
     client_.connect()->wait();
     client_.subscribe("#", 1)->wait();
@@ -129,6 +143,14 @@ class Subscriber {
     std::lock_guard lock(mutex_);
     return last_.count(topic) ? last_[topic] : "";
   }
+  void PublishRetained(const std::string& topic, const std::string& payload) {
+    client_.publish(topic, payload.data(), payload.size(), 1, true)->wait();
+  }
+  // Every payload the topic carried, in order.
+  std::vector<std::string> Seen(const std::string& topic) {
+    std::lock_guard lock(mutex_);
+    return seen_[topic];
+  }
   std::map<std::string, std::string> All() {
     std::lock_guard lock(mutex_);
     return last_;
@@ -142,6 +164,8 @@ class Subscriber {
   mqtt::async_client client_;
   std::mutex mutex_;
   std::map<std::string, std::string> last_;
+  std::map<std::string, std::vector<std::string>> seen_;
+  static inline int count_ = 0;  // subscribers at once need ids of their own
 };
 
 }  // namespace velta::test

@@ -53,9 +53,10 @@ TEST_F(ReadingRowsTest, OnePageInEveryOutput) {
 
   bridge::ControllerSnapshot snapshot;
   snapshot.name = "t";
+  snapshot.linkUp = true;
   snapshot.reading = bridge::Reading{0, readings};
   const json state = json::parse(bridge::StateDocument(snapshot));
-  const std::string metrics = bridge::MetricsText({snapshot});
+  const std::string metrics = bridge::MetricsText({snapshot}, 0);
   std::map<std::string, json> entities;  // by state key
   for (const bridge::Publication& config : bridge::DiscoveryConfigs(snapshot)) {
     const json entity = json::parse(config.payload);

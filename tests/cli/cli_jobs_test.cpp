@@ -57,7 +57,7 @@ TEST_F(CliJobs, ReadingCommandsKeepWhatTheyReadAsTheWindowsDo) {
 // A write or restore with nothing read before reads the block it overwrites and keeps it.
 TEST_F(CliJobs, WritesKeepTheBlockTheyOverwrite) {
   Start();
-  sim_->SetMemory(0, std::vector<std::uint8_t>(256, 0x21));
+  sim_->SetMemory(9, {0x21});
   ASSERT_EQ(Call(Tcp() + " read -o " + Path("s.ini")).code, 0);
   ASSERT_EQ(Call(Tcp() + " backup -o " + Path("b.bak")).code, 0);
   std::filesystem::remove_all(dir_ / "data");
@@ -68,7 +68,7 @@ TEST_F(CliJobs, WritesKeepTheBlockTheyOverwrite) {
   };
   for (const Row row : {Row{"write s.ini", "settings-before-write", ImageFileKind::Settings},
                         Row{"restore b.bak", "backup-before-write", ImageFileKind::Backup}}) {
-    sim_->SetMemory(0, std::vector<std::uint8_t>(256, 0x42));
+    sim_->SetMemory(9, {0x42});
     const std::string command = row.command;
     const Outcome run = Call(Tcp() + " -y " + command.substr(0, command.find(' ')) + " " +
                              Path(command.substr(command.find(' ') + 1)));
@@ -115,8 +115,8 @@ TEST_F(CliJobs, EachWriteShowsWhatItChangesBeforeItsQuestion) {
   const Row rows[] = {
       {"restore " + Path("b.bak"),
        {"full scale: 6.1bar → 10.0bar", "Overwrite all of the controller's memory"}},
-      {"counters --set starts=4242", {"starts: 12 → 4242", "Set this counter"}},
-      {"errors --clear Er.P", {"Er.P: count 9 → 0", "Clear this error count"}},
+      {"counters --set starts=4242", {"Pump[starts]: 12 → 4242", "Set this counter"}},
+      {"errors --clear Er.P", {"Er.P: 9 → 0", "Clear this error count"}},
       {"tank send " + Path("t.csv"),
        {"entries:", "  100: 100", "Send this tank table to the controller?"}},
   };

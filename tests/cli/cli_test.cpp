@@ -89,11 +89,16 @@ TEST_F(CliProgram, ReadingCommandsPrintTheSimulatorsValues) {
 
   const Outcome counters = Call(Tcp() + " --json counters");
   ASSERT_EQ(counters.code, 0) << counters.err;
-  EXPECT_EQ(nlohmann::json::parse(counters.out)["hours"], 777);
+  const auto counted = nlohmann::json::parse(counters.out);
+  EXPECT_EQ(counted["hours"], 777);
+  for (const char* name : {"hours", "starts", "mains", "cistern"})
+    EXPECT_TRUE(counted[name].is_number_unsigned()) << name;
 
   const Outcome errors = Call(Tcp() + " --json errors");
   ASSERT_EQ(errors.code, 0) << errors.err;
-  EXPECT_EQ(nlohmann::json::parse(errors.out).size(), 11u);
+  const auto counts = nlohmann::json::parse(errors.out);
+  EXPECT_EQ(counts.size(), 11u);
+  EXPECT_TRUE(counts["Overflow"].is_number_unsigned()) << "codes from the error table";
 
   const Outcome live = Call(Tcp() + " live");
   EXPECT_EQ(live.code, 0) << live.err;
@@ -105,7 +110,15 @@ TEST_F(CliProgram, ReadingCommandsPrintTheSimulatorsValues) {
 
   const Outcome read = Call(Tcp() + " --json read");
   ASSERT_EQ(read.code, 0) << read.err;
-  EXPECT_TRUE(nlohmann::json::accept(read.out)) << "JSON only: " << read.out;
+  ASSERT_TRUE(nlohmann::json::accept(read.out)) << "JSON only: " << read.out;
+  // Each setting's numbers are numbers: the full scale of 10.0 bar is stored as 100.
+  const auto settings = nlohmann::json::parse(read.out);
+  const auto fullScale = std::find_if(settings.begin(), settings.end(),
+                                      [](const auto& s) { return s["address"] == 9; });
+  ASSERT_NE(fullScale, settings.end());
+  EXPECT_EQ((*fullScale)["value"], "10.0bar");
+  EXPECT_TRUE((*fullScale)["control_value"].is_number_integer());
+  EXPECT_EQ((*fullScale)["stored_raw"], 100);
 
   // The listing keeps the Settings window's groups together: a group once left never comes back.
   std::istringstream listed(Call(Tcp() + " read").out);
@@ -144,7 +157,7 @@ TEST_F(CliProgram, ChangedOnlyWritesTheDifferingAddressesAndTheClosingRequest) {
   std::string text = test::ReadFile(Path("s.ini"));
   // Druckendwert (9) and PulsFenster (27) change; the file's reference value (4) does not count,
   // as the controller keeps its own.
-  for (const auto& [key, value] : {std::pair{"\n9=", "\n9=61"}, {"\n27=", "\n27=33"}, {"\n4=", "\n4=1"}}) {
+  for (const auto& [key, value] : {std::pair{"\n9=", "\n9=61"}, {"\n27=", "\n27=15"}, {"\n4=", "\n4=1"}}) {
     const auto at = text.find(key);
     text.replace(at, text.find('\n', at + 1) - at, value);
   }
@@ -160,7 +173,7 @@ TEST_F(CliProgram, ChangedOnlyWritesTheDifferingAddressesAndTheClosingRequest) {
   sim_->ClearFrames();
   const Outcome write = Call(Tcp() + " --yes write --changed-only " + Path("s.ini"));
   ASSERT_EQ(write.code, 0) << write.err;
-  EXPECT_EQ(Writes(), (std::vector<std::string>{"98 09 3D DE", "98 1B 21 D4", "60 00 08 68"}));
+  EXPECT_EQ(Writes(), (std::vector<std::string>{"98 09 3D DE", "98 1B 0F C2", "60 00 08 68"}));
 
   // Nothing left to change: only the closing request. The last address alone: it is written.
   sim_->ClearFrames();
@@ -174,7 +187,7 @@ TEST_F(CliProgram, ChangedOnlyWritesTheDifferingAddressesAndTheClosingRequest) {
   ASSERT_EQ(Call(Tcp() + " --yes write --changed-only " + Path("s.ini")).code, 0);
   EXPECT_EQ(Writes(), (std::vector<std::string>{"98 33 07 D2", "60 00 08 68"}));
   EXPECT_EQ(sim_->Memory()[9], 61);
-  EXPECT_EQ(sim_->Memory()[27], 33);
+  EXPECT_EQ(sim_->Memory()[27], 15);
 
   EXPECT_EQ(Call(Tcp() + " diff " + Path("s.ini") + " " + Path("s.ini")).out,
             Path("s.ini") + " and " + Path("s.ini") + " are the same file.\n");
@@ -234,7 +247,8 @@ TEST_F(CliProgram, FullWritesBackupRestoreCountersErrorsAndTank) {
   ASSERT_EQ(Call(Tcp() + " tank read -o " + Path("t.csv")).code, 0);
   sim_->ClearFrames();
   ASSERT_EQ(Call(Tcp() + " -y tank send " + Path("t.csv")).code, 0);
-  EXPECT_EQ(sim_->Frames().size(), 101u);
+  EXPECT_EQ(sim_->Frames().size(), 102u) << "one read of the table kept first, then its 101 entries";
+  EXPECT_EQ(Writes().size(), 101u);
 }
 
 TEST_F(CliProgram, UpdateProgramsTheFirmwareFile) {

@@ -64,7 +64,7 @@ class WatchedLink {
   bool pty_;
   test::ScratchDir dir_;
   std::optional<SimProcess> sim_;
-  ConnectionSettings settings_{0, false, "", 0, 0};
+  ConnectionSettings settings_{0, false, "", 0, 0, ""};
 };
 
 // Steps until `done` holds for a step, at most `limit`; every step is kept.
@@ -207,14 +207,14 @@ TEST(StatusWatch, AReopenAttemptEndsAtTheShortConnectLimit) {
                          std::chrono::seconds(8)).back().lostLine.empty());
   test::SynDroppingListener silent;
   ASSERT_TRUE(silent.ok());
-  watch.SetConnection({0, true, "127.0.0.1", silent.port(), 0});
+  watch.SetConnection({0, true, "127.0.0.1", silent.port(), 0, ""});
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(watch.Step().linkUp);
   EXPECT_LT(test::ElapsedMs(start), 400);
 }
 
 TEST(StatusWatch, AFailedOpenSaysWhyAndStepsDoNothing) {
-  ConnectionSettings settings{0, true, "127.0.0.1", 1, 0};
+  ConnectionSettings settings{0, true, "127.0.0.1", 1, 0, ""};
   StatusWatch watch(settings);
   const WatchOpen open = watch.Open();
   EXPECT_FALSE(open.opened);
