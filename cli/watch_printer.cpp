@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "controller/user_folders.h"
+#include "files/user_folders.h"
 #include "monitor/readings_json.h"
 
 namespace velta::cli {
