@@ -38,7 +38,8 @@ package: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target $(PROGRAMS) velta_desktop_files
 	@cd $(BUILD) && cpack -G DEB
 
-bench: build
+bench: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target velta_benches
 	@bash scripts/run-bench.sh $(BUILD)
 
 # Tests under AddressSanitizer and UndefinedBehaviorSanitizer, in a build of their own.

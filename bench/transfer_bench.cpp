@@ -1,13 +1,14 @@
 // Settings and backup transfers against the simulator paced at 9600 baud in both directions: each
 // operation's time beside the time its bytes need on a 9600-baud wire (request + reply bytes, 10
-// bits each). The serial Channel pauses 150 ms on every close, as the controller needs; over the
-// pseudo-terminal the ratio is shown with those pauses and without them. The pseudo-terminal also
-// stands behind a modelled USB adapter whose latency timer is 16 ms (an FTDI chip's default) and
-// 1 ms (what the udev rule sets). Behind the adapter each acknowledged frame ends on a timer tick
-// and the next starts from there, so a 5.2 ms frame takes 6 ms at 1 ms (1.15); a wake-up of the
-// program, the simulator or the kernel's pseudo-terminal worker that comes more than 0.8 ms late
-// costs a whole further tick. On a busy machine that is where the time goes; `chrt -f 50` in
-// front of the benchmark shows the figures without the other programs' load.
+// bits each). Every job opens one Channel and closes it once; the serial Channel pauses 150 ms on
+// that close, as the controller needs, so over the pseudo-terminal the ratio is shown with that
+// one pause and without it. The pseudo-terminal also stands behind a modelled USB adapter whose
+// latency timer is 16 ms (an FTDI chip's default) and 1 ms (what the udev rule sets). Behind the
+// adapter each acknowledged frame ends on a timer tick and the next starts from there, so a 5.2 ms
+// frame takes 6 ms at 1 ms (1.15); a wake-up of the program, the simulator or the kernel's
+// pseudo-terminal worker that comes more than 0.8 ms late costs a whole further tick. On a busy
+// machine that is where the time goes; `chrt -f 50` in front of the benchmark shows the figures
+// without the other programs' load.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -30,12 +31,11 @@ constexpr std::int32_t kAdapter1ComPort = 249;
 constexpr int kVersionExchange = 4 + 9;
 constexpr int kWriteExchange = 4 + 1;
 constexpr int kClosingRequest = 4;
-constexpr double kSerialClosePauseMs = 150;  // the serial Channel's pause before it closes
+constexpr double kSerialClosePauseMs = 150;  // the serial Channel's pause before its one close
 
 struct Operation {
   const char* name;
   int wireBytes;
-  int channels;  // Channels opened and closed
   std::function<bool(const velta::ConnectionSettings&)> run;
 };
 
@@ -50,7 +50,7 @@ struct Link {
 void Measure(const Link& link, const Operation& operation) {
   const velta::ConnectionSettings& settings = link.settings;
   const double wire = WireMs(operation.wireBytes);
-  const double pauses = settings.useTcp ? 0 : operation.channels * kSerialClosePauseMs;
+  const double pause = settings.useTcp ? 0 : kSerialClosePauseMs;
   std::vector<double> ms;
   int failed = 0;
   for (int i = 0; i < link.runs; ++i) {
@@ -62,8 +62,8 @@ void Measure(const Link& link, const Operation& operation) {
   std::sort(ms.begin(), ms.end());
   const double median = ms[ms.size() / 2];
   std::printf("%-8s %-15s %6d %8.1f %8.1f %8.1f %7.3f %7.0f %9.3f %5d/%d\n", link.name,
-              operation.name, operation.wireBytes, wire, median, ms.back(), median / wire, pauses,
-              (median - pauses) / wire, failed, link.runs);
+              operation.name, operation.wireBytes, wire, median, ms.back(), median / wire, pause,
+              (median - pause) / wire, failed, link.runs);
 }
 
 }  // namespace
@@ -84,19 +84,19 @@ int main() {
     return service::ReadBlock(s, feedback, {history, {}}, kind, image).Done();
   };
   const Operation operations[] = {
-      {"settings read", 4 + 53 + kVersionExchange, 1,
+      {"settings read", 4 + 53 + kVersionExchange,
        [&](const velta::ConnectionSettings& s) {
          return read(s, velta::ImageFileKind::Settings);
        }},
-      {"settings write", 52 * kWriteExchange + kClosingRequest, 1,
+      {"settings write", 52 * kWriteExchange + kClosingRequest,
        [&](const velta::ConnectionSettings& s) {
          return service::WriteSettings(s, feedback, {history, {}}, {image, true}).Done();
        }},
-      {"backup read", 4 + 256 + kVersionExchange + 4 + 3 + kVersionExchange, 2,
+      {"backup read", 4 + 256 + kVersionExchange + 4 + 3 + kVersionExchange,
        [&](const velta::ConnectionSettings& s) {
          return read(s, velta::ImageFileKind::Backup);
        }},
-      {"backup write", 256 * kWriteExchange + kClosingRequest, 1,
+      {"backup write", 256 * kWriteExchange + kClosingRequest,
        [&](const velta::ConnectionSettings& s) {
          return service::RestoreBackup(s, feedback, {history, {}}, image, false).Done();
        }},
@@ -104,7 +104,7 @@ int main() {
 
   std::printf("velta-sim --baud 9600 (both directions), median of %d runs (%d behind an adapter)\n",
               kRuns, kAdapterRuns);
-  std::printf("ratio = median / wire time; 'w/o pause' leaves out the serial close pauses\n");
+  std::printf("ratio = median / wire time; 'w/o pause' leaves out the serial close pause\n");
   std::printf("'pty 16ms', 'pty 1ms': velta-sim --adapter-latency 16 or 1 on the pseudo-terminal\n");
   std::printf("%-8s %-15s %6s %8s %8s %8s %7s %7s %9s %7s\n", "link", "operation", "bytes",
               "wire ms", "median", "max ms", "ratio", "pause", "w/o pause", "failed");

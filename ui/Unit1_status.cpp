@@ -18,6 +18,7 @@
 #include "ui/job_runner.h"
 #include "ui/program_identity.h"
 #include "ui/qt_text.h"
+#include "ui/smoke_check.h"
 #include "ui/status_widgets.h"
 #include "ui/text_fit.h"
 #include "ui_Unit1.h"
@@ -164,6 +165,7 @@ void Form1::ShowMainPage(const velta::MainPageView& view) {
   ShowTexts(*ui, view);
   if (view.errors) ShowErrors(*view.errors);
   ShowLevelAndPump(*ui, view);
+  velta::NoteMainPageShown();
 }
 
 void Form1::ShowErrors(const velta::ErrorListing& listing) {

@@ -62,4 +62,13 @@ void ArmSmokeCheck(QWidget& window) {
   if (qgetenv("VELTA_SMOKE_TEST") == "1") new ShowWatcher(window);
 }
 
+void NoteMainPageShown() {
+  static bool noted = false;
+  if (noted || qgetenv("VELTA_SMOKE_TEST") != "main-page") return;
+  noted = true;
+  std::printf("first Main page shown\n");
+  std::fflush(stdout);
+  QCoreApplication::quit();
+}
+
 }  // namespace velta

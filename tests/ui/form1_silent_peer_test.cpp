@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "tests/link/link_peers.h"
@@ -105,15 +106,22 @@ TEST_F(Form1SilentPeerTest, TheWindowAnswersAndUntickingTakesEffectAtOnce) {
   box->click();
   ASSERT_TRUE(velta::test::WaitForPolling(*form1)) << Log().join('|').toStdString();
 
-  // Each exchange waits a second or more for a reply that never comes.
-  EXPECT_LT(LongestEventWait(2500), 100) << "the window waited on the wire";
+  // Each exchange waits a second or more for a reply that never comes. The figures are printed
+  // (and recorded in the XML report) so the margin to the 100 ms goal shows on every run.
+  const qint64 longestWait = LongestEventWait(2500);
+  RecordProperty("longest_event_wait_ms", static_cast<int>(longestWait));
+  std::printf("longest event-loop wait while polling: %lld ms\n", static_cast<long long>(longestWait));
+  EXPECT_LT(longestWait, 100) << "the window waited on the wire";
   ASSERT_GE(peer.Requests(), 1);
 
   QElapsedTimer unticking;
   unticking.start();
   const Clock::time_point untickedAt = Clock::now();
   box->click();
-  EXPECT_LT(unticking.elapsed(), 100);
+  const qint64 untickLatency = unticking.elapsed();
+  RecordProperty("untick_latency_ms", static_cast<int>(untickLatency));
+  std::printf("unticking took effect after: %lld ms\n", static_cast<long long>(untickLatency));
+  EXPECT_LT(untickLatency, 100);
   const QString closed = QString("connection to 127.0.0.1:%1 closed").arg(peer.Port());
   EXPECT_TRUE(Log().contains(closed)) << Log().join('|').toStdString();
   EXPECT_TRUE(velta::test::FindControl<QPushButton>(form1, "bbSetup")->isEnabled());
