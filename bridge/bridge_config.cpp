@@ -14,7 +14,6 @@
 #include "bridge/documents.h"
 #include "files/regular_file.h"
 #include "link/numbers.h"
-#include "link/port_search.h"
 
 namespace velta::bridge {
 namespace {
@@ -197,9 +196,7 @@ std::string MakeFaces(FaceTexts faces, BridgeConfig& config, Where where) {
 // two on different ones however each names it (COM5 pointed at the same file, a link to it).
 std::string LinkTarget(const ConnectionSettings& connection) {
   if (connection.useTcp) return "tcp " + connection.tcpHost + ":" + std::to_string(connection.tcpPort);
-  const std::string path = connection.devicePath.empty()
-                               ? ComDevicePath(static_cast<std::uint32_t>(connection.comPort))
-                               : connection.devicePath;
+  const std::string path = SerialDevicePath(connection);
   if (path.empty()) return "COM" + std::to_string(connection.comPort);
   std::error_code ignored;
   return std::filesystem::weakly_canonical(path, ignored).string();
