@@ -2,6 +2,7 @@
 // anything is opened, and a good file read the way the README describes it.
 #include <gtest/gtest.h>
 
+#include "bridge/announced.h"
 #include "bridge/bridge_config.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_dir.h"
@@ -152,6 +153,30 @@ TEST(BridgeCommandLine, OneControllerAndItsFaces) {
   EXPECT_TRUE(secure->mqtt->tls);
   EXPECT_EQ(secure->mqtt->broker.port, 8883);
   EXPECT_EQ(secure->controllers[0].name, "velta");
+}
+
+// What one start announced is remembered; the next start is handed what it no longer announces.
+TEST_F(BridgeConfigFile, AControllerLeftOutIsHandedOverOnceAtTheNextStart) {
+  MqttConfig mqtt;
+  mqtt.discoveryPrefix = "ha";
+  mqtt.stateDirectory = (dir_ / "state").string();
+  const auto start = [&](std::vector<std::string> names) {
+    std::vector<ControllerConfig> controllers;
+    for (const std::string& name : names) controllers.push_back({name, "tcp h:1", {}, {}, 0});
+    std::string warning;
+    const auto forgotten = TakeOverAnnounced(mqtt, controllers, warning);
+    EXPECT_EQ(warning, "");
+    return forgotten;
+  };
+  EXPECT_TRUE(start({"a", "b"}).empty());
+  EXPECT_EQ(start({"a"}), std::vector<std::string>{"ha/+/velta_b/+/config"});
+  EXPECT_TRUE(start({"a"}).empty());
+  // A state directory that cannot be made costs the removal only, and says so.
+  test::WriteFile((dir_ / "file").string(), "");
+  mqtt.stateDirectory = (dir_ / "file").string();
+  std::string warning;
+  EXPECT_TRUE(TakeOverAnnounced(mqtt, {}, warning).empty());
+  EXPECT_NE(warning.find("cannot remember the announced controllers"), std::string::npos) << warning;
 }
 
 }  // namespace
