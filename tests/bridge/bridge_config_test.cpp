@@ -172,8 +172,8 @@ TEST_F(BridgeConfigFile, AControllerLeftOutIsHandedOverOnceAtTheNextStart) {
   EXPECT_EQ(start({"a"}), std::vector<std::string>{"ha/+/velta_b/+/config"});
   EXPECT_TRUE(start({"a"}).empty());
   // A state directory that cannot be made costs the removal only, and says so.
-  test::WriteFile((dir_ / "file").string(), "");
-  mqtt.stateDirectory = (dir_ / "file").string();
+  mqtt.stateDirectory = (dir_ / "site.conf").string();
+  test::WriteFile(mqtt.stateDirectory, "");
   std::string warning;
   EXPECT_TRUE(TakeOverAnnounced(mqtt, {}, warning).empty());
   EXPECT_NE(warning.find("cannot remember the announced controllers"), std::string::npos) << warning;
