@@ -27,6 +27,9 @@ int main(int argc, char** argv) {
   app.add_option("--mqtt-user", raw.mqttUser, "User name at the broker");
   app.add_option("--mqtt-password-file", raw.mqttPasswordFile, "File whose first line is the password");
   app.add_option("--mqtt-ca", raw.mqttCa, "CA certificate file for mqtts://");
+  app.add_option("--discovery-prefix", raw.discoveryPrefix, "Home Assistant's discovery prefix (default homeassistant)");
+  app.add_option("--state-directory", raw.stateDirectory,
+                 "Where to remember the announced controllers (default $STATE_DIRECTORY, else ~/.local/state/velta-bridge)");
   app.add_option("--http", raw.http, "ADDR:PORT for GET /status and /metrics (loopback if only a port)");
   app.add_option("--interval", raw.interval, "Pause between poll passes in ms (default 200)");
   app.add_option("--config", raw.configFile, "INI file: a [bridge] section and one section per controller");

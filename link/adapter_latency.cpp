@@ -48,8 +48,7 @@ bool RequestLowLatency(int fd) {
 
 std::string LatencyHint(const ConnectionSettings& settings) {
   if (settings.useTcp) return "";
-  const std::optional<int> ms =
-      ReadLatencyTimerMs(ComDevicePath(static_cast<std::uint32_t>(settings.comPort)));
+  const std::optional<int> ms = ReadLatencyTimerMs(SerialDevicePath(settings));
   if (!ms || *ms <= kSlowLatencyTimerMs) return "";
   return "Adapter latency timer " + std::to_string(*ms) +
          " ms slows writes; install the udev rule 70-velta-control.rules (sets it to 1 ms)";

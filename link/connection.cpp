@@ -2,6 +2,7 @@
 
 #include "link/channel_internal.h"
 #include "link/frames.h"
+#include "link/port_search.h"
 
 namespace velta {
 
@@ -18,6 +19,11 @@ ChannelHandle OpenFromSettings(const ConnectionSettings& settings, int connectTi
   }
   return ChannelHandle(
       OpenTcpChannel(settings.tcpHost, static_cast<std::uint16_t>(settings.tcpPort), connectTimeoutMs));
+}
+
+std::string SerialDevicePath(const ConnectionSettings& settings) {
+  if (!settings.devicePath.empty()) return settings.devicePath;
+  return ComDevicePath(static_cast<std::uint32_t>(settings.comPort));
 }
 
 bool TcpPortInRange(std::int32_t port) { return port >= kLowestTcpPort && port <= kHighestTcpPort; }

@@ -27,9 +27,16 @@ std::string DeviceGroup(const std::string& path) {
   return found->gr_name;
 }
 
+// The COM number the settings are known by: a device named outright has the table's number for
+// its path, or none.
+std::uint32_t ComNumber(const ConnectionSettings& settings) {
+  if (!settings.devicePath.empty()) return ComNumberOfDevice(settings.devicePath);
+  return static_cast<std::uint32_t>(settings.comPort);
+}
+
 // The device with its COM number when the table gives it one: "/dev/ttyUSB0 (COM5)".
 std::string DeviceName(const ConnectionSettings& settings, const std::string& path) {
-  if (settings.comPort == static_cast<std::int32_t>(kUnnumberedPort)) return path;
+  if (ComNumber(settings) == kUnnumberedPort) return path;
   return path + " (" + ConnectionName(settings) + ")";
 }
 
@@ -51,7 +58,7 @@ std::string PermissionStep(const std::string& path) {
 namespace {
 
 std::string SerialReason(const ConnectionSettings& settings) {
-  const std::string path = ComDevicePath(static_cast<std::uint32_t>(settings.comPort));
+  const std::string path = SerialDevicePath(settings);
   if (path.empty()) return ConnectionName(settings) + " is no serial port number (1 to 255).";
   const std::string device = DeviceName(settings, path);
   switch (LastOpenError()) {
@@ -94,17 +101,16 @@ std::string TcpReason(const ConnectionSettings& settings) {
 
 std::string ConnectionName(const ConnectionSettings& settings) {
   if (settings.useTcp) return settings.tcpHost + ":" + std::to_string(settings.tcpPort);
-  if (settings.comPort == static_cast<std::int32_t>(kUnnumberedPort)) {
-    return ComDevicePath(kUnnumberedPort);
-  }
-  return "COM" + std::to_string(settings.comPort);
+  const std::uint32_t number = ComNumber(settings);
+  if (!settings.devicePath.empty() && number == kUnnumberedPort) return settings.devicePath;
+  return "COM" + std::to_string(number);
 }
 
 std::string ConnectionLostLine(const ConnectionSettings& settings) {
   const char* why = "closed by the other side";
   if (!settings.useTcp) {
     struct stat info {};
-    const std::string path = ComDevicePath(static_cast<std::uint32_t>(settings.comPort));
+    const std::string path = SerialDevicePath(settings);
     why = stat(path.c_str(), &info) != 0 ? "device removed" : "the line hung up";
   }
   return "Connection to " + ConnectionName(settings) + " lost (" + why + ")";

@@ -54,7 +54,7 @@ class CliProgram : public ::testing::Test {
   CliOutcome CallOnTerminal(const std::string& args, const std::string& answer) {
     const std::string in = (dir_ / "answer").string(), out = (dir_ / "terminal").string();
     WriteFile(in, answer + "\n");
-    // Appended piece by piece: GCC 12 warns falsely about one long chain of + on a literal here.
+    // Appended piece by piece: GCC 12 takes the one long sum for an out-of-bounds copy.
     std::string command = "script -qfec \"'";
     command.append(VELTA_CLI_PATH).append("' ").append(args);
     command.append("\" /dev/null <").append(in).append(" >").append(out);
