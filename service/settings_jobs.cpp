@@ -128,9 +128,14 @@ MemoryRead ReadBlock(const ConnectionSettings& settings, Feedback& feedback, Rec
   return result;
 }
 
-void KeepControllerReferences(ControllerImage& block, const ControllerImage& controller) {
-  Set(block, field::RefZistVoll, Get(controller, field::RefZistVoll));
-  Set(block, field::RefZistLeer, Get(controller, field::RefZistLeer));
+ControllerImage SettingsAsWritten(const ControllerImage& block, bool sendReferences,
+                                  const Baselines& baselines) {
+  ControllerImage written = block;
+  const Baseline& controller = baselines.Controller();
+  if (sendReferences || !controller.Covers(0, kLastParameter)) return written;
+  Set(written, field::RefZistVoll, Get(controller.image, field::RefZistVoll));
+  Set(written, field::RefZistLeer, Get(controller.image, field::RefZistLeer));
+  return written;
 }
 
 std::vector<std::string> WritePlan::ChangeList() const {
@@ -159,8 +164,8 @@ WritePlan PlanSettingsWrite(const ConnectionSettings& settings, Feedback& feedba
   plan.baselines = std::move(records.baselines);
   if (!plan.Done()) return plan;
   TakeKnownController(plan, kLastParameter);
-  if (plan.controllerRead && !write.sendReferences)
-    KeepControllerReferences(plan.image, plan.controller);
+  // Without the block's references the plan has just read the controller's.
+  plan.image = SettingsAsWritten(write.block, write.sendReferences, plan.baselines);
   Assess(plan, write.checkRanges, records.history, feedback);
   return plan;
 }

@@ -24,9 +24,11 @@ namespace velta::service {
 MemoryRead ReadBlock(const ConnectionSettings& settings, Feedback& feedback, Records records,
                      ImageFileKind kind, ControllerImage image);
 
-// The reference-value rule: the cistern reference values are measured on site by the controller,
-// so a settings write keeps the controller's own unless the user asks to send the block's.
-void KeepControllerReferences(ControllerImage& block, const ControllerImage& controller);
+// The block as a settings write sends it. The reference-value rule: the cistern reference values
+// are measured on site by the controller, so without `sendReferences` the write keeps the
+// controller's own where the baseline holds its block.
+ControllerImage SettingsAsWritten(const ControllerImage& block, bool sendReferences,
+                                  const Baselines& baselines);
 
 struct SettingsWrite {
   ControllerImage block;         // bytes 0..51 are written
