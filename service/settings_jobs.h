@@ -1,6 +1,6 @@
 // The Settings window's block jobs: read the settings or the backup, write the settings (whole
 // or only what changed), restore a backup. Each runs on one link, keeps what it read and what it
-// overwrote in the history, and returns the write baseline as the controller holds it afterwards.
+// overwrote in the history, and leaves the records' write baseline as the controller holds it.
 #pragma once
 
 #include <cstdint>
@@ -46,7 +46,6 @@ struct BlockWrite : JobResult {
   ControllerImage block;         // as written: with the controller's reference values taken in
   bool controllerRead = false;   // the job read the controller's block before writing
   std::vector<int> written;      // a changed-only write: the addresses written
-  Baselines baselines;
 };
 
 // A value the write would change to one outside its field's range.
@@ -71,7 +70,7 @@ struct WritePlan : JobResult {
   int otherBytes = 0;                // a restore: bytes beyond the settings that change
   std::vector<RangeBreach> breaches;  // checked and not empty: Refused, nothing may be sent
   std::string historyFailure;         // why the before-write copy was not kept; empty: it was
-  Baselines baselines;
+  Baselines* baselines = nullptr;     // the records' baseline, which CarryOut brings up to date
 
   // The question's lines: one per change, or "no change".
   std::vector<std::string> ChangeList() const;

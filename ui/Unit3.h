@@ -175,8 +175,8 @@ class Form3 : public QDialog {
   // Whether a write goes ahead although the controller's values before it could not be kept
   // (`failure` says why); the user is asked. True when they were kept.
   bool WriteWithoutHistory(const std::string& failure) const;
-  // What a job starts from: the history and the write baseline as they are now.
-  velta::service::Records JobRecords() const;
+  // What a job keeps up to date: the history and the write baseline.
+  velta::service::Records JobRecords();
 
   std::unique_ptr<Ui::Form3> ui;
   velta::ConnectionSource connection_;

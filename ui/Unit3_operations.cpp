@@ -48,7 +48,7 @@ QString Filter(const FileDialogKind& dialog) {
 
 }  // namespace
 
-velta::service::Records Form3::JobRecords() const { return {history_, baselines_}; }
+velta::service::Records Form3::JobRecords() { return {history_, baselines_}; }
 
 void Form3::bbReadBCClick() {
   BusyWindow busy(*this, *ui->bbReadBC);
@@ -61,7 +61,6 @@ void Form3::bbReadBCClick() {
     return service::ReadBlock(connection, feedback, records, kind, image);
   });
   image_ = read.image;
-  baselines_ = read.baselines;
   if (!read.Done()) return;
   // Shown once both backup reads are done, so the view also holds address 0 of the second one.
   ShowBlock();
@@ -97,7 +96,6 @@ void Form3::bbSendBCClick() {
     return service::PlanSettingsWrite(connection, feedback, records, {image, sendReferences});
   });
   if (!WriteWithoutHistory(plan.historyFailure)) {
-    baselines_ = plan.baselines;
     // The link is closed where it was opened; nothing has been sent.
     RunJob(WindowFeedback(), [&](velta::Feedback&) { plan.link.Close(); });
     return;
@@ -111,7 +109,6 @@ void Form3::bbSendBCClick() {
     ShowBlock();
     SelectPreset();
   }
-  baselines_ = written.baselines;
   if (!written.Done()) return;
   ui->cbWriteRef->setChecked(false);
 }
@@ -185,7 +182,6 @@ void Form3::bbReadHClick() {
   const service::MemoryRead read = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
     return service::ReadCounters(connection, feedback, records);
   });
-  baselines_ = read.baselines;
   if (!read.Done()) return;
   const auto counter = static_cast<velta::Counter>(item);
   const velta::AddressRange range = velta::CounterReadRange(counter);
@@ -226,7 +222,6 @@ void Form3::bbWriteHClick() {
     return;
   }
   image_ = written.image;
-  baselines_ = written.baselines;
 }
 
 void Form3::bbReadErrorClick() {
@@ -239,7 +234,6 @@ void Form3::bbReadErrorClick() {
     return service::ReadErrorCounts(connection, feedback, records, image);
   });
   image_ = read.image;
-  baselines_ = read.baselines;
 }
 
 void Form3::cbFehlerspeicherChange() { ui->bbClrError->setEnabled(true); }
@@ -254,7 +248,6 @@ void Form3::bbClrErrorClick() {
   const service::MemoryWrite cleared = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
     return service::ClearErrorCount(connection, feedback, records, item);
   });
-  baselines_ = cleared.baselines;
 }
 
 void Form3::bbReadTimerClick() {

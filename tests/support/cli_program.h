@@ -54,8 +54,10 @@ class CliProgram : public ::testing::Test {
   CliOutcome CallOnTerminal(const std::string& args, const std::string& answer) {
     const std::string in = (dir_ / "answer").string(), out = (dir_ / "terminal").string();
     WriteFile(in, answer + "\n");
-    const std::string command = std::string("script -qfec \"'") + VELTA_CLI_PATH + "' " + args +
-                                "\" /dev/null <" + in + " >" + out;
+    // Appended piece by piece: GCC 12 misreads the chained + as out of bounds.
+    std::string command = "script -qfec \"'";
+    command += VELTA_CLI_PATH;
+    command += "' " + args + "\" /dev/null <" + in + " >" + out;
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), {}};
   }

@@ -125,13 +125,17 @@ TEST_F(Form3History, HistoryThatCannotBeWrittenAddsOneLine) {
 }
 
 // A write whose before-write copy cannot be kept asks whether to go without it: No sends nothing
-// after the read, Yes writes.
+// after the read, Yes writes. Either way the next question compares with what the job left.
 TEST_F(Form3History, WriteWithoutTheCopyIsAsked) {
   const struct {
     bool withoutCopy;
     std::size_t frames;  // requests after the write question: the read and the version, then the write
     int pumpOn;
-  } rows[] = {{false, 2, 20}, {true, 2 + 52 + 1, 24}};
+    const char* next;  // the next write question's details
+  } rows[] = {{false, 2, 20,
+               "Against the block last read from the controller:\nPump – On: 2.0bar → 2.4bar\n"},
+              {true, 2 + 52 + 1, 24,
+               "Against the block last written to the controller:\nno change\n"}};
   for (const auto& row : rows) {
     SimProcess sim({"--write-enable"});
     ChooseTcp(sim);
@@ -153,6 +157,9 @@ TEST_F(Form3History, WriteWithoutTheCopyIsAsked) {
     EXPECT_EQ(sim.Frames().size(), row.frames) << row.withoutCopy;
     EXPECT_EQ(sim.Connections(), 1);
     EXPECT_EQ(MemoryRange(sim, 0, 51)[11], row.pumpOn) << row.withoutCopy;
+    desktop.answers = {false};
+    Click("bbSendBC");
+    EXPECT_EQ(desktop.details.back().toStdString(), row.next);
     setenv("XDG_DATA_HOME", data.Path().toLocal8Bit().constData(), 1);
     std::filesystem::remove(notAFolder.toStdString());
   }
