@@ -62,7 +62,7 @@ void Run(int count) {
   velta::test::ScratchDir dir;
   velta::test::Broker broker;
   std::vector<std::unique_ptr<velta::test::SimProcess>> sims;
-  std::string config = "[bridge]\nmqtt = " + broker.Url() + "\n";
+  std::string config = "[bridge]\nmqtt = " + broker.Url() + "\nstate-directory = " + dir.Path().string() + "\n";
   const std::uint16_t httpPort = velta::test::FreePort();
   config += "http = " + std::to_string(httpPort) + "\n";
   for (int i = 0; i < count; ++i) {

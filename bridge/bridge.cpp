@@ -12,6 +12,7 @@
 #include <optional>
 #include <thread>
 
+#include "bridge/announced.h"
 #include "bridge/event_log.h"
 #include "bridge/http_face.h"
 #include "bridge/service_session.h"
@@ -127,11 +128,22 @@ int RunBridge(const BridgeConfig& config) {
     }
   }
 
+  // The configs of controllers announced before and no longer configured go with the first one's.
+  std::vector<std::string> forgotten;
+  if (config.mqtt) {
+    std::string warning;
+    forgotten = TakeOverAnnounced(*config.mqtt, config.controllers, warning);
+    if (!warning.empty()) LogEvent(kProgram, warning);
+    for (const std::string& topics : forgotten) LogEvent(kProgram, V_("emptying the configs retained at ") + topics);
+  }
   std::vector<std::unique_ptr<WatchedController>> controllers;
   for (std::size_t i = 0; i < config.controllers.size(); ++i) {
     const ControllerConfig& controller = config.controllers[i];
     std::unique_ptr<MqttPublisher> publisher;
-    if (config.mqtt) publisher = std::make_unique<MqttPublisher>(*config.mqtt, controller.name);
+    if (config.mqtt) {
+      publisher = std::make_unique<MqttPublisher>(*config.mqtt, controller.name,
+                                                  i == 0 ? std::move(forgotten) : std::vector<std::string>{});
+    }
     controllers.push_back(std::make_unique<WatchedController>(
         controller, std::chrono::milliseconds(config.passPauseMs), board, i, std::move(publisher)));
     if (controller.serve) {

@@ -5,15 +5,16 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <set>
 
 #include "bridge/config_file.h"
+#include "bridge/documents.h"
 #include "files/regular_file.h"
 #include "i18n/lookup.h"
 #include "link/numbers.h"
-#include "link/port_search.h"
 
 namespace velta::bridge {
 namespace {
@@ -86,7 +87,7 @@ std::string SetControllerKey(ControllerConfig& controller, const std::string& ke
 
 // What the [bridge] section or the command line say about the faces.
 struct FaceTexts {
-  std::string mqtt, mqttUser, mqttPasswordFile, mqttCa, http, interval;
+  std::string mqtt, mqttUser, mqttPasswordFile, mqttCa, discoveryPrefix, stateDirectory, http, interval;
 };
 
 std::string* FaceField(FaceTexts& faces, const std::string& key) {
@@ -94,6 +95,8 @@ std::string* FaceField(FaceTexts& faces, const std::string& key) {
   if (key == "mqtt-user") return &faces.mqttUser;
   if (key == "mqtt-password-file") return &faces.mqttPasswordFile;
   if (key == "mqtt-ca") return &faces.mqttCa;
+  if (key == "discovery-prefix") return &faces.discoveryPrefix;
+  if (key == "state-directory") return &faces.stateDirectory;
   if (key == "http") return &faces.http;
   if (key == "interval") return &faces.interval;
   return nullptr;
@@ -123,6 +126,30 @@ std::string CredentialFile() {
   return access(path.c_str(), F_OK) == 0 ? path : std::string();
 }
 
+// A topic prefix of one or more levels: no wildcards, no empty level at either end.
+std::string CheckDiscoveryPrefix(const std::string& prefix) {
+  if (prefix.empty() || prefix.size() > 128 || prefix.find_first_of("+#", 0) != std::string::npos ||
+      prefix.find('\0') != std::string::npos || prefix.front() == '/' || prefix.back() == '/') {
+    return Format(V_("takes a topic prefix such as homeassistant (no '+', '#' or '/' at either end), "
+                     "not %s"),
+                  Quoted(prefix).c_str());
+  }
+  return {};
+}
+
+std::string DefaultStateDirectory() {
+  // systemd may list several folders; the first is the unit's own.
+  if (const char* state = std::getenv("STATE_DIRECTORY"); state && *state) {
+    const std::string folders = state;
+    return folders.substr(0, folders.find(':'));
+  }
+  if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg == '/') return std::string(xdg) + "/velta-bridge";
+  if (const char* home = std::getenv("HOME"); home && *home == '/') {
+    return std::string(home) + "/.local/state/velta-bridge";
+  }
+  return {};
+}
+
 // Checks the faces; `where(key)` names the place of a key in error texts.
 template <typename Where>
 std::string MakeFaces(FaceTexts faces, BridgeConfig& config, Where where) {
@@ -144,9 +171,13 @@ std::string MakeFaces(FaceTexts faces, BridgeConfig& config, Where where) {
       }
       mqtt.caFile = faces.mqttCa;
     }
+    mqtt.discoveryPrefix = faces.discoveryPrefix.empty() ? kDefaultDiscoveryPrefix : faces.discoveryPrefix;
+    error = CheckDiscoveryPrefix(mqtt.discoveryPrefix);
+    if (!error.empty()) return where("discovery-prefix") + error;
+    mqtt.stateDirectory = faces.stateDirectory.empty() ? DefaultStateDirectory() : faces.stateDirectory;
     config.mqtt = mqtt;
   } else {
-    for (const char* key : {"mqtt-user", "mqtt-password-file", "mqtt-ca"}) {
+    for (const char* key : {"mqtt-user", "mqtt-password-file", "mqtt-ca", "discovery-prefix", "state-directory"}) {
       if (!FaceField(faces, key)->empty()) {
         return where(key) + V_("is of no use without an MQTT broker (mqtt)");
       }
@@ -173,9 +204,7 @@ std::string MakeFaces(FaceTexts faces, BridgeConfig& config, Where where) {
 // two on different ones however each names it (COM5 pointed at the same file, a link to it).
 std::string LinkTarget(const ConnectionSettings& connection) {
   if (connection.useTcp) return "tcp " + connection.tcpHost + ":" + std::to_string(connection.tcpPort);
-  const std::string path = connection.devicePath.empty()
-                               ? ComDevicePath(static_cast<std::uint32_t>(connection.comPort))
-                               : connection.devicePath;
+  const std::string path = SerialDevicePath(connection);
   if (path.empty()) return "COM" + std::to_string(connection.comPort);
   std::error_code ignored;
   return std::filesystem::weakly_canonical(path, ignored).string();
@@ -268,8 +297,9 @@ std::string ParseMqttUrl(const std::string& text, MqttConfig& mqtt) {
 
 namespace {
 
-constexpr std::array<const char*, 6> kFaceKeys{"mqtt", "mqtt-user", "mqtt-password-file",
-                                               "mqtt-ca", "http", "interval"};
+constexpr std::array<const char*, 8> kFaceKeys{"mqtt",    "mqtt-user",        "mqtt-password-file",
+                                               "mqtt-ca", "discovery-prefix", "state-directory",
+                                               "http",    "interval"};
 
 std::optional<BridgeConfig> FromFile(const RawOptions& options, FaceTexts lineFaces,
                                      std::string& error) {
@@ -348,8 +378,9 @@ std::optional<BridgeConfig> FromFile(const RawOptions& options, FaceTexts lineFa
 constexpr std::size_t kLongestError = 400;
 
 std::optional<BridgeConfig> MakeConfigUncut(const RawOptions& options, std::string& error) {
-  const FaceTexts lineFaces{options.mqtt,   options.mqttUser, options.mqttPasswordFile,
-                            options.mqttCa, options.http,     options.interval};
+  const FaceTexts lineFaces{options.mqtt,   options.mqttUser,        options.mqttPasswordFile,
+                            options.mqttCa, options.discoveryPrefix, options.stateDirectory,
+                            options.http,   options.interval};
   if (!options.configFile.empty()) return FromFile(options, lineFaces, error);
   std::optional<BridgeConfig> config = FromCommandLine(options, error);
   if (!config) return std::nullopt;

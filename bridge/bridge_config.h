@@ -34,6 +34,11 @@ struct MqttConfig {
   std::string user;
   std::string password;  // read from the password file
   std::string caFile;
+  std::string discoveryPrefix;  // Home Assistant's discovery prefix, "homeassistant" unless given
+  // Where the bridge keeps what it announced, to remove the entities of controllers taken out of
+  // the configuration: --state-directory, else systemd's $STATE_DIRECTORY, else the user's
+  // $XDG_STATE_HOME/velta-bridge (~/.local/state/velta-bridge).
+  std::string stateDirectory;
 };
 
 // Every listener defaults to loopback; a wider address must be written out.
@@ -52,7 +57,7 @@ struct BridgeConfig {
 // The options as the user wrote them, before checking. Empty means not given.
 struct RawOptions {
   std::string tcp, device, port, name, serve, cisternLitres;
-  std::string mqtt, mqttUser, mqttPasswordFile, mqttCa, http, interval;
+  std::string mqtt, mqttUser, mqttPasswordFile, mqttCa, discoveryPrefix, stateDirectory, http, interval;
   std::string configFile;
 };
 

@@ -35,17 +35,20 @@ std::vector<Entity> Entities(const ControllerSnapshot& snapshot) {
   return entities;
 }
 
-constexpr const char* kPrefix = "homeassistant/";
-
 }  // namespace
 
-std::string DiscoveryTopics(const std::string& name) { return std::string(kPrefix) + "+/velta_" + name + "/+/config"; }
+std::string DiscoveryStatusTopic(const std::string& prefix) { return prefix + "/status"; }
 
-bool IsDiscoveryTopic(const std::string& topic) {
-  return topic.rfind(kPrefix, 0) == 0 && topic.size() > 7 && topic.compare(topic.size() - 7, 7, "/config") == 0;
+std::string DiscoveryTopics(const std::string& prefix, const std::string& name) {
+  return prefix + "/+/velta_" + name + "/+/config";
 }
 
-std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot) {
+bool IsDiscoveryTopic(const std::string& topic) {
+  const std::string end = "/config";
+  return topic.size() > end.size() && topic.compare(topic.size() - end.size(), end.size(), end) == 0;
+}
+
+std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot, const std::string& prefix) {
   const std::string node = "velta_" + snapshot.name;
   nlohmann::json device = {{"identifiers", {node}},
                            {"name", "VELTA " + snapshot.name},
@@ -82,7 +85,7 @@ std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot) {
                                            RowOf(ReadingId::Errors).key + "} | tojson }}";
     }
     configs.push_back(
-        {kPrefix + std::string(entity.component) + "/" + node + "/" + key + "/config",
+        {prefix + "/" + entity.component + "/" + node + "/" + key + "/config",
          config.dump()});
   }
   return configs;

@@ -20,14 +20,19 @@ std::string AvailabilityTopic(const std::string& name);
 // velta/<name>/state: the last reading, the time it came and whether a session is open.
 std::string StateDocument(const ControllerSnapshot& snapshot);
 
-// One retained config per entity under homeassistant/<component>/velta_<name>/<object>/config,
+// Home Assistant's own discovery prefix, unless the bridge is told another.
+constexpr const char* kDefaultDiscoveryPrefix = "homeassistant";
+
+// One retained config per entity under <prefix>/<component>/velta_<name>/<object>/config,
 // all on the controller's state and availability topics and one device with its firmware.
-std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot);
+std::vector<Publication> DiscoveryConfigs(const ControllerSnapshot& snapshot,
+                                          const std::string& prefix = kDefaultDiscoveryPrefix);
 // Where Home Assistant says "online" when it starts, and so wants every config again.
-constexpr const char* kDiscoveryStatusTopic = "homeassistant/status";
+std::string DiscoveryStatusTopic(const std::string& prefix);
 // Every config topic of the controller, as a subscription: what is retained there and not
 // announced any more is emptied, so Home Assistant removes the entity.
-std::string DiscoveryTopics(const std::string& name);
+std::string DiscoveryTopics(const std::string& prefix, const std::string& name);
+// A config topic, whatever its prefix.
 bool IsDiscoveryTopic(const std::string& topic);
 
 // GET /status: every controller.

@@ -29,6 +29,9 @@ int main(int argc, char** argv) {
   app.add_option("--mqtt-user", raw.mqttUser, VN_("User name at the broker"));
   app.add_option("--mqtt-password-file", raw.mqttPasswordFile, VN_("File whose first line is the password"));
   app.add_option("--mqtt-ca", raw.mqttCa, VN_("CA certificate file for mqtts://"));
+  app.add_option("--discovery-prefix", raw.discoveryPrefix, VN_("Home Assistant's discovery prefix (default homeassistant)"));
+  app.add_option("--state-directory", raw.stateDirectory,
+                 VN_("Where to remember the announced controllers (default $STATE_DIRECTORY, else ~/.local/state/velta-bridge)"));
   app.add_option("--http", raw.http, VN_("ADDR:PORT for GET /status and /metrics (loopback if only a port)"));
   app.add_option("--interval", raw.interval, VN_("Pause between poll passes in ms (default 200)"));
   app.add_option("--config", raw.configFile, VN_("INI file: a [bridge] section and one section per controller"));

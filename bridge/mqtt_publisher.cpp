@@ -34,8 +34,9 @@ std::string RefusalText(int code) {
 
 }  // namespace
 
-MqttPublisher::MqttPublisher(const MqttConfig& config, const std::string& name)
-    : config_(config), name_(name) {
+MqttPublisher::MqttPublisher(const MqttConfig& config, const std::string& name,
+                             std::vector<std::string> forgotten)
+    : config_(config), name_(name), forgotten_(std::move(forgotten)) {
   const std::string uri = std::string(config.tls ? "ssl://" : "tcp://") + config.broker.Text();
   // No persistence: what was not sent before a restart is sent again from the next poll.
   client_ = std::make_unique<mqtt::async_client>(uri, "velta-bridge-" + name,
@@ -54,7 +55,9 @@ MqttPublisher::MqttPublisher(const MqttConfig& config, const std::string& name)
       EmptyUnannounced();
       return;
     }
-    if (message->get_topic() != kDiscoveryStatusTopic || message->to_string() != "online") return;
+    if (message->get_topic() != DiscoveryStatusTopic(config_.discoveryPrefix) || message->to_string() != "online") {
+      return;
+    }
     // Home Assistant started anew: it reads the configs again, with availability and state.
     for (const auto& [topic, payload] : retained_) pending_.insert(topic);
     wake_.notify_all();
@@ -137,8 +140,9 @@ std::string MqttPublisher::Connect() {
   std::string why;
   try {
     if (client_->connect(options)->wait_for(kConnectWait) && client_->is_connected()) {
-      client_->subscribe(kDiscoveryStatusTopic, kQos);
-      client_->subscribe(DiscoveryTopics(name_), kQos);
+      client_->subscribe(DiscoveryStatusTopic(config_.discoveryPrefix), kQos);
+      client_->subscribe(DiscoveryTopics(config_.discoveryPrefix, name_), kQos);
+      for (const std::string& topics : forgotten_) client_->subscribe(topics, kQos);
       return {};
     }
     why = Format(V_("no answer within %lld s"), static_cast<long long>(kConnectWait.count()));

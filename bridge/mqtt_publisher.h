@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "bridge/bridge_config.h"
 
@@ -22,7 +23,9 @@ namespace velta::bridge {
 
 class MqttPublisher {
  public:
-  MqttPublisher(const MqttConfig& config, const std::string& name);
+  // `forgotten`: discovery subscriptions of controllers no longer configured, whose configs the
+  // broker may still hold; this publisher empties them along with its own unannounced ones.
+  MqttPublisher(const MqttConfig& config, const std::string& name, std::vector<std::string> forgotten = {});
   ~MqttPublisher();  // says offline, disconnects
   MqttPublisher(const MqttPublisher&) = delete;
   MqttPublisher& operator=(const MqttPublisher&) = delete;
@@ -30,6 +33,7 @@ class MqttPublisher {
   // Keeps `payload` as the topic's retained document and sends it when it changed.
   void Retain(const std::string& topic, const std::string& payload);
   bool Connected();
+  const std::string& DiscoveryPrefix() const { return config_.discoveryPrefix; }
   // Every discovery config of this run has been handed to Retain: configs of the controller that
   // the broker still holds and this run did not announce are emptied from now on.
   void Announced();
@@ -42,6 +46,7 @@ class MqttPublisher {
 
   const MqttConfig config_;
   const std::string name_;
+  const std::vector<std::string> forgotten_;
   std::unique_ptr<mqtt::async_client> client_;
   std::mutex mutex_;
   std::condition_variable wake_;

@@ -163,7 +163,7 @@ void WatchedController::Show(const WatchStep* step) {
   const std::string discoveryKey = DiscoveryKey(snapshot_);
   // Sent once the first Main page came, with the firmware asked before it: not twice at start.
   if (snapshot_.reading && discoveryKey != discoveryKey_) {
-    for (const Publication& config : DiscoveryConfigs(snapshot_)) publisher_->Retain(config.topic, config.payload);
+    for (const Publication& config : DiscoveryConfigs(snapshot_, publisher_->DiscoveryPrefix())) publisher_->Retain(config.topic, config.payload);
     publisher_->Announced();
     discoveryKey_ = discoveryKey;
   }

@@ -6,7 +6,6 @@
 
 #include "cli/messages.h"
 #include "link/numbers.h"
-#include "link/port_search.h"
 
 namespace velta::cli {
 namespace {
@@ -61,11 +60,8 @@ bool CliContext::Connection(ConnectionSettings& settings) const {
     return true;
   }
   if (!device.empty()) {
-    // Its COM number by the fixed mapping, so the messages name it as the windows would; a
-    // device the mapping does not reach is named by its path alone.
-    const std::uint32_t number = ComNumberOfDevice(device);
-    SetComPortOverride(number, device);
-    settings.comPort = static_cast<std::int32_t>(number);
+    // Opened by its path; the messages name it by the table's COM number when it has one.
+    settings.devicePath = device;
     serialUsed = settings;
     return true;
   }

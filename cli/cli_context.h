@@ -36,6 +36,7 @@ struct CliContext {
   // what this run has read or written.
   History history;
   Baselines baselines;
+  TankBaselines tankBaselines;
 
   // What the next job starts from.
   service::Records Records() { return {history, baselines}; }

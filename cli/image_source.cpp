@@ -56,7 +56,6 @@ std::optional<ControllerImage> ReadImage(CliContext& context, ImageFileKind kind
   if (!context.Connection(settings)) return std::nullopt;
   const service::MemoryRead read =
       service::ReadBlock(settings, context.feedback, context.Records(), kind, ControllerImage{});
-  context.baselines = read.baselines;
   failure = Finish(read);
   if (!read.Done()) return std::nullopt;
   return read.image;

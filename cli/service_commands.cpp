@@ -25,7 +25,6 @@ int ShowCounters(CliContext& context) {
   if (!context.Connection(settings)) return kExitRefused;
   const service::MemoryRead read =
       service::ReadCounters(settings, context.feedback, context.Records());
-  context.baselines = read.baselines;
   if (!read.Done()) return Finish(read);
   nlohmann::json out = nlohmann::json::object();
   for (int i = 0; i < static_cast<int>(std::size(kCounterNames)); ++i) {
@@ -45,7 +44,6 @@ int ShowCounters(CliContext& context) {
 int CarryOutPlan(CliContext& context, const ConnectionSettings& settings,
                  service::SmallWritePlan plan, const std::string& question,
                  const std::string& doneLine) {
-  context.baselines = plan.baselines;
   if (!plan.Done()) return Finish(plan);
   if (const int stopped = StopWithoutHistory(context, plan.historyFailure)) return stopped;
   const ChangeRecord record{plan.changes, ChangeLines(plan.changes), plan.changes.empty()};
@@ -55,7 +53,6 @@ int CarryOutPlan(CliContext& context, const ConnectionSettings& settings,
   }
   const service::MemoryWrite written =
       service::CarryOut(std::move(plan), settings, context.feedback);
-  context.baselines = written.baselines;
   if (written.Done()) record.Print(context.json);
   return Finish(written, doneLine);
 }
@@ -91,7 +88,6 @@ std::optional<ControllerImage> ReadErrors(CliContext& context, const ConnectionS
                                           int& failure) {
   const service::MemoryRead read = service::ReadErrorCounts(settings, context.feedback,
                                                             context.Records(), ControllerImage{});
-  context.baselines = read.baselines;
   failure = Finish(read);
   if (!read.Done()) return std::nullopt;
   return read.image;

@@ -78,7 +78,6 @@ std::string BreachLines(const service::WritePlan& plan, const std::string& path)
 int CarryOutPlan(CliContext& context, const ConnectionSettings& settings, service::WritePlan plan,
                  const std::string& path, const std::string& question,
                  std::optional<service::BlockWrite>& written) {
-  context.baselines = plan.baselines;
   if (!plan.breaches.empty()) return Fail(kExitRefused, BreachLines(plan, path));
   if (!plan.Done()) return Finish(plan);
   if (const int stopped = StopWithoutHistory(context, plan.historyFailure)) return stopped;
@@ -89,7 +88,6 @@ int CarryOutPlan(CliContext& context, const ConnectionSettings& settings, servic
   const ChangeRecord record{plan.changes, plan.ChangeList(),
                             plan.changes.empty() && plan.otherBytes == 0};
   written = service::CarryOut(std::move(plan), settings, context.feedback);
-  context.baselines = written->baselines;
   if (written->Done()) record.Print(context.json);
   return kExitOk;
 }

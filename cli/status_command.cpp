@@ -73,21 +73,11 @@ int FailToOpen(const WatchOpen& open) {
   return Finish({service::Outcome::NoLink, open.reason});
 }
 
-// One pass of the cycle, from the Main page until the cycle is back at it.
 int RunPass(CliContext& context, StatusWatch& watch) {
-  const std::size_t mostSteps = StatusPages().size();
-  for (std::size_t i = 0; i < mostSteps; ++i) {
-    const WatchStep step = watch.Step();
-    if (!step.lostLine.empty()) return Fail(kExitFailure, step.lostLine);
-    if (step.update && !step.update->verdict.good &&
-        step.update->verdict.page == PollState::MainStatus) {
-      return Fail(kExitFailure, V_(kNoStatusPage));
-    }
-    if (step.cycle.state == PollState::MainStatus) break;
-  }
-  const StatusValues values = watch.Latest();
-  if (!values.main) return Fail(kExitFailure, V_(kNoStatusPage));
-  PrintPass(values, context.json);
+  const service::StatusPass pass = service::PollOnePass(watch);
+  if (!pass.lostLine.empty()) return Fail(kExitFailure, pass.lostLine);
+  if (pass.mainPageFailed || !pass.values.main) return Fail(kExitFailure, V_(kNoStatusPage));
+  PrintPass(pass.values, context.json);
   return kExitOk;
 }
 

@@ -30,7 +30,7 @@ int ReadTank(CliContext& context, const std::string& path) {
   ConnectionSettings settings;
   if (!context.Connection(settings)) return kExitRefused;
   const service::TankJob read =
-      service::ReadTank(settings, context.feedback, context.history, {}, "");
+      service::ReadTank(settings, context.feedback, context.history, context.tankBaselines, "");
   if (!read.Done()) return Finish(read);
   const TankTable& table = read.table;
   if (!path.empty()) {
@@ -78,7 +78,7 @@ int SendTank(CliContext& context, const std::string& path) {
     ShowTable(path, name, table);
     if (!Confirm(context, V_("Send this tank table to the controller?"))) return kExitRefused;
   }
-  const service::TankJob sent = service::CarryOut(std::move(plan), settings, context.feedback, {});
+  const service::TankJob sent = service::CarryOut(std::move(plan), settings, context.feedback, context.tankBaselines);
   if (sent.Done()) record.Print(context.json);
   return FinishWithFullBar(context, sent,
                            Format(V_("Tank table sent: %d of %d entries."), sent.acknowledged, kTankEntries));

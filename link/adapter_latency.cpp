@@ -49,8 +49,7 @@ bool RequestLowLatency(int fd) {
 
 std::string LatencyHint(const ConnectionSettings& settings) {
   if (settings.useTcp) return "";
-  const std::optional<int> ms =
-      ReadLatencyTimerMs(ComDevicePath(static_cast<std::uint32_t>(settings.comPort)));
+  const std::optional<int> ms = ReadLatencyTimerMs(SerialDevicePath(settings));
   if (!ms || *ms <= kSlowLatencyTimerMs) return "";
   return Format(V_("Adapter latency timer %d ms slows writes; install the udev rule "
                    "70-velta-control.rules (sets it to 1 ms)"),

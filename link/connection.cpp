@@ -3,6 +3,7 @@
 #include "i18n/lookup.h"
 #include "link/channel_internal.h"
 #include "link/frames.h"
+#include "link/port_search.h"
 
 namespace velta {
 
@@ -19,6 +20,11 @@ ChannelHandle OpenFromSettings(const ConnectionSettings& settings, int connectTi
   }
   return ChannelHandle(
       OpenTcpChannel(settings.tcpHost, static_cast<std::uint16_t>(settings.tcpPort), connectTimeoutMs));
+}
+
+std::string SerialDevicePath(const ConnectionSettings& settings) {
+  if (!settings.devicePath.empty()) return settings.devicePath;
+  return ComDevicePath(static_cast<std::uint32_t>(settings.comPort));
 }
 
 bool TcpPortInRange(std::int32_t port) { return port >= kLowestTcpPort && port <= kHighestTcpPort; }

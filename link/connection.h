@@ -26,6 +26,9 @@ struct ConnectionSettings {
   std::string devicePath;  // a serial device file named outright; comPort then goes unused
 };
 
+// The device file a serial setting opens: the one named outright, else its COM number's.
+std::string SerialDevicePath(const ConnectionSettings& settings);
+
 // Serial port comPort at 9600 baud, or TCP tcpHost:tcpPort, connecting within
 // `connectTimeoutMs`. The handle holds no Channel when the open failed (LastOpenError says why,
 // OpenFailureReason in words).

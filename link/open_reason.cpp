@@ -28,9 +28,16 @@ std::string DeviceGroup(const std::string& path) {
   return found->gr_name;
 }
 
+// The COM number the settings are known by: a device named outright has the table's number for
+// its path, or none.
+std::uint32_t ComNumber(const ConnectionSettings& settings) {
+  if (!settings.devicePath.empty()) return ComNumberOfDevice(settings.devicePath);
+  return static_cast<std::uint32_t>(settings.comPort);
+}
+
 // The device with its COM number when the table gives it one: "/dev/ttyUSB0 (COM5)".
 std::string DeviceName(const ConnectionSettings& settings, const std::string& path) {
-  if (settings.comPort == static_cast<std::int32_t>(kUnnumberedPort)) return path;
+  if (ComNumber(settings) == kUnnumberedPort) return path;
   return path + " (" + ConnectionName(settings) + ")";
 }
 
@@ -53,7 +60,7 @@ std::string PermissionStep(const std::string& path) {
 namespace {
 
 std::string SerialReason(const ConnectionSettings& settings) {
-  const std::string path = ComDevicePath(static_cast<std::uint32_t>(settings.comPort));
+  const std::string path = SerialDevicePath(settings);
   if (path.empty()) {
     return Format(V_("%s is no serial port number (1 to 255)."), ConnectionName(settings).c_str());
   }
@@ -101,17 +108,16 @@ std::string TcpReason(const ConnectionSettings& settings) {
 
 std::string ConnectionName(const ConnectionSettings& settings) {
   if (settings.useTcp) return settings.tcpHost + ":" + std::to_string(settings.tcpPort);
-  if (settings.comPort == static_cast<std::int32_t>(kUnnumberedPort)) {
-    return ComDevicePath(kUnnumberedPort);
-  }
-  return "COM" + std::to_string(settings.comPort);
+  const std::uint32_t number = ComNumber(settings);
+  if (!settings.devicePath.empty() && number == kUnnumberedPort) return settings.devicePath;
+  return "COM" + std::to_string(number);
 }
 
 std::string ConnectionLostLine(const ConnectionSettings& settings) {
   const char* why = VN_("closed by the other side");
   if (!settings.useTcp) {
     struct stat info {};
-    const std::string path = ComDevicePath(static_cast<std::uint32_t>(settings.comPort));
+    const std::string path = SerialDevicePath(settings);
     why = stat(path.c_str(), &info) != 0 ? VN_("device removed") : VN_("the line hung up");
   }
   return Format(V_("Connection to %s lost (%s)"), ConnectionName(settings).c_str(), V_(why).c_str());

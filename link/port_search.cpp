@@ -96,8 +96,7 @@ long ReadDecimal(const char* text) {
 }  // namespace
 
 std::string ComDevicePath(std::uint32_t port) {
-  if (port == kUnnumberedPort) return SetOverride(port);
-  if (port > kLastPort) return "";
+  if (port < kFirstPort || port > kLastPort) return "";
   const std::string overridden = OverridePath(port);
   return overridden.empty() ? "/dev/" + MappedDevice(port) : overridden;
 }

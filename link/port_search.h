@@ -11,12 +11,12 @@
 
 namespace velta {
 
-// A device named by its path alone, which the fixed mapping gives no COM number (a pseudo-terminal,
-// /dev/ttyAMA0): it has this number, opens its override and is shown by its path.
+// The COM number of a device the fixed mapping does not reach (a pseudo-terminal, /dev/ttyAMA0):
+// such a device is named by its path alone.
 inline constexpr std::uint32_t kUnnumberedPort = 0;
 
 // The device file COM `port` opens: the override when one is set, else the fixed mapping; empty
-// for numbers outside 1..255 (and for kUnnumberedPort without an override).
+// for numbers outside 1..255.
 std::string ComDevicePath(std::uint32_t port);
 
 // The COM number the fixed mapping gives `path` or the device it links to ("/dev/ttyUSB9" is

@@ -169,6 +169,13 @@ std::string PlainText(const ReadingValue& value) {
   return "";
 }
 
+std::string TextWithUnit(const ReadingRow& row, const ReadingValue& value) {
+  if (std::holds_alternative<std::monostate>(value)) return V_("no value");
+  if (const auto* flag = std::get_if<bool>(&value)) return *flag ? V_("yes") : V_("no");
+  const std::string text = PlainText(value);
+  return *row.unit == '\0' ? text : text + " " + row.unit;
+}
+
 std::vector<const ReadingRow*> CsvRows() {
   std::vector<const ReadingRow*> rows;
   for (const ReadingRow& row : kRows) {

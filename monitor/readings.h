@@ -106,6 +106,7 @@ class Readings {
   bool Known(ReadingId id) const { return !std::holds_alternative<std::monostate>((*this)[id]); }
   // Given by the step that made these readings, even when given as none.
   bool Given(ReadingId id) const { return given_[Index(id)]; }
+  bool NoneGiven() const { return given_.none(); }
 
   void Set(ReadingId id, ReadingValue value);
   // A number with the row's decimals.
@@ -130,6 +131,10 @@ void SetErrors(Readings& readings, std::uint8_t e1, std::uint8_t e2,
 std::optional<double> NumberOf(const ReadingValue& value);
 // A value in plain text without unit: "3.4", "1", "Er.b Er.P"; empty for none.
 std::string PlainText(const ReadingValue& value);
+
+// A value as a person reads it, with its row's unit: "3.4 bar", "yes", "Er.b Er.P"; "no value" for
+// none.
+std::string TextWithUnit(const ReadingRow& row, const ReadingValue& value);
 
 // The measurement log's columns, after its time column.
 std::vector<const ReadingRow*> CsvRows();

@@ -79,13 +79,19 @@ void SettingsTable(std::string& html, const ControllerImage& image) {
   html += "</table>\n";
 }
 
-// The Monitor window's view of the Main status page: the values, then the states it words.
-void StatusTable(std::string& html, const MainPageView& view) {
+// Each reading the page gave, as a person reads it; the active errors have a list of their own.
+void ReadingRowsOf(std::string& html, const Readings& readings) {
+  for (const ReadingRow& row : ReadingRows()) {
+    if (readings.Given(row.id) && row.kind != ValueKind::ErrorList) {
+      Row(html, V_(row.name), TextWithUnit(row, readings[row.id]));
+    }
+  }
+}
+
+// The Main status page: its readings, then the states the Monitor window words.
+void StatusTable(std::string& html, const MainPageView& view, const Readings& readings) {
   html += kTable;
-  Row(html, V_("Level"), view.levelText.value_or(view.levelMeasurement));
-  Row(html, V_("Pump"), view.pump + (view.pumpAverage != " " ? " (" + view.pumpAverage + ")" : ""));
-  Row(html, V_("Pressure"), view.pressure);
-  Row(html, V_("Temperature"), view.temperature);
+  ReadingRowsOf(html, readings);
   Row(html, V_("Operating mode"), view.mode);
   std::vector<std::string> states{view.valve,         view.relay1,     view.warningTone,
                                   view.sensorMin,     view.sensorMax,  view.overflowSensor,
@@ -127,21 +133,12 @@ void ErrorMemoryTable(std::string& html, const ControllerImage& image) {
   html += "</table>\n";
 }
 
-// The Settings window's live values listing: its "label:value" lines as rows, the reference
-// hint above them.
-void LiveValuesTable(std::string& html, const std::vector<std::string>& lines) {
-  std::string rows;
-  for (const std::string& line : lines) {
-    const auto colon = line.find(':');
-    if (colon == std::string::npos) {
-      html += "<p>" + Escaped(line) + "</p>\n";
-      continue;
-    }
-    const auto value = line.find_first_not_of(' ', colon + 1);
-    Row(rows, line.substr(0, colon), value == std::string::npos ? "" : line.substr(value));
-  }
-  if (rows.empty()) return;
-  html += kTable + HeaderRow({VN_("Value"), VN_("Reading")}) + rows + "</table>\n";
+// The Counters page's readings, the reference hint above them.
+void LiveValuesTable(std::string& html, const Readings& live) {
+  html += "<p>" + Escaped(_("Referenzwert(100%)=Messwert-Leerwert")) + "</p>\n" + kTable +
+          HeaderRow({VN_("Value"), VN_("Reading")});
+  ReadingRowsOf(html, live);
+  html += "</table>\n";
 }
 
 // The chart as an image inside the document, and what it was drawn from.
@@ -233,8 +230,9 @@ ServiceReport ComposeServiceReport(const service::ReportReading& read,
   report.version = VersionText(read.version);
   // TRANSLATORS: the date and time format of strftime for the report's date.
   report.date = LocalTimeText(std::time(nullptr), V_("%Y-%m-%d %H:%M").c_str());
-  report.liveValues = read.liveValues;
+  report.live = read.live;
   report.status = read.status;
+  report.statusReadings = read.statusReadings;
   // The file the error log really writes: a Windows-style name lives in the state folder.
   if (!errorFile.empty()) {
     const std::string path = ErrorFilePath(errorFile);
@@ -257,7 +255,7 @@ std::string ServiceReportHtml(const ServiceReport& report) {
   html += "</p>\n";
   if (report.status) {
     Heading(html, VN_("Status"));
-    StatusTable(html, *report.status);
+    StatusTable(html, *report.status, report.statusReadings);
     Heading(html, VN_("Active errors"));
     ActiveErrors(html, *report.status);
   }
@@ -271,9 +269,9 @@ std::string ServiceReportHtml(const ServiceReport& report) {
   CountersTable(html, report.image);
   Heading(html, VN_("Error memory"));
   ErrorMemoryTable(html, report.image);
-  if (!report.liveValues.empty()) {
+  if (!report.live.NoneGiven()) {
     Heading(html, VN_("Live values"));
-    LiveValuesTable(html, report.liveValues);
+    LiveValuesTable(html, report.live);
   }
   if (!report.errorFileLines.empty() || !report.errorFileProblem.empty()) {
     Heading(html, VN_("Error file"));

@@ -13,6 +13,7 @@
 #include "controller/image.h"
 #include "link/connection.h"
 #include "monitor/main_page.h"
+#include "monitor/readings.h"
 #include "report/measurement_chart.h"
 #include "service/report_data.h"
 
@@ -23,11 +24,12 @@ struct ServiceReport {
   std::string date;     // as printed
   std::string site;     // optional free text
   ControllerImage image;  // at least addresses 0..87: settings, counters, error memory
-  std::vector<std::string> liveValues;
+  Readings live;  // the Counters page's readings
   std::vector<std::string> errorFileLines;
   std::string errorFileProblem;  // why the error file could not be read; empty when it was
   // The Main status page as the Monitor window shows it; empty when the page did not come.
   std::optional<MainPageView> status;
+  Readings statusReadings;  // that page's readings
   // A measurement log the caller chose, drawn as a chart.
   std::optional<MeasurementSeries> measurements;
 };

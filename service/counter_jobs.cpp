@@ -62,7 +62,6 @@ MemoryRead ReadCounters(const ConnectionSettings& settings, Feedback& feedback, 
     std::copy(read.data.begin(), read.data.end(), result.image.bytes.begin());
     records.history.KeepLines("counters", CounterLines(result.image), feedback);
   }
-  result.baselines = std::move(records.baselines);
   return result;
 }
 
@@ -82,7 +81,6 @@ MemoryWrite SetCounter(const ConnectionSettings& settings, Feedback& feedback, R
       if (written) NoteWritten(records.baselines, result.image, CounterWriteRange(counter));
     }
   }
-  result.baselines = std::move(records.baselines);
   return result;
 }
 
@@ -95,7 +93,6 @@ MemoryRead ReadErrorCounts(const ConnectionSettings& settings, Feedback& feedbac
     ListErrorMemory(read.data, feedback, result.image);
     records.history.KeepLines("error-memory", ErrorMemoryLines(result.image), feedback);
   }
-  result.baselines = std::move(records.baselines);
   return result;
 }
 
@@ -114,7 +111,6 @@ MemoryWrite ClearErrorCount(const ConnectionSettings& settings, Feedback& feedba
       if (cleared) NoteWritten(records.baselines, result.image, {address, address});
     }
   }
-  result.baselines = std::move(records.baselines);
   return result;
 }
 
@@ -140,6 +136,7 @@ void ReadForPlan(const ConnectionSettings& settings, Feedback& feedback, Records
 SmallWritePlan PlanCounterSet(const ConnectionSettings& settings, Feedback& feedback,
                               Records records, Counter counter, std::uint32_t value) {
   SmallWritePlan plan;
+  plan.baselines = &records.baselines;
   plan.counter = counter;
   if (const std::optional<std::string> refusal = CounterValueRefusal(counter, value)) {
     plan.outcome = Outcome::Refused;
@@ -154,13 +151,13 @@ SmallWritePlan PlanCounterSet(const ConnectionSettings& settings, Feedback& feed
     StoreCounter(plan.after, counter, value);
     plan.changes = CounterChanges(plan.before, plan.after, counter);
   }
-  plan.baselines = std::move(records.baselines);
   return plan;
 }
 
 SmallWritePlan PlanErrorClear(const ConnectionSettings& settings, Feedback& feedback,
                               Records records, int index) {
   SmallWritePlan plan;
+  plan.baselines = &records.baselines;
   plan.errorIndex = index;
   if (index < 0 || index >= kErrorCounterCount) {
     plan.outcome = Outcome::Refused;
@@ -177,7 +174,6 @@ SmallWritePlan PlanErrorClear(const ConnectionSettings& settings, Feedback& feed
     const unsigned count = Get(plan.before, field::ErrorCounter(index));
     if (count != 0) plan.changes.push_back({kErrorKinds[index].code, std::to_string(count), "0"});
   }
-  plan.baselines = std::move(records.baselines);
   return plan;
 }
 
@@ -194,9 +190,8 @@ MemoryWrite CarryOut(SmallWritePlan plan, const ConnectionSettings& settings, Fe
         plan.counter ? CounterWriteRange(*plan.counter)
                      : AddressRange{field::ErrorCounter(plan.errorIndex).address,
                                     field::ErrorCounter(plan.errorIndex).address};
-    if (written) NoteWritten(plan.baselines, plan.after, range);
+    if (written) NoteWritten(*plan.baselines, plan.after, range);
   }
-  result.baselines = std::move(plan.baselines);
   return result;
 }
 

@@ -22,7 +22,6 @@ MemoryRead ReadCounters(const ConnectionSettings& settings, Feedback& feedback, 
 
 struct MemoryWrite : JobResult {
   ControllerImage image;  // the image given, with what was written
-  Baselines baselines;
 };
 
 // Checks `value` against the counter's range (Refused, nothing sent, when outside), stores it in
@@ -50,7 +49,7 @@ struct SmallWritePlan : JobResult {
   int errorIndex = -1;
   std::vector<FieldChange> changes;
   std::string historyFailure;  // empty: the copy was kept
-  Baselines baselines;
+  Baselines* baselines = nullptr;  // the records' baseline, which CarryOut brings up to date
 };
 
 // Checks the value (Refused, nothing read, when outside), reads the counters on the plan's link

@@ -14,16 +14,16 @@
 
 namespace velta::service {
 
-// A job's view of the controller: the history it files blocks in and the write baseline it
-// starts from. The job returns the baseline as it leaves it.
+// A job's view of the controller: the history it files blocks in and the write baseline, which
+// the job brings up to date with what it reads and writes (the face that owns both waits while
+// the job runs and never sets the baseline itself).
 struct Records {
   History& history;
-  Baselines baselines;
+  Baselines& baselines;
 };
 
 struct MemoryRead : JobResult {
   ControllerImage image;  // the image given, with what the reads brought copied in
-  Baselines baselines;
   std::uint16_t version = 0;  // 0: the controller did not report one
 };
 

@@ -7,6 +7,7 @@
 #include "controller/live_values.h"
 #include "controller/read_range.h"
 #include "monitor/poll_tick.h"
+#include "monitor/side_pages.h"
 #include "service/records.h"
 
 namespace velta::service {
@@ -21,10 +22,15 @@ ReportReading ReadReportData(const ConnectionSettings& settings, Feedback& feedb
   std::copy(read.data.begin(), read.data.end(), result.image.bytes.begin());
   result.version = read.version;
   // The live values' listing replaces a log; the report keeps it apart from the read's lines.
-  ListingFeedback live;
-  ReadLiveValues(link, live, true, &result.liveValues);
+  ListingFeedback listing;
+  std::vector<std::uint8_t> page;
+  if (ReadLiveValues(link, listing, true, nullptr, &page) == ExchangeOutcome::Good) {
+    DecodeCounterReadings(page, true, result.live);
+  }
   PollCycle cycle;
-  result.status = PollTick(cycle, link).main;
+  const StatusUpdate update = PollTick(cycle, link);
+  result.status = update.main;
+  result.statusReadings = update.readings;
   return result;
 }
 

@@ -10,6 +10,7 @@
 #include "controller/image.h"
 #include "link/connection.h"
 #include "monitor/main_page.h"
+#include "monitor/readings.h"
 #include "service/job_result.h"
 
 namespace velta::service {
@@ -17,10 +18,12 @@ namespace velta::service {
 struct ReportReading : JobResult {
   ControllerImage image;  // addresses 0..kCountersReadLast: settings, error memory, counters
   std::uint16_t version = 0;
-  std::vector<std::string> liveValues;  // the expert listing; empty when the page did not come
-  // The Main status page, decoded on a fresh poll cycle so that its error listing is complete;
-  // empty when the page did not come.
+  // The Counters page's readings; none given when the page did not come.
+  Readings live;
+  // The Main status page as the window shows it and its readings, decoded on a fresh poll cycle
+  // so that its error listing is complete; empty when the page did not come.
   std::optional<MainPageView> status;
+  Readings statusReadings;
 };
 
 // Reads addresses 0..kCountersReadLast (with the version), then the live values and the Main

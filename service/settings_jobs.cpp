@@ -42,7 +42,7 @@ ChannelHandle OpenWriteLink(const ConnectionSettings& settings, Feedback& feedba
 // when it is known, else (and for a settings write) the Parameter block. False, with the reason in
 // the plan, when it was known but could not be kept.
 void KeepBlockBeforeWrite(History& history, WritePlan& plan, Feedback& feedback) {
-  const Baseline& controller = plan.baselines.Controller();
+  const Baseline& controller = plan.baselines->Controller();
   bool kept = true;
   if (plan.kind == ImageFileKind::Backup && controller.Covers(0, kLastAddress)) {
     kept = history.KeepImage("backup-before-write", controller.image, ImageFileKind::Backup,
@@ -95,7 +95,7 @@ void Assess(WritePlan& plan, bool checkRanges, History& history, Feedback& feedb
 
 // Takes the controller's block as a read, now or before, left it in the baseline.
 void TakeKnownController(WritePlan& plan, int last) {
-  const Baseline& controller = plan.baselines.Controller();
+  const Baseline& controller = plan.baselines->Controller();
   plan.controllerKnown = controller.Covers(0, last);
   if (plan.controllerKnown) plan.controller = controller.image;
 }
@@ -124,13 +124,17 @@ MemoryRead ReadBlock(const ConnectionSettings& settings, Feedback& feedback, Rec
       records.history.KeepImage(backup ? "backup" : "settings", result.image, kind, feedback);
     }
   }
-  result.baselines = std::move(records.baselines);
   return result;
 }
 
-void KeepControllerReferences(ControllerImage& block, const ControllerImage& controller) {
-  Set(block, field::RefZistVoll, Get(controller, field::RefZistVoll));
-  Set(block, field::RefZistLeer, Get(controller, field::RefZistLeer));
+ControllerImage SettingsAsWritten(const ControllerImage& block, bool sendReferences,
+                                  const Baselines& baselines) {
+  ControllerImage written = block;
+  const Baseline& controller = baselines.Controller();
+  if (sendReferences || !controller.Covers(0, kLastParameter)) return written;
+  Set(written, field::RefZistVoll, Get(controller.image, field::RefZistVoll));
+  Set(written, field::RefZistLeer, Get(controller.image, field::RefZistLeer));
+  return written;
 }
 
 std::vector<std::string> WritePlan::ChangeList() const {
@@ -141,6 +145,7 @@ std::vector<std::string> WritePlan::ChangeList() const {
 WritePlan PlanSettingsWrite(const ConnectionSettings& settings, Feedback& feedback,
                             Records records, const SettingsWrite& write) {
   WritePlan plan;
+  plan.baselines = &records.baselines;
   plan.image = write.block;
   plan.changedOnly = write.changedOnly;
   const bool known = records.baselines.Controller().Covers(0, kLastParameter);
@@ -156,11 +161,10 @@ WritePlan PlanSettingsWrite(const ConnectionSettings& settings, Feedback& feedba
       plan.link.Close();
     }
   }
-  plan.baselines = std::move(records.baselines);
   if (!plan.Done()) return plan;
   TakeKnownController(plan, kLastParameter);
-  if (plan.controllerRead && !write.sendReferences)
-    KeepControllerReferences(plan.image, plan.controller);
+  // Without the block's references the plan has just read the controller's.
+  plan.image = SettingsAsWritten(write.block, write.sendReferences, records.baselines);
   Assess(plan, write.checkRanges, records.history, feedback);
   return plan;
 }
@@ -168,6 +172,7 @@ WritePlan PlanSettingsWrite(const ConnectionSettings& settings, Feedback& feedba
 WritePlan PlanRestore(const ConnectionSettings& settings, Feedback& feedback, Records records,
                       const ControllerImage& image, bool readUnknownBlock, bool checkRanges) {
   WritePlan plan;
+  plan.baselines = &records.baselines;
   plan.kind = ImageFileKind::Backup;
   plan.image = image;
   const bool readFirst =
@@ -183,7 +188,6 @@ WritePlan PlanRestore(const ConnectionSettings& settings, Feedback& feedback, Re
       plan.link.Close();
     }
   }
-  plan.baselines = std::move(records.baselines);
   if (!plan.Done()) return plan;
   TakeKnownController(plan, kLastAddress);
   Assess(plan, checkRanges, records.history, feedback);
@@ -209,9 +213,8 @@ BlockWrite CarryOut(WritePlan plan, const ConnectionSettings& settings, Feedback
       exchange = TransferParameterBlock(plan.link, settings, feedback, plan.image);
     }
     result.outcome = WriteOutcome(exchange);
-    if (result.Done()) NoteWritten(plan.baselines, plan.image, count);
+    if (result.Done()) NoteWritten(*plan.baselines, plan.image, count);
   }
-  result.baselines = std::move(plan.baselines);
   return result;
 }
 

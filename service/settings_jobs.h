@@ -1,6 +1,6 @@
 // The Settings window's block jobs: read the settings or the backup, write the settings (whole
 // or only what changed), restore a backup. Each runs on one link, keeps what it read and what it
-// overwrote in the history, and returns the write baseline as the controller holds it afterwards.
+// overwrote in the history, and leaves the records' write baseline as the controller holds it.
 #pragma once
 
 #include <cstdint>
@@ -24,9 +24,11 @@ namespace velta::service {
 MemoryRead ReadBlock(const ConnectionSettings& settings, Feedback& feedback, Records records,
                      ImageFileKind kind, ControllerImage image);
 
-// The reference-value rule: the cistern reference values are measured on site by the controller,
-// so a settings write keeps the controller's own unless the user asks to send the block's.
-void KeepControllerReferences(ControllerImage& block, const ControllerImage& controller);
+// The block as a settings write sends it. The reference-value rule: the cistern reference values
+// are measured on site by the controller, so without `sendReferences` the write keeps the
+// controller's own where the baseline holds its block.
+ControllerImage SettingsAsWritten(const ControllerImage& block, bool sendReferences,
+                                  const Baselines& baselines);
 
 struct SettingsWrite {
   ControllerImage block;         // bytes 0..51 are written
@@ -44,7 +46,6 @@ struct BlockWrite : JobResult {
   ControllerImage block;         // as written: with the controller's reference values taken in
   bool controllerRead = false;   // the job read the controller's block before writing
   std::vector<int> written;      // a changed-only write: the addresses written
-  Baselines baselines;
 };
 
 // A value the write would change to one outside its field's range.
@@ -69,7 +70,7 @@ struct WritePlan : JobResult {
   int otherBytes = 0;                // a restore: bytes beyond the settings that change
   std::vector<RangeBreach> breaches;  // checked and not empty: Refused, nothing may be sent
   std::string historyFailure;         // why the before-write copy was not kept; empty: it was
-  Baselines baselines;
+  Baselines* baselines = nullptr;     // the records' baseline, which CarryOut brings up to date
 
   // The question's lines: one per change, or "no change".
   std::vector<std::string> ChangeList() const;

@@ -7,7 +7,7 @@
 namespace velta::service {
 
 TankJob ReadTank(const ConnectionSettings& settings, Feedback& feedback, History& history,
-                 TankBaselines baselines, const std::string& name) {
+                 TankBaselines& baselines, const std::string& name) {
   TankJob result;
   const ChannelHandle link = OpenJobLink(settings, feedback, {}, result);
   if (link.IsOpen()) {
@@ -18,7 +18,6 @@ TankJob ReadTank(const ConnectionSettings& settings, Feedback& feedback, History
       history.KeepTankTable("tank-table", name, result.table, feedback);
     }
   }
-  result.baselines = std::move(baselines);
   return result;
 }
 
@@ -42,12 +41,11 @@ void SendOnLink(const ChannelHandle& link, const ConnectionSettings& settings, F
 
 }  // namespace
 
-TankJob SendTank(const ConnectionSettings& settings, Feedback& feedback, TankBaselines baselines,
+TankJob SendTank(const ConnectionSettings& settings, Feedback& feedback, TankBaselines& baselines,
                  const TankTable& table) {
   TankJob result;
   const ChannelHandle link = OpenJobLink(settings, feedback, {}, result);
   if (link.IsOpen()) SendOnLink(link, settings, feedback, baselines, table, result);
-  result.baselines = std::move(baselines);
   return result;
 }
 
@@ -72,12 +70,11 @@ TankSendPlan PlanTankSend(const ConnectionSettings& settings, Feedback& feedback
 }
 
 TankJob CarryOut(TankSendPlan plan, const ConnectionSettings& settings, Feedback& feedback,
-                 TankBaselines baselines) {
+                 TankBaselines& baselines) {
   TankJob result;
   static_cast<JobResult&>(result) = plan;
   if (result.Done() && plan.link.IsOpen())
     SendOnLink(plan.link, settings, feedback, baselines, plan.table, result);
-  result.baselines = std::move(baselines);
   return result;
 }
 

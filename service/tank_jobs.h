@@ -18,16 +18,16 @@ namespace velta::service {
 struct TankJob : JobResult {
   TankTable table{};        // read: the controller's table; send: what the controller now holds
   int acknowledged = 0;     // send: how many entries the controller acknowledged
-  TankBaselines baselines;  // what the next send is compared with
 };
 
 // Reads the table; a good read is kept in the history as "tank-table" under `name` and becomes
-// the baseline (a file loaded before no longer counts).
+// `baselines`' controller table (a file loaded before no longer counts). The face that owns
+// `baselines` waits while a job runs and never sets them itself.
 TankJob ReadTank(const ConnectionSettings& settings, Feedback& feedback, History& history,
-                 TankBaselines baselines, const std::string& name);
+                 TankBaselines& baselines, const std::string& name);
 
 // Sends every entry's low byte; when all are acknowledged the controller's table is the baseline.
-TankJob SendTank(const ConnectionSettings& settings, Feedback& feedback, TankBaselines baselines,
+TankJob SendTank(const ConnectionSettings& settings, Feedback& feedback, TankBaselines& baselines,
                  const TankTable& table);
 
 // A tank send planned on its link (velta-cli): the controller's table read once and kept in the
@@ -42,6 +42,6 @@ TankSendPlan PlanTankSend(const ConnectionSettings& settings, Feedback& feedback
                           History& history, const TankTable& table);
 // Sends what the plan holds on its link; a plan that stopped sends nothing.
 TankJob CarryOut(TankSendPlan plan, const ConnectionSettings& settings, Feedback& feedback,
-                 TankBaselines baselines);
+                 TankBaselines& baselines);
 
 }  // namespace velta::service

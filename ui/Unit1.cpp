@@ -10,11 +10,9 @@
 #include <QShowEvent>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QThread>
 #include <chrono>
 #include <filesystem>
 #include <initializer_list>
-#include <thread>
 
 #include "i18n/lookup.h"
 #include "i18n/translate_component.h"
@@ -110,25 +108,29 @@ Form1::Form1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::Form1>(
   ui->bbWriteEnable->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
   ui->imgStore->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
 
-  Timer1.setObjectName("Timer1");
-  Timer1.setParent(this);
-  Timer1.setInterval(velta::kPollInterval);
-  HealTimer.setObjectName("HealTimer");
-  HealTimer.setParent(this);
-  HealTimer.setInterval(velta::kHealInterval);
   ConnectControls();
+  // The poller's steps and opens come on its thread; the window shows them on its own.
+  poller_.AddSink([this](const velta::service::PollEvent& event) {
+    if (event.step == nullptr) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, step = *event.step, readings = event.values->readings,
+         switches = event.switches] { ShowPollStep(step, readings, switches); },
+        Qt::QueuedConnection);
+  });
+  poller_.StartSwitchedOff([this](const velta::WatchOpen& open, std::uint64_t switches) {
+    QMetaObject::invokeMethod(
+        this, [this, open, switches] { ShowPollingOpened(open, switches); },
+        Qt::QueuedConnection);
+  });
 }
 
 Form1::~Form1() {
-  Timer1.stop();
-  HealTimer.stop();
-  // The worker's last answers must not reach a window that is going.
-  pollWorker_.Finish();
+  // The poller's last answers must not reach a window that is going.
+  poller_.Stop();
 }
 
 void Form1::ConnectControls() {
-  connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1Timer);
-  connect(&HealTimer, &QTimer::timeout, this, &Form1::HealTimerTimer);
   connect(ui->bbSearchPort, &QPushButton::clicked, this, &Form1::bbSearchPortClick);
   // activated: only a choice by the user runs the port change, not a selection made by code.
   connect(ui->cbCom, &QComboBox::activated, this, &Form1::cbComChange);
@@ -261,12 +263,7 @@ void Form1::FormClose() {
   settings.view3D = View3D();
   settings.comPins = comPins_;
   velta::WriteAppSettings(*velta::OpenSettingsStore(), settings);
-  if (startSend_) {
-    Timer1.stop();
-    HealTimer.stop();
-    ++pollGeneration_;
-    pollWorker_.Post([this] { watch_.Close(); });
-  }
+  if (startSend_) poller_.SwitchOff(std::chrono::milliseconds(0));
 }
 
 void Form1::ApplyAdminFlags() {
@@ -430,32 +427,24 @@ void Form1::cbStartSendClick() {
   }
 }
 
-// The open runs on the poll worker; ShowPollingOpened says how it went.
+// The open runs on the poller's thread; ShowPollingOpened says how it went.
 void Form1::StartPolling() {
   const velta::ConnectionSettings c = connection_;
   // A port number beyond 16 bits would silently reach another port; refuse it instead.
   if (c.useTcp && !velta::TcpPortInRange(c.tcpPort)) {
-    Timer1.stop();
     Log(velta::TcpPortOutOfRange(c.tcpPort) + V_("; no connection opened"));
     velta::CurrentDesktop().Beep();
     SetConnectionControlsEnabled(true);
     return;
   }
-  const std::uint64_t generation = ++pollGeneration_;
-  pollWorker_.Post([this, c, generation] {
-    watch_.SetConnection(c);
-    const velta::WatchOpen open = watch_.Open();
-    QMetaObject::invokeMethod(
-        this, [this, c, open, generation] { ShowPollingOpened(c, open, generation); },
-        Qt::QueuedConnection);
-  });
+  pollingConnection_ = c;
+  poller_.SwitchOn(c);
 }
 
-void Form1::ShowPollingOpened(const velta::ConnectionSettings& c, const velta::WatchOpen& open,
-                              std::uint64_t generation) {
-  if (generation != pollGeneration_) return;
+void Form1::ShowPollingOpened(const velta::WatchOpen& open, std::uint64_t switches) {
+  if (switches != poller_.Switches()) return;
+  const velta::ConnectionSettings& c = pollingConnection_;
   if (!open.opened) {
-    Timer1.stop();
     if (c.useTcp) {
       Log(velta::Format(_("Fehler %d beim Verbinden mit %s:%d"), -1, c.tcpHost.c_str(), c.tcpPort));
     } else {
@@ -466,7 +455,6 @@ void Form1::ShowPollingOpened(const velta::ConnectionSettings& c, const velta::W
     SetConnectionControlsEnabled(true);
     return;
   }
-  Timer1.start();
   SetLiveDisplayStale(false);
   if (c.useTcp) {
     Log(velta::Format(_("Verbindung zu %s:%d geöffnet"), c.tcpHost.c_str(), c.tcpPort));
@@ -478,37 +466,27 @@ void Form1::ShowPollingOpened(const velta::ConnectionSettings& c, const velta::W
   SetConnectionControlsEnabled(false);
 }
 
-// Takes effect at once: an exchange still on the wire finishes on the worker, which then gives
-// it its time and closes the Channel; its answer is dropped.
+// Takes effect at once: an exchange still on the wire finishes on the poller's thread, which
+// then gives it its time and closes the Channel; its answer is dropped.
 void Form1::StopPolling() {
   const velta::ConnectionSettings& c = connection_;
-  Timer1.stop();
-  HealTimer.stop();
-  ++pollGeneration_;
   if (c.useTcp) {
     Log(velta::Format(_("Verbindung zu %s:%d getrennt"), c.tcpHost.c_str(), c.tcpPort));
   } else {
     Log(velta::Format(_("Schnittstelle COM%d geschlossen"), c.comPort));
   }
-  pollWorker_.Post([this] {
-    std::this_thread::sleep_for(kCloseDelay);
-    watch_.Close();
-  });
+  poller_.SwitchOff(kCloseDelay);
   SetConnectionControlsEnabled(true);
 }
 
 void Form1::ConnectionLost(const std::string& line) {
-  Timer1.stop();
   Log(line);
   SetLiveDisplayStale(true);
-  HealTimer.start();
 }
 
 void Form1::ConnectionRestored(const std::string& line) {
-  HealTimer.stop();
   Log(line);
   SetLiveDisplayStale(false);
-  Timer1.start();
 }
 
 void Form1::SetConnectionControlsEnabled(bool enabled) {

@@ -1,9 +1,7 @@
 // Monitor window: connection management, the live status poll and the error log.
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
-#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -13,9 +11,9 @@
 #include "monitor/error_log.h"
 #include "monitor/main_page.h"
 #include "service/measurement_recorder.h"
+#include "service/poller.h"
 #include "service/status_watch.h"
 #include "ui/memo_feedback.h"
-#include "ui/poll_worker.h"
 
 class QLabel;
 
@@ -63,11 +61,6 @@ class Form1 : public QWidget {
   // --- end of connection management ---
 
   // --- Status poll and view (defined in Unit1_status.cpp) ---
-  // Hands one exchange of the poll to the poll worker; its result is shown when it comes back.
-  void Timer1Timer();
-  // About once a second while the poll Channel is lost and Polling stays on: one short attempt to
-  // open the same port or host again, on the poll worker.
-  void HealTimerTimer();
   bool View3D() const;
   void SetView3D(bool on);
   void MemoErrorDblClick();
@@ -95,7 +88,7 @@ class Form1 : public QWidget {
   void OpenSettings();
   // The Settings window is locked while the write enable request runs.
   void SettingsUsable(bool usable);
-  // A step of the status poll has come back from the poll worker and is shown.
+  // A step of the status poll has come back from the poller and is shown.
   void PollStepShown();
 
  protected:
@@ -110,16 +103,16 @@ class Form1 : public QWidget {
   void ShowComPort();
   void StartPolling();
   void StopPolling();
-  // The poll worker's answers, on the window thread; those of a Polling already stopped are
-  // dropped.
-  void ShowPollingOpened(const velta::ConnectionSettings& settings, const velta::WatchOpen& open,
-                         std::uint64_t generation);
-  void PostPollStep();
-  void ShowPollStep(const velta::WatchStep& step, std::uint64_t generation);
-  void ShowStatusUpdate(const velta::StatusUpdate& update, const velta::PollCycle& cycle);
-  // The poll Channel's far end is gone: say so once, dim the live display, start healing.
+  // The poller's answers, relayed to the window thread; those of a switch of Polling that is
+  // no longer the latest are dropped.
+  void ShowPollingOpened(const velta::WatchOpen& open, std::uint64_t switches);
+  void ShowPollStep(const velta::WatchStep& step, const velta::Readings& readings,
+                    std::uint64_t switches);
+  void ShowStatusUpdate(const velta::StatusUpdate& update, const velta::Readings& readings);
+  // The poll Channel's far end is gone: say so once and dim the live display while the poller
+  // heals it.
   void ConnectionLost(const std::string& line);
-  // It is open again: say so once, light the display, poll again.
+  // It is open again: say so once and light the display.
   void ConnectionRestored(const std::string& line);
   // Dims the display mimic, LEDs and values (not the error lists) while they are not live.
   void SetLiveDisplayStale(bool stale);
@@ -134,8 +127,6 @@ class Form1 : public QWidget {
   bool startSend_ = false;  // the "Statusabfrage" box asks for Polling
   bool shown_ = false;      // FormShow runs on the first show only
   bool followLog_ = true;   // Memo1 shows its newest line
-  QTimer Timer1;            // 200 ms status poll tick while Polling
-  QTimer HealTimer;         // reopen attempts while the poll Channel is lost
   // How the service requests report in the connection log.
   std::unique_ptr<velta::MemoFeedback> feedback_;
   // The Settings window's flow sensor option, as that window last reported it.
@@ -154,10 +145,9 @@ class Form1 : public QWidget {
   velta::service::MeasurementRecorder measurementLog_{[this](const std::string& line) { Log(line); }};
   QLabel* lblRecording_ = nullptr;  // on the chart while recording
 
-  // The status watch (its poll cycle lives for the program run) is used on the poll worker only.
+  // The status watch (its poll cycle lives for the program run), stepped by the poller's thread
+  // only, which the window switches on and off.
   velta::StatusWatch watch_;
-  // Counts Polling starts and stops, so that an answer for a Polling already stopped is dropped.
-  std::atomic<std::uint64_t> pollGeneration_ = 0;
-  bool stepPosted_ = false;  // a step is on the worker; a tick meanwhile is skipped
-  velta::PollWorker pollWorker_;  // last: its thread ends before the watch goes
+  velta::service::Poller poller_{watch_};
+  velta::ConnectionSettings pollingConnection_;  // what the latest start of Polling opens
 };

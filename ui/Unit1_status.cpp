@@ -128,37 +128,18 @@ void ShowHistory(HistoryChart& chart, const velta::HistoryView& view) {
 
 }  // namespace
 
-void Form1::Timer1Timer() { PostPollStep(); }
-
-void Form1::HealTimerTimer() { PostPollStep(); }
-
-// One step at a time: a tick while the step before is still on the wire is skipped, as a busy
-// timer skips its ticks.
-void Form1::PostPollStep() {
-  if (stepPosted_) return;
-  stepPosted_ = true;
-  const std::uint64_t generation = pollGeneration_;
-  pollWorker_.Post([this, generation] {
-    // A step posted before Polling stopped sends nothing.
-    const velta::WatchStep step =
-        generation == pollGeneration_ ? watch_.Step() : velta::WatchStep{};
-    QMetaObject::invokeMethod(
-        this, [this, step, generation] { ShowPollStep(step, generation); }, Qt::QueuedConnection);
-  });
-}
-
-void Form1::ShowPollStep(const velta::WatchStep& step, std::uint64_t generation) {
-  stepPosted_ = false;
-  if (generation != pollGeneration_) return;
-  if (step.update) ShowStatusUpdate(*step.update, step.cycle);
+void Form1::ShowPollStep(const velta::WatchStep& step, const velta::Readings& readings,
+                         std::uint64_t switches) {
+  if (switches != poller_.Switches()) return;
+  if (step.update) ShowStatusUpdate(*step.update, readings);
   if (!step.lostLine.empty()) ConnectionLost(step.lostLine);
   if (!step.restoredLine.empty()) ConnectionRestored(step.restoredLine);
   emit PollStepShown();
 }
 
-void Form1::ShowStatusUpdate(const velta::StatusUpdate& update, const velta::PollCycle&) {
+void Form1::ShowStatusUpdate(const velta::StatusUpdate& update, const velta::Readings& readings) {
   if (update.main) ShowMainPage(*update.main);
-  if (update.main) measurementLog_.Record(std::time(nullptr), watch_.Latest().readings);
+  if (update.main) measurementLog_.Record(std::time(nullptr), readings);
   ShowPageTexts(*this, update.texts);
   if (update.history) ShowHistory(*ui->Chart1, *update.history);
 }

@@ -107,14 +107,12 @@ void Form2::bbSaveClick() {
 void Form2::bbReadClick() {
   velta::BusyWindow busy(*this, *ui->bbRead);
   const velta::ConnectionSettings connection = connection_();
-  const velta::TankBaselines baselines = baselines_;
   const std::string name = ToStdString(ui->edTabName->text());
   const velta::service::TankJob read = velta::RunJob(*feedback_, [&](velta::Feedback& feedback) {
-    return velta::service::ReadTank(connection, feedback, history_, baselines, name);
+    return velta::service::ReadTank(connection, feedback, history_, baselines_, name);
   });
   if (!read.Done()) return;
   table_ = read.table;
-  baselines_ = read.baselines;
   SetTableUsable(true);
   ui->plotTank->SetTable(table_);
 }
@@ -128,10 +126,8 @@ void Form2::bbSendClick() {
   }
   velta::BusyWindow busy(*this, *ui->bbSend);
   const velta::ConnectionSettings connection = connection_();
-  const velta::TankBaselines baselines = baselines_;
   const velta::TankTable table = table_;
-  const velta::service::TankJob sent = velta::RunJob(*feedback_, [&](velta::Feedback& feedback) {
-    return velta::service::SendTank(connection, feedback, baselines, table);
+  velta::RunJob(*feedback_, [&](velta::Feedback& feedback) {
+    return velta::service::SendTank(connection, feedback, baselines_, table);
   });
-  baselines_ = sent.baselines;
 }

@@ -172,8 +172,11 @@ class Form3 : public QDialog {
   void LoadFile(const std::string& path, velta::ImageFileKind kind);
   // The details of the write question: what the write changes against the baselines.
   std::string WriteDetails(bool backup) const;
-  // What a job starts from: the history and the write baseline as they are now.
-  velta::service::Records JobRecords() const;
+  // Whether a write goes ahead although the controller's values before it could not be kept
+  // (`failure` says why); the user is asked. True when they were kept.
+  bool WriteWithoutHistory(const std::string& failure) const;
+  // What a job keeps up to date: the history and the write baseline.
+  velta::service::Records JobRecords();
 
   std::unique_ptr<Ui::Form3> ui;
   velta::ConnectionSource connection_;

@@ -48,7 +48,7 @@ QString Filter(const FileDialogKind& dialog) {
 
 }  // namespace
 
-velta::service::Records Form3::JobRecords() const { return {history_, baselines_}; }
+velta::service::Records Form3::JobRecords() { return {history_, baselines_}; }
 
 void Form3::bbReadBCClick() {
   BusyWindow busy(*this, *ui->bbReadBC);
@@ -61,7 +61,6 @@ void Form3::bbReadBCClick() {
     return service::ReadBlock(connection, feedback, records, kind, image);
   });
   image_ = read.image;
-  baselines_ = read.baselines;
   if (!read.Done()) return;
   // Shown once both backup reads are done, so the view also holds address 0 of the second one.
   ShowBlock();
@@ -72,12 +71,9 @@ void Form3::bbReadBCClick() {
 
 std::string Form3::WriteDetails(bool backup) const {
   if (backup) return velta::BackupWriteDetails(baselines_, image_);
-  velta::ControllerImage block = WindowBlock();
-  const velta::Baseline& controller = baselines_.Controller();
-  if (!ui->cbWriteRef->isChecked() && controller.Covers(0, velta::kParameterBlockSize - 1)) {
-    service::KeepControllerReferences(block, controller.image);
-  }
-  return velta::SettingsWriteDetails(baselines_, block);
+  return velta::SettingsWriteDetails(
+      baselines_,
+      service::SettingsAsWritten(WindowBlock(), ui->cbWriteRef->isChecked(), baselines_));
 }
 
 void Form3::bbSendBCClick() {
@@ -91,29 +87,40 @@ void Form3::bbSendBCClick() {
   BusyWindow busy(*this, *ui->bbSendBC);
   const velta::ConnectionSettings connection = connection_();
   const service::Records records = JobRecords();
-  service::BlockWrite written;
-  if (backup) {
-    // The image goes out as read or loaded; the view is not collected.
-    const velta::ControllerImage image = image_;
-    written = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
-      return service::RestoreBackup(connection, feedback, records, image, false);
-    });
-  } else {
-    if (!CollectBlock()) return;
-    const service::SettingsWrite write{image_, ui->cbWriteRef->isChecked()};
-    written = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
-      return service::WriteSettings(connection, feedback, records, write);
-    });
-    if (written.controllerRead) {
-      // The view shows the controller's reference values the write kept.
-      image_ = written.block;
-      ShowBlock();
-      SelectPreset();
-    }
+  // The image goes out as read or loaded; the view is collected only for a settings write.
+  if (!backup && !CollectBlock()) return;
+  const velta::ControllerImage image = image_;
+  const bool sendReferences = ui->cbWriteRef->isChecked();
+  service::WritePlan plan = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
+    if (backup) return service::PlanRestore(connection, feedback, records, image, false);
+    return service::PlanSettingsWrite(connection, feedback, records, {image, sendReferences});
+  });
+  if (!WriteWithoutHistory(plan.historyFailure)) {
+    // The link is closed where it was opened; nothing has been sent.
+    RunJob(WindowFeedback(), [&](velta::Feedback&) { plan.link.Close(); });
+    return;
   }
-  baselines_ = written.baselines;
+  const service::BlockWrite written = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
+    return service::CarryOut(std::move(plan), connection, feedback);
+  });
+  if (written.controllerRead && !backup) {
+    // The view shows the controller's reference values the write kept.
+    image_ = written.block;
+    ShowBlock();
+    SelectPreset();
+  }
   if (!written.Done()) return;
   ui->cbWriteRef->setChecked(false);
+}
+
+bool Form3::WriteWithoutHistory(const std::string& failure) const {
+  if (failure.empty()) return true;
+  return velta::CurrentDesktop().AskYesNo(
+      QStringLiteral("Info"),
+      ToQString(velta::Format(V_("The controller's values could not be kept in the history before "
+                                 "the write (%s).\nWrite without this copy?"),
+                              failure.c_str())),
+      QString());
 }
 
 void Form3::bbLoadClick() {
@@ -176,7 +183,6 @@ void Form3::bbReadHClick() {
   const service::MemoryRead read = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
     return service::ReadCounters(connection, feedback, records);
   });
-  baselines_ = read.baselines;
   if (!read.Done()) return;
   const auto counter = static_cast<velta::Counter>(item);
   const velta::AddressRange range = velta::CounterReadRange(counter);
@@ -217,7 +223,6 @@ void Form3::bbWriteHClick() {
     return;
   }
   image_ = written.image;
-  baselines_ = written.baselines;
 }
 
 void Form3::bbReadErrorClick() {
@@ -230,7 +235,6 @@ void Form3::bbReadErrorClick() {
     return service::ReadErrorCounts(connection, feedback, records, image);
   });
   image_ = read.image;
-  baselines_ = read.baselines;
 }
 
 void Form3::cbFehlerspeicherChange() { ui->bbClrError->setEnabled(true); }
@@ -245,7 +249,6 @@ void Form3::bbClrErrorClick() {
   const service::MemoryWrite cleared = RunJob(WindowFeedback(), [&](velta::Feedback& feedback) {
     return service::ClearErrorCount(connection, feedback, records, item);
   });
-  baselines_ = cleared.baselines;
 }
 
 void Form3::bbReadTimerClick() {

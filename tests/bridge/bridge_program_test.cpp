@@ -22,6 +22,8 @@ const std::set<std::string> kPollFrames{"60 00 01 61", "60 00 0A 6A", "60 00 0B 
 
 class BridgeProgram : public ::testing::Test {
  protected:
+  // What the bridge remembers between runs stays with the test.
+  BridgeProgram() { setenv("STATE_DIRECTORY", dir_.Path().c_str(), 1); }
   void StartSim(const std::vector<std::string>& args = {}) {
     sim_ = std::make_unique<test::SimProcess>(args);
   }
@@ -119,6 +121,28 @@ TEST_F(BridgeProgram, DiscoveryAndStateAsHomeAssistantReadsThem) {
   test::Subscriber after(broker_);
   EXPECT_TRUE(after.WaitFor("velta/demo/availability", [](const std::string& s) { return s == "offline"; }, 1s))
       << "a bridge that is stopped says so itself: a clean disconnect sends no will";
+}
+
+TEST_F(BridgeProgram, AControllerTakenOutOfTheConfigurationLosesItsEntities) {
+  StartSim();
+  test::SimProcess other;
+  const auto run = [&](bool withOther) {
+    std::string text = "[bridge]\nmqtt = " + broker_.Url() + "\ndiscovery-prefix = site7/ha\n[a]\ntcp = 127.0.0.1:" +
+                       std::to_string(sim_->TcpPort()) + "\n";
+    if (withOther) text += "[b]\ntcp = 127.0.0.1:" + std::to_string(other.TcpPort()) + "\n";
+    test::WriteFile((dir_ / "site.conf").string(), text);
+    Run({VELTA_BRIDGE_PATH, "--config", (dir_ / "site.conf").string()});
+  };
+  const auto announced = [](const std::string& s) { return !s.empty(); };
+  const std::string a = "site7/ha/sensor/velta_a/level_percent/config";
+  const std::string b = "site7/ha/sensor/velta_b/level_percent/config";
+  test::Subscriber ha(broker_);
+  run(true);
+  ASSERT_TRUE(ha.WaitFor(b, announced) && ha.WaitFor(a, announced)) << Log();
+  EXPECT_EQ(bridge_->Signal(SIGTERM), 0);
+  run(false);
+  EXPECT_TRUE(ha.WaitFor(b, [](const std::string& s) { return s.empty(); }, 5s)) << Log();
+  EXPECT_FALSE(ha.Last(a).empty()) << "the controller still configured keeps its entities";
 }
 
 TEST_F(BridgeProgram, AvailabilityFollowsTheControllerAndTheBridgesLastWill) {

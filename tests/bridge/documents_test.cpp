@@ -1,6 +1,7 @@
 // /metrics and the Home Assistant configs from made-up snapshots, without a broker.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <set>
 
@@ -59,6 +60,9 @@ TEST(BridgeDocuments, ConfigsOfTwoControllersNeverCollide) {
             "{{ 'ON' if value_json.pump_running else 'OFF' }}");
   EXPECT_EQ(configs["homeassistant/binary_sensor/velta_north/session_open/config"]["entity_category"], "diagnostic");
   EXPECT_EQ(configs["homeassistant/sensor/velta_north/error_codes/config"]["json_attributes_topic"], "velta/north/state");
+  const auto other = DiscoveryConfigs(Made("north"), "site7/ha");
+  EXPECT_EQ(other.size(), DiscoveryConfigs(Made("north")).size());
+  EXPECT_TRUE(std::all_of(other.begin(), other.end(), [](auto& c) { return c.topic.rfind("site7/ha/", 0) == 0; }));
 }
 
 }  // namespace

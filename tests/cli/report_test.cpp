@@ -141,7 +141,9 @@ TEST_F(CliProgram, ReportShowsTheActiveErrorsGroupedSettingsAndTheLogsChart) {
   ASSERT_EQ(page.rfind("<html>", 0), 0u) << "an HTML suffix in capitals is still HTML";
 
   UseLanguage("en");
-  for (const char* expected : {"<td>Pressure</td><td>2.7bar</td>",
+  EXPECT_NE(page.find("<td>Pump starts</td>", page.find("<h2>Live values</h2>")), std::string::npos)
+      << "the Counters page's readings are the live values";
+  for (const char* expected : {"<td>Pressure</td><td>2.7 bar</td>",
                                "<li><b>Sensor cistern defectively! (Er.b)</b></li>\n"
                                "<li><b>No water pump! (Er.P)</b></li>",
                                "600 rows."}) {

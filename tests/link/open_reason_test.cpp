@@ -56,6 +56,19 @@ TEST(OpenReason, SerialPortHeldMissingOrFree) {
   SetComPortOverride(202, "");
 }
 
+// A device given by its path opens that path and is named by the table's COM number, or by the
+// path alone when the table has none (never by the settings' unused COM number).
+TEST(OpenReason, ADeviceByPathIsNamedByTheTablesNumberOrItsPath) {
+  test::PtyPeer peer(201);
+  ASSERT_TRUE(peer.ok());
+  ConnectionSettings device;
+  device.devicePath = peer.path();
+  EXPECT_EQ(ReasonAfterOpen(device), "opened");
+  EXPECT_EQ(ConnectionLostLine(device), "Connection to " + peer.path() + " lost (the line hung up)");
+  device.devicePath = "/dev/ttyUSB9";
+  EXPECT_EQ(ConnectionName(device), "COM14");
+}
+
 // No permission: join the device's group, or for a device only root may open, a udev rule.
 TEST(OpenReason, PermissionStepNamesTheGroupOrAUdevRule) {
   const test::ScratchDir dir;

@@ -1,6 +1,7 @@
 // The one poll loop against the simulator: a link that is not there at the start is opened once
 // it is, every step reaches the sinks, a lender gets the link between two steps and the poll
-// goes on at the Main page, and after Stop nothing more is sent.
+// goes on at the Main page, and after Stop nothing more is sent; a poll switched on and off by a
+// window opens once, polls from the Main page and sends nothing once switched off.
 #include "service/poller.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 
 #include "link/exchange.h"
 #include "tests/support/sim_process.h"
+#include "tests/support/transfer_support.h"
 
 namespace velta {
 namespace {
@@ -77,6 +79,47 @@ TEST(Poller, OpensLateFeedsItsSinksLendsTheLinkAndStops) {
   sim->ClearFrames();
   std::this_thread::sleep_for(600ms);
   EXPECT_TRUE(sim->Frames().empty()) << "nothing is sent after Stop";
+}
+
+TEST(Poller, SwitchedOnOpensOncePollsFromTheMainPageAndSwitchedOffSendsNothing) {
+  test::SimProcess sim({"--static"});
+  StatusWatch watch;
+  service::Poller poller(watch);
+  std::atomic<int> opens{0}, opened{0}, staleSteps{0};
+  std::atomic<std::uint64_t> openedSwitch{0};
+  poller.AddSink([&](const service::PollEvent& event) {
+    if (event.step && event.switches != poller.Switches()) ++staleSteps;
+  });
+  poller.StartSwitchedOff([&](const WatchOpen& open, std::uint64_t switches) {
+    ++opens;
+    opened += open.opened ? 1 : 0;
+    openedSwitch = switches;
+  });
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(opens, 0) << "switched off, the poller opens nothing";
+
+  // A link that does not open is tried once: the window's user ticks again to retry.
+  poller.SwitchOn(test::UnreachableSettings());
+  ASSERT_TRUE(WaitFor([&] { return opens == 1; }, 3s));
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(opens, 1);
+  EXPECT_EQ(opened, 0);
+
+  sim.ClearFrames();
+  poller.SwitchOn(sim.TcpSettings());
+  ASSERT_TRUE(WaitFor([&] { return opened == 1; }, 3s));
+  EXPECT_EQ(openedSwitch, poller.Switches());
+  ASSERT_TRUE(WaitFor([&] { return sim.Frames().size() >= 3; }, 3s));
+  EXPECT_EQ(sim.Frames().front(), "60 00 01 61");
+
+  poller.SwitchOff(310ms);
+  std::this_thread::sleep_for(100ms);
+  sim.ClearFrames();
+  std::this_thread::sleep_for(600ms);
+  EXPECT_TRUE(sim.Frames().empty()) << "nothing is sent once switched off";
+  EXPECT_FALSE(watch.Watching()) << "the link is closed";
+  EXPECT_LE(staleSteps, 1) << "at most the step in flight is told after the switch";
+  poller.Stop();
 }
 
 }  // namespace

@@ -19,10 +19,11 @@ TEST(ReadBlock, WrongChecksumStillQueriesVersionButFails) {
   test::RecordingFeedback feedback;
   const test::ScratchDir dir;
   History history(dir.Path());
+  Baselines baselines;
   ControllerImage image;
   image.bytes.fill(0x42);
 
-  const MemoryRead read = ReadBlock(sim.TcpSettings(), feedback, {history, {}},
+  const MemoryRead read = ReadBlock(sim.TcpSettings(), feedback, {history, baselines},
                                    ImageFileKind::Settings, image);
   EXPECT_EQ(read.outcome, Outcome::WrongSum);
 
@@ -39,7 +40,8 @@ TEST(ReadBlock, ChannelThatDoesNotOpenReportsTwiceAndHidesButtons) {
   test::RecordingFeedback feedback;
   const test::ScratchDir dir;
   History history(dir.Path());
-  const MemoryRead read = ReadBlock(test::UnreachableSettings(), feedback, {history, {}},
+  Baselines baselines;
+  const MemoryRead read = ReadBlock(test::UnreachableSettings(), feedback, {history, baselines},
                                     ImageFileKind::Settings, {});
   EXPECT_EQ(read.outcome, Outcome::NoLink);
   EXPECT_EQ(feedback.lines,
@@ -56,7 +58,8 @@ MemoryRead ReadPatternBackup(test::SimProcess& sim, test::RecordingFeedback& fee
   sim.ClearFrames();
   const test::ScratchDir dir;
   History history(dir.Path());
-  return ReadBlock(sim.TcpSettings(), feedback, {history, {}}, ImageFileKind::Backup,
+  Baselines baselines;
+  return ReadBlock(sim.TcpSettings(), feedback, {history, baselines}, ImageFileKind::Backup,
                    ControllerImage{});
 }
 

@@ -79,9 +79,10 @@ TEST(ReportData, OneLinkForTheMemoryTheLiveValuesAndTheStatus) {
   EXPECT_EQ(sim.Frames(), (std::vector<std::string>{"88 00 58 E0", "60 00 07 67", "60 00 0C 6C",
                                                     "60 00 01 61"}));
   EXPECT_EQ(reading.version, 160);
-  EXPECT_EQ(reading.liveValues.size(), 8u);
+  EXPECT_TRUE(reading.live.Given(ReadingId::PumpStarts));
   EXPECT_EQ(reading.image.Word(62), 321);
   EXPECT_TRUE(reading.status.has_value());
+  EXPECT_EQ(NumberOf(reading.statusReadings[ReadingId::PumpHours]), 321);
 }
 
 }  // namespace

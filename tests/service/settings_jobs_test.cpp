@@ -29,7 +29,7 @@ class SettingsJobs : public ::testing::Test {
     sim_->SetMemory(0, block);
     sim_->ClearFrames();
   }
-  Records Fresh() { return {history_, Baselines()}; }
+  Records Fresh() { return {history_, baselines_ = Baselines()}; }
   ControllerImage ControllerBlock() {
     ControllerImage image;
     const Bytes memory = sim_->Memory();
@@ -53,6 +53,7 @@ class SettingsJobs : public ::testing::Test {
 
   test::ScratchDir dir_;
   History history_{dir_.Path()};
+  Baselines baselines_;
   std::unique_ptr<test::SimProcess> sim_;
   test::RecordingFeedback feedback_;
 };
@@ -88,7 +89,7 @@ TEST_F(SettingsJobs, EachWriteIsOneLinkAndKeepsTheReferenceRule) {
     EXPECT_EQ(sim_->Memory()[4], row.refFull0);
     EXPECT_EQ(sim_->Memory()[field::Druckendwert.address], 61);
     EXPECT_EQ(written.block.Byte(4), row.refFull0) << "the job returns what it wrote";
-    EXPECT_TRUE(written.baselines.Controller().Covers(0, kParameterBlockSize - 1));
+    EXPECT_TRUE(baselines_.Controller().Covers(0, kParameterBlockSize - 1));
   }
 }
 
@@ -108,15 +109,13 @@ TEST_F(SettingsJobs, AWriteWithNothingReadKeepsTheBlockItOverwrites) {
     const ControllerImage before = ControllerBlock();
     ControllerImage image;
     image.bytes.fill(0x33);
-    Records records = Fresh();
-    if (row.settingsReadBefore) {
-      records.baselines = ReadBlock(sim_->TcpSettings(), feedback_, Fresh(),
-                                    ImageFileKind::Settings, ControllerImage{}).baselines;
-    }
+    const Records records = Fresh();
+    if (row.settingsReadBefore)
+      ReadBlock(sim_->TcpSettings(), feedback_, records, ImageFileKind::Settings, {});
     const BlockWrite written =
         row.kind == ImageFileKind::Backup
             ? RestoreBackup(sim_->TcpSettings(), feedback_, records, image, true)
-            : WriteSettings(sim_->TcpSettings(), feedback_, Fresh(), {image, true, false, true});
+            : WriteSettings(sim_->TcpSettings(), feedback_, records, {image, true, false, true});
     ASSERT_TRUE(written.Done());
     EXPECT_EQ(sim_->Connections(), row.settingsReadBefore ? 2 : 1);
     EXPECT_EQ(Count("88 01 FF 88"), row.kind == ImageFileKind::Backup ? 1 : 0) << "the whole memory";
@@ -146,7 +145,7 @@ TEST_F(SettingsJobs, ReadsAreKeptAndBecomeTheBaseline) {
     ASSERT_TRUE(read.Done());
     EXPECT_EQ(sim_->Connections(), 1);
     const int last = kind == ImageFileKind::Backup ? 255 : 51;
-    EXPECT_TRUE(read.baselines.Controller().Covers(0, last));
+    EXPECT_TRUE(baselines_.Controller().Covers(0, last));
     const std::optional<ControllerImage> kept =
         Kept(kind == ImageFileKind::Backup ? "backup" : "settings", kind);
     ASSERT_TRUE(kept.has_value());
@@ -183,8 +182,9 @@ ControllerImage PatternImage(int start) {
 TEST(WriteSettingsLink, ChannelThatDoesNotOpenSendsNothing) {
   const test::ScratchDir dir;
   History history(dir.Path());
+  Baselines baselines;
   test::RecordingFeedback feedback;
-  const BlockWrite written = WriteSettings(test::UnreachableSettings(), feedback, {history, {}},
+  const BlockWrite written = WriteSettings(test::UnreachableSettings(), feedback, {history, baselines},
                                            {PatternImage(1), true, false, false});
   EXPECT_EQ(written.outcome, Outcome::NoLink);
   EXPECT_EQ(feedback.lines, (Lines{"Fehler beim öffnen der Schnittstelle!", test::kRefusedReason}));
@@ -202,10 +202,11 @@ TEST(WriteSettingsLink, TakesOnlyTheControllersReferenceValues) {
   const ControllerImage image = PatternImage(90);
   const test::ScratchDir dir;
   History history(dir.Path());
+  Baselines baselines;
   test::RecordingFeedback feedback;
 
   const BlockWrite written =
-      WriteSettings(sim.TcpSettings(), feedback, {history, {}}, {image, false, false, false});
+      WriteSettings(sim.TcpSettings(), feedback, {history, baselines}, {image, false, false, false});
 
   EXPECT_TRUE(written.Done()) << "a wrong version does not stop the write";
   for (int a = 0; a < kParameterBlockSize; ++a) {
@@ -221,9 +222,10 @@ TEST(WriteSettingsLink, RestoreWhoseFirstReadHalfFailsWritesNothing) {
   test::SimProcess sim({"--fault", "short read 200", "--write-enable"});
   const test::ScratchDir dir;
   History history(dir.Path());
+  Baselines baselines;
   test::RecordingFeedback feedback;
   const BlockWrite written =
-      RestoreBackup(sim.TcpSettings(), feedback, {history, {}}, PatternImage(90), true);
+      RestoreBackup(sim.TcpSettings(), feedback, {history, baselines}, PatternImage(90), true);
   EXPECT_EQ(written.outcome, Outcome::NoReply);
   const std::vector<std::string> frames = sim.Frames();
   EXPECT_TRUE(std::none_of(frames.begin(), frames.end(), [](const std::string& frame) {
@@ -236,9 +238,10 @@ TEST(WriteSettingsLink, FailedReadReportsAndWritesNothing) {
   sim.ClearFrames();
   const test::ScratchDir dir;
   History history(dir.Path());
+  Baselines baselines;
   test::RecordingFeedback feedback;
 
-  const BlockWrite written = WriteSettings(sim.TcpSettings(), feedback, {history, {}},
+  const BlockWrite written = WriteSettings(sim.TcpSettings(), feedback, {history, baselines},
                                            {PatternImage(90), false, false, false});
 
   EXPECT_EQ(written.outcome, Outcome::WrongSum);

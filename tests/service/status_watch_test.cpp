@@ -207,7 +207,7 @@ TEST(StatusWatch, AReopenAttemptEndsAtTheShortConnectLimit) {
                          std::chrono::seconds(8)).back().lostLine.empty());
   test::SynDroppingListener silent;
   ASSERT_TRUE(silent.ok());
-  watch.SetConnection({0, true, "127.0.0.1", silent.port(), 0, ""});
+  watch.SetConnection({0, true, "127.0.0.1", silent.port(), 0, {}});
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(watch.Step().linkUp);
   EXPECT_LT(test::ElapsedMs(start), 400);

@@ -24,9 +24,9 @@ TEST(TankJobs, AGoodReadIsKeptAndBecomesTheBaseline) {
 
   ASSERT_TRUE(read.Done());
   EXPECT_EQ(read.table[100], 17);
-  EXPECT_FALSE(read.baselines.file.has_value()) << "the loaded file no longer counts";
-  ASSERT_TRUE(read.baselines.controller.has_value());
-  EXPECT_EQ(read.baselines.controller->table, read.table);
+  EXPECT_FALSE(before.file.has_value()) << "the loaded file no longer counts";
+  ASSERT_TRUE(before.controller.has_value());
+  EXPECT_EQ(before.controller->table, read.table);
   ASSERT_EQ(history.Entries().size(), 1u);
   EXPECT_EQ(history.Entries()[0].what, "tank-table");
 }
@@ -38,12 +38,13 @@ TEST(TankJobs, ASendMovesTheBaselineOnlyWhenComplete) {
     test::RecordingFeedback feedback;
     TankTable table;
     table.fill(0x105);
-    const TankJob sent = SendTank(sim.TcpSettings(), feedback, {}, table);
+    TankBaselines baselines;
+    const TankJob sent = SendTank(sim.TcpSettings(), feedback, baselines, table);
     EXPECT_EQ(sent.Done(), complete);
     EXPECT_EQ(sent.acknowledged, complete ? kTankEntries : 0);
-    EXPECT_EQ(sent.baselines.controller.has_value(), complete);
+    EXPECT_EQ(baselines.controller.has_value(), complete);
     if (complete) {
-      EXPECT_EQ(sent.baselines.controller->table[0], 5) << "the low byte travels";
+      EXPECT_EQ(baselines.controller->table[0], 5) << "the low byte travels";
     }
   }
 }
@@ -54,14 +55,16 @@ TEST(TankJobs, NoLinkSaysOnlyWhyAndChangesNothing) {
   test::RecordingFeedback feedback;
   TankTable table;
   table.fill(42);
-  const TankJob read = ReadTank(test::UnreachableSettings(), feedback, history, {}, "");
-  const TankJob sent = SendTank(test::UnreachableSettings(), feedback, {}, table);
+  TankBaselines baselines;
+  const TankJob read = ReadTank(test::UnreachableSettings(), feedback, history, baselines, "");
+  const TankJob sent = SendTank(test::UnreachableSettings(), feedback, baselines, table);
   EXPECT_EQ(read.outcome, Outcome::NoLink);
   EXPECT_EQ(sent.outcome, Outcome::NoLink);
   EXPECT_EQ(sent.reason, test::kRefusedReason);
   EXPECT_EQ(feedback.lines, (std::vector<std::string>{test::kRefusedReason, test::kRefusedReason}));
   EXPECT_TRUE(feedback.positions.empty());
   EXPECT_TRUE(history.Entries().empty());
+  EXPECT_FALSE(baselines.controller.has_value());
 }
 
 }  // namespace

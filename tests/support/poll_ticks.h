@@ -1,26 +1,26 @@
-// Driving the Monitor window's status poll from a test: the open and every exchange run on the
-// window's poll worker, so a test waits for their answers to be shown.
+// Following the Monitor window's status poll from a test: the open and every exchange run on the
+// poller's thread, so a test waits for their answers to be shown.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 #include "tests/support/window_test.h"
 #include "ui/Unit1.h"
 
 namespace velta::test {
 
-// Runs the event loop until Polling has opened (the poll timer runs), at most `limitMs`.
+// Runs the event loop until Polling has opened (the controls it locks are locked), at most
+// `limitMs`.
 inline bool WaitForPolling(Form1& window, int limitMs = 5000) {
-  auto* timer = window.findChild<QTimer*>("Timer1");
-  for (int waited = 0; waited < limitMs && !timer->isActive(); waited += 10) QTest::qWait(10);
-  return timer->isActive();
+  const auto* setup = window.findChild<QWidget*>("bbSetup");
+  for (int waited = 0; waited < limitMs && setup->isEnabled(); waited += 10) QTest::qWait(10);
+  return !setup->isEnabled();
 }
 
-// Runs the event loop until the memo holds `line` (the poll worker's answers are shown on the
+// Runs the event loop until the memo holds `line` (the poller's answers are shown on the
 // window thread), at most `limitMs`.
 inline bool WaitForLogLine(const QPlainTextEdit* memo, const QString& line, int limitMs = 5000) {
   for (int waited = 0; waited < limitMs && !MemoLines(memo).contains(line); waited += 10) {
@@ -29,15 +29,11 @@ inline bool WaitForLogLine(const QPlainTextEdit* memo, const QString& line, int 
   return MemoLines(memo).contains(line);
 }
 
-// Holds the window's own poll timer (it stays on, as Polling says, but does not fire) and runs
-// `count` ticks, each until its step is shown.
+// Runs the event loop until the window has shown `count` more steps of its poll.
 inline void RunPollTicks(Form1& window, int count) {
-  ASSERT_TRUE(WaitForPolling(window)) << "Polling did not start";
-  window.findChild<QTimer*>("Timer1")->start(24 * 3600 * 1000);
+  QSignalSpy shown(&window, &Form1::PollStepShown);
   for (int i = 0; i < count; ++i) {
-    QSignalSpy shown(&window, &Form1::PollStepShown);
-    window.Timer1Timer();
-    ASSERT_TRUE(shown.wait(5000)) << "tick " << i << " was not shown";
+    ASSERT_TRUE(shown.count() > i || shown.wait(5000)) << "step " << i << " was not shown";
   }
 }
 

@@ -19,7 +19,10 @@ class TestDesktop : public Desktop {
     questions.push_back(caption + "|" + text);
     details.push_back(detail);
     if (watched) enabledWhenAsked.push_back(watched()->isEnabled());
-    return answerYes;
+    if (answers.empty()) return answerYes;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
   }
   std::optional<QString> AskText(const QString& caption, const QString& label) override {
     textQuestions.push_back(caption + "|" + label);
@@ -47,6 +50,7 @@ class TestDesktop : public Desktop {
   void OpenUrl(const QString& url) override { urls.push_back(url); }
 
   bool answerYes = false;
+  std::deque<bool> answers;  // one per question while any are left, then answerYes
   std::deque<QString> fileNames;  // one per file dialog; an empty entry or none cancels it
   QStringList questions;          // "caption|text"
   QStringList details;            // the detailed text of each question (empty: none)

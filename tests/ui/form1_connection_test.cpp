@@ -15,7 +15,6 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QTest>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -82,12 +81,16 @@ class Form1ConnectionTest : public velta::test::ProgramTest {
   }
   QStringList Log() { return Control<QPlainTextEdit>("Memo1")->toPlainText().split('\n'); }
   bool Logged(const QString& line) { return Log().contains(line); }
-  // The open runs on the poll worker: its lines come when it has answered.
+  // The open runs on the poller's thread: its lines come when it has answered.
   bool LoggedSoon(const QString& line) {
     for (int waited = 0; waited < 5000 && !Logged(line); waited += 10) QTest::qWait(10);
     return Logged(line);
   }
-  bool Polling() { return Control<QTimer>("Timer1")->isActive(); }
+  // Polling runs when the window shows a step of its poll within a second.
+  bool Polling() {
+    QSignalSpy shown(form1, &Form1::PollStepShown);
+    return shown.wait(1000);
+  }
   void ExpectLocked(bool locked) {
     for (const char* name : kLockedControls) EXPECT_EQ(Control(name)->isEnabled(), !locked) << name;
     EXPECT_TRUE(Control("cbCom")->isEnabled() || Control<QRadioButton>("rbTcp")->isChecked());
@@ -161,7 +164,7 @@ TEST_F(Form1ConnectionTest, StatusInquiryOverTcpPollsAndLocksTheConnectionContro
   QElapsedTimer stopping;
   stopping.start();
   Control<QCheckBox>("cbStartSend")->click();
-  EXPECT_LT(stopping.elapsed(), 100) << "the close waits on the poll worker, not in the window";
+  EXPECT_LT(stopping.elapsed(), 100) << "the close waits on the poller, not in the window";
   EXPECT_TRUE(Logged("connection to " + endpoint + " closed"));
   EXPECT_FALSE(Polling());
   ExpectLocked(false);

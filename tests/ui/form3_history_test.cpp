@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <cstdlib>
+#include <filesystem>
 
 #include "controller/history.h"
 #include "controller/setting_fields.h"
@@ -121,6 +122,43 @@ TEST_F(Form3History, HistoryThatCannotBeWrittenAddsOneLine) {
   EXPECT_EQ(desktop.beeps, 0);
   EXPECT_EQ(Image(0, 51), MemoryRange(sim, 0, 51));
   EXPECT_TRUE(Control("bbSendBC")->isEnabled());
+}
+
+// A write whose before-write copy cannot be kept asks whether to go without it: No sends nothing
+// after the read, Yes writes. Either way the next question compares with what the job left.
+TEST_F(Form3History, WriteWithoutTheCopyIsAsked) {
+  const struct {
+    bool withoutCopy;
+    std::size_t frames;  // after the write question: the read and the version, then the write
+    int pumpOn;
+    const char* next;  // the next write question's details
+  } rows[] = {{false, 2, 20,
+               "Against the block last read from the controller:\nPump – On: 2.0bar → 2.4bar\n"},
+              {true, 2 + 52 + 1, 24,
+               "Against the block last written to the controller:\nno change\n"}};
+  for (const auto& row : rows) {
+    SimProcess sim({"--write-enable"});
+    ChooseTcp(sim);
+    Click("bbReadBC");
+    Step("udDruckEin", 4);
+    const QString notAFolder = data.Path() + "/file";
+    WriteFile(notAFolder.toStdString(), "");
+    setenv("XDG_DATA_HOME", notAFolder.toLocal8Bit().constData(), 1);
+    sim.ClearFrames();
+    desktop.questions.clear();
+    desktop.answers = {true, row.withoutCopy};
+
+    Click("bbSendBC");
+    ASSERT_EQ(desktop.questions.size(), 2);
+    EXPECT_TRUE(desktop.questions[1].startsWith("Info|The controller's values could not be kept"));
+    EXPECT_EQ(sim.Frames().size(), row.frames) << row.withoutCopy;
+    EXPECT_EQ(MemoryRange(sim, 0, 51)[11], row.pumpOn);
+    desktop.answers = {false};
+    Click("bbSendBC");
+    EXPECT_EQ(desktop.details.back().toStdString(), row.next);
+    setenv("XDG_DATA_HOME", data.Path().toLocal8Bit().constData(), 1);
+    std::filesystem::remove(notAFolder.toStdString());
+  }
 }
 
 // The Compare and Report buttons sit in the file group without moving any control the window had;
