@@ -26,6 +26,8 @@ int main() {
   velta::test::RecordingFeedback feedback;
   const velta::test::ScratchDir historyDir;
   velta::History history(historyDir.Path());
+  // The changed-only write compares against what the read and the writes before it left here.
+  velta::Baselines baselines;
   namespace service = velta::service;
 
   std::printf("velta-sim --baud 9600, one field changed, median of %d runs\n", kRuns);
@@ -33,7 +35,7 @@ int main() {
   for (const auto& [transport, settings] :
        {std::pair{"tcp", sim.Tcp()}, std::pair{"pty", sim.Serial()},
         std::pair{"pty 1ms", adapter1.Serial()}}) {
-    const service::MemoryRead read = service::ReadBlock(settings, feedback, {history, {}},
+    const service::MemoryRead read = service::ReadBlock(settings, feedback, {history, baselines},
                                                         velta::ImageFileKind::Settings, {});
     if (!read.Done()) return 1;
     velta::ControllerImage image = read.image;
@@ -44,7 +46,7 @@ int main() {
         kRuns,
         [&] {
           velta::Set(image, velta::field::Druckendwert, 50 + (value++ % 50));
-          return service::WriteSettings(settings, feedback, {history, {}}, {image}).Done();
+          return service::WriteSettings(settings, feedback, {history, baselines}, {image}).Done();
         },
         failed);
     const double changed = velta::bench::MedianMs(
@@ -52,7 +54,7 @@ int main() {
         [&] {
           velta::Set(image, velta::field::Druckendwert, 50 + (value++ % 50));
           const service::BlockWrite written =
-              service::WriteSettings(settings, feedback, {history, {}}, {image, false, true});
+              service::WriteSettings(settings, feedback, {history, baselines}, {image, false, true});
           return written.Done() && written.written.size() == 1;
         },
         failed);

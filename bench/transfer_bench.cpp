@@ -79,9 +79,10 @@ int main() {
   velta::test::RecordingFeedback feedback;
   const velta::test::ScratchDir historyDir;
   velta::History history(historyDir.Path());
+  velta::Baselines baselines;
   namespace service = velta::service;
   const auto read = [&](const velta::ConnectionSettings& s, velta::ImageFileKind kind) {
-    return service::ReadBlock(s, feedback, {history, {}}, kind, image).Done();
+    return service::ReadBlock(s, feedback, {history, baselines}, kind, image).Done();
   };
   const Operation operations[] = {
       {"settings read", 4 + 53 + kVersionExchange,
@@ -90,7 +91,7 @@ int main() {
        }},
       {"settings write", 52 * kWriteExchange + kClosingRequest,
        [&](const velta::ConnectionSettings& s) {
-         return service::WriteSettings(s, feedback, {history, {}}, {image, true}).Done();
+         return service::WriteSettings(s, feedback, {history, baselines}, {image, true}).Done();
        }},
       {"backup read", 4 + 256 + kVersionExchange + 4 + 3 + kVersionExchange,
        [&](const velta::ConnectionSettings& s) {
@@ -98,7 +99,7 @@ int main() {
        }},
       {"backup write", 256 * kWriteExchange + kClosingRequest,
        [&](const velta::ConnectionSettings& s) {
-         return service::RestoreBackup(s, feedback, {history, {}}, image, false).Done();
+         return service::RestoreBackup(s, feedback, {history, baselines}, image, false).Done();
        }},
   };
 
