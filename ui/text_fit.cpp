@@ -70,7 +70,9 @@ QString ElidedListText(const QComboBox& list, const QString& text) {
 class ElidingList : public QObject {
  public:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    auto* list = static_cast<QComboBox*>(watched);
+    // A list being destroyed is a QComboBox no longer; its last events are not ours.
+    auto* list = qobject_cast<QComboBox*>(watched);
+    if (list == nullptr) return false;
     if (event->type() == QEvent::Paint) {
       // As QComboBox paints itself, with the text elided.
       QStylePainter painter(list);
