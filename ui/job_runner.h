@@ -6,8 +6,10 @@
 // and running its timers; each feedback call of the job reaches `windowFeedback` on the window
 // thread, in the order the job made them, before RunJob returns. While a job runs, user input to
 // every window of the program is dropped, so nothing clicked meanwhile runs later. The job must
-// touch nothing of a window: it gets what it needs (the connection settings among them) before it
-// starts, and it opens its Channel itself, so that the open's reason line is that of its thread.
+// touch no control of a window: it gets what it needs (the connection settings among them) before
+// it starts, and it opens its Channel itself, so that the open's reason line is that of its thread.
+// It may update the window's history and write baselines it was handed: the window waits for it
+// and takes no input meanwhile, so nothing else reads them while it runs.
 #pragma once
 
 #include <functional>
